@@ -1,0 +1,86 @@
+#include "app/Dialogs.h"
+
+#include <QApplication>
+#include <QColorDialog>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QPrintDialog>
+#include <QPrinter>
+
+namespace {
+
+QString caption() { return QApplication::applicationDisplayName(); }
+
+class QtDialogs final : public Dialogs {
+public:
+    void error(const QString &text, QWidget *parent) override
+    {
+        QMessageBox::critical(parent, caption(), text);
+    }
+    void message(const QString &text, QWidget *parent) override
+    {
+        QMessageBox::information(parent, caption(), text);
+    }
+    bool question(const QString &text, QWidget *parent) override
+    {
+        return QMessageBox::question(parent, caption(), text, QMessageBox::Yes | QMessageBox::No,
+                                     QMessageBox::Yes) == QMessageBox::Yes;
+    }
+    bool warningOkCancel(const QString &text, QWidget *parent) override
+    {
+        return QMessageBox::warning(parent, caption(), text, QMessageBox::Ok | QMessageBox::Cancel,
+                                    QMessageBox::Ok) == QMessageBox::Ok;
+    }
+    QString openFile(FileRequest &request, QWidget *parent) override
+    {
+        return run(request, parent, QFileDialog::AcceptOpen);
+    }
+    QString saveFile(FileRequest &request, QWidget *parent) override
+    {
+        return run(request, parent, QFileDialog::AcceptSave);
+    }
+    bool print(QPrinter &printer, QWidget *parent) override
+    {
+        QPrintDialog dialog(&printer, parent);
+        return dialog.exec() == QDialog::Accepted;
+    }
+    std::optional<QColor> color(const QColor &initial, QWidget *parent) override
+    {
+        const QColor chosen = QColorDialog::getColor(initial, parent);
+        if (!chosen.isValid())
+            return std::nullopt;
+        return chosen;
+    }
+
+private:
+    static QString run(FileRequest &request, QWidget *parent, QFileDialog::AcceptMode mode)
+    {
+        QFileDialog dialog(parent, request.title, request.directory);
+        dialog.setAcceptMode(mode);
+        dialog.setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile
+                                                           : QFileDialog::AnyFile);
+        dialog.setNameFilters(request.filters);
+        if (request.filterIndex >= 0 && request.filterIndex < request.filters.size())
+            dialog.selectNameFilter(request.filters.at(request.filterIndex));
+        if (!request.defaultSuffix.isEmpty())
+            dialog.setDefaultSuffix(request.defaultSuffix);
+        if (!request.fileName.isEmpty())
+            dialog.selectFile(request.fileName);
+        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+            return {};
+        request.filterIndex = request.filters.indexOf(dialog.selectedNameFilter());
+        return dialog.selectedFiles().constFirst();
+    }
+};
+
+Dialogs *installed = nullptr;
+
+}  // namespace
+
+Dialogs &Dialogs::instance()
+{
+    static QtDialogs qtDialogs;
+    return installed ? *installed : qtDialogs;
+}
+
+void Dialogs::install(Dialogs *dialogs) { installed = dialogs; }

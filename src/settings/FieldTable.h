@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QString>
+#include <QStringView>
+
+#include <span>
+
+// How a field of the settings image is shown on the pages and read back.
+enum class FieldForm {
+    Hundredths,   // word / 100, two decimals
+    Tenths,       // word / 10, one decimal
+    Whole,        // the word; a fraction typed is dropped
+    Integer,      // the word; text must be a whole number
+    Percent,      // slider 0..100, word = caption x 655
+    Flag,         // check box, 0xFF / 0x00 in the slot's first byte
+    ChannelFlag,  // front/left flags of CH1..CH4, shown by the four Sensor_ lists together
+    Cells,        // 20 bytes of "1"/"0", one cut row
+    RateCode,     // data-logger sample rate code, shown by the Sample_Rate list
+    Carried,      // not shown; kept as it is
+};
+
+enum class Sheet { Configuration, LaunchControl, SlipControl, Wheels, CS_Rev_Limit, DataLogging, Test, None };
+
+// One row per field of the 256-byte image. Pages, printout, mail and tractionctl all walk this table.
+struct Field {
+    int offset;
+    int size;
+    FieldForm form;
+    const char *control;  // objectName: edit box, slider, check box, list; cut rows: the name before "_k"
+    const char *caption;  // percent fields: the caption control beside the slider; else nullptr
+    Sheet sheet;
+    const char *group;    // group box caption, exactly as shown
+    const char *label;    // label exactly as shown (name, spaces for the box, unit)
+    const char *name;     // the label's name part ("Minimum turning speed")
+    const char *unit;     // "Kmh", "Sec", "RPM", "mm", "%" or ""
+    int maxLength;        // edit limit; 0 where there is none
+    const char *hint;     // "\n\r" line breaks kept as the unit's texts have them
+    const char *setting;  // what the field means, in words
+};
+
+std::span<const Field> fieldTable();
+const Field *fieldByControl(QStringView control);

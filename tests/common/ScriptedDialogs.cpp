@@ -1,0 +1,143 @@
+#include "ScriptedDialogs.h"
+
+#include <QPrinter>
+#include <QTest>
+
+namespace {
+const char *kindName(ScriptedDialogs::Kind kind)
+{
+    static const char *names[] = {"error box", "message box", "question", "warning",
+                                  "open dialog", "save dialog", "print dialog", "colour dialog"};
+    return names[int(kind)];
+}
+}  // namespace
+
+ScriptedDialogs::ScriptedDialogs() { Dialogs::install(this); }
+
+ScriptedDialogs::~ScriptedDialogs() { Dialogs::install(nullptr); }
+
+ScriptedDialogs &ScriptedDialogs::expectError()
+{
+    m_script.append({Kind::Error});
+    return *this;
+}
+
+ScriptedDialogs &ScriptedDialogs::expectMessage()
+{
+    m_script.append({Kind::Message});
+    return *this;
+}
+
+ScriptedDialogs &ScriptedDialogs::expectQuestion(bool yes)
+{
+    m_script.append({Kind::Question, yes});
+    return *this;
+}
+
+ScriptedDialogs &ScriptedDialogs::expectWarning(bool ok)
+{
+    m_script.append({Kind::WarningOkCancel, ok});
+    return *this;
+}
+
+ScriptedDialogs &ScriptedDialogs::expectOpenFile(const QString &path, int filterIndex)
+{
+    m_script.append({Kind::OpenFile, false, path, filterIndex});
+    return *this;
+}
+
+ScriptedDialogs &ScriptedDialogs::expectSaveFile(const QString &path, int filterIndex)
+{
+    m_script.append({Kind::SaveFile, false, path, filterIndex});
+    return *this;
+}
+
+ScriptedDialogs &ScriptedDialogs::expectPrint(std::function<void(QPrinter &)> configure)
+{
+    Step step{Kind::Print};
+    step.configure = std::move(configure);
+    m_script.append(step);
+    return *this;
+}
+
+ScriptedDialogs &ScriptedDialogs::expectColor(const QColor &answer)
+{
+    Step step{Kind::Color};
+    step.color = answer;
+    m_script.append(step);
+    return *this;
+}
+
+QStringList ScriptedDialogs::texts() const
+{
+    QStringList out;
+    for (const Shown &s : m_shown)
+        out << s.text;
+    return out;
+}
+
+QString ScriptedDialogs::lastText() const { return m_shown.isEmpty() ? QString() : m_shown.last().text; }
+
+void ScriptedDialogs::clear()
+{
+    m_script.clear();
+    m_shown.clear();
+}
+
+ScriptedDialogs::Step ScriptedDialogs::take(Kind kind, const QString &text, const FileRequest &request)
+{
+    m_shown.append({kind, text, request});
+    if (m_script.isEmpty() || m_script.first().kind != kind) {
+        const QString expected =
+            m_script.isEmpty() ? QStringLiteral("nothing") : QString::fromLatin1(kindName(m_script.first().kind));
+        QTest::qFail(qPrintable(QStringLiteral("unexpected %1 \"%2\" (expected %3)")
+                                    .arg(QString::fromLatin1(kindName(kind)), text, expected)),
+                     __FILE__, __LINE__);
+        return Step{kind};
+    }
+    return m_script.takeFirst();
+}
+
+void ScriptedDialogs::error(const QString &text, QWidget *) { take(Kind::Error, text); }
+
+void ScriptedDialogs::message(const QString &text, QWidget *) { take(Kind::Message, text); }
+
+bool ScriptedDialogs::question(const QString &text, QWidget *) { return take(Kind::Question, text).yes; }
+
+bool ScriptedDialogs::warningOkCancel(const QString &text, QWidget *)
+{
+    return take(Kind::WarningOkCancel, text).yes;
+}
+
+QString ScriptedDialogs::openFile(FileRequest &request, QWidget *)
+{
+    const Step step = take(Kind::OpenFile, request.title, request);
+    if (step.filterIndex >= 0)
+        request.filterIndex = step.filterIndex;
+    return step.path;
+}
+
+QString ScriptedDialogs::saveFile(FileRequest &request, QWidget *)
+{
+    const Step step = take(Kind::SaveFile, request.title, request);
+    if (step.filterIndex >= 0)
+        request.filterIndex = step.filterIndex;
+    return step.path;
+}
+
+bool ScriptedDialogs::print(QPrinter &printer, QWidget *)
+{
+    const Step step = take(Kind::Print, QString());
+    if (!step.configure)
+        return false;
+    step.configure(printer);
+    return true;
+}
+
+std::optional<QColor> ScriptedDialogs::color(const QColor &initial, QWidget *)
+{
+    const Step step = take(Kind::Color, initial.name());
+    if (!step.color.isValid())
+        return std::nullopt;
+    return step.color;
+}
