@@ -1,0 +1,201 @@
+#include "platform/RegistryFile.h"
+#include "platform/RegistryRoutinesUnit.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+const QString Options = QStringLiteral("\\Options");
+const QString Menu = QStringLiteral("\\Options\\Menu");
+const QString BaseSection =
+    QStringLiteral("[HKEY_CURRENT_USER\\Software\\Veltorane\\Veltorane Traction Control Software");
+
+QByteArray fileText() 
+{
+    QFile f(TRegistryRoutines::storeFile());
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+void writeText(const QByteArray &text)
+{
+    QDir().mkpath(TRegistryRoutines::configFolder());
+    QFile f(TRegistryRoutines::storeFile());
+    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    f.write(text);
+}
+
+QByteArray section(const QString &subKey) { return (BaseSection + subKey + u']').toUtf8(); }
+
+}  // namespace
+
+class TestRegistryRoutines : public QObject {
+    Q_OBJECT
+    QTemporaryDir *m_dir = nullptr;
+
+private slots:
+    void init()
+    {
+        m_dir = new QTemporaryDir;
+        QVERIFY(m_dir->isValid());
+        qputenv("XDG_CONFIG_HOME", m_dir->path().toUtf8());
+    }
+    void cleanup()
+    {
+        delete m_dir;
+        m_dir = nullptr;
+    }
+
+    void storeLivesInTheUsersConfigFolder()
+    {
+        QCOMPARE(TRegistryRoutines::configFolder(), m_dir->path() + "/Veltorane");
+        QCOMPARE(TRegistryRoutines::RegistryBaseKey(),
+                 QStringLiteral("\\Software\\Veltorane\\Veltorane Traction Control Software"));
+        qputenv("XDG_CONFIG_HOME", "relative/ignored");
+        QCOMPARE(TRegistryRoutines::configFolder(), QDir::homePath() + "/.config/Veltorane");
+    }
+
+    void firstReadCreatesTheValueWithItsDefault()
+    {
+        QVERIFY(!QFile::exists(TRegistryRoutines::storeFile()));
+        QVERIFY(TRegistryRoutines::KeyMissing(TRegistryRoutines::RootKey::CurrentUser,
+                                              TRegistryRoutines::RegistryBaseKey() + Menu));
+        QCOMPARE(TRegistryRoutines::ReadWriteInteger(Menu, "Locked", true, 1, 0), 0);
+        QCOMPARE(TRegistryRoutines::ReadWriteInteger(Options, "CommPort", true, 1, 1), 1);
+        QCOMPARE(TRegistryRoutines::ReadWriteBool(Options, "AllowVirtualPorts", true, 1, false), false);
+
+        const QByteArray text = fileText();
+        QVERIFY(text.startsWith("REGEDIT4\n"));
+        const qsizetype menu = text.indexOf(section(Menu));
+        const qsizetype options = text.indexOf(section(Options));
+        QVERIFY(menu > 0 && options > menu);
+        QVERIFY(text.indexOf("\"Locked\"=dword:00000000\n", menu) > menu);
+        QVERIFY(text.indexOf("\"CommPort\"=dword:00000001\n", options) > options);
+        QVERIFY(text.indexOf("\"AllowVirtualPorts\"=dword:00000000\n", options) > options);
+        // The parent key exists because a key below it was created.
+        QVERIFY(!TRegistryRoutines::KeyMissing(TRegistryRoutines::RootKey::CurrentUser,
+                                               TRegistryRoutines::RegistryBaseKey() + Options));
+        QVERIFY(!TRegistryRoutines::KeyMissing(TRegistryRoutines::RootKey::CurrentUser,
+                                               "Software\\Veltorane"));
+        QVERIFY(TRegistryRoutines::KeyMissing(TRegistryRoutines::RootKey::LocalMachine,
+                                              "Hardware\\DeviceMap\\SerialComm"));
+        QVERIFY(!QFile::exists(TRegistryRoutines::storeFile() + ".lock"));
+    }
+
+    void readWithoutCreateLeavesTheStoreAlone()
+    {
+        QCOMPARE(TRegistryRoutines::ReadWriteInteger(Options, "Program Top", false, 1, 7), 7);
+        QVERIFY(!QFile::exists(TRegistryRoutines::storeFile()));
+    }
+
+    void valuesRoundTripWithTheirTypes()
+    {
+        TRegistryRoutines::ReadWriteInteger(Options, "Program Left", true, 0, -25);
+        TRegistryRoutines::ReadWriteInteger(Options, "Program Top", true, 0, 640);
+        TRegistryRoutines::ReadWriteBool(Menu, "MenuBar Position", true, 0, true);
+        QString odd = QStringLiteral("C:\\Tunes\\\"race\" day");
+        TRegistryRoutines::ReadWriteString(Options, "LastFolder", true, 0, odd);
+
+        QCOMPARE(TRegistryRoutines::ReadWriteInteger(Options, "Program Left", true, 1, 0), -25);
+        QCOMPARE(TRegistryRoutines::ReadWriteInteger(Options, "Program Top", true, 1, 0), 640);
+        QCOMPARE(TRegistryRoutines::ReadWriteBool(Menu, "MenuBar Position", true, 1, false), true);
+        QString back;
+        TRegistryRoutines::ReadWriteString(Options, "LastFolder", true, 1, back);
+        QCOMPARE(back, odd);
+        const QByteArray text = fileText();
+        QVERIFY(text.contains("\"Program Left\"=dword:ffffffe7\n"));
+        QVERIFY(text.contains("\"Program Top\"=dword:00000280\n"));
+        QVERIFY(text.contains("\"MenuBar Position\"=dword:00000001\n"));
+        QVERIFY(text.contains("\"LastFolder\"=\"C:\\\\Tunes\\\\\\\"race\\\" day\"\n"));
+    }
+
+    void anyNonZeroReadsAsTrue()
+    {
+        writeText("REGEDIT4\n\n" + section(Menu) + "\n\"Navigator Position\"=dword:00000005\n");
+        QCOMPARE(TRegistryRoutines::ReadWriteBool(Menu, "Navigator Position", true, 1, false), true);
+        QCOMPARE(TRegistryRoutines::ReadWriteInteger(Menu, "Navigator Position", true, 1, 0), 5);
+    }
+
+    void wrongTypedValueIsReplacedByTheDefault()
+    {
+        writeText("REGEDIT4\n\n" + section(Options) +
+                  "\n\"Program Top\"=\"high\"\n\"Program Left\"=hex:01,02\n\"CommPort\"=dword:00000003\n");
+        QCOMPARE(TRegistryRoutines::ReadWriteInteger(Options, "Program Top", true, 1, 0), 0);
+        // Replaced even where the caller would not create a missing value.
+        QCOMPARE(TRegistryRoutines::ReadWriteInteger(Options, "Program Left", false, 1, 0), 0);
+        QString s = "fallback";
+        TRegistryRoutines::ReadWriteString(Options, "CommPort", true, 1, s);
+        QCOMPARE(s, QStringLiteral("fallback"));
+        const QByteArray text = fileText();
+        QVERIFY(text.contains("\"Program Top\"=dword:00000000\n"));
+        QVERIFY(text.contains("\"Program Left\"=dword:00000000\n"));
+        QVERIFY(text.contains("\"CommPort\"=\"fallback\"\n"));
+        QCOMPARE(text.count("Program Top"), 1);
+    }
+
+    void valueNamesCompareWithCaseButAreStoredWithout()
+    {
+        writeText("REGEDIT4\n\n" + section(Options) + "\n\"program top\"=dword:00000063\n");
+        QCOMPARE(TRegistryRoutines::ReadWriteInteger(Options, "Program Top", true, 1, 0), 0);
+        const QByteArray text = fileText();
+        QVERIFY(text.contains("\"Program Top\"=dword:00000000\n"));
+        QVERIFY(!text.contains("program top"));
+        // Key paths, as in the registry, match without case.
+        writeText("REGEDIT4\n\n[hkey_current_user\\software\\veltorane\\veltorane traction control "
+                  "software\\options]\n\"Graph Top\"=dword:0000000c\n");
+        QCOMPARE(TRegistryRoutines::ReadWriteInteger(Options, "Graph Top", true, 1, 0), 12);
+    }
+
+    void writeWithoutCreateNeedsAnExistingKey()
+    {
+        TRegistryRoutines::ReadWriteInteger(Options, "CommPort", false, 0, 4);
+        QVERIFY(!QFile::exists(TRegistryRoutines::storeFile()));
+        TRegistryRoutines::ReadWriteInteger(Menu, "Locked", true, 0, 1);  // creates \Options too
+        TRegistryRoutines::ReadWriteInteger(Options, "CommPort", false, 0, 4);
+        QCOMPARE(TRegistryRoutines::ReadWriteInteger(Options, "CommPort", true, 1, 1), 4);
+    }
+
+    void everyCallSeesTheFileAsItIsNow()
+    {
+        TRegistryRoutines::ReadWriteInteger(Options, "Graph Left", true, 0, 10);
+        writeText(fileText().replace("dword:0000000a", "dword:00000014"));
+        QCOMPARE(TRegistryRoutines::ReadWriteInteger(Options, "Graph Left", true, 1, 0), 20);
+        QFile::remove(TRegistryRoutines::storeFile());
+        QCOMPARE(TRegistryRoutines::ReadWriteInteger(Options, "Graph Left", true, 1, 3), 3);
+    }
+
+    void damagedLinesAreSkippedAndTheRestKept()
+    {
+        writeText("garbage before any key\n\"Stray\"=dword:1\n" + section(Options) +
+                  "\n\"Program Top\"=dword:0000002a\n\"Unclosed=dword:1\n=junk\n\"Graph Top\"=dword:xyz\n"
+                  "[broken\n\"Program Left\"=dword:00000007\n");
+        QCOMPARE(TRegistryRoutines::ReadWriteInteger(Options, "Program Top", true, 1, 0), 42);
+        QCOMPARE(TRegistryRoutines::ReadWriteInteger(Options, "Graph Top", true, 1, 0), 0);
+        // After the broken section header the lines belong to no key.
+        QCOMPARE(TRegistryRoutines::ReadWriteInteger(Options, "Program Left", true, 1, 9), 9);
+        QCOMPARE(RegistryFile::parse(fileText()).keys().size(), 1);
+    }
+
+    void keyTableHoldsEveryOptionWithItsDefault()
+    {
+        for (const RegistryValue &key : registryKeyTable())
+            QCOMPARE(TRegistryRoutines::read(key), key.defaultValue);
+        const RegistryFile file = RegistryFile::parse(fileText());
+        QCOMPARE(file.keys().size(), 3);
+        int values = 0;
+        for (const auto &key : file.keys())
+            values += int(key.values.size());
+        QCOMPARE(values, int(registryKeyTable().size()));
+        QCOMPARE(values, 20);
+        QCOMPARE(TRegistryRoutines::read(RegistryKeys::CommPort), 1);
+        QCOMPARE(QString(graphMenuKeys().locked.subKey), QStringLiteral("\\Options\\GraphMenu"));
+        TRegistryRoutines::write(graphMenuKeys().navigatorX, 300);
+        QCOMPARE(TRegistryRoutines::read(graphMenuKeys().navigatorX), 300);
+        QCOMPARE(TRegistryRoutines::read(mainMenuKeys().navigatorX), 0);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestRegistryRoutines)
+#include "tst_registry_routines.moc"
