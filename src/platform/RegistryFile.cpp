@@ -5,7 +5,8 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
-namespace {
+namespace
+{
 
 // Reads a quoted registry string starting at text[pos] == '"'; leaves pos after the closing quote.
 std::optional<QString> readQuoted(const QString &text, qsizetype &pos)
@@ -24,7 +25,7 @@ std::optional<QString> readQuoted(const QString &text, qsizetype &pos)
             out += c;
         }
     }
-    return std::nullopt;  // no closing quote
+    return std::nullopt; // no closing quote
 }
 
 QString quoted(const QString &s)
@@ -76,7 +77,7 @@ std::optional<RegistryFile::Value> parseValue(const QString &line)
     return value;
 }
 
-}  // namespace
+} // namespace
 
 RegistryFile RegistryFile::parse(const QByteArray &bytes)
 {
@@ -93,7 +94,7 @@ RegistryFile RegistryFile::parse(const QByteArray &bytes)
             continue;
         }
         if (!current)
-            continue;  // the header line, or values outside any key
+            continue; // the header line, or values outside any key
         if (auto value = parseValue(line))
             current->values.append(*value);
     }

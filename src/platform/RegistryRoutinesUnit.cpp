@@ -7,7 +7,8 @@
 
 #include <functional>
 
-namespace {
+namespace
+{
 
 using Type = RegistryFile::Type;
 using Value = RegistryFile::Value;
@@ -60,8 +61,14 @@ void setValue(RegistryFile &file, const QString &path, const Value &value)
     key.values.append(value);
 }
 
-Value dwordValue(const QString &name, quint32 v) { return Value{name, Type::Dword, v, {}}; }
-Value stringValue(const QString &name, const QString &s) { return Value{name, Type::String, 0, s}; }
+Value dwordValue(const QString &name, quint32 v)
+{
+    return Value{name, Type::Dword, v, {}};
+}
+Value stringValue(const QString &name, const QString &s)
+{
+    return Value{name, Type::String, 0, s};
+}
 
 // Read mode: 'accept' takes the stored value when its type fits and reports whether it did;
 // otherwise 'fallback' (the default) is written where the rules say so.
@@ -82,7 +89,7 @@ void readValue(const QString &subKey, const QString &name, bool create, const Va
     change([&](RegistryFile &file) {
         const Value *v = findExact(file.key(path), name);
         if (v && accept(*v))
-            return false;  // another program wrote it meanwhile
+            return false; // another program wrote it meanwhile
         if (!v && !create)
             return false;
         setValue(file, path, fallback);
@@ -101,7 +108,7 @@ void writeValue(const QString &subKey, bool create, const Value &value)
     });
 }
 
-}  // namespace
+} // namespace
 
 int TRegistryRoutines::ReadWriteInteger(const QString &subKey, const QString &name, bool create, int mode,
                                         int value)
@@ -191,9 +198,13 @@ QString TRegistryRoutines::configFolder()
     return base + QLatin1String("/Veltorane");
 }
 
-QString TRegistryRoutines::storeFile() { return configFolder() + QLatin1String("/options.reg"); }
+QString TRegistryRoutines::storeFile()
+{
+    return configFolder() + QLatin1String("/options.reg");
+}
 
-namespace {
+namespace
+{
 
 constexpr RegistryValue menuValue(const char *subKey, const char *name, RegistryValue::Type type)
 {
@@ -216,17 +227,39 @@ constexpr ToolbarLayoutKeys MainMenu = layoutKeys("\\Options\\Menu");
 constexpr ToolbarLayoutKeys GraphMenu = layoutKeys("\\Options\\GraphMenu");
 
 constexpr RegistryValue KeyTable[] = {
-    RegistryKeys::CommPort,         RegistryKeys::AllowVirtualPorts,  RegistryKeys::ProgramTop,
-    RegistryKeys::ProgramLeft,      RegistryKeys::GraphTop,           RegistryKeys::GraphLeft,
-    MainMenu.menuBarFloating,       MainMenu.menuBarX,                MainMenu.menuBarY,
-    MainMenu.navigatorFloating,     MainMenu.navigatorX,              MainMenu.navigatorY,
-    MainMenu.locked,                GraphMenu.menuBarFloating,        GraphMenu.menuBarX,
-    GraphMenu.menuBarY,             GraphMenu.navigatorFloating,      GraphMenu.navigatorX,
-    GraphMenu.navigatorY,           GraphMenu.locked,
+    RegistryKeys::CommPort,
+    RegistryKeys::AllowVirtualPorts,
+    RegistryKeys::ProgramTop,
+    RegistryKeys::ProgramLeft,
+    RegistryKeys::GraphTop,
+    RegistryKeys::GraphLeft,
+    MainMenu.menuBarFloating,
+    MainMenu.menuBarX,
+    MainMenu.menuBarY,
+    MainMenu.navigatorFloating,
+    MainMenu.navigatorX,
+    MainMenu.navigatorY,
+    MainMenu.locked,
+    GraphMenu.menuBarFloating,
+    GraphMenu.menuBarX,
+    GraphMenu.menuBarY,
+    GraphMenu.navigatorFloating,
+    GraphMenu.navigatorX,
+    GraphMenu.navigatorY,
+    GraphMenu.locked,
 };
 
-}  // namespace
+} // namespace
 
-const ToolbarLayoutKeys &mainMenuKeys() { return MainMenu; }
-const ToolbarLayoutKeys &graphMenuKeys() { return GraphMenu; }
-std::span<const RegistryValue> registryKeyTable() { return KeyTable; }
+const ToolbarLayoutKeys &mainMenuKeys()
+{
+    return MainMenu;
+}
+const ToolbarLayoutKeys &graphMenuKeys()
+{
+    return GraphMenu;
+}
+std::span<const RegistryValue> registryKeyTable()
+{
+    return KeyTable;
+}

@@ -10,28 +10,30 @@ inline constexpr const char *ApplicationTitle = "Veltorane Traction Control Soft
 // One stored option: where it lives, its type and the value used (and written) when it is missing.
 struct RegistryValue {
     enum class Type { Integer, Boolean };
-    const char *subKey;  // below RegistryBaseKey, starting with a backslash
+    const char *subKey; // below RegistryBaseKey, starting with a backslash
     const char *name;
     Type type;
     int defaultValue;
 };
 
 // The options the program keeps, by the window that reads them at creation and writes them at close.
-namespace RegistryKeys {
+namespace RegistryKeys
+{
 inline constexpr RegistryValue CommPort{"\\Options", "CommPort", RegistryValue::Type::Integer, 1};
-inline constexpr RegistryValue AllowVirtualPorts{"\\Options", "AllowVirtualPorts", RegistryValue::Type::Boolean, 0};
+inline constexpr RegistryValue AllowVirtualPorts{"\\Options", "AllowVirtualPorts",
+                                                 RegistryValue::Type::Boolean, 0};
 inline constexpr RegistryValue ProgramTop{"\\Options", "Program Top", RegistryValue::Type::Integer, 0};
 inline constexpr RegistryValue ProgramLeft{"\\Options", "Program Left", RegistryValue::Type::Integer, 0};
 inline constexpr RegistryValue GraphTop{"\\Options", "Graph Top", RegistryValue::Type::Integer, 0};
 inline constexpr RegistryValue GraphLeft{"\\Options", "Graph Left", RegistryValue::Type::Integer, 0};
-}  // namespace RegistryKeys
+} // namespace RegistryKeys
 
 // The floating state and position of a window's menu bar and tool bar, and their lock.
 // The main window keeps them under "\Options\Menu", the graph window under "\Options\GraphMenu".
 struct ToolbarLayoutKeys {
     RegistryValue menuBarFloating, menuBarX, menuBarY;
     RegistryValue navigatorFloating, navigatorX, navigatorY;
-    RegistryValue locked;  // 0 = tool bars locked, any other value = free
+    RegistryValue locked; // 0 = tool bars locked, any other value = free
 };
 const ToolbarLayoutKeys &mainMenuKeys();
 const ToolbarLayoutKeys &graphMenuKeys();
@@ -44,8 +46,9 @@ std::span<const RegistryValue> registryKeyTable();
 //
 // On Linux the store is one file per user, RegistryFile's text layout, in configFolder();
 // a test points it elsewhere by setting XDG_CONFIG_HOME.
-class TRegistryRoutines {
-public:
+class TRegistryRoutines
+{
+  public:
     enum Mode { WriteMode = 0, ReadMode = 1 };
     enum class RootKey { CurrentUser, LocalMachine };
 

@@ -6,14 +6,15 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-namespace {
+namespace
+{
 
 const QString Options = QStringLiteral("\\Options");
 const QString Menu = QStringLiteral("\\Options\\Menu");
 const QString BaseSection =
     QStringLiteral("[HKEY_CURRENT_USER\\Software\\Veltorane\\Veltorane Traction Control Software");
 
-QByteArray fileText() 
+QByteArray fileText()
 {
     QFile f(TRegistryRoutines::storeFile());
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
@@ -27,15 +28,19 @@ void writeText(const QByteArray &text)
     f.write(text);
 }
 
-QByteArray section(const QString &subKey) { return (BaseSection + subKey + u']').toUtf8(); }
+QByteArray section(const QString &subKey)
+{
+    return (BaseSection + subKey + u']').toUtf8();
+}
 
-}  // namespace
+} // namespace
 
-class TestRegistryRoutines : public QObject {
+class TestRegistryRoutines : public QObject
+{
     Q_OBJECT
     QTemporaryDir *m_dir = nullptr;
 
-private slots:
+  private slots:
     void init()
     {
         m_dir = new QTemporaryDir;
@@ -77,8 +82,8 @@ private slots:
         // The parent key exists because a key below it was created.
         QVERIFY(!TRegistryRoutines::KeyMissing(TRegistryRoutines::RootKey::CurrentUser,
                                                TRegistryRoutines::RegistryBaseKey() + Options));
-        QVERIFY(!TRegistryRoutines::KeyMissing(TRegistryRoutines::RootKey::CurrentUser,
-                                               "Software\\Veltorane"));
+        QVERIFY(
+            !TRegistryRoutines::KeyMissing(TRegistryRoutines::RootKey::CurrentUser, "Software\\Veltorane"));
         QVERIFY(TRegistryRoutines::KeyMissing(TRegistryRoutines::RootKey::LocalMachine,
                                               "Hardware\\DeviceMap\\SerialComm"));
         QVERIFY(!QFile::exists(TRegistryRoutines::storeFile() + ".lock"));
@@ -152,7 +157,7 @@ private slots:
     {
         TRegistryRoutines::ReadWriteInteger(Options, "CommPort", false, 0, 4);
         QVERIFY(!QFile::exists(TRegistryRoutines::storeFile()));
-        TRegistryRoutines::ReadWriteInteger(Menu, "Locked", true, 0, 1);  // creates \Options too
+        TRegistryRoutines::ReadWriteInteger(Menu, "Locked", true, 0, 1); // creates \Options too
         TRegistryRoutines::ReadWriteInteger(Options, "CommPort", false, 0, 4);
         QCOMPARE(TRegistryRoutines::ReadWriteInteger(Options, "CommPort", true, 1, 1), 4);
     }
