@@ -1,0 +1,244 @@
+#include "link/CommandSequences.h"
+
+#include "link/LinkHost.h"
+#include "link/LinkState.h"
+#include "link/LinkWaits.h"
+#include "link/SerialDevice.h"
+#include "settings/SettingsImage.h"
+
+#include <QDeadlineTimer>
+
+namespace {
+constexpr char Esc = 0x1B;
+}
+
+CommandSequences::CommandSequences(LinkState &state, SerialDevice &device, LinkWaits &waits, LinkHost &host)
+    : m_state(state), m_device(device), m_waits(waits), m_host(host)
+{
+    m_progressBarTimer.setInterval(ReplyTimeoutMs / 70);
+    QObject::connect(&m_progressBarTimer, &QTimer::timeout, [this] { m_host.stepProgress(1); });
+}
+
+void CommandSequences::Delay_ms(int ms) { m_waits.Delay_ms(ms); }
+
+bool CommandSequences::send(char c) { return m_device.SendChar(quint8(c)); }
+
+void CommandSequences::clearReplyWindow() { m_state.ReplyWindow.fill(0); }
+
+bool CommandSequences::rootMenuOverdue() const { return m_rootMenuClock.elapsed() > RootMenuBoundMs; }
+
+bool CommandSequences::escapeLoop()
+{
+    LinkState &s = m_state;
+    while (!s.RunningSeen && s.RxActivity) {
+        if (rootMenuOverdue())
+            return false;
+        s.RxActivity = false;
+        send(Esc);
+        Delay_ms(100);
+    }
+    return true;
+}
+
+bool CommandSequences::RootMenu()
+{
+    LinkState &s = m_state;
+    m_rootMenuClock.start();
+    s.RxActivity = true;
+    s.LinkMode = ModeRunning;
+
+    // Quiet phase: wait for a 250 ms window without traffic, asking a talking screen to stop.
+    while (s.RxActivity) {
+        if (rootMenuOverdue()) {
+            m_waits.DrainInput();
+            return false;
+        }
+        m_device.PurgeInput();
+        s.RxActivity = false;
+        Delay_ms(250);
+        if (s.RxActivity) {
+            m_waits.DrainInput();
+            send('D');
+            Delay_ms(100);
+        }
+    }
+
+    // Escape phase: ESC until the root screen shows or an ESC draws no reply.
+    s.RunningSeen = false;
+    s.RxActivity = true;
+    clearReplyWindow();
+    bool inTime = escapeLoop();
+    if (inTime && !s.RunningSeen) {
+        // Through the setup menu and out again.
+        clearReplyWindow();
+        send('E');
+        Delay_ms(100);
+        s.RunningSeen = false;
+        s.RxActivity = true;
+        inTime = escapeLoop();
+    }
+    m_waits.DrainInput();
+    return inTime;
+}
+
+bool CommandSequences::waitForExchange()
+{
+    LinkState &s = m_state;
+    return m_waits.waitUntil(
+        [&s] { return s.ExchangeStatus == ExchangeFailed || s.ExchangeStatus == ExchangeComplete; },
+        ReplyTimeoutMs);
+}
+
+void CommandSequences::showVersion()
+{
+    m_host.updateTitleBar(true);
+    if (m_state.FirmwareVersion[0] != 0)
+        m_host.showFirmwareVersion(QString::fromLatin1(m_state.firmwareVersionText()));
+}
+
+bool CommandSequences::TractionFirmwareVersion()
+{
+    LinkState &s = m_state;
+    bool answered = false;
+    if (RootMenu()) {
+        s.ExchangeStatus = ExchangeWaiting;
+        m_progressBarTimer.start();
+        s.LinkMode = ModeFirmwareVersion;
+        m_waits.DrainInput();
+        send('O');
+        waitForExchange();
+        m_progressBarTimer.stop();
+        answered = s.ExchangeStatus == ExchangeComplete;
+    }
+    if (answered) {
+        m_host.setSettingsLoaded(true);
+        RootMenu();
+    } else {
+        s.FirmwareVersion.fill(0);
+    }
+    showVersion();
+    return answered;
+}
+
+bool CommandSequences::readImage()
+{
+    LinkState &s = m_state;
+    if (!TractionFirmwareVersion() || !RootMenu())
+        return false;
+    s.ExchangeStatus = ExchangeWaiting;
+    s.LinkMode = ModeSettingsImage;
+    m_waits.DrainInput();
+    send('R');
+    waitForExchange();
+    if (s.ExchangeStatus != ExchangeComplete)
+        return false;
+    m_host.setSettingsLoaded(true);
+    // The image is complete; a unit that then fails to settle does not undo the read.
+    RootMenu();
+    return true;
+}
+
+void CommandSequences::finish()
+{
+    m_host.setModified(false);
+    m_host.setProgressPosition(m_host.progressMaximum());
+    m_host.unlockMenus();
+    m_host.startMessageTimer();
+}
+
+bool CommandSequences::ReadFromTraction()
+{
+    try {
+        m_host.stopMessageTimer();
+        m_host.lockMenus();
+        m_host.showActivity(QStringLiteral("Reading traction memory"));
+        m_host.setProgressMaximum(ReadProgressMaximum);
+        m_host.setProgressPosition(0);
+        const bool ok = readImage();
+        if (ok) {
+            m_host.fillPagesFromImage();
+            m_host.showStatus(QStringLiteral("Traction memory read OK"), false);
+        } else {
+            m_host.showStatus(QStringLiteral("Error : reading traction memory"), true);
+        }
+        finish();
+        return ok;
+    } catch (const LinkAborted &) {
+        return false;  // shut down while waiting; the host may be gone
+    }
+}
+
+bool CommandSequences::waitForFlag(const bool &flag, int rounds)
+{
+    for (int i = 0; i < rounds; ++i) {
+        if (flag)
+            return true;
+        Delay_ms(10);
+        m_waits.processPending();
+    }
+    return flag;
+}
+
+bool CommandSequences::writeImage()
+{
+    LinkState &s = m_state;
+    if (!m_host.copyPagesToImage())
+        return false;
+    if (!TractionFirmwareVersion() || !RootMenu())
+        return false;
+    send('W');
+    Delay_ms(5);
+    send('Y');
+    Delay_ms(5);
+    const SettingsImage &image = m_host.tractionMemory();
+    for (int i = 0; i < SettingsImage::Size; ++i) {
+        m_host.stepProgress(1);
+        m_device.SendChar(image.byte(i));
+    }
+
+    s.LinkMode = ModeUploadedOk;
+    s.UploadedOkSeen = false;
+    clearReplyWindow();
+    if (!waitForFlag(s.UploadedOkSeen, 100))
+        return false;
+
+    s.LinkMode = ModeSetupMenu;
+    s.SetupMenuSeen = false;
+    clearReplyWindow();
+    m_host.stepProgress(10);
+    Delay_ms(5);
+    send('E');
+    if (!waitForFlag(s.SetupMenuSeen, 500))
+        return false;
+
+    s.LinkMode = ModeWheelSpeed;
+    s.WheelSpeedSeen = false;
+    clearReplyWindow();
+    m_host.stepProgress(10);
+    Delay_ms(1000);
+    send('W');
+    if (!waitForFlag(s.WheelSpeedSeen, 500))
+        return false;
+    RootMenu();
+    return true;
+}
+
+bool CommandSequences::WriteToTraction()
+{
+    try {
+        m_host.stopMessageTimer();
+        m_host.lockMenus();
+        m_host.showActivity(QStringLiteral("Writing to traction memory"));
+        m_host.setProgressMaximum(WriteProgressMaximum);
+        m_host.setProgressPosition(0);
+        const bool ok = writeImage();
+        if (ok)
+            m_host.showStatus(QStringLiteral("Traction memory written OK"), false);
+        else
+            m_host.showStatus(QStringLiteral("Error : writing traction memory"), true);
+        finish();
+        return ok;
+    } catch (const LinkAborted &) {
+        return false;
+    }
+}

@@ -1,0 +1,52 @@
+#pragma once
+
+#include <QElapsedTimer>
+#include <QTimer>
+
+class LinkHost;
+class LinkWaits;
+class SerialDevice;
+struct LinkState;
+
+// The exchanges of the settings: the return to the menu root, the version query, Read Settings
+// and Write Settings. One implementation serves the main window, tractionctl and the tests.
+class CommandSequences {
+public:
+    CommandSequences(LinkState &state, SerialDevice &device, LinkWaits &waits, LinkHost &host);
+
+    // RootMenu keeps answering a unit that keeps talking, but not for ever: a wrong device or a
+    // babbling unit would otherwise hold the menus locked. After this much continuous traffic
+    // it gives up and the exchange fails.
+    static constexpr int RootMenuBoundMs = 20000;
+    static constexpr int ReplyTimeoutMs = 2000;  // TractionCommTimeout for version and image
+    static constexpr int ReadProgressMaximum = 326;
+    static constexpr int WriteProgressMaximum = 356;
+
+    // False only when the unit would not fall silent within the bound.
+    bool RootMenu();
+    bool TractionFirmwareVersion();
+    // The whole Read Settings and Write Settings actions, lock to unlock; true on success.
+    bool ReadFromTraction();
+    bool WriteToTraction();
+
+    void Delay_ms(int ms);
+
+private:
+    bool send(char c);
+    bool rootMenuOverdue() const;
+    bool escapeLoop();
+    bool waitForExchange();
+    bool waitForFlag(const bool &flag, int rounds);
+    bool readImage();
+    bool writeImage();
+    void clearReplyWindow();
+    void showVersion();
+    void finish();
+
+    LinkState &m_state;
+    SerialDevice &m_device;
+    LinkWaits &m_waits;
+    LinkHost &m_host;
+    QTimer m_progressBarTimer;
+    QElapsedTimer m_rootMenuClock;
+};

@@ -1,0 +1,50 @@
+#pragma once
+
+#include <QString>
+
+#include <array>
+
+class SettingsImage;
+
+// What an exchange with the unit needs from whoever started it: the main window, the command-line
+// tool or a test. The sequences call these in the order the user would see them.
+class LinkHost {
+public:
+    virtual ~LinkHost() = default;
+
+    // The settings image the exchange reads into or writes from.
+    virtual SettingsImage &tractionMemory() = 0;
+
+    virtual void showStatus(const QString &text, bool isError) = 0;  // closing message
+    virtual void showActivity(const QString &text) = 0;              // neutral message while it runs
+
+    virtual void setProgressMaximum(int maximum) = 0;
+    virtual void setProgressPosition(int position) = 0;
+    virtual void stepProgress(int by) = 0;
+    virtual int progressMaximum() const = 0;
+
+    virtual void lockMenus() = 0;
+    virtual void unlockMenus() = 0;
+    virtual void stopMessageTimer() {}
+    virtual void startMessageTimer() {}
+
+    // Setting false also empties the "Modified" panel.
+    virtual void setModified(bool modified) = 0;
+    virtual void setSettingsLoaded(bool loaded) = 0;
+
+    // Image to pages after a read; pages to image before a write. A page entry that is not a number
+    // makes copyPagesToImage show its conversion error and return false.
+    virtual void fillPagesFromImage() = 0;
+    virtual bool copyPagesToImage() = 0;
+
+    // The file form of the title; the version panel is given separately whenever it has a version.
+    virtual void updateTitleBar(bool fileForm) = 0;
+    virtual void showFirmwareVersion(const QString &version) = 0;
+
+    // Dispatch points of the receive handler that take precedence over the exchange mode.
+    // The terminal takes every byte while it is shown; the graph takes frames of six.
+    virtual bool terminalVisible() const { return false; }
+    virtual void terminalReceive() {}
+    virtual bool realTimeVisible() const { return false; }
+    virtual void liveFrame(const std::array<quint8, 6> &frame) { Q_UNUSED(frame); }
+};

@@ -1,0 +1,73 @@
+#include "link/LinkWaits.h"
+
+#include "link/SerialDevice.h"
+
+#include <QCoreApplication>
+#include <QTimer>
+
+LinkWaits::LinkWaits(SerialDevice &device) : m_device(device) {}
+
+LinkWaits::~LinkWaits() { *m_aborted = true; }
+
+void LinkWaits::abort() { *m_aborted = true; }
+
+void LinkWaits::pumpUntil(const QDeadlineTimer &deadline)
+{
+    // Held by value: this object may be gone when processEvents returns.
+    const std::shared_ptr<bool> aborted = m_aborted;
+    if (*aborted)
+        throw LinkAborted{};
+    // The timer only wakes the event loop at the deadline; any other event wakes it sooner.
+    QTimer wake;
+    wake.setSingleShot(true);
+    wake.setTimerType(Qt::PreciseTimer);
+    wake.start(int(qMax<qint64>(0, deadline.remainingTime())));
+    QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    if (*aborted)
+        throw LinkAborted{};
+}
+
+bool LinkWaits::waitUntil(const std::function<bool()> &done, const QDeadlineTimer &deadline)
+{
+    for (;;) {
+        if (done())
+            return true;
+        if (deadline.hasExpired())
+            return false;
+        pumpUntil(deadline);
+    }
+}
+
+bool LinkWaits::waitUntil(const std::function<bool()> &done, int ms)
+{
+    return waitUntil(done, QDeadlineTimer(ms, Qt::PreciseTimer));
+}
+
+void LinkWaits::Delay_ms(int ms)
+{
+    waitUntil([] { return false; }, ms);
+}
+
+bool LinkWaits::WaitForBytes(int n)
+{
+    SerialDevice &device = m_device;
+    return waitUntil([&device, n] { return device.InputCount() >= n; }, ReplyTimeoutMs);
+}
+
+void LinkWaits::DrainInput()
+{
+    while (m_device.InputCount() != 0) {
+        m_device.PurgeInput();
+        processPending();
+    }
+}
+
+void LinkWaits::processPending()
+{
+    const std::shared_ptr<bool> aborted = m_aborted;
+    if (*aborted)
+        throw LinkAborted{};
+    QCoreApplication::processEvents();
+    if (*aborted)
+        throw LinkAborted{};
+}

@@ -1,0 +1,92 @@
+#include "link/PortSelection.h"
+
+#include "link/PortDirectory.h"
+#include "link/SerialDevice.h"
+
+PortSelection::PortSelection(PortDirectory &directory, SerialDevice &device)
+    : m_directory(directory), m_device(device)
+{
+}
+
+void PortSelection::load(int commPort, bool allowVirtualPorts)
+{
+    m_noSerialCommKey = m_directory.keyMissing();
+    m_allowVirtualPorts = allowVirtualPorts;
+    m_portNumber = commPort;
+}
+
+QString PortSelection::deviceName(int number) const
+{
+    const QString device = m_directory.devicePath(number);
+    return device.isEmpty() ? QStringLiteral("COM%1").arg(number) : device;
+}
+
+bool PortSelection::Open(QString *error)
+{
+    const QString device = m_directory.devicePath(m_portNumber);
+    if (device.isEmpty()) {
+        if (error)
+            *error = QStringLiteral("Specified device not found (%1).").arg(deviceName(m_portNumber));
+        return false;
+    }
+    return m_device.open(device, error);
+}
+
+void PortSelection::ScanPorts(bool open)
+{
+    m_items.clear();
+    const auto caption = [](int n) { return QStringLiteral("COM %1").arg(n); };
+
+    if (m_noSerialCommKey) {
+        for (int n = 1; n <= 6; ++n) {
+            Item item{n, caption(n), true, false};
+            if (n == m_portNumber) {
+                m_portEverOpened = true;
+                if (open)
+                    Open(nullptr);
+                item.marked = m_device.active();
+            }
+            m_items.append(item);
+        }
+        return;
+    }
+
+    for (const PortEntry &entry : m_directory.entries()) {
+        const int n = PortDirectory::portNumber(entry.data);
+        // Data that is not "COM" and a number cannot be picked: listed as it stands, disabled.
+        Item item{n, n > 0 ? caption(n) : QStringLiteral("COM ") + entry.data, n > 0, false};
+        const bool configured = n > 0 && n == m_portNumber;
+        const bool hardware = entry.name.contains(u"Serial") || entry.name.contains(u"U2SPORT");
+        if (n <= 0) {
+            // nothing to probe
+        } else if (!m_allowVirtualPorts && !hardware) {
+            item.enabled = configured && m_portEverOpened;
+        } else if (m_directory.probe(entry) == 0) {
+            if (configured) {
+                m_portEverOpened = true;
+                if (open)
+                    Open(nullptr);  // a failure stays silent here: the port simply stays closed
+                item.marked = m_device.active();
+            }
+        } else if (configured && m_portEverOpened) {
+            item.marked = true;  // busy because we hold it
+        } else {
+            item.enabled = false;
+        }
+        m_items.append(item);
+    }
+}
+
+PortSelection::Choice PortSelection::SelectPort(int number, QString *error)
+{
+    if (number == m_portNumber)
+        return Choice::Unchanged;
+    for (Item &item : m_items)
+        item.marked = item.number == number;
+    m_device.close();
+    m_portNumber = number;
+    if (!Open(error))
+        return Choice::Failed;
+    m_portEverOpened = true;
+    return Choice::Opened;
+}

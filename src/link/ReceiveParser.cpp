@@ -1,0 +1,136 @@
+#include "link/ReceiveParser.h"
+
+#include "link/LinkHost.h"
+#include "link/LinkState.h"
+#include "link/LinkWaits.h"
+#include "link/SerialDevice.h"
+#include "settings/SettingsImage.h"
+
+#include <cstring>
+#include <string_view>
+
+ReceiveParser::ReceiveParser(LinkState &state, SerialDevice &device, LinkWaits &waits, LinkHost &host)
+    : m_state(state), m_device(device), m_waits(waits), m_host(host)
+{
+}
+
+void ReceiveParser::Comm1RxChar(int count)
+{
+    Q_UNUSED(count);  // the port itself is asked
+    try {
+        if (m_host.terminalVisible()) {
+            m_host.terminalReceive();
+            return;
+        }
+        if (m_host.realTimeVisible()) {
+            realTimeFrame();
+            return;
+        }
+        LinkState &s = m_state;
+        switch (s.LinkMode) {
+        case ModeSettingsImage: settingsImage(); break;
+        case ModeFirmwareVersion: firmwareVersion(); break;
+        case ModeRunning: textWait("Running", s.RunningSeen); break;
+        case ModeSetupMenu: textWait("SETUP MENU", s.SetupMenuSeen); break;
+        case ModeDataLogging: textWait("Data Loggi", s.DataLoggingSeen); break;
+        case ModeClearingRam: textWait("earing RAM", s.ClearingRamSeen); break;
+        case ModeLogBlocks: logBlock(); break;
+        case ModeDiagnostic: textWait("Diagnostic", s.DiagnosticSeen); break;
+        case ModeWheelSpeed: textWait("Wheel Spee", s.WheelSpeedSeen); break;
+        case ModeUploadedOk: textWait("ploaded ok", s.UploadedOkSeen); break;
+        default: break;  // bytes stay queued
+        }
+    } catch (const LinkAborted &) {
+        // The link was shut down during one of our waits; nothing of it may be touched now.
+    }
+}
+
+void ReceiveParser::textWait(const char *phrase, bool &seen)
+{
+    LinkState &s = m_state;
+    s.RxActivity = true;
+    const std::string_view wanted(phrase);
+    while (m_device.InputCount() > 0 && !seen) {
+        std::memmove(s.ReplyWindow.data(), s.ReplyWindow.data() + 1, s.ReplyWindow.size() - 1);
+        s.ReplyWindow.back() = quint8(m_device.ReadChar());
+        const std::string_view window(reinterpret_cast<const char *>(s.ReplyWindow.data()),
+                                      s.ReplyWindow.size());
+        if (window.find(wanted) != std::string_view::npos)
+            seen = true;
+    }
+}
+
+void ReceiveParser::settingsImage()
+{
+    if (!m_waits.WaitForBytes(SettingsImage::Size)) {
+        m_state.ExchangeStatus = ExchangeFailed;
+        return;
+    }
+    m_host.setProgressPosition(0);
+    SettingsImage &image = m_host.tractionMemory();
+    for (int i = 0; i < SettingsImage::Size; ++i) {
+        m_host.stepProgress(1);
+        image.setByte(i, quint8(m_device.ReadChar()));
+    }
+    m_state.ExchangeStatus = ExchangeComplete;
+}
+
+void ReceiveParser::firmwareVersion()
+{
+    if (!m_waits.WaitForBytes(7)) {
+        m_state.ExchangeStatus = ExchangeFailed;
+        return;
+    }
+    // Let the rest of a longer version arrive.
+    m_waits.Delay_ms(100);
+    m_waits.processPending();
+    const int n = qMin(m_device.InputCount(), int(m_state.FirmwareVersion.size()));
+    for (int i = 0; i < n; ++i) {
+        m_host.stepProgress(10);
+        m_state.FirmwareVersion[i] = quint8(m_device.ReadChar());
+    }
+    m_state.ExchangeStatus = ExchangeComplete;
+    m_waits.DrainInput();
+}
+
+void ReceiveParser::logBlock()
+{
+    if (m_state.LogBlockCount >= LinkState::LogBlocks)
+        return;  // a full image; the rest is not ours to store
+    if (!m_waits.WaitForBytes(LinkState::LogBlockSize)) {
+        m_state.ExchangeStatus = ExchangeFailed;
+        return;
+    }
+    char *target = m_state.LogImage.data() + qsizetype(m_state.LogBlockCount) * LinkState::LogBlockSize;
+    ++m_state.LogBlockCount;
+    for (int i = 0; i < LinkState::LogBlockSize; ++i) {
+        m_host.stepProgress(1);
+        target[i] = char(m_device.ReadChar());
+    }
+    if (m_state.LogBlockCount == LinkState::LogBlocks) {
+        m_state.LinkMode = ModeIdle;
+        m_state.ExchangeStatus = ExchangeComplete;
+    }
+}
+
+void ReceiveParser::realTimeFrame()
+{
+    if (!m_waits.WaitForBytes(6))
+        return;
+    m_host.setProgressPosition(0);
+    auto &frame = m_state.LiveFrame;
+    for (auto &b : frame)
+        b = quint8(m_device.ReadChar());
+    // Two texts of the unit begin like a frame; they are read past and end the poll.
+    const auto skipText = [&](const char *start, int rest) {
+        if (std::memcmp(frame.data(), start, 6) != 0)
+            return false;
+        if (m_waits.WaitForBytes(rest))
+            for (int i = 0; i < rest; ++i)
+                m_device.ReadChar();
+        return true;
+    };
+    if (skipText("Launch", 17) || skipText("Calibr", 29))
+        return;
+    m_host.liveFrame(frame);
+}

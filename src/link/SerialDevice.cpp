@@ -1,0 +1,179 @@
+#include "link/SerialDevice.h"
+
+#include <QFileInfo>
+#include <QMetaObject>
+#include <QPointer>
+
+#include <cerrno>
+#include <cstring>
+
+namespace {
+
+int errnoFor(QSerialPort::SerialPortError error)
+{
+    switch (error) {
+    case QSerialPort::DeviceNotFoundError: return ENOENT;
+    case QSerialPort::PermissionError: return EACCES;
+    case QSerialPort::ResourceError:
+    case QSerialPort::ReadError:
+    case QSerialPort::WriteError: return EIO;
+    default: return EINVAL;
+    }
+}
+
+} // namespace
+
+SerialDevice::SerialDevice(QObject *parent) : QObject(parent)
+{
+    connect(&m_port, &QSerialPort::readyRead, this, &SerialDevice::readyRead);
+    connect(&m_port, &QSerialPort::errorOccurred, this, &SerialDevice::deviceError);
+}
+
+SerialDevice::~SerialDevice()
+{
+    m_handler = nullptr;
+    m_port.close();
+}
+
+bool SerialDevice::open(const QString &devicePath, QString *error)
+{
+    close();
+    const QString &shown = devicePath;
+    if (!QFileInfo::exists(devicePath)) {
+        if (error)
+            *error = QStringLiteral("Specified device not found (%1).").arg(shown);
+        return false;
+    }
+    m_settingUp = true;
+    m_port.setPortName(devicePath);
+    m_port.setBaudRate(BaudRate);
+    m_port.setDataBits(QSerialPort::Data8);
+    m_port.setParity(QSerialPort::NoParity);
+    m_port.setStopBits(QSerialPort::OneStop);
+    m_port.setFlowControl(QSerialPort::NoFlowControl);
+    // Unbounded: a whole log upload (131072 bytes) must fit while the handler is busy.
+    m_port.setReadBufferSize(0);
+    if (!m_port.open(QIODevice::ReadWrite)) {
+        const auto code = m_port.error();
+        if (error)
+            *error = QStringLiteral("Can't open specified device %1 (Error %2, %3)")
+                         .arg(shown)
+                         .arg(errnoFor(code))
+                         .arg(m_port.errorString());
+        m_port.clearError();
+        m_settingUp = false;
+        return false;
+    }
+    // A pseudo-terminal has no modem lines; failing to drop them is no fault of the port.
+    m_port.setDataTerminalReady(false);
+    m_port.setRequestToSend(false);
+    m_port.clearError();
+    m_settingUp = false;
+    m_path = devicePath;
+    // The driver is not flushed on open: whatever the unit sent before is stale.
+    PurgeInput();
+    ++m_events;
+    emit activity();
+    return true;
+}
+
+void SerialDevice::close()
+{
+    if (m_port.isOpen()) {
+        m_port.close();
+        ++m_events;
+        emit activity();
+    }
+    m_path.clear();
+}
+
+bool SerialDevice::active() const { return m_port.isOpen(); }
+
+bool SerialDevice::SendChar(quint8 byte)
+{
+    if (!m_port.isOpen())
+        return false;
+    const char c = char(byte);
+    return m_port.write(&c, 1) == 1;
+}
+
+int SerialDevice::ReadChar()
+{
+    char c;
+    if (!m_port.isOpen() || m_port.read(&c, 1) != 1)
+        return -1;
+    return quint8(c);
+}
+
+QByteArray SerialDevice::ReadText()
+{
+    if (!m_port.isOpen())
+        return {};
+    return m_port.readAll();
+}
+
+int SerialDevice::InputCount() const { return m_port.isOpen() ? int(m_port.bytesAvailable()) : 0; }
+
+void SerialDevice::PurgeInput()
+{
+    if (m_port.isOpen())
+        m_port.clear(QSerialPort::Input);
+}
+
+void SerialDevice::readyRead()
+{
+    ++m_events;
+    emit activity();
+    if (m_inHandler)
+        m_arrivedInHandler = true;
+    else
+        postNotification();
+}
+
+void SerialDevice::postNotification()
+{
+    if (m_notifyPosted)
+        return;
+    m_notifyPosted = true;
+    QMetaObject::invokeMethod(this, &SerialDevice::notify, Qt::QueuedConnection);
+}
+
+void SerialDevice::notify()
+{
+    m_notifyPosted = false;
+    if (m_inHandler) {
+        m_arrivedInHandler = true;
+        return;
+    }
+    if (!m_handler || !m_port.isOpen())
+        return;
+    m_inHandler = true;
+    m_arrivedInHandler = false;
+    // The handler may destroy us (a window closed during one of its waits).
+    QPointer<SerialDevice> self(this);
+    m_handler(InputCount());
+    if (!self)
+        return;
+    m_inHandler = false;
+    if (m_arrivedInHandler && InputCount() > 0)
+        postNotification();
+    m_arrivedInHandler = false;
+}
+
+void SerialDevice::deviceError(QSerialPort::SerialPortError error)
+{
+    if (error == QSerialPort::NoError || m_settingUp)
+        return;
+    if (error != QSerialPort::ReadError && error != QSerialPort::ResourceError &&
+        error != QSerialPort::WriteError)
+        return;
+    if (!m_port.isOpen())
+        return;
+    // Qt may keep a hung-up device 'open' and then stall or spin on it: close now, say it once.
+    const QString text = m_port.errorString();
+    const QString message = error == QSerialPort::WriteError
+                                ? QStringLiteral("Write error (%1), %2").arg(EIO).arg(text)
+                                : QStringLiteral("Read error (%1), %2").arg(EIO).arg(text);
+    close();
+    emit lost(message);
+}

@@ -1,0 +1,65 @@
+#pragma once
+
+#include <QByteArray>
+#include <QObject>
+#include <QSerialPort>
+#include <QString>
+
+#include <functional>
+
+// The serial port the unit hangs on (the system's Comm1): 19200 8N1, no flow control, DTR and RTS
+// held off, and a receive queue that holds a whole log upload.
+//
+// Receive notifications reach the handler on this thread, never re-entrantly. QSerialPort does not
+// announce bytes again while a slot of its readyRead runs a nested event loop, so the handler is
+// never called from readyRead itself: arrivals are posted, and bytes that arrived while the handler
+// ran are announced once more after it returns.
+class SerialDevice : public QObject {
+    Q_OBJECT
+public:
+    using Handler = std::function<void(int count)>;
+
+    explicit SerialDevice(QObject *parent = nullptr);
+    ~SerialDevice() override;
+
+    // Opens the device at path; on failure the text of the serial layer's error is in *error.
+    bool open(const QString &devicePath, QString *error = nullptr);
+    void close();
+    bool active() const;
+    QString devicePath() const { return m_path; }
+
+    bool SendChar(quint8 byte);
+    int ReadChar();  // -1 when nothing is waiting
+    QByteArray ReadText();
+    int InputCount() const;
+    void PurgeInput();
+
+    void setHandler(Handler handler) { m_handler = std::move(handler); }
+    bool inHandler() const { return m_inHandler; }
+
+    // For the waits: a counter that moves on every arrival, open and close.
+    quint64 events() const { return m_events; }
+
+    static constexpr int BaudRate = 19200;
+    static constexpr int ReceiveBufferSize = 131072;
+
+signals:
+    // The device vanished or failed under us; the port is closed already. Emitted once per loss.
+    void lost(const QString &message);
+    void activity();  // bytes arrived, the port opened or closed
+
+private:
+    void readyRead();
+    void deviceError(QSerialPort::SerialPortError error);
+    void postNotification();
+    void notify();
+
+    QSerialPort m_port;
+    QString m_path;
+    Handler m_handler;
+    bool m_inHandler = false;
+    bool m_notifyPosted = false;
+    bool m_arrivedInHandler = false;
+    bool m_settingUp = false;
+    quint64 m_events = 0;
+};

@@ -1,0 +1,26 @@
+#include "link/TractionLink.h"
+
+TractionLink::TractionLink(LinkHost &host, QObject *parent)
+    : QObject(parent),
+      m_waits(m_comm1),
+      m_parser(m_state, m_comm1, m_waits, host),
+      m_sequences(m_state, m_comm1, m_waits, host)
+{
+    m_comm1.setHandler([this](int count) { m_parser.Comm1RxChar(count); });
+}
+
+TractionLink::~TractionLink()
+{
+    m_waits.abort();
+    m_comm1.setHandler(nullptr);
+}
+
+void TractionLink::shutdown()
+{
+    try {
+        m_waits.DrainInput();
+    } catch (const LinkAborted &) {
+    }
+    m_waits.abort();
+    m_comm1.close();
+}

@@ -1,0 +1,139 @@
+// The device layer and the receive handler on a real pseudo-terminal, the test playing the unit.
+#include "PtyPair.h"
+#include "RecorderHost.h"
+#include "link/TractionLink.h"
+
+#include <QElapsedTimer>
+#include <QSignalSpy>
+#include <QTest>
+
+class TestSerialDevice : public QObject {
+    Q_OBJECT
+
+    // Pumps events for ms milliseconds the way the program waits.
+    void settle(TractionLink &link, int ms) { link.waits().Delay_ms(ms); }
+
+private slots:
+    void opensAPseudoTerminalAndPurgesWhatWasWaiting()
+    {
+        PtyPair pty;
+        QVERIFY(!pty.slavePath.isEmpty());
+        pty.write("stale bytes from before");
+        RecorderHost host;
+        TractionLink link(host);
+        QString error;
+        QVERIFY2(link.Comm1().open(pty.slavePath, &error), qPrintable(error));
+        QVERIFY(link.Comm1().active());
+        QCOMPARE(link.Comm1().InputCount(), 0);
+
+        // Bytes go out in order and SendChar returns at once.
+        for (char c : QByteArray("ESC-R"))
+            QVERIFY(link.Comm1().SendChar(quint8(c)));
+        settle(link, 50);
+        QCOMPARE(pty.readAll(), QByteArray("ESC-R"));
+
+        link.Comm1().close();
+        QVERIFY(!link.Comm1().SendChar('x'));
+        QCOMPARE(link.Comm1().InputCount(), 0);
+    }
+
+    void missingDeviceGivesTheSerialLayersText()
+    {
+        RecorderHost host;
+        TractionLink link(host);
+        QString error;
+        QVERIFY(!link.Comm1().open(QStringLiteral("/dev/no-such-unit"), &error));
+        QCOMPARE(error, QStringLiteral("Specified device not found (/dev/no-such-unit)."));
+        QVERIFY(!link.Comm1().open(QStringLiteral("/proc/version"), &error));
+        QVERIFY2(error.startsWith(QStringLiteral("Can't open specified device /proc/version (Error ")),
+                 qPrintable(error));
+    }
+
+    void idleModeLeavesBytesQueued()
+    {
+        PtyPair pty;
+        RecorderHost host;
+        TractionLink link(host);
+        QVERIFY(link.Comm1().open(pty.slavePath));
+        pty.write("Running\n\r>");
+        settle(link, 100);
+        QCOMPARE(link.Comm1().InputCount(), 10);
+        QCOMPARE(link.Comm1().ReadText(), QByteArray("Running\n\r>"));
+    }
+
+    void phraseSplitAcrossNotificationsIsFoundAndTheRestStaysQueued()
+    {
+        PtyPair pty;
+        RecorderHost host;
+        TractionLink link(host);
+        QVERIFY(link.Comm1().open(pty.slavePath));
+        LinkState &s = link.state();
+        s.LinkMode = ModeUploadedOk;
+        pty.write("Settings up");
+        settle(link, 60);
+        QVERIFY(s.RxActivity);
+        QVERIFY(!s.UploadedOkSeen);
+        pty.write("loaded ok\n\rSETUP");
+        settle(link, 60);
+        QVERIFY(s.UploadedOkSeen);
+        QCOMPARE(QByteArray(reinterpret_cast<const char *>(s.ReplyWindow.data()), 10),
+                 QByteArray("ploaded ok"));
+        QCOMPARE(link.Comm1().ReadText(), QByteArray("\n\rSETUP"));
+
+        // "Running" is found behind three other bytes in the window.
+        s.LinkMode = ModeRunning;
+        s.ReplyWindow.fill(0);
+        pty.write("\n\r>Running");
+        settle(link, 60);
+        QVERIFY(s.RunningSeen);
+    }
+
+    void bytesArrivingDuringANestedWaitAreAnnouncedAgain()
+    {
+        // A log upload: the handler waits inside the first block while the second arrives with it.
+        // Without a new notification after the handler returns, the second block would sit unread.
+        PtyPair pty;
+        RecorderHost host;
+        TractionLink link(host);
+        QVERIFY(link.Comm1().open(pty.slavePath));
+        LinkState &s = link.state();
+        s.LinkMode = ModeLogBlocks;
+        s.ExchangeStatus = ExchangeWaiting;
+        s.LogBlockCount = 0;
+        QByteArray blocks(512, '\0');
+        for (int i = 0; i < blocks.size(); ++i)
+            blocks[i] = char(i * 7 + 1);
+        pty.write(blocks.left(100));
+        QTimer::singleShot(150, [&] { pty.write(blocks.mid(100)); });
+        QVERIFY(link.waits().waitUntil([&] { return s.LogBlockCount == 2; }, 3000));
+        QCOMPARE(s.LogImage.left(512), blocks);
+        QCOMPARE(link.Comm1().InputCount(), 0);
+
+        // Nothing new, nothing announced: a text mode sees no activity.
+        s.LinkMode = ModeRunning;
+        s.RxActivity = false;
+        settle(link, 100);
+        QVERIFY(!s.RxActivity);
+    }
+
+    void aVanishedDeviceClosesThePortAndSaysSoOnce()
+    {
+        PtyPair pty;
+        RecorderHost host;
+        TractionLink link(host);
+        QVERIFY(link.Comm1().open(pty.slavePath));
+        QSignalSpy lost(&link.Comm1(), &SerialDevice::lost);
+        pty.hangUp();
+        QElapsedTimer clock;
+        clock.start();
+        QVERIFY(link.waits().waitUntil([&] { return !link.Comm1().active(); }, 2000));
+        settle(link, 200);
+        QCOMPARE(lost.count(), 1);
+        QVERIFY2(lost.first().first().toString().startsWith(QStringLiteral("Read error (")),
+                 qPrintable(lost.first().first().toString()));
+        QVERIFY(!link.Comm1().SendChar('E'));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestSerialDevice)
+#include "tst_serial_device.moc"
