@@ -1,0 +1,87 @@
+#pragma once
+
+#include "PtyPair.h"
+
+#include <QByteArray>
+#include <QSocketNotifier>
+
+// A small stand-in for the unit at the master end of a pseudo-terminal: enough of its menu for the
+// settings exchanges, with every byte received kept for the test to assert.
+class BenchUnit {
+public:
+    PtyPair pty;
+    QByteArray received;          // every byte the program sent, in order
+    QByteArray memory = QByteArray(256, '\0');
+    QByteArray version = "TC 2.41";
+    bool silent = false;
+    bool answerEscWithRunning = true;
+    int imageBytes = 256;          // fewer: a partial image
+    bool uploadedOk = true;
+
+    BenchUnit() : m_notifier(pty.master, QSocketNotifier::Read)
+    {
+        for (int i = 0; i < 256; ++i)
+            memory[i] = char(i ^ 0x5A);
+        QObject::connect(&m_notifier, &QSocketNotifier::activated, [this] { onBytes(); });
+    }
+
+private:
+    void onBytes()
+    {
+        const QByteArray in = pty.readAll();
+        received += in;
+        for (char c : in)
+            handle(c);
+    }
+    void say(const QByteArray &text)
+    {
+        if (!silent)
+            pty.write(text);
+    }
+    void handle(char c)
+    {
+        if (m_uploading > 0) {
+            m_upload += c;
+            if (--m_uploading == 0) {
+                memory = m_upload;
+                if (uploadedOk)
+                    say("\n\rSettings uploaded ok\n\r");
+            }
+            return;
+        }
+        if (m_afterW) {
+            m_afterW = false;
+            if (c == 'Y') {
+                m_uploading = 256;
+                m_upload.clear();
+                return;
+            }
+        }
+        switch (c) {
+        case 0x1B:
+            m_setup = false;
+            if (answerEscWithRunning)
+                say("\n\rVeltorane unit Running\n\r>");
+            break;
+        case 'E':
+            m_setup = true;
+            say("\n\r-- SETUP MENU --\n\r");
+            break;
+        case 'O': say(version); break;
+        case 'R': say(memory.left(imageBytes)); break;
+        case 'W':
+            if (m_setup)
+                say("\n\rWheel Speed 0 0 0 0\n\r");
+            else
+                m_afterW = true;
+            break;
+        default: break;
+        }
+    }
+
+    QSocketNotifier m_notifier;
+    bool m_setup = false;
+    bool m_afterW = false;
+    int m_uploading = 0;
+    QByteArray m_upload;
+};
