@@ -1,0 +1,276 @@
+#include "graph/Channel.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+double Channel::x(qsizetype i) const
+{
+    return storedX(size_t(i + m_front));
+}
+
+void Channel::makeExplicit()
+{
+    m_x.resize(m_y.size());
+    for (size_t s = 0; s < m_y.size(); ++s)
+        m_x[s] = m_x0 + double(s);
+}
+
+void Channel::append(double x, double y)
+{
+    ++m_revision;
+    if (isEmpty()) {  // a fresh run of points, stepping by 1 until shown otherwise
+        m_y.clear();
+        m_x.clear();
+        m_front = 0;
+        m_levels.clear();
+        m_x0 = x;
+        m_y.push_back(y);
+        return;
+    }
+    if (uniform()) {
+        if (x == m_x0 + double(m_y.size())) {
+            m_y.push_back(y);
+            return;
+        }
+        makeExplicit();
+    }
+    if (x >= m_x.back()) {
+        m_x.push_back(x);
+        m_y.push_back(y);
+        return;
+    }
+    const auto at = std::upper_bound(m_x.begin() + m_front, m_x.end(), x);
+    const size_t s = size_t(at - m_x.begin());
+    m_x.insert(at, x);
+    m_y.insert(m_y.begin() + qsizetype(s), y);
+    dropPyramidFrom(s);
+}
+
+void Channel::assign(double firstX, std::vector<double> &&ys)
+{
+    ++m_revision;
+    m_y = std::move(ys);
+    m_x.clear();
+    m_x.shrink_to_fit();
+    m_x0 = firstX;
+    m_front = 0;
+    m_levels.clear();
+}
+
+void Channel::merge(double firstX, std::vector<double> &&ys)
+{
+    if (ys.empty())
+        return;
+    if (isEmpty()) {
+        assign(firstX, std::move(ys));
+        return;
+    }
+    ++m_revision;
+    if (uniform() && firstX == m_x0 + double(m_y.size())) {
+        m_y.insert(m_y.end(), ys.begin(), ys.end());
+        return;
+    }
+    if (uniform())
+        makeExplicit();
+    std::vector<double> xs, vs;
+    const size_t held = m_y.size() - size_t(m_front), total = held + ys.size();
+    xs.reserve(total);
+    vs.reserve(total);
+    size_t a = size_t(m_front), b = 0;
+    while (a < m_y.size() || b < ys.size()) {
+        // a held point goes first on equal X, as an insertion after equal X would leave it
+        if (b == ys.size() || (a < m_y.size() && m_x[a] <= firstX + double(b))) {
+            xs.push_back(m_x[a]);
+            vs.push_back(m_y[a++]);
+        } else {
+            xs.push_back(firstX + double(b));
+            vs.push_back(ys[b++]);
+        }
+    }
+    m_x = std::move(xs);
+    m_y = std::move(vs);
+    m_front = 0;
+    m_levels.clear();
+}
+
+void Channel::removeFirst()
+{
+    if (isEmpty())
+        return;
+    ++m_revision;
+    ++m_front;
+    if (m_front >= 1024 && size_t(m_front) * 2 >= m_y.size()) {
+        m_y.erase(m_y.begin(), m_y.begin() + m_front);
+        if (uniform())
+            m_x0 += double(m_front);
+        else
+            m_x.erase(m_x.begin(), m_x.begin() + m_front);
+        m_front = 0;
+        m_levels.clear();  // block boundaries moved; rebuilt when next needed
+    }
+}
+
+void Channel::clear()
+{
+    ++m_revision;
+    m_y.clear();
+    m_x.clear();
+    m_x0 = 0;
+    m_front = 0;
+    m_levels.clear();
+}
+
+qsizetype Channel::lowerBound(double x) const
+{
+    const qsizetype n = count();
+    if (n == 0)
+        return 0;
+    if (uniform()) {
+        const double d = std::ceil(x - firstX());
+        return d <= 0 ? 0 : d >= double(n) ? n : qsizetype(d);
+    }
+    return std::lower_bound(m_x.begin() + m_front, m_x.end(), x) - (m_x.begin() + m_front);
+}
+
+qsizetype Channel::upperBound(double x) const
+{
+    const qsizetype n = count();
+    if (n == 0)
+        return 0;
+    if (uniform()) {
+        const double d = std::floor(x - firstX()) + 1;
+        return d <= 0 ? 0 : d >= double(n) ? n : qsizetype(d);
+    }
+    return std::upper_bound(m_x.begin() + m_front, m_x.end(), x) - (m_x.begin() + m_front);
+}
+
+std::optional<qsizetype> Channel::indexAtTime(double t) const
+{
+    const double k = std::trunc(t);
+    const qsizetype i = lowerBound(k);
+    if (i < count() && x(i) < k + 1)
+        return i;
+    return std::nullopt;
+}
+
+void Channel::dropPyramidFrom(size_t storageIndex)
+{
+    size_t span = Fan;
+    for (auto &level : m_levels) {
+        level.resize(std::min(level.size(), storageIndex / span));
+        span *= Fan;
+    }
+}
+
+void Channel::buildPyramid() const
+{
+    const size_t n = m_y.size();
+    size_t span = Fan;
+    for (size_t L = 0; n / span > 0; ++L, span *= Fan) {
+        if (L >= m_levels.size())
+            m_levels.emplace_back();
+        auto &level = m_levels[L];
+        const size_t complete = n / span;
+        level.reserve(complete);
+        for (size_t b = level.size(); b < complete; ++b) {
+            float mn = std::numeric_limits<float>::infinity(), mx = -mn;
+            if (L == 0) {
+                for (size_t i = b * Fan; i < b * Fan + Fan; ++i) {
+                    mn = std::min(mn, float(m_y[i]));
+                    mx = std::max(mx, float(m_y[i]));
+                }
+            } else {
+                const auto &below = m_levels[L - 1];
+                for (size_t i = b * Fan; i < b * Fan + Fan; ++i) {
+                    mn = std::min(mn, below[i].min);
+                    mx = std::max(mx, below[i].max);
+                }
+            }
+            level.push_back({mn, mx});
+        }
+    }
+}
+
+void Channel::scan(int level, qsizetype from, qsizetype to, double &mn, double &mx) const
+{
+    if (level < 0) {
+        for (qsizetype i = from; i < to; ++i) {
+            mn = std::min(mn, m_y[size_t(i)]);
+            mx = std::max(mx, m_y[size_t(i)]);
+        }
+        return;
+    }
+    const auto &blocks = m_levels[size_t(level)];
+    for (qsizetype i = from; i < to; ++i) {
+        mn = std::min(mn, double(blocks[size_t(i)].min));
+        mx = std::max(mx, double(blocks[size_t(i)].max));
+    }
+}
+
+Channel::MinMax Channel::minMax(qsizetype from, qsizetype to) const
+{
+    buildPyramid();
+    double mn = std::numeric_limits<double>::infinity(), mx = -mn;
+    qsizetype lo = from + m_front, hi = to + m_front;
+    int level = -1;
+    while (lo < hi) {
+        if (level + 1 < int(m_levels.size())) {
+            const qsizetype upLo = (lo + Fan - 1) / Fan, upHi = hi / Fan;
+            if (upLo < upHi) {
+                scan(level, lo, upLo * Fan, mn, mx);
+                scan(level, upHi * Fan, hi, mn, mx);
+                lo = upLo;
+                hi = upHi;
+                ++level;
+                continue;
+            }
+        }
+        scan(level, lo, hi, mn, mx);
+        break;
+    }
+    return {mn, mx};
+}
+
+void Channel::visiblePoints(double xa, double xb, int columns, QList<QPointF> &out) const
+{
+    out.clear();
+    const qsizetype n = count();
+    if (n == 0 || columns <= 0 || !(xb > xa))
+        return;
+    const qsizetype first = lowerBound(xa), last = upperBound(xb);
+    const qsizetype i0 = std::max<qsizetype>(0, first - 1), i1 = std::min(n, last + 1);
+    if (i1 - i0 <= 4 * qsizetype(columns)) {
+        out.reserve(i1 - i0);
+        for (qsizetype i = i0; i < i1; ++i)
+            out.append({x(i), y(i)});
+        return;
+    }
+    out.reserve(2 * columns + 2);
+    if (i0 < first)
+        out.append({x(i0), y(i0)});
+    const double dx = (xb - xa) / columns;
+    qsizetype ia = first;
+    for (int c = 0; c < columns && ia < last; ++c) {
+        const qsizetype ib = c == columns - 1 ? last : std::max(ia, lowerBound(xa + (c + 1) * dx));
+        if (ib > ia) {
+            const MinMax mm = minMax(ia, ib);
+            const double cx = std::max(xa + c * dx, x(ia));
+            // keep the line's direction: the extreme met first is drawn first
+            const bool rising = y(ia) <= y(ib - 1);
+            out.append({cx, rising ? mm.min : mm.max});
+            out.append({cx, rising ? mm.max : mm.min});
+        }
+        ia = ib;
+    }
+    if (last < i1)
+        out.append({x(last), y(last)});
+}
+
+qsizetype Channel::memoryBytes() const
+{
+    qsizetype bytes = qsizetype((m_y.capacity() + m_x.capacity()) * sizeof(double));
+    for (const auto &level : m_levels)
+        bytes += qsizetype(level.capacity() * sizeof(Block));
+    return bytes;
+}

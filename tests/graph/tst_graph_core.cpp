@@ -1,0 +1,324 @@
+#include "graph/ChartExport.h"
+#include "graph/Channels.h"
+#include "graph/GraphFiles.h"
+#include "graph/Navigation.h"
+
+#include <QFile>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+QByteArray dosFile(const QList<QByteArray> &records, const QByteArray &tail = {})
+{
+    QByteArray b(GraphFiles::DosHeaderSize, '\x5A');  // the header's contents are ignored
+    for (const QByteArray &r : records)
+        b += r;
+    return b + tail;
+}
+
+QByteArray word(quint16 w)
+{
+    QByteArray b;
+    b += char(w >> 8);
+    b += char(w & 0xFF);
+    return b;
+}
+
+QByteArray tldFile(quint16 wheelMax, quint16 rpmMax, const QList<QList<quint16>> &records)
+{
+    QByteArray b = QByteArray("[GRAPH DATA]") + word(wheelMax) + word(rpmMax);
+    for (const auto &r : records)
+        for (quint16 w : r)
+            b += word(w);
+    return b;
+}
+
+QList<double> ys(const Channel &c)
+{
+    QList<double> v;
+    for (qsizetype i = 0; i < c.count(); ++i)
+        v << c.y(i);
+    return v;
+}
+
+QList<double> xs(const Channel &c)
+{
+    QList<double> v;
+    for (qsizetype i = 0; i < c.count(); ++i)
+        v << c.x(i);
+    return v;
+}
+
+}  // namespace
+
+class TestGraphCore : public QObject {
+    Q_OBJECT
+    QTemporaryDir m_dir;
+    QString write(const QString &name, const QByteArray &bytes)
+    {
+        const QString path = m_dir.filePath(name);
+        QFile f(path);
+        f.open(QIODevice::WriteOnly);
+        f.write(bytes);
+        return path;
+    }
+    static QByteArray read(const QString &path)
+    {
+        QFile f(path);
+        f.open(QIODevice::ReadOnly);
+        return f.readAll();
+    }
+
+private slots:
+    void rangeRuleOrdersAndWidens()
+    {
+        QCOMPARE(AxisRange::rule(10, 2), (AxisRange{2, 10}));
+        QCOMPARE(AxisRange::rule(0, 0), (AxisRange{0, 1e-10}));
+        QCOMPARE(AxisRange::rule(5, 5 + 1e-12).max, 5 + 1e-10);
+    }
+
+    void pointsStayInTimeOrder()
+    {
+        Channel c;
+        for (double x : {0.0, 1.0, 2.0, 5.0, 3.0, 3.0})
+            c.append(x, x * 10);
+        QCOMPARE(xs(c), (QList<double>{0, 1, 2, 3, 3, 5}));
+        QCOMPARE(ys(c), (QList<double>{0, 10, 20, 30, 30, 50}));
+        QCOMPARE(c.lowerBound(3), 3);
+        QCOMPARE(c.upperBound(3), 5);
+        QCOMPARE(*c.indexAtTime(5.9), 5);
+        QVERIFY(!c.indexAtTime(4.2));
+    }
+
+    void liveWindowDropsOldestAndKeepsTime()
+    {
+        Channel c;
+        for (int i = 0; i < 5000; ++i) {
+            c.append(i, i % 7);
+            if (c.count() > 250)
+                c.removeFirst();
+        }
+        QCOMPARE(c.count(), 250);
+        QCOMPARE(c.firstX(), 4750.0);
+        QCOMPARE(c.lastX(), 4999.0);
+        QCOMPARE(c.y(0), double(4750 % 7));
+        QCOMPARE(*c.indexAtTime(4800.5), 50);
+        QVERIFY(!c.indexAtTime(4749));
+    }
+
+    void pyramidAgreesWithEveryPoint()
+    {
+        Channel c;
+        std::vector<double> v(100000);
+        for (double &y : v)
+            y = QRandomGenerator::global()->bounded(256);
+        const std::vector<double> copy = v;
+        c.assign(0, std::move(v));
+        for (int k = 0; k < 300; ++k) {
+            const qsizetype a = QRandomGenerator::global()->bounded(100000);
+            const qsizetype b = a + 1 + QRandomGenerator::global()->bounded(100000 - int(a));
+            const auto [mn, mx] = std::minmax_element(copy.begin() + a, copy.begin() + b);
+            const Channel::MinMax m = c.minMax(a, b);
+            QCOMPARE(m.min, *mn);
+            QCOMPARE(m.max, *mx);
+        }
+        // a spike of one sample survives decimation to 800 columns
+        Channel d;
+        std::vector<double> flat(1000000, 50.0);
+        flat[654321] = 255;
+        d.assign(0, std::move(flat));
+        QList<QPointF> pts;
+        d.visiblePoints(0, 1000000, 800, pts);
+        QVERIFY(pts.size() <= 2 * 800 + 2);
+        QVERIFY(std::any_of(pts.begin(), pts.end(), [](QPointF p) { return p.y() == 255; }));
+        d.visiblePoints(1000, 1100, 800, pts);  // few points: every one, plus a neighbour each side
+        QCOMPARE(pts.size(), 103);
+        QCOMPARE(pts.front().x(), 999.0);
+    }
+
+    void keyboardZoomSteps()
+    {
+        Navigation n;
+        QCOMPARE(n.zoomIn(false), 125.0);
+        QCOMPARE(n.axes.time, (AxisRange{2.5, 247.5}));
+        QVERIFY(n.hasSavedView());
+        n.zoomOut(false);  // step 2.45
+        QCOMPARE(n.axes.time.min, 2.5 - 2.45);
+        QCOMPARE(n.axes.time.max, 247.5 + 2.45);
+        n.zoomOut(false);  // step 2.499 > min: back to the saved view
+        QCOMPARE(n.axes.time, (AxisRange{0, 250}));
+        QVERIFY(!n.hasSavedView());
+        n.zoomIn(true);
+        QCOMPARE(n.axes.time, (AxisRange{12.5, 237.5}));
+        n.axes.wheel = {0, 90};
+        n.undoZoom();
+        QCOMPARE(n.axes.wheel, (AxisRange{0, 200}));  // the saved view holds the value axes too
+        n.axes.time = {0, 100};
+        n.undoZoom();  // nothing saved: nothing changes
+        QCOMPARE(n.axes.time, (AxisRange{0, 100}));
+    }
+
+    void cursorScrollsTheView()
+    {
+        Navigation n;
+        QCOMPARE(n.checkValidCursorPosition(-0.3, 1000), 0.0);
+        QCOMPARE(n.axes.time, (AxisRange{0, 250}));
+        n.axes.time = {100, 350};
+        QCOMPARE(n.checkValidCursorPosition(99.6, 1000), 100.0);
+        QCOMPARE(n.axes.time, (AxisRange{80, 330}));
+        QCOMPARE(n.checkValidCursorPosition(331, 1000), 330.0);
+        QCOMPARE(n.axes.time, (AxisRange{100, 350}));
+        QCOMPARE(n.checkValidCursorPosition(351, 350), 350.0);  // RPM ends at max
+        QCOMPARE(n.axes.time, (AxisRange{120, 350}));
+        QCOMPARE(n.clickCursor(-1.5), 120.0);
+        QCOMPARE(n.clickCursor(200.7), 200.0);
+        QCOMPARE(n.clickCursor(999), 350.0);
+    }
+
+    void dosFileEdgeCases()
+    {
+        Channels ch;
+        ch[Trace::Blank].append(0, 9);
+        auto r = GraphFiles::loadDos(
+            write("a.dat", dosFile({QByteArray("\x01\x02\x03\x04\xC8\x05", 6),
+                                    QByteArray("\xFF\x00\x10\x20\xFF\x06", 6)},
+                                   "\x01\x02\x03\x04")),
+            ch);
+        QCOMPARE(r.status, GraphFiles::LoadResult::Loaded);
+        QCOMPARE(r.samples, 2);
+        QCOMPARE(ys(ch[Trace::WheelSpeedFL]), (QList<double>{1, 255}));
+        QCOMPARE(ys(ch[Trace::WheelSpeedFR]), (QList<double>{2, 0}));
+        QCOMPARE(ys(ch[Trace::WheelSpeedRL]), (QList<double>{3, 16}));
+        QCOMPARE(ys(ch[Trace::WheelSpeedRR]), (QList<double>{4, 32}));
+        QCOMPARE(ys(ch[Trace::RPM]), (QList<double>{7000, 8925}));
+        QCOMPARE(ys(ch[Trace::CutLevel]), (QList<double>{5, 6}));
+        QCOMPARE(xs(ch[Trace::RPM]), (QList<double>{0, 1}));
+        QCOMPARE(ch[Trace::Blank].count(), 1);
+
+        // header only, and a settings image: zero samples
+        QCOMPARE(GraphFiles::loadDos(write("h.dat", dosFile({})), ch).samples, 0);
+        QVERIFY(ch[Trace::RPM].isEmpty());
+        QCOMPARE(GraphFiles::loadDos(write("s.dat", QByteArray(256, '\1')), ch).samples, 0);
+
+        // shorter than the header: refused, and what was shown stays
+        ch.appendRecord(0, reinterpret_cast<const uchar *>("\x0A\x0B\x0C\x0D\x0E\x01"));
+        r = GraphFiles::loadDos(write("short.dat", QByteArray(251, '\0')), ch);
+        QCOMPARE(r.status, GraphFiles::LoadResult::TooShort);
+        QCOMPARE(ys(ch[Trace::WheelSpeedRR]), (QList<double>{13}));
+
+        r = GraphFiles::loadDos(m_dir.filePath("missing.dat"), ch);
+        QCOMPARE(r.status, GraphFiles::LoadResult::Failed);
+        QVERIFY(!r.error.isEmpty());
+        QCOMPARE(ch[Trace::RPM].count(), 1);
+    }
+
+    void windowsFileEdgeCases()
+    {
+        Channels ch;
+        ch[Trace::Blank].append(0, 1);
+        auto r = GraphFiles::loadWindows(
+            write("w.tld", tldFile(180, 9000, {{7010, 11, 12, 13, 14, 3, 600}, {300, 1, 2, 3, 4, 0, 7}}) +
+                               "\x01\x02\x03"),
+            ch);
+        QCOMPARE(r.status, GraphFiles::LoadResult::Loaded);
+        QCOMPARE(r.samples, 2);
+        QCOMPARE(*r.wheelMax, 180);
+        QCOMPARE(*r.rpmMax, 9000);
+        QCOMPARE(ys(ch[Trace::RPM]), (QList<double>{7010, 300}));
+        QCOMPARE(ys(ch[Trace::WheelSpeedFL]), (QList<double>{11, 1}));
+        QCOMPARE(ys(ch[Trace::WheelSpeedRR]), (QList<double>{14, 4}));
+        QCOMPARE(ys(ch[Trace::CutLevel]), (QList<double>{3, 0}));
+        QCOMPARE(ys(ch[Trace::Blank]), (QList<double>{1, 600, 7}));  // appended in time order
+        QCOMPARE(xs(ch[Trace::Blank]), (QList<double>{0, 0, 1}));
+
+        r = GraphFiles::loadWindows(write("h.tld", tldFile(0, 5, {})), ch);
+        QCOMPARE(r.samples, 0);
+        QCOMPARE(*r.wheelMax, 0);
+        QVERIFY(ch[Trace::RPM].isEmpty());
+
+        ch.appendRecord(0, reinterpret_cast<const uchar *>("\x01\x01\x01\x01\x01\x01"));
+        for (const QByteArray &bad :
+             {QByteArray(), QByteArray("[graph data]") + word(1) + word(1), QByteArray("[GRAPH")}) {
+            QCOMPARE(GraphFiles::loadWindows(write("bad.tld", bad), ch).status,
+                     GraphFiles::LoadResult::Ignored);
+            QCOMPARE(ch[Trace::RPM].count(), 1);
+        }
+        r = GraphFiles::loadWindows(m_dir.filePath("none.tld"), ch);
+        QVERIFY(r.error.startsWith("Cannot open file \""));
+    }
+
+    void extensionsInAnyCase()
+    {
+        using GraphFiles::Kind;
+        QCOMPARE(GraphFiles::kindOf("/x/run.Dat"), Kind::Dos);
+        QCOMPARE(GraphFiles::kindOf("run.DAT"), Kind::Dos);
+        QCOMPARE(GraphFiles::kindOf("a.b/run.tLd"), Kind::Windows);
+        QCOMPARE(GraphFiles::kindOf("a.dat/run"), Kind::Unknown);
+        QCOMPARE(GraphFiles::kindOf("run.dat.txt"), Kind::Unknown);
+    }
+
+    void saveWritesEveryRecordAndReadsBack()
+    {
+        Channels ch;
+        QByteArray records;
+        for (int i = 0; i < 1000; ++i)
+            for (int v : {i, i * 3, i * 7, 255 - i % 256, i % 200, i % 7})
+                records += char(v);
+        ch.assignRecords(0, reinterpret_cast<const uchar *>(records.constData()), 1000);
+        const QString path = m_dir.filePath("round.dat");
+        QString error;
+        QVERIFY(GraphFiles::saveDos(path, ch, &error));
+        const QByteArray bytes = read(path);
+        QCOMPARE(bytes.size(), 6252);
+        QCOMPARE(bytes.left(252), QByteArray(252, '\0'));
+        QCOMPARE(bytes.mid(252), records);
+        Channels back;
+        QCOMPARE(GraphFiles::loadDos(path, back).samples, 1000);
+        for (Trace t : SixChannels)
+            QCOMPARE(ys(back[t]), ys(ch[t]));
+
+        Channels odd;  // RPM cut to multiples of 35; low 8 bits kept; truncation
+        odd.appendRecord(0, reinterpret_cast<const uchar *>("\0\0\0\0\0\0"));
+        odd[Trace::RPM].clear();
+        odd[Trace::RPM].append(0, 7010);
+        odd[Trace::WheelSpeedFL].clear();
+        odd[Trace::WheelSpeedFL].append(0, 300.9);
+        QCOMPARE(GraphFiles::dosBytes(odd).mid(252), QByteArray("\x2C\0\0\0\xC8\0", 6));
+    }
+
+    void backupBesideTheFile()
+    {
+        const QString path = write("b.dat", "old");
+        write("b.BAK", "older");
+        QVERIFY(GraphFiles::backupExisting(path));
+        QVERIFY(!QFile::exists(path));
+        QCOMPARE(read(m_dir.filePath("b.BAK")), QByteArray("old"));
+        QVERIFY(GraphFiles::backupExisting(m_dir.filePath("nothing.dat")));
+        QCOMPARE(GraphFiles::savedName("/t/run", 0), QString("/t/run.dat"));
+        QCOMPARE(GraphFiles::savedName("/t/run", 1), QString("/t/run"));
+        QCOMPARE(GraphFiles::savedName("/t/run.x", 0), QString("/t/run.x"));
+    }
+
+    void dataExportFormats()
+    {
+        Channels ch;
+        ch.assignRecords(0, reinterpret_cast<const uchar *>("\x01\x02\x03\x04\x02\x05"), 1);
+        ChartExport::DataOptions o;
+        o.traces = {Trace::RPM, Trace::WheelSpeedFL};
+        o.delimiter = ";";
+        o.pointIndex = true;
+        QCOMPARE(ChartExport::data(ch, o), QByteArray("Index;X;RPM;WheelSpeedFL\n0;0;70;1\n"));
+        o.format = ChartExport::DataFormat::Excel;
+        o.pointIndex = false;
+        QCOMPARE(ChartExport::data(ch, o), QByteArray("X,RPM,WheelSpeedFL\r\n0,70,1\r\n"));
+        o.format = ChartExport::DataFormat::Html;
+        QVERIFY(ChartExport::data(ch, o).contains("<tr><td>0</td><td>70</td><td>1</td></tr>"));
+        o.format = ChartExport::DataFormat::Xml;
+        QVERIFY(ChartExport::data(ch, o).contains("<point X=\"0\" RPM=\"70\" WheelSpeedFL=\"1\"/>"));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestGraphCore)
+#include "tst_graph_core.moc"
