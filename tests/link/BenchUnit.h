@@ -11,6 +11,7 @@ class BenchUnit {
 public:
     PtyPair pty;
     QByteArray received;          // every byte the program sent, in order
+    QByteArray sent;              // every byte the unit answered
     QByteArray memory = QByteArray(256, '\0');
     QByteArray version = "TC 2.41";
     bool silent = false;
@@ -35,8 +36,10 @@ private:
     }
     void say(const QByteArray &text)
     {
-        if (!silent)
+        if (!silent) {
+            sent += text;
             pty.write(text);
+        }
     }
     void handle(char c)
     {
