@@ -1,0 +1,105 @@
+#include "link/ui/COMPortUnitUnit.h"
+
+#include "app/Dialogs.h"
+#include "link/TractionLink.h"
+#include "platform/RegistryRoutinesUnit.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QMenu>
+#include <QStyle>
+
+namespace {
+
+QIcon portInUseIcon()
+{
+    return QIcon::fromTheme(QStringLiteral("network-wired"),
+                            QApplication::style()->standardIcon(QStyle::SP_DialogApplyButton));
+}
+
+} // namespace
+
+TCOMPortForm::TCOMPortForm(TractionLink &link, PortDirectory &directory, QObject *parent)
+    : QObject(parent), m_link(link), m_selection(directory, link.Comm1())
+{
+    setObjectName(QStringLiteral("COMPortForm"));
+    m_selection.load(TRegistryRoutines::read(RegistryKeys::CommPort),
+                     TRegistryRoutines::read(RegistryKeys::AllowVirtualPorts) != 0);
+    // A vanished device is said once, in the application's error box.
+    connect(&link.Comm1(), &SerialDevice::lost, this, [](const QString &message) {
+        Dialogs::instance().error(message);
+    });
+}
+
+void TCOMPortForm::startUp(QMenu *optionsMenu)
+{
+    if (!m_portMenu)
+        BuildPortMenu(optionsMenu);
+    ScanPorts(true);
+    if (!m_selection.PortEverOpened())
+        Dialogs::instance().message(QStringLiteral("COM %1 %2").arg(m_selection.portNumber()).arg(
+            QLatin1String(ID_NOT_AVAILABLE)));
+}
+
+void TCOMPortForm::BuildPortMenu(QMenu *parentMenu)
+{
+    m_link.Comm1().close();
+    delete m_portMenu;
+    m_portMenu = new QMenu(QString::fromLatin1(IDS_COMPORT), parentMenu);
+    m_portMenu->setObjectName(QStringLiteral("PortMenu"));
+    m_portMenu->setIcon(portInUseIcon());
+    const auto actions = parentMenu->actions();
+    parentMenu->insertMenu(actions.isEmpty() ? nullptr : actions.first(), m_portMenu);
+    // Fresh each time it opens.
+    connect(m_portMenu, &QMenu::aboutToShow, this, [this] { ScanPorts(false); });
+}
+
+void TCOMPortForm::ScanPorts(bool open)
+{
+    m_selection.ScanPorts(open);
+    rebuildItems();
+}
+
+void TCOMPortForm::rebuildItems()
+{
+    if (!m_portMenu)
+        return;
+    m_portMenu->clear();
+    for (const PortSelection::Item &item : m_selection.items()) {
+        QAction *action = m_portMenu->addAction(item.caption);
+        action->setData(item.number);
+        action->setEnabled(item.enabled);
+        action->setProperty("marked", item.marked);
+        if (item.marked)
+            action->setIcon(portInUseIcon());
+        connect(action, &QAction::triggered, this, [this, action] { SelectPort(action); });
+    }
+}
+
+void TCOMPortForm::SelectPort(QAction *item)
+{
+    QString error;
+    const auto choice = m_selection.SelectPort(item->data().toInt(), &error);
+    if (choice == PortSelection::Choice::Unchanged)
+        return;
+    if (m_portMenu)
+        for (QAction *a : m_portMenu->actions()) {
+            a->setIcon(a == item ? portInUseIcon() : QIcon());
+            a->setProperty("marked", a == item);
+        }
+    if (choice == PortSelection::Choice::Failed) {
+        Dialogs::instance().error(error);
+        return;
+    }
+    TRegistryRoutines::write(RegistryKeys::CommPort, m_selection.portNumber(), false);
+}
+
+void TCOMPortForm::AllowVirtualComPortsClick(QAction *item)
+{
+    m_selection.setAllowVirtualPorts(!m_selection.AllowVirtualPorts());
+    if (item) {
+        item->setCheckable(true);
+        item->setChecked(m_selection.AllowVirtualPorts());
+    }
+    TRegistryRoutines::write(RegistryKeys::AllowVirtualPorts, m_selection.AllowVirtualPorts() ? 1 : 0);
+}

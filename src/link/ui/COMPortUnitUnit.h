@@ -1,0 +1,41 @@
+#pragma once
+
+#include "link/PortSelection.h"
+
+#include <QMenu>
+#include <QObject>
+#include <QPointer>
+
+class PortDirectory;
+class QAction;
+class TractionLink;
+
+// The port form: never shown; it carries the port (Comm1, inside the link), the "COM Ports"
+// submenu and the choice of port with its stored options.
+class TCOMPortForm : public QObject {
+    Q_OBJECT
+public:
+    static constexpr const char *IDS_COMPORT = "COM Ports";
+    static constexpr const char *ID_NOT_AVAILABLE = "is not available";
+
+    // Loads "CommPort" and "AllowVirtualPorts" from the option store.
+    TCOMPortForm(TractionLink &link, PortDirectory &directory, QObject *parent = nullptr);
+
+    // The main window's first showing: the submenu at the top of the options menu, the scan,
+    // the stored port opened, or the message that it is not available.
+    void startUp(QMenu *optionsMenu);
+    void BuildPortMenu(QMenu *parentMenu);
+    void ScanPorts(bool open);
+    void SelectPort(QAction *item);
+    void AllowVirtualComPortsClick(QAction *item);
+
+    QMenu *PortMenu() const { return m_portMenu; }
+    PortSelection &selection() { return m_selection; }
+
+private:
+    void rebuildItems();
+
+    TractionLink &m_link;
+    PortSelection m_selection;
+    QPointer<QMenu> m_portMenu;
+};
