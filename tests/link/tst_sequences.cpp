@@ -2,6 +2,7 @@
 // pseudo-terminal, asserting the bytes on the wire and what the user is shown.
 #include "BenchUnit.h"
 #include "RecorderHost.h"
+#include "link/ConsoleLinkHost.h"
 #include "link/TractionLink.h"
 
 #include <QElapsedTimer>
@@ -162,6 +163,29 @@ private slots:
         const QByteArray d = unit.received.left(unit.received.indexOf('\x1b'));
         QVERIFY2(d.size() >= 2 && d.count('D') == d.size(), d.constData());
         QCOMPARE(unit.received.mid(d.size()), QByteArray("\x1b"));
+    }
+
+    void commandLineReadSavesOnlyACompleteImage()
+    {
+        BenchUnit unit;
+        QByteArray saved;
+        const auto save = [&](const SettingsImage &image, QString *) {
+            saved = image.toByteArray();
+            return true;
+        };
+        QCOMPARE(LinkCommands::read(unit.pty.slavePath, save), 0);
+        QCOMPARE(saved, unit.memory);
+
+        saved.clear();
+        unit.imageBytes = 200;
+        QCOMPARE(LinkCommands::read(unit.pty.slavePath, save), 1);
+        QVERIFY(saved.isEmpty());
+
+        SettingsImage image;
+        image.setByte(17, 0x42);
+        QCOMPARE(LinkCommands::write(unit.pty.slavePath, image), 0);
+        QCOMPARE(unit.memory, image.toByteArray());
+        QCOMPARE(LinkCommands::read(QStringLiteral("COM97"), save), 1);
     }
 
     void closingTheLinkDuringAWaitUnwindsQuietly()

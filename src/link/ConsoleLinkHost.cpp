@@ -1,0 +1,98 @@
+#include "link/ConsoleLinkHost.h"
+
+#include "link/PortDirectory.h"
+#include "link/TractionLink.h"
+
+#include <QRegularExpression>
+
+void ConsoleLinkHost::showStatus(const QString &text, bool isError)
+{
+    status = text;
+    failed = isError;
+    std::fprintf(stderr, "\n%s\n", qPrintable(text));
+}
+
+void ConsoleLinkHost::showActivity(const QString &text) { std::fprintf(stderr, "%s ", qPrintable(text)); }
+
+void ConsoleLinkHost::setProgressPosition(int position)
+{
+    m_position = qBound(0, position, qMax(m_maximum, 0));
+    const int percent = m_maximum > 0 ? m_position * 100 / m_maximum : 0;
+    if (percent / 10 != m_shownPercent / 10) {
+        m_shownPercent = percent;
+        std::fprintf(stderr, "%d%% ", percent);
+    }
+}
+
+namespace LinkCommands {
+
+QString resolvePort(const QString &port, QString *error)
+{
+    static const QRegularExpression com(QStringLiteral("^COM([0-9]+)$"), QRegularExpression::CaseInsensitiveOption);
+    const auto m = com.match(port);
+    if (!m.hasMatch())
+        return port;
+    const LinuxPortDirectory directory(LinuxPortDirectory::defaultConfigFolder());
+    const QString device = directory.devicePath(m.captured(1).toInt());
+    if (device.isEmpty() && error)
+        *error = QStringLiteral("Specified device not found (%1).").arg(port);
+    return device;
+}
+
+namespace {
+
+// Opens the port for the host's link, or says why not.
+bool openPort(TractionLink &link, const QString &port)
+{
+    QString error;
+    const QString device = resolvePort(port, &error);
+    if (device.isEmpty() || !link.Comm1().open(device, &error)) {
+        std::fprintf(stderr, "%s\n", qPrintable(error));
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
+int version(const QString &port)
+{
+    ConsoleLinkHost host;
+    TractionLink link(host);
+    if (!openPort(link, port))
+        return 1;
+    if (!link.TractionFirmwareVersion()) {
+        std::fprintf(stderr, "Error : reading firmware version\n");
+        return 1;
+    }
+    std::printf("%s\n", link.state().firmwareVersionText().constData());
+    return 0;
+}
+
+int read(const QString &port, const std::function<bool(const SettingsImage &, QString *)> &save)
+{
+    ConsoleLinkHost host;
+    TractionLink link(host);
+    if (!openPort(link, port))
+        return 1;
+    if (!link.ReadFromTraction())
+        return 1;
+    QString error;
+    if (!save(host.image, &error)) {
+        std::fprintf(stderr, "%s\n", qPrintable(error));
+        return 1;
+    }
+    return 0;
+}
+
+int write(const QString &port, const SettingsImage &image)
+{
+    ConsoleLinkHost host;
+    host.image = image;
+    TractionLink link(host);
+    if (!openPort(link, port))
+        return 1;
+    return link.WriteToTraction() ? 0 : 1;
+}
+
+} // namespace LinkCommands
