@@ -1,5 +1,7 @@
 #include "link/PortDirectory.h"
 
+#include "platform/RegistryRoutinesUnit.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -41,13 +43,7 @@ LinuxPortDirectory::LinuxPortDirectory(QString configFolder, QString sysTty, QSt
 {
 }
 
-QString LinuxPortDirectory::defaultConfigFolder()
-{
-    QString base = qEnvironmentVariable("XDG_CONFIG_HOME");
-    if (base.isEmpty())
-        base = QDir::homePath() + QStringLiteral("/.config");
-    return base + QStringLiteral("/Veltorane");
-}
+QString LinuxPortDirectory::defaultConfigFolder() { return TRegistryRoutines::configFolder(); }
 
 bool LinuxPortDirectory::keyMissing() const { return !QFileInfo(m_sysTty).isDir(); }
 

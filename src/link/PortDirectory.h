@@ -38,7 +38,7 @@ public:
     bool keyMissing() const override;
     QList<PortEntry> entries() const override;
 
-    // $XDG_CONFIG_HOME/Veltorane, else ~/.config/Veltorane.
+    // The program's configuration folder, home of the port links.
     static QString defaultConfigFolder();
 
 private:
