@@ -1,0 +1,728 @@
+#include "graph/ui/GraphForm.h"
+
+#include "app/Dialogs.h"
+#include "graph/GraphFiles.h"
+#include "graph/ui/SetupDialogs.h"
+#include "platform/RegistryRoutinesUnit.h"
+#include "settings/SettingsImage.h"
+
+#include <QApplication>
+#include <QGroupBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QPrinter>
+#include <QScreen>
+#include <QTimer>
+#include <QToolBar>
+#include <QVBoxLayout>
+#include <qcustomplot.h>
+
+#include <cmath>
+
+namespace {
+
+struct PanelRow {
+    Trace trace;
+    int left;
+    const char *box, *label, *caption, *assignment, *readout, *initial;
+    int width, maxLength;
+};
+constexpr std::array<PanelRow, 6> PanelRows{{
+    {Trace::WheelSpeedFL, 16, "Chart_Label_FL_GB", "Chart_Label_FL", "CH1", "Label_CH1_assignment", "Real_Time_Wheel1", "1000000.0", 65, 10},
+    {Trace::WheelSpeedFR, 108, "Chart_Label_FR_GB", "Chart_Label_FR", "CH2", "Label_CH2_assignment", "Real_Time_Wheel2", "2000000.0", 65, 10},
+    {Trace::WheelSpeedRL, 204, "Chart_Label_RL_GB", "Chart_Label_RL", "CH3", "Label_CH3_assignment", "Real_Time_Wheel3", "3000000.0", 65, 10},
+    {Trace::WheelSpeedRR, 300, "Chart_Label_RR_GB", "Chart_Label_RR", "CH4", "Label_CH4_assignment", "Real_Time_Wheel4", "4000000.0", 65, 10},
+    {Trace::RPM, 400, "GroupBox1", "Chart_Label_Rev", "RPM", nullptr, "Real_Time_Engine_RPM", "0000000.0", 65, 10},
+    {Trace::CutLevel, 496, "GroupBox2", "Chart_Label_Cut", "Cut", nullptr, "Real_Time_Status2", "0", 33, 4},
+}};
+
+bool isWheel(Trace t) { return t >= Trace::WheelSpeedFL && t <= Trace::WheelSpeedRR; }
+
+QCPRange safe(const AxisRange &r)  // the chart refuses an empty span
+{
+    return r.max - r.min < AxisRange::MinimumSpan ? QCPRange(r.min, r.min + AxisRange::MinimumSpan)
+                                                  : QCPRange(r.min, r.max);
+}
+
+}  // namespace
+
+TGraphChart::TGraphChart(QWidget *parent) : QMainWindow(parent)
+{
+    setObjectName(QStringLiteral("GraphChart"));
+    setWindowTitle(QStringLiteral("GraphChart"));
+    resize(877, 586);
+    // the setup dialogs exist before the window they set up
+    m_wheelSetup = new TWheelSpeedSetup(this, parent);
+    m_rpmSetup = new TRPMSetup(this, parent);
+    m_cutSetup = new TCutLevelSetup(this, parent);
+    m_timeSetup = new TTimeSetup(this, parent);
+    for (const TraceInfo &info : TraceTable) {
+        m_colours[size_t(info.trace)] = QColor(QRgb(info.colour));
+        m_visible[size_t(info.trace)] = true;
+    }
+    m_timer1 = new QTimer(this);
+    m_timer1->setObjectName(QStringLiteral("Timer1"));
+    m_timer1->setSingleShot(true);
+    m_timer1->setInterval(5);
+
+    auto *body = new QWidget(this);
+    auto *v = new QVBoxLayout(body);
+    v->setContentsMargins(0, 0, 0, 0);
+    v->setSpacing(0);
+    m_shape1 = new QFrame(body);
+    m_shape1->setObjectName(QStringLiteral("Shape1"));
+    m_shape1->setFixedHeight(5);
+    m_shape1->setAutoFillBackground(true);
+    v->addWidget(m_shape1);
+    m_chart = new QCustomPlot(body);
+    m_chart->setObjectName(QStringLiteral("Chart1"));
+    v->addWidget(m_chart, 1);
+    m_panel2 = new QWidget(body);
+    m_panel2->setObjectName(QStringLiteral("Panel2"));
+    m_panel2->setFixedHeight(77);
+    v->addWidget(m_panel2);
+    setCentralWidget(body);
+    buildChart();
+    buildPanel(m_panel2);
+    buildActions();
+    readLayout();
+    applyAxes();
+}
+
+void TGraphChart::buildChart()
+{
+    QCustomPlot *c = m_chart;
+    c->setBackground(Qt::white);
+    c->setFocusPolicy(Qt::StrongFocus);
+    c->installEventFilter(this);
+    c->setNoAntialiasingOnDrag(true);
+    c->setPlottingHint(QCP::phFastPolylines, true);
+    QCPAxisRect *rect = c->axisRect();
+    QPen silver(QColor(192, 192, 192), 0, Qt::DotLine);
+    c->xAxis->setLabel(QStringLiteral("Time"));
+    c->xAxis->setTickLabels(false);
+    c->xAxis->grid()->setPen(silver);
+    c->yAxis->setLabel(QStringLiteral("Wheel Speed (Kmh)"));
+    auto ticker = QSharedPointer<QCPAxisTickerFixed>::create();
+    ticker->setTickStep(10);
+    ticker->setScaleStrategy(QCPAxisTickerFixed::ssMultiples);
+    c->yAxis->setTicker(ticker);
+    c->yAxis->grid()->setPen(silver);
+    c->yAxis2->setVisible(true);
+    c->yAxis2->setLabel(QStringLiteral("Revolutions (RPM)"));
+    auto rpmTicker = QSharedPointer<QCPAxisTickerFixed>::create();
+    rpmTicker->setTickStep(100);
+    rpmTicker->setScaleStrategy(QCPAxisTickerFixed::ssMultiples);
+    c->yAxis2->setTicker(rpmTicker);
+    c->yAxis2->setSubTicks(false);
+    c->yAxis2->grid()->setVisible(false);
+    m_cutAxis = rect->addAxis(QCPAxis::atLeft);  // outside the wheel speed axis
+    m_cutAxis->setLabel(QStringLiteral("Cut Level"));
+    m_cutAxis->grid()->setVisible(false);
+    c->xAxis2->setVisible(false);
+    for (const TraceInfo &info : TraceTable) {
+        QCPAxis *valueAxis = info.axis == ValueAxis::Right  ? c->yAxis2
+                             : info.axis == ValueAxis::Left ? c->yAxis
+                                                            : m_cutAxis;
+        QCPGraph *g = c->addGraph(c->xAxis, valueAxis);
+        g->setName(QString::fromLatin1(info.title));
+        g->setObjectName(QString::fromLatin1(info.series));
+        g->setPen(QPen(m_colours[size_t(info.trace)], 1.5));
+        g->setAdaptiveSampling(true);
+        m_graphs[size_t(info.trace)] = g;
+    }
+    colourRightAxis();
+    colourCutAxis();
+    // the cursor and the zoom band live on a layer of their own, redrawn without the traces
+    c->addLayer(QStringLiteral("cursor"), nullptr, QCustomPlot::limAbove);
+    c->layer(QStringLiteral("cursor"))->setMode(QCPLayer::lmBuffered);
+    m_cursorLine = new QCPItemStraightLine(c);
+    m_cursorLine->setLayer(QStringLiteral("cursor"));
+    m_cursorLine->setPen(QPen(QColor(20, 20, 20), 1, Qt::SolidLine));
+    m_cursorLine->setClipToAxisRect(true);
+    m_band = new QCPItemRect(c);
+    m_band->setLayer(QStringLiteral("cursor"));
+    m_band->setPen(QPen(Qt::blue, 3));
+    m_band->setBrush(QColor(0, 0, 255, 25));
+    m_band->setVisible(false);
+    m_band->topLeft->setType(QCPItemPosition::ptAbsolute);
+    m_band->bottomRight->setType(QCPItemPosition::ptAbsolute);
+    connect(c, &QCustomPlot::beforeReplot, this, &TGraphChart::refreshTraces);
+    placeCursorLine();
+}
+
+void TGraphChart::buildPanel(QWidget *panel2)
+{
+    m_panel1 = new QWidget(panel2);
+    m_panel1->setObjectName(QStringLiteral("Panel1"));
+    m_panel1->setGeometry(0, 6, 601, 65);
+    for (const PanelRow &row : PanelRows) {
+        PanelEntry &e = m_panel[size_t(row.trace)];
+        e.box = new QGroupBox(m_panel1);
+        e.box->setObjectName(QString::fromLatin1(row.box));
+        e.box->setGeometry(row.left, 0, 89, 41);
+        e.label = new QLabel(QString::fromLatin1(row.caption), e.box);
+        e.label->setObjectName(QString::fromLatin1(row.label));
+        QFont bold = e.label->font();
+        bold.setBold(true);
+        e.label->setFont(bold);
+        if (row.assignment) {
+            e.label->setGeometry(6, 2, 80, 16);
+            e.assignment = new QLabel(QStringLiteral("-"), e.box);
+            e.assignment->setObjectName(QString::fromLatin1(row.assignment));
+            e.assignment->setGeometry(8, 20, 80, 16);
+        } else {
+            e.label->setGeometry(0, 12, 89, 16);
+            e.label->setAlignment(Qt::AlignCenter);
+        }
+        e.readout = new QLineEdit(QString::fromLatin1(row.initial), m_panel1);
+        e.readout->setObjectName(QString::fromLatin1(row.readout));
+        e.readout->setReadOnly(true);
+        e.readout->setFocusPolicy(Qt::NoFocus);
+        e.readout->setMaxLength(row.maxLength);
+        e.readout->setAlignment(Qt::AlignRight);
+        e.readout->setGeometry(row.left + (89 - row.width) / 2, 43, row.width, 21);
+        for (QWidget *w : {static_cast<QWidget *>(e.box), static_cast<QWidget *>(e.label),
+                           static_cast<QWidget *>(e.readout)})
+            w->installEventFilter(this);
+        colourPanel(row.trace);
+    }
+}
+
+void TGraphChart::buildActions()
+{
+    auto act = [this](const char *name, const QString &caption, const QKeySequence &key,
+                      const QString &hint, auto handler) {
+        auto *a = new QAction(caption, this);
+        a->setObjectName(QString::fromLatin1(name));
+        if (!key.isEmpty())
+            a->setShortcut(key);
+        a->setStatusTip(hint);
+        a->setToolTip(hint.isEmpty() ? QString(caption).remove(u'&') : hint);
+        connect(a, &QAction::triggered, this, handler);
+        return a;
+    };
+    QAction *load = act("Load3", "&Open", QKeySequence("Ctrl+O"), "Open a previously saved log file", &TGraphChart::Load3Execute);
+    QAction *save = act("Save3", "&Save", QKeySequence("Ctrl+S"), "Save Current log file", &TGraphChart::Save3Execute);
+    QAction *print = act("Print3", "&Print", QKeySequence("Ctrl+P"), "Print current graph screen", &TGraphChart::Print3Execute);
+    QAction *exportAct = act("Export3", "Exp&ort", {}, {}, [] {});
+    QAction *exit = act("Exit3", "E&xit Graph window", QKeySequence("Ctrl+X"), "Close graph screen", &QWidget::close);
+    QAction *rpm = act("RPMSetup1", "&RPM Setup", {}, {}, &TGraphChart::RPMSetup1Execute);
+    QAction *ws = act("WS_Setup1", "&Wheel Speed Setup", {}, {}, &TGraphChart::WS_Setup1Execute);
+    QAction *cut = act("CutLevelSetup1", "&Cut Level Setup", {}, {}, &TGraphChart::CutLevelSetup1Execute);
+    QAction *time = act("TimeSetup1", "&Time Setup", {}, {}, &TGraphChart::TimeSetup1Execute);
+    QAction *start = act("RealTimeStart3", "R&eal Time Start", {}, "Start real time diagnostics", [] {});
+    QAction *stop = act("RealTimeStop3", "Real Time &Stop", {}, "Stop real time diagnostics", [] {});
+    stop->setEnabled(false);
+    QAction *viewNav = act("ViewNavigatorBar3", "View &Navigatorbar", {}, {}, [this] {
+        m_navigator->setVisible(true);
+        addToolBar(Qt::TopToolBarArea, m_navigator);
+    });
+    m_lock = act("LockToolBar3", "Lock Toolbars", {}, {}, [this] {
+        for (QToolBar *b : {m_menuBar2, m_navigator})
+            b->setMovable(false), b->setFloatable(false);
+        m_lock->setVisible(false);
+        m_free->setVisible(true);
+    });
+    m_free = act("FreeToolBar3", "Free Toolbars", {}, {}, [this] {
+        for (QToolBar *b : {m_menuBar2, m_navigator})
+            b->setMovable(true), b->setFloatable(true);
+        m_free->setVisible(false);
+        m_lock->setVisible(true);
+    });
+
+    auto *menus = new QMenuBar;
+    QMenu *file = menus->addMenu(QStringLiteral("&File"));
+    file->addActions({load, save});
+    file->addSeparator();
+    file->addAction(print);
+    file->addSeparator();
+    file->addAction(exportAct);
+    file->addSeparator();
+    file->addAction(exit);
+    QMenu *options = menus->addMenu(QStringLiteral("&Options"));
+    options->addMenu(QStringLiteral("&Axis"))->addActions({rpm, ws, cut, time});
+    options->addActions({start, stop});
+    QMenu *view = menus->addMenu(QStringLiteral("&View"));
+    view->addMenu(QStringLiteral("Toolbars"))->addActions({viewNav, m_lock, m_free});
+    m_menuBar2 = new QToolBar(QStringLiteral("MenuBar2"), this);
+    m_menuBar2->setObjectName(QStringLiteral("MenuBar2"));
+    m_menuBar2->addWidget(menus);
+    m_menuBar2->toggleViewAction()->setVisible(false);  // no close button
+    addToolBar(Qt::TopToolBarArea, m_menuBar2);
+    addToolBarBreak();
+    m_navigator = new QToolBar(QStringLiteral("NavigatorBar2"), this);
+    m_navigator->setObjectName(QStringLiteral("NavigatorBar2"));
+    m_navigator->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    m_navigator->addActions({load, save});
+    m_navigator->addSeparator();
+    m_navigator->addActions({start, stop});
+    m_navigator->addSeparator();
+    m_navigator->addAction(print);
+    addToolBar(Qt::TopToolBarArea, m_navigator);
+}
+
+void TGraphChart::readLayout()
+{
+    const ToolbarLayoutKeys &k = graphMenuKeys();
+    auto place = [this](QToolBar *bar, const RegistryValue &floating, const RegistryValue &x,
+                        const RegistryValue &y) {
+        const bool f = TRegistryRoutines::read(floating) != 0;
+        const QPoint at(TRegistryRoutines::read(x), TRegistryRoutines::read(y));
+        if (f) {
+            bar->setWindowFlags(Qt::Tool | Qt::FramelessWindowHint | Qt::X11BypassWindowManagerHint);
+            bar->move(at);
+        }
+    };
+    place(m_menuBar2, k.menuBarFloating, k.menuBarX, k.menuBarY);
+    place(m_navigator, k.navigatorFloating, k.navigatorX, k.navigatorY);
+    move(TRegistryRoutines::read(RegistryKeys::GraphLeft), TRegistryRoutines::read(RegistryKeys::GraphTop));
+    if (TRegistryRoutines::read(k.locked) == 0)
+        m_lock->trigger();
+    else
+        m_free->trigger();
+}
+
+void TGraphChart::writeLayout()
+{
+    const ToolbarLayoutKeys &k = graphMenuKeys();
+    TRegistryRoutines::write(k.menuBarFloating, m_menuBar2->isFloating());
+    TRegistryRoutines::write(k.menuBarX, m_menuBar2->x());
+    TRegistryRoutines::write(k.menuBarY, m_menuBar2->y());
+    TRegistryRoutines::write(k.navigatorFloating, m_navigator->isFloating());
+    TRegistryRoutines::write(k.navigatorX, m_navigator->x());
+    TRegistryRoutines::write(k.navigatorY, m_navigator->y());
+    TRegistryRoutines::write(RegistryKeys::GraphTop, y());
+    TRegistryRoutines::write(RegistryKeys::GraphLeft, x());
+    TRegistryRoutines::write(k.locked, m_free->isVisible() ? 0 : 1);
+}
+
+bool TGraphChart::traceVisible(Trace t) const { return m_visible[size_t(t)]; }
+
+void TGraphChart::setTraceVisible(Trace t, bool on)
+{
+    m_visible[size_t(t)] = on;
+    m_graphs[size_t(t)]->setVisible(on);  // hidden traces keep and receive their points
+    m_chart->replot();
+}
+
+QColor TGraphChart::traceColour(Trace t) const { return m_colours[size_t(t)]; }
+
+void TGraphChart::setTraceColour(Trace t, const QColor &c)
+{
+    m_colours[size_t(t)] = c;
+    m_graphs[size_t(t)]->setPen(QPen(c, 1.5));
+    m_chart->replot();
+}
+
+void TGraphChart::colourPanel(Trace t)
+{
+    PanelEntry &e = m_panel[size_t(t)];
+    if (!e.label)
+        return;
+    const QColor c = !isWheel(t) || traceVisible(t)
+                         ? traceColour(t)
+                         : QApplication::palette().color(QPalette::Inactive, QPalette::Mid);
+    const QString style = QStringLiteral("color: %1;").arg(c.name());
+    e.label->setStyleSheet(style);
+    e.readout->setStyleSheet(style);
+    if (e.assignment)
+        e.assignment->setStyleSheet(style);
+}
+
+void TGraphChart::colourRightAxis()
+{
+    const QColor c = traceColour(Trace::RPM);
+    QCPAxis *a = m_chart->yAxis2;
+    a->setTickLabelColor(c);
+    a->setTickPen(QPen(c));
+    a->setLabelColor(c);
+}
+
+void TGraphChart::colourCutAxis()
+{
+    const QColor c = traceColour(Trace::CutLevel);
+    m_cutAxis->setBasePen(QPen(c));
+    m_cutAxis->setTickLabelColor(c);
+    m_cutAxis->setTickPen(QPen(c));
+    m_cutAxis->setSubTickPen(QPen(c));
+    m_cutAxis->setLabelColor(c);
+}
+
+void TGraphChart::applyAxes()
+{
+    const Navigation::Axes &a = m_nav.axes;
+    m_chart->xAxis->setRange(safe(a.time));
+    m_chart->yAxis->setRange(safe(a.wheel));
+    m_chart->yAxis2->setRange(safe(a.rpm));
+    m_cutAxis->setRange(safe(a.cut));
+    m_cutAxis->setOffset(int(m_chart->width() * 0.08) - 40 > 0 ? int(m_chart->width() * 0.08) - 40 : 0);
+    placeCursorLine();
+    m_chart->replot();
+}
+
+void TGraphChart::refreshTraces()
+{
+    // about two points per pixel column of the visible time range
+    const QCPRange r = m_chart->xAxis->range();
+    const int columns = std::max(1, m_chart->axisRect()->width());
+    QList<QPointF> pts;
+    for (const TraceInfo &info : TraceTable) {
+        m_channels[info.trace].visiblePoints(r.lower, r.upper, columns, pts);
+        QVector<QCPGraphData> data(pts.size());
+        for (qsizetype i = 0; i < pts.size(); ++i)
+            data[i] = QCPGraphData(pts[i].x(), pts[i].y());
+        m_graphs[size_t(info.trace)]->data()->set(data, true);
+    }
+}
+
+void TGraphChart::placeCursorLine()
+{
+    m_cursorLine->point1->setCoords(m_cursor, 0);
+    m_cursorLine->point2->setCoords(m_cursor, 1);
+    m_cursorLine->setVisible(!m_runActive);
+}
+
+void TGraphChart::setCursor(double x)
+{
+    m_cursor = x;
+    placeCursorLine();
+    m_chart->layer(QStringLiteral("cursor"))->replot();  // the traces are not redrawn
+}
+
+void TGraphChart::setRunActive(bool active)
+{
+    m_runActive = active;
+    placeCursorLine();
+    m_chart->replot();
+}
+
+QLineEdit *TGraphChart::readout(Trace t) const { return m_panel[size_t(t)].readout; }
+
+void TGraphChart::DisplayCursorValues()
+{
+    static constexpr std::array<Trace, 6> order{Trace::WheelSpeedFL, Trace::WheelSpeedFR,
+                                                Trace::WheelSpeedRL, Trace::WheelSpeedRR,
+                                                Trace::RPM,          Trace::CutLevel};
+    std::array<QString, 6> texts;
+    for (size_t i = 0; i < order.size(); ++i) {
+        const Channel &c = m_channels[order[i]];
+        const auto at = c.indexAtTime(m_cursor);  // by time value: uploads start at 1
+        if (!at) {
+            for (Trace t : order)
+                readout(t)->setText(QStringLiteral(" "));
+            return;
+        }
+        texts[i] = formatGeneral(c.y(*at));
+    }
+    for (size_t i = 0; i < order.size(); ++i)
+        readout(order[i])->setText(texts[i]);
+}
+
+void TGraphChart::Clear1Click()
+{
+    m_channels.clearSix();
+    m_nav.axes.time = AxisRange::rule(0, m_nav.axes.time.width());
+    applyAxes();
+}
+
+double TGraphChart::timeAt(double px) const { return m_chart->xAxis->pixelToCoord(px); }
+
+void TGraphChart::Chart1KeyDown(int key, bool shift)
+{
+    switch (key) {
+    case Qt::Key_Home:
+        setCursor(m_nav.axes.time.min);
+        DisplayCursorValues();
+        break;
+    case Qt::Key_End:
+        setCursor(m_nav.axes.time.max);
+        DisplayCursorValues();
+        break;
+    case Qt::Key_Up:
+        m_cursor = m_nav.zoomIn(shift);
+        applyAxes();
+        break;
+    case Qt::Key_Down:
+        m_nav.zoomOut(shift);
+        applyAxes();
+        break;
+    case Qt::Key_Left:
+    case Qt::Key_Right:
+        MoveCursor(key, shift);
+        break;
+    default:
+        break;
+    }
+}
+
+void TGraphChart::MoveCursor(int key, bool shift)
+{
+    double p = m_chart->xAxis->coordToPixel(m_cursor);
+    const double s = shift ? 10 : 1;
+    if (key == Qt::Key_Right)
+        p += s;
+    else if (p >= s)
+        p -= s;
+    const AxisRange before = m_nav.axes.time;
+    const Channel &rpm = m_channels[Trace::RPM];
+    const double x = m_nav.checkValidCursorPosition(timeAt(p), rpm.isEmpty() ? 0 : rpm.lastX());
+    if (!(m_nav.axes.time == before)) {
+        m_cursor = x;
+        applyAxes();
+    } else {
+        setCursor(x);
+    }
+    DisplayCursorValues();
+}
+
+void TGraphChart::Chart1MouseUp(double x)
+{
+    setCursor(m_nav.clickCursor(x));
+    const double k = std::trunc(x);
+    const double keep = m_cursor;
+    m_cursor = k;  // the readout reads the unclamped time
+    DisplayCursorValues();
+    m_cursor = keep;
+}
+
+bool TGraphChart::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_chart) {
+        switch (event->type()) {
+        case QEvent::KeyPress: {
+            auto *k = static_cast<QKeyEvent *>(event);
+            Chart1KeyDown(k->key(), k->modifiers() & Qt::ShiftModifier);
+            return true;
+        }
+        case QEvent::Wheel:
+            return true;  // no wheel zoom on the chart
+        case QEvent::MouseButtonPress: {
+            auto *m = static_cast<QMouseEvent *>(event);
+            m_pressPos = m->position();
+            m_chart->setFocus();
+            if (m->button() == Qt::RightButton) {
+                m_drag = Drag::Pan;
+                m_nav.saveViewIfNone();
+                m_panStartMin = m_nav.axes.time.min;
+            } else if (m->button() == Qt::LeftButton) {
+                const double cx = m_chart->xAxis->coordToPixel(m_cursor);
+                m_drag = !m_runActive && std::abs(cx - m_pressPos.x()) <= 3 ? Drag::Cursor
+                         : m_runActive                                      ? Drag::None
+                                                                            : Drag::Zoom;
+            }
+            return true;
+        }
+        case QEvent::MouseMove: {
+            auto *m = static_cast<QMouseEvent *>(event);
+            const double px = m->position().x();
+            if (m_drag == Drag::Pan) {
+                const double dt = timeAt(m_pressPos.x()) - timeAt(px);
+                const double w = m_nav.axes.time.width();
+                m_nav.axes.time = AxisRange::rule(m_panStartMin + dt, m_panStartMin + dt + w);
+                m_panStartMin = m_nav.axes.time.min;
+                m_pressPos.setX(px);
+                applyAxes();
+            } else if (m_drag == Drag::Cursor) {
+                setCursor(timeAt(px));
+                DisplayCursorValues();  // ChartTool1Change
+            } else if (m_drag == Drag::Zoom) {
+                const QRect r = m_chart->axisRect()->rect();
+                m_band->topLeft->setCoords(std::min(px, m_pressPos.x()), r.top());
+                m_band->bottomRight->setCoords(std::max(px, m_pressPos.x()), r.bottom());
+                m_band->setVisible(px > m_pressPos.x());
+                m_chart->layer(QStringLiteral("cursor"))->replot();
+            }
+            return true;
+        }
+        case QEvent::MouseButtonRelease: {
+            auto *m = static_cast<QMouseEvent *>(event);
+            const double px = m->position().x();
+            const Drag drag = m_drag;
+            m_drag = Drag::None;
+            m_band->setVisible(false);
+            if (m->button() != Qt::LeftButton) {
+                applyAxes();
+                return true;
+            }
+            if (drag == Drag::Zoom && px - m_pressPos.x() > 16) {
+                m_nav.zoomTimeTo(timeAt(m_pressPos.x()), timeAt(px));
+                applyAxes();
+            } else if (drag == Drag::Zoom && m_pressPos.x() - px > 16) {
+                m_nav.undoZoom();
+                applyAxes();
+            }
+            if (!m_runActive)
+                Chart1MouseUp(timeAt(px));
+            m_chart->layer(QStringLiteral("cursor"))->replot();
+            return true;
+        }
+        default:
+            break;
+        }
+    } else if (event->type() == QEvent::MouseButtonRelease) {
+        for (const PanelRow &row : PanelRows) {
+            const PanelEntry &e = m_panel[size_t(row.trace)];
+            if (watched == e.box || watched == e.label || watched == e.readout) {
+                if (isWheel(row.trace))
+                    WS_Setup1Execute();
+                else if (row.trace == Trace::RPM)
+                    RPMSetup1Execute();
+                else
+                    CutLevelSetup1Execute();
+                return true;
+            }
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void TGraphChart::FormShow()
+{
+    for (const PanelRow &row : PanelRows) {  // texts in the trace colour, hidden or not
+        const PanelEntry &e = m_panel[size_t(row.trace)];
+        const QString style = QStringLiteral("color: %1;").arg(traceColour(row.trace).name());
+        e.label->setStyleSheet(style);
+        e.readout->setStyleSheet(style);
+        if (e.assignment)
+            e.assignment->setStyleSheet(style);
+    }
+    QPalette p = m_shape1->palette();
+    p.setColor(QPalette::Window, QApplication::palette().color(QPalette::Active, QPalette::Highlight));
+    m_shape1->setPalette(p);
+    const SettingsImage image = m_settings ? m_settings() : SettingsImage::defaults();
+    for (int n = 1; n <= 4; ++n) {
+        const quint8 fr = image.byte(64 + 2 * n), lr = image.byte(110 + 2 * n);
+        const QString text = QString(fr == 0x00 ? "Rear " : fr == 0xFF ? "Front " : "?? ") +
+                             (lr == 0x00 ? "Right" : lr == 0xFF ? "Left" : "??");
+        const PanelEntry &e = m_panel[size_t(PanelRows[size_t(n - 1)].trace)];
+        e.assignment->setText(text);
+        const int w = e.assignment->fontMetrics().horizontalAdvance(text);
+        e.assignment->setGeometry(int(unsigned(std::max(0, 89 - w)) / 2), 20, w + 2, 16);
+    }
+}
+
+void TGraphChart::showEvent(QShowEvent *e)
+{
+    if (!m_shownOnce) {
+        m_shownOnce = true;
+        if (QScreen *s = QApplication::primaryScreen())
+            move(s->availableGeometry().center() - rect().center());
+    }
+    FormShow();
+    QMainWindow::showEvent(e);
+}
+
+void TGraphChart::resizeEvent(QResizeEvent *e)
+{
+    QMainWindow::resizeEvent(e);
+    m_panel1->move(m_panel2->width() / 2 - m_panel1->width() / 2, m_panel1->y());
+    applyAxes();
+}
+
+void TGraphChart::closeEvent(QCloseEvent *e)
+{
+    setRunActive(false);
+    writeLayout();
+    QMainWindow::closeEvent(e);
+}
+
+void TGraphChart::Load3Execute()
+{
+    Dialogs::FileRequest req;
+    req.filters = {QStringLiteral("DOS Traction file format (*.Dat)"),
+                   QStringLiteral("Traction Logged Data File (*.tld)"), QStringLiteral("Any file (*.*)")};
+    const QString path = Dialogs::instance().openFile(req, this);
+    if (path.isEmpty())
+        return;
+    const GraphFiles::Kind kind = GraphFiles::kindOf(path);
+    if (kind == GraphFiles::Kind::Unknown) {
+        Dialogs::instance().message(QStringLiteral("Unable to load file, unknown file type"), this);
+        return;
+    }
+    const GraphFiles::LoadResult r = GraphFiles::load(path, m_channels);
+    using R = GraphFiles::LoadResult;
+    if (r.status == R::TooShort) {
+        Dialogs::instance().message(QStringLiteral("Error"), this);
+        return;
+    }
+    if (r.status == R::Failed) {
+        Dialogs::instance().error(r.error, this);
+        return;
+    }
+    if (r.status == R::Ignored)
+        return;
+    if (kind == GraphFiles::Kind::Dos) {
+        m_nav.axes.time = AxisRange::rule(0, double(r.samples));
+        applyAxes();
+        DisplayCursorValues();
+    } else {
+        // a header maximum of 0 would give a useless axis: that axis keeps its range
+        if (r.wheelMax && *r.wheelMax)
+            m_nav.axes.wheel = AxisRange::rule(0, *r.wheelMax);
+        if (r.rpmMax && *r.rpmMax)
+            m_nav.axes.rpm = AxisRange::rule(0, *r.rpmMax);
+        m_nav.axes.time = {0, double(r.samples)};
+        applyAxes();
+    }
+}
+
+void TGraphChart::Save3Execute()
+{
+    Dialogs::FileRequest req;
+    req.filters = {QStringLiteral("Traction Data File (*.dat)"), QStringLiteral("Any File (*.*)")};
+    const QString chosen = Dialogs::instance().saveFile(req, this);
+    if (chosen.isEmpty())
+        return;
+    // the backup guards the file actually written, ".dat" included
+    const QString path = GraphFiles::savedName(chosen, req.filterIndex);
+    if (!GraphFiles::backupExisting(path)) {
+        Dialogs::instance().error(QString::fromLatin1(GraphFiles::BackupError), this);
+        return;
+    }
+    QString error;
+    if (!GraphFiles::saveDos(path, m_channels, &error))
+        Dialogs::instance().error(error, this);
+}
+
+void TGraphChart::Print3Execute()
+{
+    QPrinter printer(QPrinter::HighResolution);
+    if (!Dialogs::instance().print(printer, this))
+        return;
+    m_cursorLine->setVisible(false);
+    printer.setFullPage(true);
+    QCPPainter painter(&printer);
+    const QRect page = printer.pageLayout().fullRectPixels(printer.resolution());
+    const QRectF area(page.width() * 0.02, page.height() * 0.06, page.width() * 0.95,
+                      page.height() * 0.88);
+    const int w = m_chart->width(), h = m_chart->height();
+    painter.translate(area.topLeft());
+    painter.scale(area.width() / w, area.height() / h);  // stretched, not proportional
+    m_chart->toPainter(&painter, w, h);
+    painter.end();
+    placeCursorLine();
+    m_chart->replot();
+}
+
+void TGraphChart::RPMSetup1Execute()
+{
+    m_rpmSetup->fill();
+    m_rpmSetup->exec();
+}
+
+void TGraphChart::WS_Setup1Execute()
+{
+    m_wheelSetup->fill();
+    m_wheelSetup->exec();
+}
+
+void TGraphChart::CutLevelSetup1Execute()
+{
+    m_cutSetup->fill();
+    m_cutSetup->exec();
+}
+
+void TGraphChart::TimeSetup1Execute() { m_timeSetup->exec(); }

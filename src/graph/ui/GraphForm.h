@@ -1,0 +1,129 @@
+#pragma once
+
+#include "graph/Channels.h"
+#include "graph/Navigation.h"
+
+#include <QMainWindow>
+
+#include <array>
+#include <functional>
+
+class QCustomPlot;
+class QCPAxis;
+class QCPGraph;
+class QCPItemStraightLine;
+class QCPItemRect;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QTimer;
+class QFrame;
+class QAction;
+class QToolBar;
+class SettingsImage;
+
+// The graph window. It owns the seven traces; the chart only ever holds about two points per
+// pixel column of what is in view, refreshed from the channels before each replot.
+class TGraphChart : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit TGraphChart(QWidget *parent = nullptr);
+
+    Channels &channels() { return m_channels; }
+    Navigation &navigation() { return m_nav; }
+    QCustomPlot *chart() const { return m_chart; }
+    QTimer *timer1() const { return m_timer1; }
+    // Settings the assignment labels are read from (the main window's TractionMemory).
+    void setSettingsSource(std::function<const SettingsImage &()> source) { m_settings = std::move(source); }
+    // Discards what waits on the serial input (the port form's DrainInput); none by default.
+    void setDrainInput(std::function<void()> drain) { m_drain = std::move(drain); }
+    std::function<void()> drainInput() const { return m_drain; }
+
+    // Trace visibility: wheel traces are attached/detached, RPM and CutLevel active or not.
+    bool traceVisible(Trace t) const;
+    void setTraceVisible(Trace t, bool on);
+    QColor traceColour(Trace t) const;
+    void setTraceColour(Trace t, const QColor &c);
+    void colourPanel(Trace t);            // a channel's panel texts in its colour (or grey)
+    void colourRightAxis();                // the RPM axis takes RPM's colour
+    void colourCutAxis();                  // the cut level axis takes CutLevel's colour
+
+    // Pushes the axis ranges of navigation() to the chart and redraws.
+    void applyAxes();
+    void Clear1Click();
+    void DisplayCursorValues();
+    double cursor() const { return m_cursor; }
+    void setCursor(double x);
+    // The run state of the live poll: cursor hidden and inert, mouse zoom off.
+    void setRunActive(bool active);
+    bool runActive() const { return m_runActive; }
+
+    void Load3Execute();
+    void Save3Execute();
+    void Print3Execute();
+    void RPMSetup1Execute();
+    void WS_Setup1Execute();
+    void CutLevelSetup1Execute();
+    void TimeSetup1Execute();
+
+    // What the readout boxes show, in panel order (for tests and the screenshot).
+    QLineEdit *readout(Trace t) const;
+
+protected:
+    void showEvent(QShowEvent *e) override;
+    void resizeEvent(QResizeEvent *e) override;
+    void closeEvent(QCloseEvent *e) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    struct PanelEntry {
+        QGroupBox *box = nullptr;
+        QLabel *label = nullptr;
+        QLabel *assignment = nullptr;
+        QLineEdit *readout = nullptr;
+    };
+    void buildChart();
+    void buildPanel(QWidget *panel2);
+    void buildActions();
+    void refreshTraces();
+    void FormShow();
+    void Chart1KeyDown(int key, bool shift);
+    void MoveCursor(int key, bool shift);
+    void Chart1MouseUp(double x);
+    void placeCursorLine();
+    void readLayout();
+    void writeLayout();
+    double timeAt(double px) const;
+
+    Channels m_channels;
+    Navigation m_nav;
+    QCustomPlot *m_chart = nullptr;
+    QCPAxis *m_cutAxis = nullptr;
+    std::array<QCPGraph *, TraceCount> m_graphs{};
+    std::array<QColor, TraceCount> m_colours;
+    std::array<bool, TraceCount> m_visible{};
+    std::array<PanelEntry, TraceCount> m_panel;
+    QCPItemStraightLine *m_cursorLine = nullptr;
+    QCPItemRect *m_band = nullptr;
+    QWidget *m_panel1 = nullptr;
+    QWidget *m_panel2 = nullptr;
+    QFrame *m_shape1 = nullptr;
+    QTimer *m_timer1 = nullptr;
+    QToolBar *m_menuBar2 = nullptr;
+    QToolBar *m_navigator = nullptr;
+    QAction *m_lock = nullptr;
+    QAction *m_free = nullptr;
+    double m_cursor = 0;
+    bool m_runActive = false;
+    bool m_shownOnce = false;
+    // mouse gesture in progress
+    enum class Drag { None, Zoom, Cursor, Pan } m_drag = Drag::None;
+    QPointF m_pressPos;
+    double m_panStartMin = 0;
+    std::function<const SettingsImage &()> m_settings;
+    std::function<void()> m_drain;
+    class TWheelSpeedSetup *m_wheelSetup = nullptr;
+    class TRPMSetup *m_rpmSetup = nullptr;
+    class TCutLevelSetup *m_cutSetup = nullptr;
+    class TTimeSetup *m_timeSetup = nullptr;
+};

