@@ -1,12 +1,13 @@
+#include "app/Main.h"
+#include "platform/RegistryRoutinesUnit.h"
+
 #include <QApplication>
-#include <QMainWindow>
 
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Veltorane Traction Control Software"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Veltorane Traction Control Software"));
-    QMainWindow window;
-    window.show();
+    QApplication::setApplicationName(QLatin1String(ApplicationTitle));
+    TForm1 form1;
+    form1.show();
     return app.exec();
 }

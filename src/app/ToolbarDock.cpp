@@ -1,0 +1,83 @@
+#include "app/ToolbarDock.h"
+
+#include <QPainter>
+#include <QStyle>
+#include <QStyleOption>
+
+namespace {
+
+// The handle a docked bar is dragged by; mouse events go on to the dock widget.
+class Grip : public QWidget {
+public:
+    explicit Grip(QWidget *parent) : QWidget(parent) { setFixedWidth(10); }
+
+protected:
+    void paintEvent(QPaintEvent *) override
+    {
+        QPainter p(this);
+        QStyleOption option;
+        option.initFrom(this);
+        option.state |= QStyle::State_Horizontal;
+        option.rect = rect().adjusted(1, 3, -1, -3);
+        style()->drawPrimitive(QStyle::PE_IndicatorToolBarHandle, &option, &p, this);
+    }
+    void mousePressEvent(QMouseEvent *e) override { QWidget::mousePressEvent(e); }
+};
+
+// Nothing: a locked bar shows no handle.
+class NoTitle : public QWidget {
+public:
+    explicit NoTitle(QWidget *parent) : QWidget(parent) {}
+    QSize sizeHint() const override { return {0, 0}; }
+};
+
+}  // namespace
+
+ToolbarDock::ToolbarDock(const QString &caption, QWidget *content, bool closable, QWidget *parent)
+    : QDockWidget(caption, parent), m_closable(closable), m_grip(nullptr)
+{
+    setWidget(content);
+    setAllowedAreas(Qt::TopDockWidgetArea);
+    connect(this, &QDockWidget::topLevelChanged, this, [this] { updateTitleBar(); });
+    setLocked(false);
+}
+
+void ToolbarDock::setLocked(bool locked)
+{
+    m_locked = locked;
+    DockWidgetFeatures features = NoDockWidgetFeatures;
+    if (!locked) {
+        features = DockWidgetMovable | DockWidgetFloatable;
+        if (m_closable)
+            features |= DockWidgetClosable;
+    }
+    setFeatures(features);
+    updateTitleBar();
+}
+
+void ToolbarDock::updateTitleBar()
+{
+    QWidget *old = titleBarWidget();
+    if (isFloating()) {
+        // The floating window's own caption bar, with the close button where the bar has one.
+        setFeatures(features() & ~DockWidgetVerticalTitleBar);
+        setTitleBarWidget(nullptr);
+    } else {
+        setFeatures(features() | DockWidgetVerticalTitleBar);
+        setTitleBarWidget(m_locked ? static_cast<QWidget *>(new NoTitle(this)) : new Grip(this));
+    }
+    if (old && old != titleBarWidget())
+        old->deleteLater();
+}
+
+void ToolbarDock::place(bool floating, const QPoint &position)
+{
+    setFloating(floating);
+    if (floating) {
+        adjustSize();
+        move(position);
+    }
+    show();
+}
+
+QPoint ToolbarDock::floatingPosition() const { return isFloating() ? pos() : QPoint(0, 0); }

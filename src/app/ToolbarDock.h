@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QDockWidget>
+
+struct RegistryValue;
+
+// A bar in the window's top dock that the user may float, dock again or lock in place.
+// Qt's tool bars cannot be floated from code, so a bar lives in a dock widget: a slim grip
+// while docked, a small tool window of its own while floating.
+class ToolbarDock : public QDockWidget {
+    Q_OBJECT
+public:
+    ToolbarDock(const QString &caption, QWidget *content, bool closable, QWidget *parent = nullptr);
+
+    // Locked bars can neither float nor change dock, and show no grip.
+    void setLocked(bool locked);
+    bool isLocked() const { return m_locked; }
+
+    // Where it floats, or docked when 'floating' is false.
+    void place(bool floating, const QPoint &position);
+    QPoint floatingPosition() const;
+
+private:
+    void updateTitleBar();
+
+    bool m_locked = false;
+    bool m_closable;
+    QWidget *m_grip;
+};
