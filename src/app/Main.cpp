@@ -1,5 +1,7 @@
 #include "app/Main.h"
 
+#include "settings/ui/MainFrame.h"
+
 #include "app/Dialogs.h"
 #include "app/ToolbarDock.h"
 #include "link/PortDirectory.h"
@@ -78,8 +80,12 @@ TForm1::TForm1(std::unique_ptr<PortDirectory> directory, QWidget *parent)
     m_shape1->setAutoFillBackground(true);
     column->addWidget(m_shape1);
     m_pages = new QStackedWidget;
-    m_frame1 = new QWidget;
+    m_frame1 = new TAFrame;
     m_frame1->setObjectName(QStringLiteral("Frame1"));
+    connect(m_frame1, &TAFrame::modifiedChanged, this, [this](bool modified) {
+        if (modified != m_modified)
+            setModified(modified);
+    });
     m_frame2 = new QWidget;
     m_frame2->setObjectName(QStringLiteral("Frame2"));
     m_pages->addWidget(m_frame1);
@@ -299,12 +305,14 @@ void TForm1::messageViewTimerFired()
 void TForm1::setModified(bool modified)
 {
     m_modified = modified;
+    if (m_frame1 && m_frame1->Modified() != modified)
+        m_frame1->SetModified(modified);
     m_statusBar->setModifiedText(modified ? QStringLiteral("Modified") : QString());
 }
 
-// The settings pages are not part of the window yet: the image is the whole state.
-void TForm1::fillPagesFromImage() {}
-bool TForm1::copyPagesToImage() { return true; }
+void TForm1::fillPagesFromImage() { m_frame1->FillPagesFromImage(m_tractionMemory); }
+
+bool TForm1::copyPagesToImage() { return m_frame1->CopyPagesToImage(m_tractionMemory); }
 
 void TForm1::showFirmwareVersion(const QString &version)
 {

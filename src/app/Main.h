@@ -23,6 +23,8 @@ class ToolbarDock;
 
 // The program's frame: it owns the settings image, the link to the unit and the shared status,
 // lock and title mechanisms every exchange and file action reports through.
+class TAFrame;
+
 class TForm1 : public QMainWindow, public LinkHost {
     Q_OBJECT
 public:
@@ -113,7 +115,7 @@ private:
     QAction *m_allowVirtualPorts = nullptr;
     QFrame *m_shape1 = nullptr;
     QStackedWidget *m_pages = nullptr;
-    QWidget *m_frame1 = nullptr;
+    TAFrame *m_frame1 = nullptr;
     QWidget *m_frame2 = nullptr;
     bool m_shown = false;
 
