@@ -13,7 +13,7 @@ constexpr const char *TerminalHint =
     "Open a Terminal screen and communicate directly with the traction system";
 
 // clang-format off
-constexpr ActionSpec Table[] = {
+constexpr ActionRow Table[] = {
     {"Open1",             "&Open",               "Ctrl+O", OpenHint, "document-open",       "open",          true,  true},
     {"Save1",             "&Save",               "Ctrl+S", SaveHint, "document-save",       "save",          false, true},
     {"SaveAs1",           "S&aveAs",             "",       SaveHint, "document-save-as",    "save-as",       true,  true},
@@ -40,18 +40,18 @@ constexpr ActionSpec Table[] = {
 
 }  // namespace
 
-std::span<const ActionSpec> mainActionTable() { return Table; }
+std::span<const ActionRow> mainActionTable() { return Table; }
 
 MainActions::MainActions(QObject *parent)
 {
-    for (const ActionSpec &spec : Table) {
-        auto *action = new QAction(QString::fromUtf8(spec.caption), parent);
-        action->setObjectName(QString::fromLatin1(spec.name));
-        if (*spec.shortcut)
-            action->setShortcut(QKeySequence(QString::fromLatin1(spec.shortcut)));
-        action->setIcon(appIcon(spec.themeIcon, spec.iconFile));
-        action->setEnabled(spec.enabled);
-        action->setVisible(spec.visible);
+    for (const ActionRow &row : Table) {
+        auto *action = new QAction(QString::fromUtf8(row.caption), parent);
+        action->setObjectName(QString::fromLatin1(row.name));
+        if (*row.shortcut)
+            action->setShortcut(QKeySequence(QString::fromLatin1(row.shortcut)));
+        action->setIcon(appIcon(row.themeIcon, row.iconFile));
+        action->setEnabled(row.enabled);
+        action->setVisible(row.visible);
         m_byName.insert(action->objectName(), action);
         m_ordered.append(action);
     }
@@ -66,11 +66,11 @@ QAction *MainActions::operator[](const char *name) const
 
 void MainActions::applyHints()
 {
-    for (const ActionSpec &spec : Table) {
-        if (!*spec.hint)
+    for (const ActionRow &row : Table) {
+        if (!*row.hint)
             continue;
-        QAction *action = (*this)[spec.name];
-        action->setToolTip(QString::fromUtf8(spec.hint));
-        action->setStatusTip(QString::fromUtf8(spec.hint));
+        QAction *action = (*this)[row.name];
+        action->setToolTip(QString::fromUtf8(row.hint));
+        action->setStatusTip(QString::fromUtf8(row.hint));
     }
 }

@@ -10,7 +10,7 @@ class QAction;
 class QObject;
 
 // One command of the main window: the texts and rules the user sees, and its picture.
-struct ActionSpec {
+struct ActionRow {
     const char *name;       // objectName: Open1, Save1, ...
     const char *caption;
     const char *shortcut;   // QKeySequence text, or ""
@@ -21,7 +21,7 @@ struct ActionSpec {
     bool visible;
 };
 
-std::span<const ActionSpec> mainActionTable();
+std::span<const ActionRow> mainActionTable();
 
 // The main window's actions by name, created from the table; owned by 'parent'.
 class MainActions {

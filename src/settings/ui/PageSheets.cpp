@@ -20,7 +20,7 @@
 
 namespace {
 
-struct SheetSpec {
+struct SheetRow {
     const char *name;
     const char *caption;
     const char *icon;
@@ -53,7 +53,7 @@ QHBoxLayout *sheetRow(QWidget *sheet)
 
 void PageBuilder::buildSheets(QTabWidget *pages)
 {
-    static const SheetSpec sheets[] = {
+    static const SheetRow sheets[] = {
         {"Configuration", "Configuration", "sheet_configuration", "some hint text here(1)",
          &PageBuilder::buildConfiguration},
         {"LaunchControl", "Launch control", "sheet_launch", "some hint text here(7)",
@@ -65,12 +65,12 @@ void PageBuilder::buildSheets(QTabWidget *pages)
          &PageBuilder::buildDataLogging},
         {"Test", "Test", "sheet_test", "some hint text here(6)", &PageBuilder::buildTest},
     };
-    for (const SheetSpec &spec : sheets) {
+    for (const SheetRow &row : sheets) {
         auto *sheet = new QWidget(pages);
-        add(sheet, spec.name, spec.hint);
-        (this->*spec.build)(sheet);
-        pages->addTab(sheet, QIcon(QStringLiteral(":/settings/%1.svg").arg(QLatin1String(spec.icon))),
-                      QString::fromLatin1(spec.caption));
+        add(sheet, row.name, row.hint);
+        (this->*row.build)(sheet);
+        pages->addTab(sheet, QIcon(QStringLiteral(":/settings/%1.svg").arg(QLatin1String(row.icon))),
+                      QString::fromLatin1(row.caption));
     }
 }
 
