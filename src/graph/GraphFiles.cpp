@@ -1,5 +1,7 @@
 #include "graph/GraphFiles.h"
 
+#include "settings/SettingsFiles.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -144,21 +146,8 @@ bool saveDos(const QString &path, const Channels &channels, QString *error)
     return true;
 }
 
-QString backupName(const QString &path)
-{
-    const QFileInfo info(path);
-    return info.dir().filePath(info.completeBaseName() + QStringLiteral(".BAK"));
-}
-
-bool backupExisting(const QString &path)
-{
-    if (!QFileInfo::exists(path))
-        return true;
-    const QString bak = backupName(path);
-    if (QFileInfo::exists(bak) && !QFile::remove(bak))
-        return false;
-    return QFile::rename(path, bak);
-}
+// Graph files follow the same backup rule as settings files.
+bool backupExisting(const QString &path) { return makeBackup(path, nullptr); }
 
 QString savedName(const QString &chosen, int filterIndex)
 {

@@ -44,7 +44,6 @@ bool saveDos(const QString &path, const Channels &channels, QString *error);
 
 // Before a file is overwritten it becomes <name>.BAK beside it (an older .BAK goes first).
 // False, with nothing renamed, when that fails; true when there was nothing to back up.
-QString backupName(const QString &path);
 bool backupExisting(const QString &path);
 inline constexpr char BackupError[] = "Unable to create backup file.";
 
