@@ -5,6 +5,7 @@
 #include <QProcess>
 #include <QStringList>
 
+#include <algorithm>
 #include <fcntl.h>
 #include <poll.h>
 #include <termios.h>
@@ -101,8 +102,10 @@ public:
                     got.append(buf, n);
                 break;
             }
+            // Never past the count, so what follows is left for the next read.
             char buf[4096];
-            const ssize_t n = ::read(fd, buf, sizeof buf);
+            const size_t want = count > 0 ? size_t(std::min<qsizetype>(count - got.size(), sizeof buf)) : sizeof buf;
+            const ssize_t n = ::read(fd, buf, want);
             if (n > 0)
                 got.append(buf, n);
         }

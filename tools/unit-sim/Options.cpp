@@ -59,8 +59,9 @@ std::string checkRanges(const Options &o)
         return "--com wants a port number from 1 to 255";
     if (o.exitAfter < 0 || o.hangupAfter < 0 || o.warmUp < 0 || o.clearTime < 0)
         return "times cannot be negative";
-    if (o.versionText.size() < 7 || o.versionText.size() > 10)
-        return "--version-text must be 7 to 10 bytes long";
+    // The unit's own are 7 to 10 bytes; shorter and longer ones try the program's edges.
+    if (o.versionText.empty() || o.versionText.size() > 16)
+        return "--version-text must be 1 to 16 bytes long";
     if (o.partialImage > 255)
         return "--partial-image wants fewer than 256 bytes";
     if (o.stopAfterBlocks > 511)
@@ -155,7 +156,9 @@ The car:
   --warm-up SECONDS      drive this many simulated seconds before the device opens
                          (fills the logger at once when logging is enabled)
   --seed N               seed of sensor noise and garbage bytes (default 1)
-  --version-text TEXT    the 7 to 10 bytes answered to 'O' (default "TCU V3.12")
+  --version-text TEXT    the text answered to 'O', 1 to 16 bytes (default "TCU V3.12");
+                         the unit's own are 7 to 10 bytes, other lengths try the
+                         program's handling of short and long replies
   --message-every N      answer every Nth 'M' with a text message instead of a frame,
                          "Launch..." (23 bytes) and "Calibr..." (35 bytes) in turn
                          (default 0: never)
