@@ -4,93 +4,92 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 
+#include <cmath>
+#include <functional>
+
 namespace ChartExport {
 
 namespace {
 
-
-// Files are read by other programs: numbers always with a full stop.
+// Files are read by other programs: a full stop whatever the locale, and whole numbers without
+// an exponent (sample 1000000 is "1000000", not "1e+06").
 QString cleanNumber(double v)
 {
-    QString s = QString::number(v, 'g', QLocale::FloatingPointShortest);
-    return s;
+    if (std::isfinite(v) && v == std::trunc(v) && std::abs(v) < 9e15)
+        return QString::number(qint64(v));
+    return QString::number(v, 'g', QLocale::FloatingPointShortest);
 }
 
 QString escapeXml(const QString &s) { return s.toHtmlEscaped(); }
 
 QString csvCell(const QString &s)
 {
-    if (s.contains(u',') || s.contains(u'"') || s.contains(u'\n'))
+    if (s.contains(u',') || s.contains(u'"') || s.contains(u'\n') || s.contains(u'\r'))
         return u'"' + QString(s).replace(QStringLiteral("\""), QStringLiteral("\"\"")) + u'"';
     return s;
 }
 
-struct Table {
-    QStringList header;
-    QList<QStringList> rows;
+struct Column {
+    QString name;
+    std::function<QString(qsizetype)> cell;
 };
 
-Table table(const Channels &channels, const DataOptions &o)
+// One row per point of the first trace; cells are made as they are written, so millions of
+// points never sit in memory as text twice.
+QList<Column> columns(const Channels &channels, const DataOptions &o)
 {
-    Table t;
+    QList<Column> cols;
     if (o.pointIndex)
-        t.header << QStringLiteral("Index");
+        cols.append({QStringLiteral("Index"), [](qsizetype i) { return QString::number(i); }});
     if (o.pointLabels)
-        t.header << QStringLiteral("Label");
-    t.header << QStringLiteral("X");
-    for (Trace tr : o.traces)
-        t.header << QString::fromLatin1(traceInfo(tr).title);
-    if (o.traces.isEmpty())
-        return t;
-    const Channel &first = channels[o.traces.front()];
-    t.rows.reserve(first.count());
-    for (qsizetype i = 0; i < first.count(); ++i) {
-        QStringList row;
-        if (o.pointIndex)
-            row << QString::number(i);
-        if (o.pointLabels)
-            row << QString();
-        row << cleanNumber(first.x(i));
-        for (Trace tr : o.traces) {
-            const Channel &c = channels[tr];
-            row << (i < c.count() ? cleanNumber(c.y(i)) : QString());
-        }
-        t.rows.append(row);
+        cols.append({QStringLiteral("Label"), [](qsizetype) { return QString(); }});
+    const Channel *first = o.traces.isEmpty() ? nullptr : &channels[o.traces.front()];
+    cols.append({QStringLiteral("X"), [first](qsizetype i) { return cleanNumber(first->x(i)); }});
+    for (Trace tr : o.traces) {
+        const Channel *c = &channels[tr];
+        cols.append({QString::fromLatin1(traceInfo(tr).title), [c](qsizetype i) {
+                         return i < c->count() ? cleanNumber(c->y(i)) : QString();
+                     }});
     }
-    return t;
+    return cols;
 }
 
 }  // namespace
 
 QByteArray data(const Channels &channels, const DataOptions &o)
 {
-    const Table t = table(channels, o);
+    const QList<Column> cols = columns(channels, o);
+    const qsizetype rows = o.traces.isEmpty() ? 0 : channels[o.traces.front()].count();
     QString out;
     switch (o.format) {
     case DataFormat::Text:
     case DataFormat::Excel: {
         const bool csv = o.format == DataFormat::Excel;
         const QString sep = csv ? QStringLiteral(",") : o.delimiter;
-        auto line = [&](const QStringList &cells) {
-            QStringList c = cells;
-            if (csv)
-                for (QString &s : c)
-                    s = csvCell(s);
-            out += c.join(sep) + (csv ? QStringLiteral("\r\n") : QStringLiteral("\n"));
+        const QString eol = csv ? QStringLiteral("\r\n") : QStringLiteral("\n");
+        auto line = [&](auto text) {
+            for (qsizetype c = 0; c < cols.size(); ++c) {
+                if (c)
+                    out += sep;
+                out += csv ? csvCell(text(c)) : text(c);
+            }
+            out += eol;
         };
         if (o.header)
-            line(t.header);
-        for (const QStringList &r : t.rows)
-            line(r);
+            line([&](qsizetype c) { return cols[c].name; });
+        for (qsizetype i = 0; i < rows; ++i)
+            line([&](qsizetype c) { return cols[c].cell(i); });
         break;
     }
     case DataFormat::Xml: {
         out += QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<chart>\n");
-        for (const QStringList &r : t.rows) {
+        for (qsizetype i = 0; i < rows; ++i) {
             out += QStringLiteral("  <point");
-            for (qsizetype c = 0; c < r.size(); ++c)
-                if (!r[c].isEmpty() || t.header[c] == u"Label")
-                    out += QStringLiteral(" %1=\"%2\"").arg(t.header[c], escapeXml(r[c]));
+            for (const Column &col : cols) {
+                const QString v = col.cell(i);
+                if (!v.isEmpty() || col.name == u"Label")
+                    out += QStringLiteral(" %1=\"%2\"").arg(col.name, escapeXml(v));
+            }
             out += QStringLiteral("/>\n");
         }
         out += QStringLiteral("</chart>\n");
@@ -98,16 +97,16 @@ QByteArray data(const Channels &channels, const DataOptions &o)
     }
     case DataFormat::Html: {
         out += QStringLiteral("<table border=\"1\">\n");
-        auto row = [&](const QStringList &cells, const char *tag) {
+        auto row = [&](auto text, QLatin1String tag) {
             out += QStringLiteral("<tr>");
-            for (const QString &s : cells)
-                out += QStringLiteral("<%1>%2</%1>").arg(QLatin1String(tag), escapeXml(s));
+            for (qsizetype c = 0; c < cols.size(); ++c)
+                out += QStringLiteral("<%1>%2</%1>").arg(tag, escapeXml(text(c)));
             out += QStringLiteral("</tr>\n");
         };
         if (o.header)
-            row(t.header, "th");
-        for (const QStringList &r : t.rows)
-            row(r, "td");
+            row([&](qsizetype c) { return cols[c].name; }, QLatin1String("th"));
+        for (qsizetype i = 0; i < rows; ++i)
+            row([&](qsizetype c) { return cols[c].cell(i); }, QLatin1String("td"));
         out += QStringLiteral("</table>\n");
         break;
     }

@@ -317,6 +317,14 @@ private slots:
         QVERIFY(ChartExport::data(ch, o).contains("<tr><td>0</td><td>70</td><td>1</td></tr>"));
         o.format = ChartExport::DataFormat::Xml;
         QVERIFY(ChartExport::data(ch, o).contains("<point X=\"0\" RPM=\"70\" WheelSpeedFL=\"1\"/>"));
+
+        // a long log's sample numbers stay whole numbers; fractions keep a full stop
+        Channels late;
+        late[Trace::CutLevel].assign(1000000, {4, 2.5});
+        o = {};
+        o.traces = {Trace::CutLevel};
+        o.header = false;
+        QCOMPARE(ChartExport::data(late, o), QByteArray("1000000 4\n1000001 2.5\n"));
     }
 };
 

@@ -1,4 +1,5 @@
-// tractionctl: settings files from the command line, through the same core code as the program.
+// tractionctl: settings and graph files from the command line, through the same core code as the program.
+#include "GraphCommands.h"
 #include "settings/PageValues.h"
 #include "settings/SettingsFiles.h"
 
@@ -170,6 +171,7 @@ const Command Commands[] = {
     {"convert", "convert IN.tra OUT.dat [--base IMAGE.dat]", convert},
     {"diff", "diff A B", diff},
     {"check", "check FILE", check},
+    {"graph", GraphCommands::Usage, GraphCommands::run},
 };
 
 int usage(const Command *only = nullptr)
