@@ -7,6 +7,7 @@
 #include "link/PortDirectory.h"
 #include "link/TractionLink.h"
 #include "link/ui/COMPortUnitUnit.h"
+#include "graph/ui/GraphForm.h"
 #include "platform/RegistryRoutinesUnit.h"
 
 #include <QApplication>
@@ -69,6 +70,15 @@ TForm1::TForm1(std::unique_ptr<PortDirectory> directory, QWidget *parent)
         m_directory = std::make_unique<LinuxPortDirectory>(TRegistryRoutines::configFolder());
     m_link = std::make_unique<TractionLink>(*this);
     m_comPortForm = new TCOMPortForm(*m_link, *m_directory, this);
+    // the graph window makes its four setup dialogs before itself
+    m_graph = new TGraphChart(this);
+    m_graph->setSettingsSource([this]() -> const SettingsImage & { return m_tractionMemory; });
+    m_graph->setDrainInput([this] {
+        try {
+            m_link->waits().DrainInput();
+        } catch (const LinkAborted &) {  // the port is closing: nothing left to drain
+        }
+    });
 
     auto *central = new QWidget;
     auto *column = new QVBoxLayout(central);
@@ -120,6 +130,7 @@ TForm1::TForm1(std::unique_ptr<PortDirectory> directory, QWidget *parent)
     connect(m_actions["ViewNavigatorBar"], &QAction::triggered, this, [this] {
         m_navigatorDock->place(false, {});
     });
+    connect(m_actions["Graph1"], &QAction::triggered, m_graph, &QWidget::show);  // modal over this window
     connect(m_actions["ReadFromTraction1"], &QAction::triggered, this, [this] { m_link->ReadFromTraction(); });
     connect(m_actions["WriteToTraction1"], &QAction::triggered, this, [this] { m_link->WriteToTraction(); });
     connect(qApp, &QApplication::applicationStateChanged, this, [this] { paintActiveBar(); });

@@ -19,6 +19,7 @@ class QStackedWidget;
 class QTimer;
 class QToolBar;
 class TCOMPortForm;
+class TGraphChart;
 class ToolbarDock;
 
 // The program's frame: it owns the settings image, the link to the unit and the shared status,
@@ -56,6 +57,7 @@ public:
     QTimer *MessageViewTimer() const { return m_messageViewTimer; }
     QTimer *ProgressBarTimer() const { return m_progressBarTimer; }
     TractionLink &link() { return *m_link; }
+    TGraphChart *graphChart() const { return m_graph; }
     ToolbarDock *menuBarDock() const { return m_menuDock; }
     ToolbarDock *navigatorDock() const { return m_navigatorDock; }
     bool toolbarsLocked() const;
@@ -122,4 +124,5 @@ private:
     std::unique_ptr<PortDirectory> m_directory;
     std::unique_ptr<TractionLink> m_link;
     TCOMPortForm *m_comPortForm = nullptr;
+    TGraphChart *m_graph = nullptr;
 };

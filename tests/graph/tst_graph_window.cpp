@@ -1,9 +1,14 @@
 #include "ScriptedDialogs.h"
+#include "app/Main.h"
+#include "app/ToolbarDock.h"
+#include "platform/RegistryRoutinesUnit.h"
 #include "graph/ui/GraphForm.h"
 #include "graph/ui/SetupDialogs.h"
 #include "settings/SettingsImage.h"
 
+#include <QAction>
 #include <QFile>
+#include <QScreen>
 #include <QLabel>
 #include <QLineEdit>
 #include <QTemporaryDir>
@@ -28,8 +33,84 @@ class TestGraphWindow : public QObject {
         return path;
     }
 
+    void freshStore(const QString &name)
+    {
+        qputenv("XDG_CONFIG_HOME", m_dir.filePath(name).toUtf8());
+    }
+
 private slots:
-    void initTestCase() { qputenv("XDG_CONFIG_HOME", m_dir.filePath("config").toUtf8()); }
+    void initTestCase() { freshStore("config"); }
+
+    void graphActionOpensTheWindowModallyCentred()
+    {
+        freshStore("modal");
+        TForm1 main;
+        main.show();
+        TGraphChart *g = main.graphChart();
+        QVERIFY(g);
+        QVERIFY(!g->isVisible());
+        main.action("Graph1")->trigger();
+        QVERIFY(QTest::qWaitForWindowExposed(g));
+        QVERIFY(g->isWindow());
+        QCOMPARE(g->windowTitle(), QString("GraphChart"));
+        QCOMPARE(g->size(), QSize(877, 586));
+        QVERIFY(g->minimumSize().width() < 877 && g->maximumSize().width() > 877);  // resizable
+        QCOMPARE(QApplication::activeModalWidget(), g);
+        const QPoint centre = QApplication::primaryScreen()->availableGeometry().center();
+        // the platform may nudge a window wider than its screen by a pixel or two
+        QVERIFY((g->frameGeometry().center() - centre).manhattanLength() <= 6);
+        // later showings keep where it was left
+        g->move(g->pos() + QPoint(30, 20));
+        const QPoint left = g->pos();
+        g->close();
+        QVERIFY(!QApplication::activeModalWidget());
+        main.action("Graph1")->trigger();
+        QCOMPARE(g->pos(), left);
+        // the assignment labels read the main window's settings image
+        QCOMPARE(g->findChild<QLabel *>("Label_CH3_assignment")->text(), QString("Rear Left"));
+        g->close();
+    }
+
+    void layoutSurvivesCloseAndNewStart()
+    {
+        freshStore("layout");
+        {
+            TGraphChart first;
+            // a first start finds nothing stored, locks the bars and writes the defaults
+            QVERIFY(first.toolbarsLocked());
+            QCOMPARE(TRegistryRoutines::read(graphMenuKeys().locked), 0);
+            QVERIFY(first.findChild<QAction *>("FreeToolBar3")->isVisible());
+            QVERIFY(!first.findChild<QAction *>("LockToolBar3")->isVisible());
+            first.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&first));
+            first.findChild<QAction *>("FreeToolBar3")->trigger();
+            first.navigatorDock()->place(true, QPoint(300, 210));
+            first.move(40, 50);
+            first.close();
+        }
+        const ToolbarLayoutKeys &k = graphMenuKeys();
+        QCOMPARE(TRegistryRoutines::read(k.locked), 1);
+        QCOMPARE(TRegistryRoutines::read(k.navigatorFloating), 1);
+        QCOMPARE(TRegistryRoutines::read(k.menuBarFloating), 0);
+        QCOMPARE(TRegistryRoutines::read(RegistryKeys::GraphLeft), 40);
+        QCOMPARE(TRegistryRoutines::read(RegistryKeys::GraphTop), 50);
+
+        TGraphChart second;
+        QVERIFY(!second.toolbarsLocked());
+        QVERIFY(second.findChild<QAction *>("LockToolBar3")->isVisible());
+        QCOMPARE(second.pos(), QPoint(40, 50));  // applied at creation
+        QVERIFY(second.navigatorDock()->isFloating());
+        QVERIFY(!second.navigatorDock()->isVisible());  // not before the window shows
+        QCOMPARE(second.navigatorDock()->floatingPosition(), QPoint(300, 210));
+        second.show();
+        QVERIFY(second.navigatorDock()->isVisible());
+        QVERIFY(!second.menuBarDock()->isFloating());
+        // View Navigatorbar docks it again
+        second.findChild<QAction *>("ViewNavigatorBar3")->trigger();
+        QVERIFY(!second.navigatorDock()->isFloating());
+        second.close();
+        QCOMPARE(TRegistryRoutines::read(k.navigatorFloating), 0);
+    }
 
     void assignmentLabelsFromChannelFlags()
     {

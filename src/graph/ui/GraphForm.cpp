@@ -1,6 +1,7 @@
 #include "graph/ui/GraphForm.h"
 
 #include "app/Dialogs.h"
+#include "app/ToolbarDock.h"
 #include "graph/GraphFiles.h"
 #include "graph/ui/SetupDialogs.h"
 #include "platform/RegistryRoutinesUnit.h"
@@ -52,6 +53,10 @@ TGraphChart::TGraphChart(QWidget *parent) : QMainWindow(parent)
 {
     setObjectName(QStringLiteral("GraphChart"));
     setWindowTitle(QStringLiteral("GraphChart"));
+    if (parent) {  // a window of its own, modal over the main window
+        setWindowFlags(Qt::Window);
+        setWindowModality(Qt::WindowModal);
+    }
     resize(877, 586);
     // the setup dialogs exist before the window they set up
     m_wheelSetup = new TWheelSpeedSetup(this, parent);
@@ -216,22 +221,10 @@ void TGraphChart::buildActions()
     QAction *start = act("RealTimeStart3", "R&eal Time Start", {}, "Start real time diagnostics", [] {});
     QAction *stop = act("RealTimeStop3", "Real Time &Stop", {}, "Stop real time diagnostics", [] {});
     stop->setEnabled(false);
-    QAction *viewNav = act("ViewNavigatorBar3", "View &Navigatorbar", {}, {}, [this] {
-        m_navigator->setVisible(true);
-        addToolBar(Qt::TopToolBarArea, m_navigator);
-    });
-    m_lock = act("LockToolBar3", "Lock Toolbars", {}, {}, [this] {
-        for (QToolBar *b : {m_menuBar2, m_navigator})
-            b->setMovable(false), b->setFloatable(false);
-        m_lock->setVisible(false);
-        m_free->setVisible(true);
-    });
-    m_free = act("FreeToolBar3", "Free Toolbars", {}, {}, [this] {
-        for (QToolBar *b : {m_menuBar2, m_navigator})
-            b->setMovable(true), b->setFloatable(true);
-        m_free->setVisible(false);
-        m_lock->setVisible(true);
-    });
+    QAction *viewNav = act("ViewNavigatorBar3", "View &Navigatorbar", {}, {},
+                           [this] { m_navigator->place(false, {}); });
+    m_lock = act("LockToolBar3", "Lock Toolbars", {}, {}, [this] { setToolbarsLocked(true); });
+    m_free = act("FreeToolBar3", "Free Toolbars", {}, {}, [this] { setToolbarsLocked(false); });
 
     auto *menus = new QMenuBar;
     QMenu *file = menus->addMenu(QStringLiteral("&File"));
@@ -247,57 +240,65 @@ void TGraphChart::buildActions()
     options->addActions({start, stop});
     QMenu *view = menus->addMenu(QStringLiteral("&View"));
     view->addMenu(QStringLiteral("Toolbars"))->addActions({viewNav, m_lock, m_free});
-    m_menuBar2 = new QToolBar(QStringLiteral("MenuBar2"), this);
+    menus->setNativeMenuBar(false);
+    m_menuBar2 = new ToolbarDock(QStringLiteral("MenuBar2"), menus, false, this);  // no close button
     m_menuBar2->setObjectName(QStringLiteral("MenuBar2"));
-    m_menuBar2->addWidget(menus);
-    m_menuBar2->toggleViewAction()->setVisible(false);  // no close button
-    addToolBar(Qt::TopToolBarArea, m_menuBar2);
-    addToolBarBreak();
-    m_navigator = new QToolBar(QStringLiteral("NavigatorBar2"), this);
+    addDockWidget(Qt::TopDockWidgetArea, m_menuBar2);
+    auto *tools = new QToolBar(QStringLiteral("NavigatorBar2"));
+    tools->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    tools->addActions({load, save});
+    tools->addSeparator();
+    tools->addActions({start, stop});
+    tools->addSeparator();
+    tools->addAction(print);
+    m_navigator = new ToolbarDock(QStringLiteral("NavigatorBar2"), tools, true, this);
     m_navigator->setObjectName(QStringLiteral("NavigatorBar2"));
-    m_navigator->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
-    m_navigator->addActions({load, save});
-    m_navigator->addSeparator();
-    m_navigator->addActions({start, stop});
-    m_navigator->addSeparator();
-    m_navigator->addAction(print);
-    addToolBar(Qt::TopToolBarArea, m_navigator);
+    addDockWidget(Qt::TopDockWidgetArea, m_navigator);
+    splitDockWidget(m_menuBar2, m_navigator, Qt::Vertical);
 }
 
 void TGraphChart::readLayout()
 {
     const ToolbarLayoutKeys &k = graphMenuKeys();
-    auto place = [this](QToolBar *bar, const RegistryValue &floating, const RegistryValue &x,
-                        const RegistryValue &y) {
-        const bool f = TRegistryRoutines::read(floating) != 0;
-        const QPoint at(TRegistryRoutines::read(x), TRegistryRoutines::read(y));
-        if (f) {
-            bar->setWindowFlags(Qt::Tool | Qt::FramelessWindowHint | Qt::X11BypassWindowManagerHint);
-            bar->move(at);
-        }
-    };
-    place(m_menuBar2, k.menuBarFloating, k.menuBarX, k.menuBarY);
-    place(m_navigator, k.navigatorFloating, k.navigatorX, k.navigatorY);
-    move(TRegistryRoutines::read(RegistryKeys::GraphLeft), TRegistryRoutines::read(RegistryKeys::GraphTop));
-    if (TRegistryRoutines::read(k.locked) == 0)
-        m_lock->trigger();
-    else
-        m_free->trigger();
+    const auto read = [](const RegistryValue &key) { return TRegistryRoutines::read(key); };
+    m_menuBar2->place(read(k.menuBarFloating) != 0, QPoint(read(k.menuBarX), read(k.menuBarY)));
+    m_navigator->place(read(k.navigatorFloating) != 0, QPoint(read(k.navigatorX), read(k.navigatorY)));
+    move(read(RegistryKeys::GraphLeft), read(RegistryKeys::GraphTop));
+    setToolbarsLocked(read(k.locked) == 0);  // 0 is locked, anything else free
+    showFloatingBars(false);  // a floating bar appears with the window, not at program start
+}
+
+void TGraphChart::showFloatingBars(bool on)
+{
+    for (ToolbarDock *bar : {m_menuBar2, m_navigator})
+        if (bar->isFloating())
+            bar->setVisible(on);
 }
 
 void TGraphChart::writeLayout()
 {
     const ToolbarLayoutKeys &k = graphMenuKeys();
-    TRegistryRoutines::write(k.menuBarFloating, m_menuBar2->isFloating());
-    TRegistryRoutines::write(k.menuBarX, m_menuBar2->x());
-    TRegistryRoutines::write(k.menuBarY, m_menuBar2->y());
-    TRegistryRoutines::write(k.navigatorFloating, m_navigator->isFloating());
-    TRegistryRoutines::write(k.navigatorX, m_navigator->x());
-    TRegistryRoutines::write(k.navigatorY, m_navigator->y());
-    TRegistryRoutines::write(RegistryKeys::GraphTop, y());
-    TRegistryRoutines::write(RegistryKeys::GraphLeft, x());
-    TRegistryRoutines::write(k.locked, m_free->isVisible() ? 0 : 1);
+    const auto store = [](const RegistryValue &key, int value) { TRegistryRoutines::write(key, value); };
+    store(k.menuBarFloating, m_menuBar2->isFloating() ? 1 : 0);
+    store(k.menuBarX, m_menuBar2->floatingPosition().x());
+    store(k.menuBarY, m_menuBar2->floatingPosition().y());
+    store(k.navigatorFloating, m_navigator->isFloating() ? 1 : 0);
+    store(k.navigatorX, m_navigator->floatingPosition().x());
+    store(k.navigatorY, m_navigator->floatingPosition().y());
+    store(RegistryKeys::GraphTop, y());
+    store(RegistryKeys::GraphLeft, x());
+    store(k.locked, toolbarsLocked() ? 0 : 1);
 }
+
+void TGraphChart::setToolbarsLocked(bool locked)
+{
+    m_menuBar2->setLocked(locked);
+    m_navigator->setLocked(locked);
+    m_free->setVisible(locked);
+    m_lock->setVisible(!locked);
+}
+
+bool TGraphChart::toolbarsLocked() const { return m_free->isVisible(); }
 
 bool TGraphChart::traceVisible(Trace t) const { return m_visible[size_t(t)]; }
 
@@ -613,6 +614,7 @@ void TGraphChart::showEvent(QShowEvent *e)
     }
     FormShow();
     QMainWindow::showEvent(e);
+    showFloatingBars(true);
 }
 
 void TGraphChart::resizeEvent(QResizeEvent *e)
@@ -626,6 +628,7 @@ void TGraphChart::closeEvent(QCloseEvent *e)
 {
     setRunActive(false);
     writeLayout();
+    showFloatingBars(false);
     QMainWindow::closeEvent(e);
 }
 

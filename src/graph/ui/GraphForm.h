@@ -20,6 +20,7 @@ class QTimer;
 class QFrame;
 class QAction;
 class QToolBar;
+class ToolbarDock;
 class SettingsImage;
 
 // The graph window. It owns the seven traces; the chart only ever holds about two points per
@@ -68,6 +69,9 @@ public:
 
     // What the readout boxes show, in panel order (for tests and the screenshot).
     QLineEdit *readout(Trace t) const;
+    ToolbarDock *menuBarDock() const { return m_menuBar2; }
+    ToolbarDock *navigatorDock() const { return m_navigator; }
+    bool toolbarsLocked() const;
 
 protected:
     void showEvent(QShowEvent *e) override;
@@ -93,6 +97,8 @@ private:
     void placeCursorLine();
     void readLayout();
     void writeLayout();
+    void setToolbarsLocked(bool locked);
+    void showFloatingBars(bool on);
     double timeAt(double px) const;
 
     Channels m_channels;
@@ -109,8 +115,8 @@ private:
     QWidget *m_panel2 = nullptr;
     QFrame *m_shape1 = nullptr;
     QTimer *m_timer1 = nullptr;
-    QToolBar *m_menuBar2 = nullptr;
-    QToolBar *m_navigator = nullptr;
+    ToolbarDock *m_menuBar2 = nullptr;
+    ToolbarDock *m_navigator = nullptr;
     QAction *m_lock = nullptr;
     QAction *m_free = nullptr;
     double m_cursor = 0;
