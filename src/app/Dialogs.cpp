@@ -62,6 +62,8 @@ private:
         dialog.setNameFilters(request.filters);
         if (request.filterIndex >= 0 && request.filterIndex < request.filters.size())
             dialog.selectNameFilter(request.filters.at(request.filterIndex));
+        if (!request.confirmOverwrite)
+            dialog.setOption(QFileDialog::DontConfirmOverwrite);
         if (!request.defaultSuffix.isEmpty())
             dialog.setDefaultSuffix(request.defaultSuffix);
         if (!request.fileName.isEmpty())

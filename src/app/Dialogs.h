@@ -20,6 +20,7 @@ public:
         QString defaultSuffix;
         QStringList filters;   // "DOS Traction file format (*.Dat)", ...
         int filterIndex = 0;   // in: the filter chosen at start; out: the one the user picked
+        bool confirmOverwrite = true;  // save dialog: ask before choosing an existing file
     };
 
     virtual ~Dialogs() = default;

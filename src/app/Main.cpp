@@ -124,6 +124,7 @@ TForm1::TForm1(std::unique_ptr<PortDirectory> directory, QWidget *parent)
     m_statusBar->setVersionText(GetVer());
     restoreLayout();
 
+    connectFileActions();
     connect(m_actions["Exit1"], &QAction::triggered, this, &QWidget::close);
     connect(m_actions["LockToolbars1"], &QAction::triggered, this, [this] { setToolbarsLocked(true); });
     connect(m_actions["FreeToolBars1"], &QAction::triggered, this, [this] { setToolbarsLocked(false); });

@@ -40,6 +40,12 @@ public:
     void UnlockMenus();
     // true: "Veltorane Traction : <file name>"; false: "Veltorane Traction : Terminal".
     void UpdateTitleBar(bool fileForm);
+    // The settings file commands of the File menu.
+    void Open1Execute();
+    void Import1Execute();
+    void Save1Execute();
+    void SaveAs1Execute();
+
     // "%d.%d.%d.%d" of the program's version.
     static QString GetVer();
 
@@ -95,11 +101,15 @@ private:
     void messageViewTimerFired();
     void FormShow();
     void paintActiveBar();
+    void connectFileActions();
+    void loadSettingsFile(bool traOnly);
+    bool writeSettingsFile(const QString &path);
 
     SettingsImage m_tractionMemory;
     bool m_modified = false;
     bool m_settingsLoaded = false;
     QString m_currentFileName;
+    QString m_fileFolder;  // where the file dialogs open: the folder last chosen in them
     std::array<char, 10> m_firmwareVersion{};
 
     MainActions m_actions;

@@ -75,6 +75,13 @@ void MainStatusBar::showMessage(const QString &text, Tone tone)
 
 QString MainStatusBar::messageText() const { return m_message->text(); }
 
+void MainStatusBar::setMessageDetail(const QString &detail)
+{
+    m_message->setToolTip(detail.isEmpty() ? m_message->text() : m_message->text() + QStringLiteral(": ") + detail);
+}
+
+QString MainStatusBar::messageToolTip() const { return m_message->toolTip(); }
+
 void MainStatusBar::setModifiedText(const QString &text) { m_modified->setText(text); }
 QString MainStatusBar::modifiedText() const { return m_modified->text(); }
 void MainStatusBar::setFirmwareText(const QString &text) { m_firmware->setText(text); }

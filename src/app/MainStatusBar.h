@@ -16,6 +16,9 @@ public:
 
     void showMessage(const QString &text, Tone tone);
     QString messageText() const;
+    // Why the message came, shown as the message area's tool tip (the fixed texts are short).
+    void setMessageDetail(const QString &detail);
+    QString messageToolTip() const;
     Tone messageTone() const { return m_tone; }
 
     QProgressBar *progressBar() const { return m_progress; }

@@ -38,22 +38,34 @@ bool readDatFile(const QString &fileName, SettingsImage &image, QString *error)
     return true;
 }
 
-bool writeDatFile(const QString &fileName, const SettingsImage &image, QString *error)
+// Opens the temporary file beside 'fileName' and puts the image in it, flushed, not yet committed.
+static bool writeOut(QSaveFile &file, const QString &fileName, const SettingsImage &image, QString *error)
 {
     if (QFileInfo(fileName).isDir())
         return fail(error, qt_error_string(EISDIR));
-    QSaveFile file(fileName);
     if (!file.open(QIODevice::WriteOnly))
         return fail(error, file.errorString());
     const QByteArray bytes = image.toByteArray();
-    if (file.write(bytes) != bytes.size()) {
+    // flush() makes a full disk show here, before anything is renamed.
+    if (file.write(bytes) != bytes.size() || !file.flush()) {
         const QString reason = file.errorString();
         file.cancelWriting();
         return fail(error, reason);
     }
+    return true;
+}
+
+static bool commit(QSaveFile &file, QString *error)
+{
     if (!file.commit())
         return fail(error, file.errorString());
     return true;
+}
+
+bool writeDatFile(const QString &fileName, const SettingsImage &image, QString *error)
+{
+    QSaveFile file(fileName);
+    return writeOut(file, fileName, image, error) && commit(file, error);
 }
 
 QString backupFileName(const QString &fileName)
@@ -82,5 +94,16 @@ bool saveDatFile(const QString &fileName, const SettingsImage &image, QString *e
 {
     if (QFileInfo(fileName).isDir())
         return fail(error, qt_error_string(EISDIR));
-    return makeBackup(fileName, error) && writeDatFile(fileName, image, error);
+    // A link is backed up as the link itself, so the new file must not be written through it:
+    // that would overwrite the very file its backup still points at.
+    if (QFileInfo(fileName).isSymLink())
+        return makeBackup(fileName, error) && writeDatFile(fileName, image, error);
+    QSaveFile file(fileName);
+    if (!writeOut(file, fileName, image, error))
+        return false;
+    if (!makeBackup(fileName, error)) {
+        file.cancelWriting();
+        return false;
+    }
+    return commit(file, error);
 }

@@ -71,19 +71,31 @@ bool fail(QString *error, const QString &reason)
 
 } // namespace
 
-bool ConvertTraFile(const QString &fileName, qint64 expectedSize, SettingsImage &image, QString *error)
+bool ConvertTraFile(const QString &fileName, qint64 expectedSize, SettingsImage &image, QString *error,
+                    bool *accessFault)
 {
+    if (accessFault)
+        *accessFault = false;
+    const auto refused = [&](const QFile &file) {
+        if (accessFault)
+            *accessFault = true;
+        return fail(error, file.errorString());
+    };
     QFile file(fileName);
     if (!file.open(QIODevice::ReadOnly))
-        return fail(error, file.errorString());
+        return refused(file);
     if (file.size() != expectedSize)
         return fail(error, QStringLiteral("the file holds %1 bytes, a .tra file %2").arg(file.size()).arg(expectedSize));
     QByteArray tra = file.read(FirstBlock);
     if (tra.size() != FirstBlock)
-        return fail(error, QStringLiteral("the file ended after %1 bytes").arg(tra.size()));
+        return file.error() != QFile::NoError
+                   ? refused(file)
+                   : fail(error, QStringLiteral("the file ended after %1 bytes").arg(tra.size()));
     const QByteArray second = file.read(SecondBlock);
     if (second.size() != SecondBlock)
-        return fail(error, QStringLiteral("the file ended after %1 bytes").arg(FirstBlock + second.size()));
+        return file.error() != QFile::NoError
+                   ? refused(file)
+                   : fail(error, QStringLiteral("the file ended after %1 bytes").arg(FirstBlock + second.size()));
     tra += second;
     // Only now, with both blocks complete, is the image touched.
     const auto *words = reinterpret_cast<const uchar *>(tra.constData());

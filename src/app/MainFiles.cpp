@@ -1,0 +1,201 @@
+#include "app/Main.h"
+
+#include "app/Dialogs.h"
+#include "settings/SettingsFiles.h"
+#include "settings/ui/MainFrame.h"
+
+#include <QAction>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QTimer>
+
+namespace
+{
+
+constexpr char LoadQuestion[] = "Changed data has not been saved\n\r           or sent to unit.\n\r\n\r"
+                                " Overwrite current data with\n\r          data from file ?";
+constexpr char LoadedMessage[] = "File loaded ok";
+constexpr char SavedMessage[] = "File Saved ok";
+constexpr char SaveFailedMessage[] = "File Save failed";
+
+constexpr char DatFilter[] = "DOS Traction file format (*.Dat)";
+constexpr char TraFilter[] = "WINDOWS Traction file Format (*.TRA)";
+constexpr char ImportFilter[] = "Traction Settings file (*.tra)";
+constexpr char AnyFilter[] = "Any file (*.*)";
+
+enum class FileKind { Dat, Tra, Other };
+
+// By the extension alone, whatever its case, as the user named the file.
+FileKind kindOf(const QString &path)
+{
+    const QString suffix = QFileInfo(path).suffix().toUpper();
+    if (suffix == u"DAT")
+        return FileKind::Dat;
+    if (suffix == u"TRA")
+        return FileKind::Tra;
+    return FileKind::Other;
+}
+
+QString shown(const QString &path)
+{
+    return QDir::toNativeSeparators(path);
+}
+
+} // namespace
+
+void TForm1::connectFileActions()
+{
+    connect(m_actions["Open1"], &QAction::triggered, this, &TForm1::Open1Execute);
+    connect(m_actions["Import1"], &QAction::triggered, this, &TForm1::Import1Execute);
+    connect(m_actions["Save1"], &QAction::triggered, this, &TForm1::Save1Execute);
+    connect(m_actions["SaveAs1"], &QAction::triggered, this, &TForm1::SaveAs1Execute);
+}
+
+void TForm1::Open1Execute()
+{
+    loadSettingsFile(false);
+}
+
+void TForm1::Import1Execute()
+{
+    loadSettingsFile(true);
+}
+
+void TForm1::loadSettingsFile(bool traOnly)
+{
+    m_messageViewTimer->stop();
+    if (m_modified && !Dialogs::instance().question(QLatin1String(LoadQuestion), this)) {
+        m_messageViewTimer->start();
+        return;
+    }
+    if (traOnly)
+        m_settingsLoaded = false;
+
+    Dialogs::FileRequest request;
+    request.title = traOnly ? QStringLiteral("Import settings") : QStringLiteral("Open settings");
+    request.directory = m_fileFolder;
+    request.filters =
+        traOnly ? QStringList{QLatin1String(ImportFilter), QLatin1String(AnyFilter)}
+                : QStringList{QLatin1String(DatFilter), QLatin1String(TraFilter), QLatin1String(AnyFilter)};
+    request.filterIndex = 0;
+    const QString chosen = Dialogs::instance().openFile(request, this);
+    if (chosen.isEmpty()) {
+        m_messageViewTimer->start();
+        return;
+    }
+    const QString path = QFileInfo(chosen).absoluteFilePath();
+    m_fileFolder = QFileInfo(path).absolutePath();
+
+    // Both readers touch the image only once the whole file is in, so a failure keeps it.
+    QString reason;
+    bool loaded = false;
+    switch (kindOf(path)) {
+    case FileKind::Dat:
+        if (traOnly) {
+            reason = QStringLiteral("only .tra files can be imported; open a .dat file instead");
+            break;
+        }
+        loaded = readDatFile(path, m_tractionMemory, &reason);
+        if (loaded) {
+            m_currentFileName = path;
+            m_actions["Save1"]->setEnabled(true);
+        }
+        break;
+    case FileKind::Tra: {
+        bool accessFault = false;
+        loaded = ConvertTraFile(path, TraFileSize, m_tractionMemory, &reason, &accessFault);
+        if (accessFault) {
+            // Not a bad file but one the system refused: its own words, and nothing else changes.
+            Dialogs::instance().error(QStringLiteral("Cannot open file \"%1\". %2").arg(shown(path), reason),
+                                      this);
+            return;
+        }
+        break;
+    }
+    case FileKind::Other:
+        reason =
+            traOnly ? QStringLiteral("not a .tra file") : QStringLiteral("neither a .dat nor a .tra file");
+        break;
+    }
+    m_settingsLoaded = loaded;
+
+    if (loaded) {
+        fillPagesFromImage();
+        QCoreApplication::processEvents();
+        ShowStatus(QLatin1String(LoadedMessage), false);
+        UpdateTitleBar(true);
+    } else {
+        ShowStatus(QLatin1String(LoadFailedMessage), true);
+        m_statusBar->setMessageDetail(QStringLiteral("%1: %2").arg(QFileInfo(path).fileName(), reason));
+    }
+    m_messageViewTimer->start();
+}
+
+void TForm1::Save1Execute()
+{
+    m_messageViewTimer->stop();
+    if (m_currentFileName.isEmpty()) {
+        ShowStatus(QLatin1String(SaveFailedMessage), true);
+        m_statusBar->setMessageDetail(QStringLiteral("no settings file opened yet; use Save As"));
+        m_messageViewTimer->start();
+        return;
+    }
+    if (!writeSettingsFile(m_currentFileName))
+        return;
+    setModified(false);
+    ShowStatus(QLatin1String(SavedMessage), false);
+    UpdateTitleBar(true);
+    m_messageViewTimer->start();
+}
+
+void TForm1::SaveAs1Execute()
+{
+    m_messageViewTimer->stop();
+    Dialogs::FileRequest request;
+    request.title = QStringLiteral("Save settings as");
+    request.directory =
+        m_currentFileName.isEmpty() ? m_fileFolder : QFileInfo(m_currentFileName).absolutePath();
+    request.filters = {QLatin1String(DatFilter)};
+    request.filterIndex = 0;
+    // Overwriting is safe: the old file is kept as its backup.
+    request.confirmOverwrite = false;
+    const QString chosen = Dialogs::instance().saveFile(request, this);
+    if (chosen.isEmpty()) {
+        ShowStatus(QLatin1String(SaveFailedMessage), true);
+        m_messageViewTimer->start();
+        return;
+    }
+    QString path = QFileInfo(chosen).absoluteFilePath();
+    m_fileFolder = QFileInfo(path).absolutePath();
+    // The extension is settled before the backup, so the file that is replaced is the one backed up.
+    if (!QFileInfo(path).fileName().contains(u'.'))
+        path += request.filterIndex == 1 ? QStringLiteral(".tra") : QStringLiteral(".dat");
+    if (!writeSettingsFile(path))
+        return;
+    setModified(false);
+    m_currentFileName = path;
+    m_actions["Save1"]->setEnabled(true);
+    UpdateTitleBar(true);
+    ShowStatus(QLatin1String(SavedMessage), false);
+    m_messageViewTimer->start();
+}
+
+// The pages are converted before any file is renamed: an entry that is not a number stops the
+// save with its error box and leaves the old file in place.
+bool TForm1::writeSettingsFile(const QString &path)
+{
+    SettingsImage image = m_tractionMemory;
+    if (!m_frame1->CopyPagesToImage(image))
+        return false;
+    m_tractionMemory = image;
+    QString error;
+    if (saveDatFile(path, m_tractionMemory, &error))
+        return true;
+    if (error == QLatin1String(BackupFailedMessage))
+        Dialogs::instance().error(error, this);
+    else
+        Dialogs::instance().error(QStringLiteral("Cannot write file \"%1\". %2").arg(shown(path), error),
+                                  this);
+    return false;
+}
