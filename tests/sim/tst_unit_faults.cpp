@@ -1,6 +1,30 @@
 #include "SimClient.h"
 
+#include "settings/SettingsImage.h"
+
+#include <QFile>
+#include <QTemporaryDir>
 #include <QtTest>
+
+namespace {
+
+// True when every byte of `inner` appears in `outer` in order, others between allowed.
+bool isSubsequence(const QByteArray &inner, const QByteArray &outer)
+{
+    qsizetype i = 0;
+    for (const char c : outer)
+        if (i < inner.size() && inner[i] == c)
+            ++i;
+    return i == inner.size();
+}
+
+QByteArray fileBytes(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+}  // namespace
 
 // The fault flags and odd replies, seen from the cable.
 class TestUnitFaults : public QObject {
@@ -9,6 +33,16 @@ class TestUnitFaults : public QObject {
 private slots:
     void versionTextOfAnyLength_data();
     void versionTextOfAnyLength();
+    void silentAnswersNothing();
+    void streamNeverPauses();
+    void missingAnswers();
+    void partialImage();
+    void refusedUploadKeepsSettings();
+    void logUploadStopsAfterBlocks();
+    void framesDroppedAndMessages();
+    void garbageIsInsertedNotReplacing();
+    void hangupEndsTheLine();
+    void logMemoryLasts();
 };
 
 void TestUnitFaults::versionTextOfAnyLength_data()
@@ -27,7 +61,9 @@ void TestUnitFaults::versionTextOfAnyLength()
     SimClient sim({"--version-text", QString::fromLatin1(text), "--exit-after", "20"});
     QVERIFY(sim.ok());
     // All of it and nothing after it, whatever its length.
-    QCOMPARE(sim.ask("O", 2000, 32) + sim.read(300), text);
+    QByteArray got = sim.ask("O", 2000, 32);
+    got += sim.read(300);
+    QCOMPARE(got, text);
 
     for (const char *bad : {"", "0123456789ABCDEFG"}) {
         QProcess p;
@@ -36,6 +72,189 @@ void TestUnitFaults::versionTextOfAnyLength()
         QCOMPARE(p.exitCode(), 2);
         QVERIFY(p.readAllStandardError().contains("1 to 16 bytes"));
     }
+}
+
+void TestUnitFaults::silentAnswersNothing()
+{
+    SimClient sim({"--silent", "--fast", "--exit-after", "20"});
+    QVERIFY(sim.ok());
+    QCOMPARE(sim.ask("\x1b" "EORMI\r", 600), QByteArray());
+}
+
+void TestUnitFaults::streamNeverPauses()
+{
+    SimClient sim({"--stream", "--exit-after", "20"});
+    QVERIFY(sim.ok());
+    // As the program's quiet phase does: 'D' after every 250 ms window that had text.
+    for (int window = 0; window < 6; ++window) {
+        const QByteArray got = sim.read(250);
+        QVERIFY2(!got.isEmpty(), qPrintable(QString("window %1 was quiet").arg(window)));
+        QVERIFY(!got.contains("Running"));
+        sim.send(window % 2 ? "D" : "\x1b");
+    }
+}
+
+void TestUnitFaults::missingAnswers()
+{
+    {
+        SimClient sim({"--no-version", "--exit-after", "20"});
+        QVERIFY(sim.ok());
+        QCOMPARE(sim.ask("O", 2100), QByteArray());
+        QCOMPARE(sim.ask("R", 2000, 256).size(), 256);  // the rest still answers
+    }
+    {
+        SimClient sim({"--no-setup-menu", "--exit-after", "20"});
+        QVERIFY(sim.ok());
+        QCOMPARE(sim.ask("E", 400), QByteArray());
+        QVERIFY(sim.ask("\x1b", 100, 0, "Running").contains("Running"));
+    }
+}
+
+void TestUnitFaults::partialImage()
+{
+    const QByteArray image = SettingsImage::defaults().toByteArray();
+    for (const int n : {0, 1, 100, 255}) {
+        SimClient sim({"--partial-image", QString::number(n), "--exit-after", "20"});
+        QVERIFY(sim.ok());
+        const QByteArray got = sim.ask("R", 2000, 256);
+        QCOMPARE(got, image.left(n));
+        QCOMPARE(sim.read(1300), QByteArray());
+    }
+}
+
+void TestUnitFaults::refusedUploadKeepsSettings()
+{
+    QTemporaryDir dir;
+    const QString memory = dir.filePath("unit.mem");
+    const QByteArray before = SettingsImage::defaults().toByteArray();
+    QByteArray image = before;
+    image[0] = 0x01, image[200] = '0';
+    SimClient sim({"--no-uploaded-ok", "--memory", memory, "--exit-after", "20"});
+    QVERIFY(sim.ok());
+    sim.send("WY" + image);
+    const QByteArray answer = sim.read(1000, 0, "\n\r\n\r");
+    QVERIFY2(!answer.isEmpty(), "it answers, only not with the phrase");
+    QVERIFY(!(answer + sim.drain()).contains("ploaded ok"));
+    QCOMPARE(sim.ask("R", 2000, 256), before);
+    QCOMPARE(fileBytes(memory), before);
+}
+
+void TestUnitFaults::logUploadStopsAfterBlocks()
+{
+    for (const int blocks : {0, 1, 300}) {
+        SimClient sim({"--stop-after-blocks", QString::number(blocks), "--fast", "--exit-after", "30"});
+        QVERIFY(sim.ok());
+        QByteArray got = sim.ask("I", 2000, 131072);
+        got += sim.read(1500);
+        QCOMPARE(got.size(), blocks * 256);
+    }
+}
+
+void TestUnitFaults::framesDroppedAndMessages()
+{
+    {
+        SimClient sim({"--drop-frame-every", "3", "--exit-after", "20"});
+        QVERIFY(sim.ok());
+        QList<qsizetype> sizes;
+        for (int i = 0; i < 7; ++i) {
+            const qsizetype frame = sim.ask("M", 300, 6).size();
+            sizes << frame + sim.read(50).size();
+        }
+        QCOMPARE(sizes, (QList<qsizetype>{6, 6, 0, 6, 6, 0, 6}));
+    }
+    {
+        SimClient sim({"--message-every", "2", "--exit-after", "20"});
+        QVERIFY(sim.ok());
+        QList<QByteArray> answers;
+        for (int i = 0; i < 6; ++i) {
+            answers << sim.ask("M", 300, 64);
+            answers.last() += sim.read(100);
+        }
+        for (const int frame : {0, 2, 4})
+            QCOMPARE(answers[frame].size(), 6);
+        QCOMPARE(answers[1].size(), 23);
+        QVERIFY(answers[1].startsWith("Launch"));
+        QCOMPARE(answers[3].size(), 35);
+        QVERIFY(answers[3].startsWith("Calibr"));
+        QCOMPARE(answers[5], answers[1]);
+    }
+}
+
+void TestUnitFaults::garbageIsInsertedNotReplacing()
+{
+    const QByteArray image = SettingsImage::defaults().toByteArray();
+    SimClient sim({"--garbage", "0.5", "--fast", "--seed", "3", "--exit-after", "20"});
+    QVERIFY(sim.ok());
+    QByteArray got = sim.ask("R", 2000, 256);
+    got += sim.drain(300);
+    // About one inserted byte for each real one.
+    QVERIFY2(got.size() > 256 + 150 && got.size() < 256 + 450, qPrintable(QString::number(got.size())));
+    QVERIFY(isSubsequence(image, got));
+}
+
+void TestUnitFaults::hangupEndsTheLine()
+{
+    QTemporaryDir dir;
+    const QString link = dir.filePath("ttyUnit");
+    SimClient sim({"--hangup-after", "1", "--link", link, "--exit-after", "20"});
+    QVERIFY(sim.ok());
+    QElapsedTimer clock;
+    clock.start();
+    QVERIFY(sim.ask("\x1b", 200, 0, "Running").contains("Running"));
+    sim.read(5000);
+    QVERIFY(sim.hungUp);
+    QVERIFY2(clock.elapsed() > 800 && clock.elapsed() < 3000, qPrintable(QString::number(clock.elapsed())));
+    QVERIFY(sim.process().waitForFinished(3000));
+    QVERIFY(!QFileInfo(link).isSymLink());
+}
+
+void TestUnitFaults::logMemoryLasts()
+{
+    QTemporaryDir dir;
+    const QString log = dir.filePath("logger.mem");
+    QByteArray pattern(131072, 0);
+    for (int i = 0; i < pattern.size(); ++i)
+        pattern[i] = char(i * 7 + i / 256);
+    {
+        QFile f(log);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(pattern);
+    }
+    {
+        SimClient sim({"--log-memory", log, "--fast", "--exit-after", "30"});
+        QVERIFY(sim.ok());
+        QCOMPARE(sim.ask("I", 5000, 131072), pattern);
+        // Clear it through the menu.
+        QVERIFY(sim.ask("E", 250, 0, "SETUP MENU").contains("SETUP MENU"));
+        QVERIFY(sim.ask("L", 250, 0, "Data Loggi").contains("Data Loggi"));
+        QVERIFY(sim.ask("C", 250, 0, "earing RAM").contains("earing RAM"));
+        QVERIFY(sim.read(5000, 0, "Data Loggi").contains("Data Loggi"));
+    }
+    QCOMPARE(fileBytes(log), QByteArray(131072, 0));
+
+    // Logging enabled in the settings: samples recorded before a restart are still there after it.
+    QByteArray image = SettingsImage::defaults().toByteArray();
+    image[38] = char(0xFF);
+    QByteArray first;
+    {
+        SimClient sim({"--log-memory", log, "--fast", "--time-scale", "20", "--exit-after", "30"});
+        QVERIFY(sim.ok());
+        QVERIFY(sim.ask("WY" + image, 1000, 0, "ploaded ok").contains("ploaded ok"));
+        sim.drain();
+        QTest::qWait(1000);  // 20 simulated seconds
+        first = sim.ask("I", 5000, 131072);
+        QCOMPARE(first.size(), 131072);
+        sim.stop();
+    }
+    int samples = 0;
+    for (int k = 0; k < 21845; ++k)
+        samples += first.mid(2 + 6 * k, 6) != QByteArray(6, 0);
+    QVERIFY2(samples > 1000, qPrintable(QString::number(samples)));
+    const QByteArray kept = fileBytes(log);
+    QCOMPARE(kept.size(), 131072);
+    // It went on recording after the upload, so it holds at least as much, the same at the start.
+    QVERIFY(kept.mid(2, 6 * 1000) == first.mid(2, 6 * 1000));
+    QVERIFY(kept.mid(2 + 6 * samples, 6) != QByteArray(6, 0) || samples >= 21845);
 }
 
 QTEST_GUILESS_MAIN(TestUnitFaults)

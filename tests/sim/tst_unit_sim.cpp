@@ -50,6 +50,12 @@ void TestUnitSim::commandsAnswerWithinBounds()
     QCOMPARE(sim.ask("M", 1000, 6).size(), 6);
     QCOMPARE(sim.read(100), QByteArray());
 
+    // Writing back what was read: "ploaded ok" within 1 s of the last image byte.
+    sim.send("WY" + image);
+    QVERIFY(sim.read(1000, 0, "ploaded ok").contains("ploaded ok"));
+    sim.drain();
+    QCOMPARE(sim.ask("R", 2000, 256), image);
+
     // The setup menu and its screens.
     QVERIFY(sim.ask("E", 250, 0, "SETUP MENU").contains("SETUP MENU"));
     QVERIFY(sim.ask("W", 500, 0, "Wheel Spee").contains("Wheel Spee"));

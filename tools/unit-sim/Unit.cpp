@@ -16,7 +16,10 @@ namespace {
 
 constexpr uint8_t Esc = 0x1B;
 constexpr double StreamPeriod = 0.25;
-constexpr double ImageTimeout = 2.0;  // a write that stops half way is dropped, not half applied
+constexpr double ImageTimeout = 2.0;
+constexpr double LogStorePeriod = 5.0;
+constexpr size_t LogSamples = (131072 - 2) / 6;
+constexpr int LoggingFlag = 38, SampleRateCode = 78;  // a write that stops half way is dropped, not half applied
 
 // The unit's own screens; its lines end LF CR.
 const char *screenText(int screen)
@@ -95,6 +98,8 @@ bool Unit::loadMemory(std::string &error)
                 return false;
             }
             m_log = data;
+            // Recording goes on after what the memory already holds.
+            m_logSamples = std::min<size_t>((size_t(m_log[0]) << 8) | m_log[1], LogSamples);
         } else if (!writeFile(m_logMemoryFile, m_log.data(), LogSize)) {
             error = "cannot create " + m_logMemoryFile + ": " + std::strerror(errno);
             return false;
@@ -111,8 +116,42 @@ void Unit::storeMemory()
 
 void Unit::storeLog()
 {
+    m_logDirty = false;
     if (!m_logMemoryFile.empty() && !writeFile(m_logMemoryFile, m_log.data(), LogSize))
         std::fprintf(stderr, "unit-sim: cannot store %s: %s\n", m_logMemoryFile.c_str(), std::strerror(errno));
+}
+
+void Unit::finish()
+{
+    if (m_logDirty)
+        storeLog();
+}
+
+double Unit::simulated(double now) const
+{
+    return now * m_faults.options().timeScale + m_faults.options().warmUp;
+}
+
+void Unit::driveTo(double t)
+{
+    // Logging switched on by a write starts recording now; on at power-up, from the start of the drive.
+    const bool logging = m_memory[LoggingFlag] != 0;
+    if (logging && !m_logging)
+        m_nextSample = std::max(m_nextSample, m_vehicle.time());
+    m_logging = logging;
+    if (logging) {
+        const double period = (((m_memory[SampleRateCode] << 8) | m_memory[SampleRateCode + 1]) + 1) / 244.0;
+        while (m_nextSample <= t && m_logSamples < LogSamples) {
+            m_vehicle.advance(m_nextSample, m_memory);
+            const Vehicle::Frame f = m_vehicle.frame(m_memory);
+            std::copy(f.begin(), f.end(), m_log.begin() + 2 + 6 * m_logSamples);
+            ++m_logSamples;
+            m_nextSample += period;
+            m_log[0] = uint8_t(m_logSamples >> 8), m_log[1] = uint8_t(m_logSamples);
+            m_logDirty = true;
+        }
+    }
+    m_vehicle.advance(t, m_memory);
 }
 
 void Unit::show(Screen screen)
@@ -138,7 +177,7 @@ void Unit::frame(double now)
         m_wire.send((m_messages / every) % 2 ? LaunchText : CalibrText);
         return;
     }
-    m_vehicle.advance(now * m_faults.options().timeScale + m_faults.options().warmUp, m_memory);
+    driveTo(simulated(now));
     const Vehicle::Frame f = m_vehicle.frame(m_memory);
     m_wire.send(f.data(), f.size());
 }
@@ -290,7 +329,7 @@ void Unit::tick(double now)
         m_nextStream = now + StreamPeriod;
         char line[96];
         if (m_screen == Screen::WheelSpeed) {
-            m_vehicle.advance(now * m_faults.options().timeScale + m_faults.options().warmUp, m_memory);
+            driveTo(simulated(now));
             const Vehicle::Frame f = m_vehicle.frame(m_memory);
             std::snprintf(line, sizeof line, "CH1 %3d  CH2 %3d  CH3 %3d  CH4 %3d\n\r", f[0], f[1], f[2], f[3]);
         } else {
@@ -298,25 +337,11 @@ void Unit::tick(double now)
         }
         m_wire.send(line);
     }
-    // The logger records while logging is enabled in the settings.
-    if (m_memory[38] != 0) {
-        const double simNow = now * m_faults.options().timeScale + m_faults.options().warmUp;
-        const double period = (((m_memory[78] << 8) | m_memory[79]) + 1) / 244.0;
-        if (m_nextSample == 0)
-            m_nextSample = simNow;
-        constexpr size_t Samples = (LogSize - 2) / 6;
-        bool wrote = false;
-        while (m_nextSample <= simNow && m_logSamples < Samples) {
-            m_vehicle.advance(m_nextSample, m_memory);
-            const Vehicle::Frame f = m_vehicle.frame(m_memory);
-            std::copy(f.begin(), f.end(), m_log.begin() + 2 + 6 * m_logSamples);
-            ++m_logSamples;
-            m_nextSample += period;
-            wrote = true;
-        }
-        m_log[0] = uint8_t(m_logSamples >> 8), m_log[1] = uint8_t(m_logSamples);
-        if (wrote && m_logSamples == Samples)
-            storeLog();
+    driveTo(simulated(now));
+    // Battery-backed: what was recorded survives a kill of the simulator, give or take a few seconds.
+    if (m_logDirty && now - m_logStored >= LogStorePeriod) {
+        storeLog();
+        m_logStored = now;
     }
 }
 
@@ -333,7 +358,9 @@ double Unit::nextTick() const
         next = std::min(next, m_clearDone);
     if (m_streaming)
         next = std::min(next, m_nextStream);
-    if (m_memory[38] != 0 && m_logSamples < (LogSize - 2) / 6)
+    if (m_memory[LoggingFlag] != 0 && m_logSamples < LogSamples)
         next = std::min(next, m_lastTick + 0.05);  // samples caught up in batches
+    if (m_logDirty)
+        next = std::min(next, m_logStored + LogStorePeriod);
     return next;
 }

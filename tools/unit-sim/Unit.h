@@ -26,6 +26,8 @@ public:
     void tick(double now);
     // When tick() next has something to do.
     double nextTick() const;
+    // Keeps what the logger recorded since it was last stored; called at the end.
+    void finish();
 
     const std::array<uint8_t, ImageSize> &memory() const { return m_memory; }
     Vehicle &vehicle() { return m_vehicle; }
@@ -39,6 +41,9 @@ private:
     void storeMemory();
     void storeLog();
     void takeImage(double now);
+    double simulated(double now) const;
+    // Drives the car to simulated time t, recording logger samples on the way.
+    void driveTo(double t);
 
     Wire &m_wire;
     Faults &m_faults;
@@ -57,6 +62,9 @@ private:
     std::vector<uint8_t> m_log;
     size_t m_logSamples = 0;
     double m_nextSample = 0;
+    bool m_logging = false;
+    bool m_logDirty = false;
+    double m_logStored = 0;
     double m_lastTick = 0;
     Vehicle m_vehicle;
 };

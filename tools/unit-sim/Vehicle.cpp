@@ -8,9 +8,9 @@ namespace {
 int word(const Vehicle::Memory &m, int offset) { return (m[offset] << 8) | m[offset + 1]; }
 double percent(const Vehicle::Memory &m, int offset) { return word(m, offset) / 655.0; }
 
-// What the car really has; the tune's diameters and pulses decide what the unit reads.
-constexpr double TrueDrivenDia = 620, TrueReferenceDia = 620;
-constexpr int TruePulses = 4;
+// What the car really has, as the default tune says; a tune that differs misreads the wheels.
+constexpr double TrueDrivenDia = 550, TrueReferenceDia = 550;
+constexpr int TruePulses = 40;
 constexpr double GearRatio[] = {0, 118, 78, 57, 45, 37};  // rpm per km/h of the driven wheels
 
 // Share of sparks a cut pattern removes: cells '0' are no spark.

@@ -98,6 +98,7 @@ int main(int argc, char **argv)
             break;
         }
     }
+    unit.finish();
     trace.flush();
     return status;
 }
