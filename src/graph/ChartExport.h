@@ -6,11 +6,39 @@
 #include <QByteArray>
 #include <QList>
 
+#include <array>
+
 // The export dialog's "Data" and "Native" pages, without widgets (the command-line tool writes
 // its CSV through here too).
 namespace ChartExport {
 
 enum class DataFormat { Text, Xml, Html, Excel };
+
+// What the "Data" page offers, in its order.
+struct DataFormatInfo {
+    DataFormat format;
+    const char *caption;
+    const char *suffix;  // of the file it makes
+    const char *filter;  // of the save dialog
+    const char *mime;    // of what goes on the clipboard besides plain text (null: text only)
+};
+inline constexpr std::array<DataFormatInfo, 4> DataFormats{{
+    {DataFormat::Text, "Text", ".txt", "Text file (*.txt)", nullptr},
+    {DataFormat::Xml, "XML", ".xml", "XML file (*.xml)", "application/xml"},
+    {DataFormat::Html, "HTML Table", ".html", "HTML file (*.html *.htm)", "text/html"},
+    {DataFormat::Excel, "Excel", ".csv", "Excel file (*.csv)", "text/csv"},
+}};
+
+struct DelimiterInfo {
+    const char *caption;
+    const char *text;  // null for "Custom": the user types it
+};
+inline constexpr std::array<DelimiterInfo, 5> Delimiters{{
+    {"Space", " "}, {"Tab", "\t"}, {"Comma", ","}, {"Colon", ":"}, {"Custom", nullptr}}};
+
+// The native file's suffix and save dialog filter.
+inline constexpr char NativeSuffix[] = ".json";
+inline constexpr char NativeFilter[] = "Veltorane graph (*.json)";
 
 struct DataOptions {
     DataFormat format = DataFormat::Text;
@@ -29,11 +57,14 @@ struct TraceLook {
     bool visible = true;
 };
 
-// The native format, JSON:
+// The native format, JSON (UTF-8, numbers with a full stop):
 // { "format": "VeltoraneGraph", "version": 1,
-//   "axes": { "time"|"wheel"|"rpm"|"cut": { "min": n, "max": n } },
-//   "traces": [ { "title": s, "colour": "#rrggbb", "visible": b, "axis": "left"|"right"|"cut",
-//                 "points": [[x, y], ...]   (only with series data) } ] }
+//   "axes": { "time"|"wheel"|"rpm"|"cut": { "min": n, "max": n } },   the view on display
+//   "traces": [ seven objects in the order RPM, WheelSpeedFL, WheelSpeedFR, WheelSpeedRL,
+//               WheelSpeedRR, CutLevel, Blank:
+//     { "title": s, "colour": "#rrggbb", "visible": b, "axis": "left"|"right"|"cut",
+//       "points": [[x, y], ...]   only with series data: every point held, in time order } ] }
+// Readers ignore members they do not know; a new version number means an incompatible change.
 QByteArray native(const Channels &channels, const Navigation::Axes &axes,
                   const std::array<TraceLook, TraceCount> &looks, bool includeData);
 

@@ -3,6 +3,7 @@
 #include "app/Dialogs.h"
 #include "app/ToolbarDock.h"
 #include "graph/GraphFiles.h"
+#include "graph/ui/ExportDialog.h"
 #include "graph/ui/SetupDialogs.h"
 #include "platform/RegistryRoutinesUnit.h"
 #include "settings/SettingsImage.h"
@@ -212,7 +213,7 @@ void TGraphChart::buildActions()
     QAction *load = act("Load3", "&Open", QKeySequence("Ctrl+O"), "Open a previously saved log file", &TGraphChart::Load3Execute);
     QAction *save = act("Save3", "&Save", QKeySequence("Ctrl+S"), "Save Current log file", &TGraphChart::Save3Execute);
     QAction *print = act("Print3", "&Print", QKeySequence("Ctrl+P"), "Print current graph screen", &TGraphChart::Print3Execute);
-    QAction *exportAct = act("Export3", "Exp&ort", {}, {}, [] {});
+    QAction *exportAct = act("Export3", "Exp&ort", {}, {}, &TGraphChart::Export3Execute);
     QAction *exit = act("Exit3", "E&xit Graph window", QKeySequence("Ctrl+X"), "Close graph screen", &QWidget::close);
     QAction *rpm = act("RPMSetup1", "&RPM Setup", {}, {}, &TGraphChart::RPMSetup1Execute);
     QAction *ws = act("WS_Setup1", "&Wheel Speed Setup", {}, {}, &TGraphChart::WS_Setup1Execute);
@@ -708,6 +709,12 @@ void TGraphChart::Print3Execute()
     painter.end();
     placeCursorLine();
     m_chart->replot();
+}
+
+void TGraphChart::Export3Execute()
+{
+    TExportDialog dialog(this);
+    dialog.exec();
 }
 
 void TGraphChart::RPMSetup1Execute()

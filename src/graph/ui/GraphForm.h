@@ -62,6 +62,7 @@ public:
     void Load3Execute();
     void Save3Execute();
     void Print3Execute();
+    void Export3Execute();
     void RPMSetup1Execute();
     void WS_Setup1Execute();
     void CutLevelSetup1Execute();
