@@ -1,4 +1,6 @@
 #include "ScriptedDialogs.h"
+#include "graph/ui/ChartPicture.h"
+#include "graph/ui/ChartPrint.h"
 #include "graph/ui/ExportDialog.h"
 #include "graph/ui/GraphForm.h"
 #include "platform/Shell.h"
@@ -23,6 +25,10 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QPrinter>
+#ifdef TRACTION_HAVE_PDF
+#include <QPdfDocument>
+#endif
 #include <qcustomplot.h>
 
 namespace {
@@ -52,6 +58,30 @@ QByteArray bytesOf(const QString &path)
 {
     QFile f(path);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+}
+
+// Pixels darker than the grid and lighter traces: axes, texts and the cursor line.
+bool dark(const QColor &c) { return c.alpha() > 128 && c.red() < 90 && c.green() < 90 && c.blue() < 90; }
+
+// How much of column x, between rows top and bottom, is dark (0 to 1).
+double darkShare(const QImage &image, int x, int top, int bottom)
+{
+    int n = 0;
+    for (int y = top; y < bottom; ++y) {
+        bool any = false;
+        for (int dx = -1; dx <= 1; ++dx)
+            any |= dark(image.pixelColor(std::clamp(x + dx, 0, image.width() - 1), y));
+        n += any;
+    }
+    return double(n) / std::max(1, bottom - top);
+}
+
+QCPItemStraightLine *cursorLine(QCustomPlot *chart)
+{
+    for (int i = 0; i < chart->itemCount(); ++i)
+        if (auto *line = qobject_cast<QCPItemStraightLine *>(chart->item(i)))
+            return line;
+    return nullptr;
 }
 
 }  // namespace
@@ -308,6 +338,92 @@ private slots:
             QCOMPARE(dialogs.pending(), 0);
         }
         QVERIFY(!QFileInfo::exists(path("no")));
+    }
+
+    void printStretchesTheChartIntoTheMarginsWithoutTheCursor()
+    {
+#ifndef TRACTION_HAVE_PDF
+        QSKIP("no PDF reader to look at the printed page");
+#else
+        QCustomPlot *chart = m_graph->chart();
+        m_graph->setCursor(1.5);
+        const double cursorAt = chart->xAxis->coordToPixel(1.5) / chart->width();
+        const double plotTop = double(chart->axisRect()->top()) / chart->height();
+        const double plotBottom = double(chart->axisRect()->bottom()) / chart->height();
+        // the same chart as a picture does show the cursor there: the measure can see it
+        const QImage shot = QImage::fromData(
+            ChartPicture::render(chart, ChartPicture::Format::Png, chart->size()), "PNG");
+        QVERIFY(darkShare(shot, int(cursorAt * shot.width()), int(plotTop * shot.height()) + 3,
+                          int(plotBottom * shot.height()) - 3) > 0.9);
+
+        const QString pdf = path("print.pdf");
+        ScriptedDialogs dialogs;
+        dialogs.expectPrint([&](QPrinter &p) {
+            p.setOutputFormat(QPrinter::PdfFormat);
+            p.setOutputFileName(pdf);
+            p.setPageSize(QPageSize(QPageSize::A4));
+        });
+        m_graph->findChild<QAction *>("Print3")->trigger();
+        QCOMPARE(dialogs.pending(), 0);
+        QVERIFY(cursorLine(chart)->visible());  // back once printed
+
+        QPdfDocument doc;
+        QCOMPARE(doc.load(pdf), QPdfDocument::Error::None);
+        QCOMPARE(doc.pageCount(), 1);
+        const QSizeF a4 = doc.pagePointSize(0);
+        QCOMPARE(qRound(a4.width()), 595);
+        QCOMPARE(qRound(a4.height()), 842);
+        const QImage page = doc.render(0, QSize(1190, 1684));
+        QRect ink;
+        for (int y = 0; y < page.height(); ++y)
+            for (int x = 0; x < page.width(); ++x)
+                if (const QColor c = page.pixelColor(x, y); c.alpha() > 16 && c != Qt::white)
+                    ink |= QRect(x, y, 1, 1);
+        const double W = page.width(), H = page.height();
+        const auto &m = ChartPrint::PageMargins;
+        // nothing outside the margins, and the chart reaches close to all four of them,
+        // taller than its own proportions would allow on a portrait page
+        QVERIFY2(ink.left() >= W * m.left - 2 && ink.left() < W * (m.left + 0.05), qPrintable(QString::number(ink.left())));
+        QVERIFY2(ink.right() <= W * (1 - m.right) + 2 && ink.right() > W * (1 - m.right - 0.05), qPrintable(QString::number(ink.right())));
+        QVERIFY2(ink.top() >= H * m.top - 2 && ink.top() < H * (m.top + 0.05), qPrintable(QString::number(ink.top())));
+        QVERIFY2(ink.bottom() <= H * (1 - m.bottom) + 2 && ink.bottom() > H * (1 - m.bottom - 0.05), qPrintable(QString::number(ink.bottom())));
+
+        // no cursor line on paper
+        const double areaW = W * (1 - m.left - m.right), areaH = H * (1 - m.top - m.bottom);
+        const int x = int(W * m.left + cursorAt * areaW);
+        const int top = int(H * m.top + plotTop * areaH) + 6, bottom = int(H * m.top + plotBottom * areaH) - 6;
+        QVERIFY2(darkShare(page, x, top, bottom) < 0.2, qPrintable(QString::number(darkShare(page, x, top, bottom))));
+        // the traces print with real widths: the blue RPM line is there
+        bool blue = false;
+        for (int yy = top; yy < bottom && !blue; ++yy)
+            for (int xx = int(W * m.left); xx < int(W * (1 - m.right)) && !blue; ++xx) {
+                const QColor c = page.pixelColor(xx, yy);
+                blue = c.alpha() > 128 && c.blue() > 200 && c.red() < 80 && c.green() < 80;
+            }
+        QVERIFY(blue);
+#endif
+    }
+
+    void printCancelledOrRefusedChangesNothing()
+    {
+        QCustomPlot *chart = m_graph->chart();
+        {
+            ScriptedDialogs dialogs;
+            dialogs.expectPrint(nullptr);  // cancelled
+            m_graph->Print3Execute();
+            QCOMPARE(dialogs.pending(), 0);
+            QVERIFY(cursorLine(chart)->visible());
+        }
+        ScriptedDialogs dialogs;
+        dialogs.expectPrint([&](QPrinter &p) {
+            p.setOutputFormat(QPrinter::PdfFormat);
+            p.setOutputFileName(path("no/such/folder/print.pdf"));
+        });
+        dialogs.expectError();
+        m_graph->Print3Execute();
+        QCOMPARE(dialogs.pending(), 0);
+        QVERIFY(dialogs.lastText().contains("print.pdf"));
+        QVERIFY(cursorLine(chart)->visible());
     }
 
     void exportCommandOpensTheDialog()

@@ -3,6 +3,7 @@
 #include "app/Dialogs.h"
 #include "app/ToolbarDock.h"
 #include "graph/GraphFiles.h"
+#include "graph/ui/ChartPrint.h"
 #include "graph/ui/ExportDialog.h"
 #include "graph/ui/SetupDialogs.h"
 #include "platform/RegistryRoutinesUnit.h"
@@ -697,18 +698,12 @@ void TGraphChart::Print3Execute()
     if (!Dialogs::instance().print(printer, this))
         return;
     m_cursorLine->setVisible(false);
-    printer.setFullPage(true);
-    QCPPainter painter(&printer);
-    const QRect page = printer.pageLayout().fullRectPixels(printer.resolution());
-    const QRectF area(page.width() * 0.02, page.height() * 0.06, page.width() * 0.95,
-                      page.height() * 0.88);
-    const int w = m_chart->width(), h = m_chart->height();
-    painter.translate(area.topLeft());
-    painter.scale(area.width() / w, area.height() / h);  // stretched, not proportional
-    m_chart->toPainter(&painter, w, h);
-    painter.end();
+    QString error;
+    const bool printed = ChartPrint::print(m_chart, printer, &error);
     placeCursorLine();
     m_chart->replot();
+    if (!printed)
+        Dialogs::instance().error(error, this);
 }
 
 void TGraphChart::Export3Execute()
