@@ -9,26 +9,37 @@ void ConsoleLinkHost::showStatus(const QString &text, bool isError)
 {
     status = text;
     failed = isError;
-    std::fprintf(stderr, "\n%s\n", qPrintable(text));
 }
 
-void ConsoleLinkHost::showActivity(const QString &text) { std::fprintf(stderr, "%s ", qPrintable(text)); }
+void ConsoleLinkHost::unlockMenus()
+{
+    if (!status.isEmpty())
+        std::fprintf(stderr, "\n%s\n", qPrintable(status));
+}
+
+void ConsoleLinkHost::showActivity(const QString &text)
+{
+    std::fprintf(stderr, "%s ", qPrintable(text));
+}
 
 void ConsoleLinkHost::setProgressPosition(int position)
 {
     m_position = qBound(0, position, qMax(m_maximum, 0));
     const int percent = m_maximum > 0 ? m_position * 100 / m_maximum : 0;
-    if (percent / 10 != m_shownPercent / 10) {
+    // The bar restarts for the image; a script's reader only wants to see it move on.
+    if (percent / 10 > m_shownPercent / 10 || m_shownPercent < 0) {
         m_shownPercent = percent;
         std::fprintf(stderr, "%d%% ", percent);
     }
 }
 
-namespace LinkCommands {
+namespace LinkCommands
+{
 
 QString resolvePort(const QString &port, QString *error)
 {
-    static const QRegularExpression com(QStringLiteral("^COM([0-9]+)$"), QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression com(QStringLiteral("^COM([0-9]+)$"),
+                                        QRegularExpression::CaseInsensitiveOption);
     const auto m = com.match(port);
     if (!m.hasMatch())
         return port;
@@ -39,7 +50,8 @@ QString resolvePort(const QString &port, QString *error)
     return device;
 }
 
-namespace {
+namespace
+{
 
 // Opens the port for the host's link, or says why not.
 bool openPort(TractionLink &link, const QString &port)

@@ -10,8 +10,9 @@
 
 // The host of an exchange run from the command line: progress and messages on standard error,
 // the image in place of the pages.
-class ConsoleLinkHost : public LinkHost {
-public:
+class ConsoleLinkHost : public LinkHost
+{
+  public:
     SettingsImage image;
     QString status;
     bool failed = false;
@@ -20,12 +21,16 @@ public:
     SettingsImage &tractionMemory() override { return image; }
     void showStatus(const QString &text, bool isError) override;
     void showActivity(const QString &text) override;
-    void setProgressMaximum(int maximum) override { m_maximum = maximum; }
+    void setProgressMaximum(int maximum) override
+    {
+        m_maximum = maximum;
+        m_shownPercent = -1;
+    }
     void setProgressPosition(int position) override;
     void stepProgress(int by) override { setProgressPosition(m_position + by); }
     int progressMaximum() const override { return m_maximum; }
     void lockMenus() override {}
-    void unlockMenus() override {}
+    void unlockMenus() override; // the end of the exchange: its message goes out last
     void setModified(bool) override {}
     void setSettingsLoaded(bool) override {}
     void fillPagesFromImage() override {}
@@ -33,7 +38,7 @@ public:
     void updateTitleBar(bool) override {}
     void showFirmwareVersion(const QString &v) override { version = v; }
 
-private:
+  private:
     int m_maximum = 0;
     int m_position = 0;
     int m_shownPercent = -1;
@@ -42,7 +47,8 @@ private:
 // The link commands of tractionctl: "version", "read OUT" and "write IN". port is a device path or
 // "COMn" looked up in the port directory. Each returns the tool's exit status (0 done, 1 failed)
 // and prints the system's message at the end on standard error.
-namespace LinkCommands {
+namespace LinkCommands
+{
 QString resolvePort(const QString &port, QString *error);
 int version(const QString &port);
 // save writes the image with the backup rule; it is called only with a complete image.

@@ -1,5 +1,6 @@
 // tractionctl: settings and graph files from the command line, through the same core code as the program.
 #include "GraphCommands.h"
+#include "link/ConsoleLinkHost.h"
 #include "settings/PageValues.h"
 #include "settings/SettingsFiles.h"
 
@@ -160,6 +161,54 @@ int check(const QStringList &args)
     return changed == 0 ? Done : Failed;
 }
 
+// "--port DEV" taken out of args; empty when it is missing.
+QString takePort(QStringList &args)
+{
+    const int i = args.indexOf(u"--port");
+    if (i < 0 || i + 1 >= args.size())
+        return {};
+    const QString port = args[i + 1];
+    args.remove(i, 2);
+    return port;
+}
+
+int version(const QStringList &args)
+{
+    QStringList rest = args;
+    const QString port = takePort(rest);
+    if (port.isEmpty() || !rest.isEmpty())
+        return Usage;
+    return LinkCommands::version(port);
+}
+
+int read(const QStringList &args)
+{
+    QStringList rest = args;
+    const QString port = takePort(rest);
+    if (port.isEmpty() || rest.size() != 1)
+        return Usage;
+    const QString file = rest[0];
+    return LinkCommands::read(port, [&file](const SettingsImage &image, QString *error) {
+        if (saveDatFile(file, image, error))
+            return true;
+        if (*error != QLatin1String(BackupFailedMessage))
+            *error = QStringLiteral("File failed to save\n  %1: %2").arg(file, *error);
+        return false;
+    });
+}
+
+int write(const QStringList &args)
+{
+    QStringList rest = args;
+    const QString port = takePort(rest);
+    if (port.isEmpty() || rest.size() != 1)
+        return Usage;
+    SettingsImage image;
+    if (rest[0] != u"--default" && !load(rest[0], image))
+        return Failed;
+    return LinkCommands::write(port, image);
+}
+
 struct Command {
     const char *name;
     const char *usage;
@@ -172,6 +221,9 @@ const Command Commands[] = {
     {"diff", "diff A B", diff},
     {"check", "check FILE", check},
     {"graph", GraphCommands::Usage, GraphCommands::run},
+    {"version", "version --port DEV|COMn", version},
+    {"read", "read OUT.dat --port DEV|COMn", read},
+    {"write", "write IN.dat|IN.tra|--default --port DEV|COMn", write},
 };
 
 int usage(const Command *only = nullptr)
