@@ -137,6 +137,7 @@ QGroupBox *PageBuilder::cutGroup(QWidget *sheet, const char *rowName, const char
     const Field &row = field(rowName);
     auto *box = new QGroupBox(QString::fromLatin1(row.group), sheet);
     box->setObjectName(QString::fromLatin1(groupName));
+    box->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Maximum);
     auto *outer = new QHBoxLayout(box);
     outer->setContentsMargins(10, 4, 10, 6);
     outer->setSpacing(12);
@@ -153,6 +154,9 @@ QGroupBox *PageBuilder::cutGroup(QWidget *sheet, const char *rowName, const char
         cells->addWidget(cell);
     }
     cells->addStretch();
+    // A row on its own sits level with the set-all buttons rather than with their caption.
+    if (!extra)
+        left->addStretch();
     left->addLayout(cells);
     if (extra) {
         auto *grid = new QGridLayout;
@@ -190,7 +194,6 @@ QGroupBox *PageBuilder::cutGroup(QWidget *sheet, const char *rowName, const char
             pair->addWidget(button);
         }
         setAll->addLayout(pair);
-        setAll->addStretch();
         outer->addLayout(setAll);
     }
     return box;

@@ -34,7 +34,8 @@ QWidget *columnWidget(QBoxLayout *row)
     auto *col = new QVBoxLayout(w);
     col->setContentsMargins(0, 0, 0, 0);
     col->setSpacing(8);
-    row->addWidget(w, 1);
+    // Held at the top: a shorter column beside a taller one would spread its rows apart.
+    row->addWidget(w, 1, Qt::AlignTop);
     return w;
 }
 
@@ -140,6 +141,8 @@ QWidget *PageBuilder::calculatorRow(QGroupBox *box, const char *button, const ch
     QFont bold = size->font();
     bold.setBold(true);
     size->setFont(bold);
+    // Room for the widest listed size, so that confirming one does not shift the car picture.
+    size->setMinimumWidth(QFontMetrics(bold).horizontalAdvance(QStringLiteral("335 / 85 R19.5")));
     auto *holder = new QWidget(box);
     auto *row = new QHBoxLayout(holder);
     row->setContentsMargins(0, 0, 0, 0);
