@@ -1,8 +1,7 @@
 #include "graph/ChartExport.h"
 
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
+#include <QLocale>
+
 
 #include <cmath>
 #include <functional>
@@ -117,33 +116,55 @@ QByteArray data(const Channels &channels, const DataOptions &o)
 QByteArray native(const Channels &channels, const Navigation::Axes &axes,
                   const std::array<TraceLook, TraceCount> &looks, bool includeData)
 {
-    auto range = [](const AxisRange &r) { return QJsonObject{{"min", r.min}, {"max", r.max}}; };
-    QJsonArray traces;
+    // Written as text, not through QJsonDocument: a long log holds millions of points, which
+    // as JSON values would cost seconds and hundreds of bytes each.
+    QByteArray out;
+    auto number = [&out](double v) {
+        out += std::isfinite(v) ? cleanNumber(v).toLatin1() : QByteArray("null");
+    };
+    auto range = [&](const char *name, const AxisRange &r, bool last) {
+        out += "    \"";
+        out += name;
+        out += "\": {\"min\": ";
+        number(r.min);
+        out += ", \"max\": ";
+        number(r.max);
+        out += last ? "}\n" : "},\n";
+    };
+    out += "{\n  \"format\": \"VeltoraneGraph\",\n  \"version\": 1,\n  \"axes\": {\n";
+    range("time", axes.time, false);
+    range("wheel", axes.wheel, false);
+    range("rpm", axes.rpm, false);
+    range("cut", axes.cut, true);
+    out += "  },\n  \"traces\": [\n";
     for (const TraceInfo &info : TraceTable) {
         const TraceLook &look = looks[size_t(info.trace)];
-        QJsonObject o{{"title", QString::fromLatin1(info.title)},
-                      {"colour", QStringLiteral("#%1").arg(look.colour & 0xFFFFFF, 6, 16, QLatin1Char('0'))},
-                      {"visible", look.visible},
-                      {"axis", info.axis == ValueAxis::Left    ? "left"
-                               : info.axis == ValueAxis::Right ? "right"
-                                                               : "cut"}};
+        out += "    {\"title\": \"";
+        out += info.title;
+        out += "\", \"colour\": \"#";
+        out += QByteArray::number(look.colour & 0xFFFFFF, 16).rightJustified(6, '0');
+        out += "\", \"visible\": ";
+        out += look.visible ? "true" : "false";
+        out += ", \"axis\": \"";
+        out += info.axis == ValueAxis::Left ? "left" : info.axis == ValueAxis::Right ? "right" : "cut";
+        out += '"';
         if (includeData) {
             const Channel &c = channels[info.trace];
-            QJsonArray points;
-            for (qsizetype i = 0; i < c.count(); ++i)
-                points.append(QJsonArray{c.x(i), c.y(i)});
-            o.insert("points", points);
+            out.reserve(out.size() + c.count() * 12);
+            out += ",\n     \"points\": [";
+            for (qsizetype i = 0; i < c.count(); ++i) {
+                out += i ? ",[" : "[";
+                number(c.x(i));
+                out += ',';
+                number(c.y(i));
+                out += ']';
+            }
+            out += ']';
         }
-        traces.append(o);
+        out += info.trace == Trace::Blank ? "}\n" : "},\n";
     }
-    const QJsonObject root{{"format", "VeltoraneGraph"},
-                           {"version", 1},
-                           {"axes", QJsonObject{{"time", range(axes.time)},
-                                                {"wheel", range(axes.wheel)},
-                                                {"rpm", range(axes.rpm)},
-                                                {"cut", range(axes.cut)}}},
-                           {"traces", traces}};
-    return QJsonDocument(root).toJson(QJsonDocument::Indented);
+    out += "  ]\n}\n";
+    return out;
 }
 
 }  // namespace ChartExport

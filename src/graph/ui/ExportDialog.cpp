@@ -13,6 +13,7 @@
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMimeData>
 #include <QPushButton>
@@ -127,7 +128,7 @@ QWidget *TExportDialog::buildDataPage()
     m_series->addItem(QStringLiteral("All"));
     for (const TraceInfo &t : TraceTable)
         m_series->addItem(latin(t.title));
-    form->addRow(QStringLiteral("S&eries:"), m_series);
+    form->addRow(QStringLiteral("Se&ries:"), m_series);
     v->addLayout(form);
 
     auto *formats = new QGroupBox(QStringLiteral("Format"), page);
@@ -152,7 +153,11 @@ QWidget *TExportDialog::buildDataPage()
     m_custom->setEnabled(false);
     delimiters->addWidget(m_delimiter);
     delimiters->addWidget(m_custom);
-    form->addRow(QStringLiteral("&Delimiter:"), delimiters);
+    auto *delimiterLabel = new QLabel(QStringLiteral("&Delimiter:"), page);
+    delimiterLabel->setBuddy(m_delimiter);
+    auto *below = new QFormLayout;
+    below->addRow(delimiterLabel, delimiters);
+    v->addLayout(below);
     auto delimiterUsed = [this] {
         // a spreadsheet file always separates by commas
         const bool text = m_dataFormats.front()->isChecked();
