@@ -21,6 +21,7 @@
 #include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
+#include <QHBoxLayout>
 #include <QVBoxLayout>
 
 static void initAppResources() { Q_INIT_RESOURCE(app); }
@@ -88,6 +89,8 @@ TForm1::TForm1(std::unique_ptr<PortDirectory> directory, QWidget *parent)
     m_shape1->setObjectName(QStringLiteral("Shape1"));
     m_shape1->setFixedSize(765, 4);
     m_shape1->setAutoFillBackground(true);
+    // What the bars leave of the fixed height goes above the active-window bar, not below the pages.
+    column->addStretch(1);
     column->addWidget(m_shape1);
     m_pages = new QStackedWidget;
     m_frame1 = new TAFrame;
@@ -101,12 +104,17 @@ TForm1::TForm1(std::unique_ptr<PortDirectory> directory, QWidget *parent)
     m_pages->addWidget(m_frame1);
     m_pages->addWidget(m_frame2);
     m_pages->setFixedSize(760, 441);
-    column->addWidget(m_pages, 0, Qt::AlignLeft | Qt::AlignTop);
-    column->setContentsMargins(0, 0, 0, 0);
+    // The pages sit 4 pixels in from the left edge, as the active-window bar does not.
+    auto *row = new QHBoxLayout;
+    row->setContentsMargins(4, 0, 0, 0);
+    row->addWidget(m_pages, 0, Qt::AlignLeft | Qt::AlignTop);
+    column->addLayout(row);
+
     setCentralWidget(central);
 
     buildMenus();
     buildToolBar();
+    hideDockSeparators(this);
 
     m_statusBar = new MainStatusBar;
     setStatusBar(m_statusBar);
@@ -135,6 +143,8 @@ TForm1::TForm1(std::unique_ptr<PortDirectory> directory, QWidget *parent)
     connect(m_actions["ReadFromTraction1"], &QAction::triggered, this, [this] { m_link->ReadFromTraction(); });
     connect(m_actions["WriteToTraction1"], &QAction::triggered, this, [this] { m_link->WriteToTraction(); });
     connect(qApp, &QApplication::applicationStateChanged, this, [this] { paintActiveBar(); });
+    // Drawn from the start: without a window manager no activation change may ever come.
+    paintActiveBar();
     setFixedSize(804, 540);
 }
 

@@ -9,13 +9,15 @@
 namespace {
 
 constexpr int BarHeight = 20;
+// QStatusBar keeps 3 pixels above its items and 2 below; taller items are cut off at the bottom.
+constexpr int ItemHeight = BarHeight - 5;
 
 // A fixed-width panel holding one widget, with the inset the message area and the bar need.
 QWidget *panel(QWidget *content, int width, const QMargins &inset, const char *name)
 {
     auto *box = new QWidget;
     box->setObjectName(QLatin1String(name));
-    box->setFixedSize(width, BarHeight);
+    box->setFixedSize(width, ItemHeight);
     auto *layout = new QHBoxLayout(box);
     layout->setContentsMargins(inset);
     layout->addWidget(content);
@@ -38,6 +40,10 @@ MainStatusBar::MainStatusBar(QWidget *parent) : QStatusBar(parent)
     setObjectName(QStringLiteral("StatusBar1"));
     setFixedHeight(BarHeight);
     setSizeGripEnabled(false);
+    // The size of the bars' font, so the texts fit the bar's 20 pixels.
+    QFont small = font();
+    small.setPixelSize(11);
+    setFont(small);
     setContentsMargins(0, 0, 0, 0);
 
     m_message = new QLabel;
@@ -57,11 +63,11 @@ MainStatusBar::MainStatusBar(QWidget *parent) : QStatusBar(parent)
     m_version = textPanel("VersionPanel");
     m_version->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
 
-    addWidget(panel(m_message, 200, QMargins(2, 2, 2, 1), "MessagePanel"));
-    addWidget(panel(m_progress, 200, QMargins(4, 4, 4, 4), "ProgressPanel"));
-    addWidget(panel(m_modified, 225, QMargins(1, 1, 1, 1), "Panel3"));
-    addWidget(panel(m_firmware, 75, QMargins(1, 1, 1, 1), "Panel4"));
-    addWidget(panel(m_version, 50, QMargins(1, 1, 1, 1), "Panel5"), 1);
+    addWidget(panel(m_message, 200, QMargins(2, 0, 2, 0), "MessagePanel"));
+    addWidget(panel(m_progress, 200, QMargins(4, 3, 4, 2), "ProgressPanel"));
+    addWidget(panel(m_modified, 225, QMargins(), "Panel3"));
+    addWidget(panel(m_firmware, 75, QMargins(), "Panel4"));
+    addWidget(panel(m_version, 50, QMargins(), "Panel5"), 1);
     applyTone();
 }
 

@@ -1,6 +1,8 @@
 #include "app/ToolbarDock.h"
 
+#include <QMainWindow>
 #include <QPainter>
+#include <QProxyStyle>
 #include <QStyle>
 #include <QStyleOption>
 
@@ -31,7 +33,31 @@ public:
     QSize sizeHint() const override { return {0, 0}; }
 };
 
+// Only the window's own style: its children keep the desktop's.
+class NoSeparatorStyle : public QProxyStyle {
+public:
+    int pixelMetric(PixelMetric metric, const QStyleOption *option, const QWidget *widget) const override
+    {
+        if (metric == PM_DockWidgetSeparatorExtent)
+            return 0;
+        return QProxyStyle::pixelMetric(metric, option, widget);
+    }
+    void drawPrimitive(PrimitiveElement element, const QStyleOption *option, QPainter *painter,
+                       const QWidget *widget) const override
+    {
+        if (element != PE_IndicatorDockWidgetResizeHandle)
+            QProxyStyle::drawPrimitive(element, option, painter, widget);
+    }
+};
+
 }  // namespace
+
+void hideDockSeparators(QMainWindow *window)
+{
+    auto *style = new NoSeparatorStyle;
+    style->setParent(window);
+    window->setStyle(style);
+}
 
 ToolbarDock::ToolbarDock(const QString &caption, QWidget *content, bool closable, QWidget *parent)
     : QDockWidget(caption, parent), m_closable(closable), m_grip(nullptr)

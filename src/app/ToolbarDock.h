@@ -2,7 +2,11 @@
 
 #include <QDockWidget>
 
+class QMainWindow;
 struct RegistryValue;
+
+// The bars of a window of fixed size need no resize handle between them: no gap, no dotted grip.
+void hideDockSeparators(QMainWindow *window);
 
 // A bar in the window's top dock that the user may float, dock again or lock in place.
 // Qt's tool bars cannot be floated from code, so a bar lives in a dock widget: a slim grip

@@ -1,5 +1,6 @@
 #include "ScriptedDialogs.h"
 #include "app/Main.h"
+#include "app/MainStatusBar.h"
 #include "app/ToolbarDock.h"
 #include "platform/RegistryFile.h"
 #include "platform/RegistryRoutinesUnit.h"
@@ -152,6 +153,28 @@ class TestMainLayout : public QObject
         QVERIFY(window.action("LockToolbars1")->isVisible());
         QVERIFY(window.close());
         QCOMPARE(stored("\\Options\\Menu", "Locked")->dword, 1u);
+    }
+
+    // Nothing of the status bar or the pages may be cut off by the window's fixed size.
+    void everyPanelIsWhollyInside()
+    {
+        ScriptedDialogs dialogs;
+        TForm1 window;
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        MainStatusBar *bar = window.statusBar1();
+        QCOMPARE(bar->height(), 20);
+        QVERIFY(window.rect().contains(bar->geometry()));
+        for (const char *name : {"MessagePanel", "ProgressPanel", "Panel3", "Panel4", "Panel5"}) {
+            auto *panel = bar->findChild<QWidget *>(name);
+            QVERIFY2(panel, name);
+            const QRect inBar(panel->mapTo(bar, QPoint(0, 0)), panel->size());
+            QVERIFY2(bar->rect().contains(inBar), name);
+        }
+        auto *pages = window.findChild<QWidget *>("Frame1");
+        const QRect pagesInWindow(pages->mapTo(&window, QPoint(0, 0)), pages->size());
+        QVERIFY(pagesInWindow.bottom() < bar->geometry().top());
+        QCOMPARE(pagesInWindow.left(), 4);
     }
 
   private:
