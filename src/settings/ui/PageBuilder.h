@@ -11,6 +11,7 @@ class QGridLayout;
 class QGroupBox;
 class QLabel;
 class QTabWidget;
+class QVBoxLayout;
 class QWidget;
 class TAFrame;
 
@@ -41,6 +42,9 @@ private:
     // A group box titled with the group caption of the named fields, with one row per field.
     QGroupBox *fieldGroup(QWidget *sheet, std::initializer_list<const char *> controls);
     QGroupBox *group(QWidget *sheet, const QString &caption);
+    // A row of columns, each a stack of field groups whose labels line up.
+    using Column = std::initializer_list<std::initializer_list<const char *>>;
+    void addColumns(QVBoxLayout *outer, QWidget *sheet, std::initializer_list<Column> columns);
     void addFieldRow(QGridLayout *grid, const Field &field);
     QWidget *editBox(const Field &field, QWidget *parent);
     QWidget *sliderBox(const Field &field, QWidget *parent);

@@ -9,9 +9,11 @@
 #include <QLineEdit>
 #include <QSlider>
 
-namespace PageImage {
+namespace PageImage
+{
 
-namespace {
+namespace
+{
 
 // The order fields are taken in, both ways: a failing entry leaves every later stage untouched.
 enum class Stage { Words, Percents, Flags, Cells };
@@ -33,6 +35,24 @@ bool inStage(FieldForm form, Stage stage)
 }
 
 constexpr Stage Stages[] = {Stage::Words, Stage::Percents, Stage::Flags, Stage::Cells};
+
+// The fields in stage order, both ways; 'visit' returns false to stop the walk there.
+template <typename Visit> bool walk(Visit visit)
+{
+    for (Stage stage : Stages)
+        for (const Field &f : fieldTable())
+            if (inStage(f.form, stage) && !visit(stage, f))
+                return false;
+    return true;
+}
+
+const Field &rateField()
+{
+    for (const Field &f : fieldTable())
+        if (f.form == FieldForm::RateCode)
+            return f;
+    Q_UNREACHABLE();
+}
 
 template <typename T> T *find(const Controls &controls, const QString &name)
 {
@@ -63,7 +83,7 @@ void choose(QComboBox *list, int position)
         list->setEditText(QString());
 }
 
-}  // namespace
+} // namespace
 
 int listPosition(const QWidget *widget)
 {
@@ -73,73 +93,67 @@ int listPosition(const QWidget *widget)
 
 void fill(const Controls &controls, const SettingsImage &image)
 {
-    for (Stage stage : Stages) {
-        for (const Field &f : fieldTable()) {
-            if (!inStage(f.form, stage))
-                continue;
-            switch (stage) {
-            case Stage::Words:
-                find<QLineEdit>(controls, f.control)->setText(wordToText(f.form, image.word(f.offset)));
-                break;
-            case Stage::Percents: {
-                const int percent = percentFromWord(image.word(f.offset));
-                find<QLabel>(controls, f.caption)->setText(QString::number(percent));
-                find<QSlider>(controls, f.control)->setValue(percent);
-                break;
-            }
-            case Stage::Flags:
-                find<QAbstractButton>(controls, f.control)->setChecked(flagShownOn(image.byte(f.offset)));
-                break;
-            case Stage::Cells:
-                for (int k = 1; k <= CellsPerRow; ++k)
-                    find<QAbstractButton>(controls, cellControl(f, k))
-                        ->setChecked(cellShownSpark(image.byte(f.offset + k - 1)));
-                break;
-            }
+    walk([&](Stage stage, const Field &f) {
+        switch (stage) {
+        case Stage::Words:
+            find<QLineEdit>(controls, f.control)->setText(wordToText(f.form, image.word(f.offset)));
+            break;
+        case Stage::Percents: {
+            const int percent = percentFromWord(image.word(f.offset));
+            find<QLabel>(controls, f.caption)->setText(QString::number(percent));
+            find<QSlider>(controls, f.control)->setValue(percent);
+            break;
         }
-    }
+        case Stage::Flags:
+            find<QAbstractButton>(controls, f.control)->setChecked(flagShownOn(image.byte(f.offset)));
+            break;
+        case Stage::Cells:
+            for (int k = 1; k <= CellsPerRow; ++k)
+                find<QAbstractButton>(controls, cellControl(f, k))
+                    ->setChecked(cellShownSpark(image.byte(f.offset + k - 1)));
+            break;
+        }
+        return true;
+    });
     // A wheel named by several channels ends on the highest; one named by none keeps its choice.
     for (int n = 0; n < ChannelCount; ++n) {
-        const Wheel wheel = wheelOfChannel(image.byte(channelFrontOffset(n)), image.byte(channelLeftOffset(n)));
+        const Wheel wheel =
+            wheelOfChannel(image.byte(channelFrontOffset(n)), image.byte(channelLeftOffset(n)));
         choose(sensorList(controls, wheel), n);
     }
-    for (const Field &f : fieldTable()) {
-        if (f.form == FieldForm::RateCode)
-            choose(find<QComboBox>(controls, f.control), ratePositionFromCode(image.word(f.offset)));
-    }
+    const Field &rate = rateField();
+    choose(find<QComboBox>(controls, rate.control), ratePositionFromCode(image.word(rate.offset)));
 }
 
 bool copy(const Controls &controls, SettingsImage &image, QString &error)
 {
-    for (Stage stage : Stages) {
-        for (const Field &f : fieldTable()) {
-            if (!inStage(f.form, stage))
-                continue;
-            switch (stage) {
-            case Stage::Words:
-            case Stage::Percents: {
-                const WordParse parsed =
-                    stage == Stage::Words
-                        ? textToWord(f.form, find<QLineEdit>(controls, f.control)->text())
-                        : percentCaptionToWord(find<QLabel>(controls, f.caption)->text());
-                if (!parsed.ok) {
-                    error = parsed.error;
-                    return false;
-                }
-                image.setWord(f.offset, parsed.word);
-                break;
+    const bool converted = walk([&](Stage stage, const Field &f) {
+        switch (stage) {
+        case Stage::Words:
+        case Stage::Percents: {
+            const WordParse parsed = stage == Stage::Words
+                                         ? textToWord(f.form, find<QLineEdit>(controls, f.control)->text())
+                                         : percentCaptionToWord(find<QLabel>(controls, f.caption)->text());
+            if (!parsed.ok) {
+                error = parsed.error;
+                return false;
             }
-            case Stage::Flags:
-                image.setByte(f.offset, flagByte(find<QAbstractButton>(controls, f.control)->isChecked()));
-                break;
-            case Stage::Cells:
-                for (int k = 1; k <= CellsPerRow; ++k)
-                    image.setByte(f.offset + k - 1,
-                                  cellByte(find<QAbstractButton>(controls, cellControl(f, k))->isChecked()));
-                break;
-            }
+            image.setWord(f.offset, parsed.word);
+            break;
         }
-    }
+        case Stage::Flags:
+            image.setByte(f.offset, flagByte(find<QAbstractButton>(controls, f.control)->isChecked()));
+            break;
+        case Stage::Cells:
+            for (int k = 1; k <= CellsPerRow; ++k)
+                image.setByte(f.offset + k - 1,
+                              cellByte(find<QAbstractButton>(controls, cellControl(f, k))->isChecked()));
+            break;
+        }
+        return true;
+    });
+    if (!converted)
+        return false;
     // Wheels in list order: a channel chosen twice ends with the later wheel's flags.
     for (const SensorList &sensor : sensorLists()) {
         const int n = channelFromText(find<QComboBox>(controls, sensor.control)->currentText());
@@ -149,11 +163,9 @@ bool copy(const Controls &controls, SettingsImage &image, QString &error)
         image.setByte(channelFrontOffset(n), flags.front);
         image.setByte(channelLeftOffset(n), flags.left);
     }
-    for (const Field &f : fieldTable()) {
-        if (f.form == FieldForm::RateCode)
-            image.setWord(f.offset, rateCodeFromPosition(listPosition(find<QComboBox>(controls, f.control))));
-    }
+    const Field &rate = rateField();
+    image.setWord(rate.offset, rateCodeFromPosition(listPosition(find<QComboBox>(controls, rate.control))));
     return true;
 }
 
-}  // namespace PageImage
+} // namespace PageImage

@@ -39,10 +39,17 @@ QWidget *columnWidget(QBoxLayout *row)
     return w;
 }
 
-QHBoxLayout *sheetRow(QWidget *sheet)
+QVBoxLayout *sheetLayout(QWidget *sheet)
 {
     auto *outer = new QVBoxLayout(sheet);
     outer->setContentsMargins(10, 10, 10, 10);
+    outer->setSpacing(8);
+    return outer;
+}
+
+QHBoxLayout *sheetRow(QWidget *sheet)
+{
+    QVBoxLayout *outer = sheetLayout(sheet);
     auto *row = new QHBoxLayout;
     row->setSpacing(12);
     outer->addLayout(row);
@@ -75,44 +82,43 @@ void PageBuilder::buildSheets(QTabWidget *pages)
     }
 }
 
+void PageBuilder::addColumns(QVBoxLayout *outer, QWidget *sheet, std::initializer_list<Column> columns)
+{
+    auto *row = new QHBoxLayout;
+    row->setSpacing(12);
+    outer->addLayout(row);
+    for (const Column &groups : columns) {
+        QWidget *column = columnWidget(row);
+        for (const auto &fields : groups)
+            column->layout()->addWidget(fieldGroup(sheet, fields));
+        alignLabels(column);
+    }
+}
+
 void PageBuilder::buildConfiguration(QWidget *sheet)
 {
-    QHBoxLayout *row = sheetRow(sheet);
-    QWidget *left = columnWidget(row);
-    left->layout()->addWidget(
-        fieldGroup(sheet, {"Co_Min_Turn_speed", "Co_Time_Before_Turning", "Co_Stright_line_Override_Gph"}));
-    left->layout()->addWidget(fieldGroup(
-        sheet, {"Co_Mot_Speed", "Co_Mot_revs", "Min_Difference_DRY_Threshold", "Min_Difference_WET_Threshold"}));
-    QWidget *right = columnWidget(row);
-    right->layout()->addWidget(fieldGroup(sheet, {"Co_Diff_Speed_any", "MaxOpSpd_Edit"}));
-    right->layout()->addWidget(fieldGroup(sheet, {"SS_Num_Cylinders"}));
-    right->layout()->addWidget(fieldGroup(sheet, {"SS_non_sequential"}));
-    right->layout()->addWidget(fieldGroup(sheet, {"ss_Smoothing_value"}));
-    alignLabels(left);
-    alignLabels(right);
+    QVBoxLayout *outer = sheetLayout(sheet);
+    addColumns(outer, sheet,
+               {{{"Co_Min_Turn_speed", "Co_Time_Before_Turning", "Co_Stright_line_Override_Gph"},
+                 {"Co_Mot_Speed", "Co_Mot_revs", "Min_Difference_DRY_Threshold", "Min_Difference_WET_Threshold"}},
+                {{"Co_Diff_Speed_any", "MaxOpSpd_Edit"},
+                 {"SS_Num_Cylinders"},
+                 {"SS_non_sequential"},
+                 {"ss_Smoothing_value"}}});
+    outer->addStretch();
 }
 
 void PageBuilder::buildLaunchControl(QWidget *sheet)
 {
-    auto *outer = new QVBoxLayout(sheet);
-    outer->setContentsMargins(10, 10, 10, 10);
-    outer->setSpacing(8);
+    QVBoxLayout *outer = sheetLayout(sheet);
     QGroupBox *common = fieldGroup(
         sheet, {"LC_Delay_Spd_Override_Gph", "LC_Slip_to_reinstate_Gph", "LC_Slip_ovr_slowspeed_getaway_Gph"});
     outer->addWidget(common);
-    auto *row = new QHBoxLayout;
-    row->setSpacing(12);
-    outer->addLayout(row);
-    outer->addStretch();
-    QWidget *dry = columnWidget(row);
-    dry->layout()->addWidget(fieldGroup(
-        sheet, {"Launch_DRY_RPM_HARD", "Launch_DRY_RPM_SOFT", "LC_Dry_Start_delay", "LC_dry_slow_override"}));
-    QWidget *wet = columnWidget(row);
-    wet->layout()->addWidget(fieldGroup(
-        sheet, {"Launch_WET_RPM_HARD", "Launch_WET_RPM_SOFT", "LC_Wet_Start_delay", "LC_wet_slow_override"}));
     alignLabels(common);
-    alignLabels(dry);
-    alignLabels(wet);
+    addColumns(outer, sheet,
+               {{{"Launch_DRY_RPM_HARD", "Launch_DRY_RPM_SOFT", "LC_Dry_Start_delay", "LC_dry_slow_override"}},
+                {{"Launch_WET_RPM_HARD", "Launch_WET_RPM_SOFT", "LC_Wet_Start_delay", "LC_wet_slow_override"}}});
+    outer->addStretch();
 }
 
 void PageBuilder::buildSlipControl(QWidget *sheet)
@@ -198,21 +204,11 @@ void PageBuilder::buildWheels(QWidget *sheet)
 
 void PageBuilder::buildRevLimits(QWidget *sheet)
 {
-    auto *outer = new QVBoxLayout(sheet);
-    outer->setContentsMargins(10, 10, 10, 10);
-    outer->setSpacing(8);
+    QVBoxLayout *outer = sheetLayout(sheet);
     outer->addWidget(cutGroup(sheet, "Cs_Soft_rev", "CS_softrevlabel", nullptr));
     outer->addWidget(cutGroup(sheet, "Cs_Hard_rev", "Hard_rev_limit_label", nullptr));
-    auto *row = new QHBoxLayout;
-    row->setSpacing(12);
-    outer->addLayout(row);
+    addColumns(outer, sheet, {{{"RL_Soft_cut", "RL_Hard_Cut"}}, {{"CO_Inv_Clutch_Sw"}}});
     outer->addStretch();
-    QWidget *limiter = columnWidget(row);
-    limiter->layout()->addWidget(fieldGroup(sheet, {"RL_Soft_cut", "RL_Hard_Cut"}));
-    QWidget *clutch = columnWidget(row);
-    clutch->layout()->addWidget(fieldGroup(sheet, {"CO_Inv_Clutch_Sw"}));
-    static_cast<QVBoxLayout *>(clutch->layout())->addStretch();
-    alignLabels(limiter);
 }
 
 void PageBuilder::buildDataLogging(QWidget *sheet)
