@@ -349,6 +349,7 @@ void TForm1::FormShow()
     if (!m_comPortForm->PortMenu())
         m_comPortForm->startUp(m_optionsMenu);
     m_actions.applyHints();
+    m_frame1->AssignHints();
     m_actions["Clear1"]->setEnabled(false);
     m_actions["ClipBoardCopy1"]->setEnabled(false);
     m_pages->setCurrentWidget(m_frame1);
