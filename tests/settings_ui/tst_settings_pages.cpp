@@ -63,6 +63,53 @@ private slots:
         }
     }
 
+    void typingStopsAtEachBoxsLimit()
+    {
+        TAFrame f;
+        const std::pair<const char *, int> limits[] = {{"Co_Min_Turn_speed", 7}, {"MaxOpSpd_Edit", 6},
+                                                       {"Co_Mot_revs", 5},       {"SS_Num_Cylinders", 2},
+                                                       {"ss_Smoothing_value", 1}, {"SC_Int_start_after", 7}};
+        for (const auto &[name, limit] : limits) {
+            auto *edit = get<QLineEdit>(f, name);
+            edit->clear();
+            QTest::keyClicks(edit, "123456789");
+            QCOMPARE(edit->text(), QString("123456789").left(limit));
+            // Over a selection the typed digit replaces it.
+            edit->selectAll();
+            QTest::keyClick(edit, Qt::Key_7);
+            QCOMPARE(edit->text(), QString("7"));
+        }
+        // Text the program sets is not cut.
+        f.FillPagesFromImage(SettingsImage());
+        get<QLineEdit>(f, "ss_Smoothing_value")->setText("12345");
+        QCOMPARE(get<QLineEdit>(f, "ss_Smoothing_value")->text(), QString("12345"));
+    }
+
+    void everySheetFitsTheMainWindowBody()
+    {
+        TAFrame f;
+        f.FillPagesFromImage(SettingsImage());
+        f.resize(760, 441);
+        f.show();
+        for (int i = 0; i < f.PageControl1->count(); ++i) {
+            f.PageControl1->setCurrentIndex(i);
+            const QSize needed = f.minimumSizeHint();
+            QVERIFY2(needed.width() <= 760 && needed.height() <= 441,
+                     qPrintable(QString("%1 needs %2 x %3").arg(f.PageControl1->tabText(i)).arg(needed.width())
+                                    .arg(needed.height())));
+            // Nothing is cut off: every label of the sheet shows its whole text.
+            QCoreApplication::processEvents();
+            int labels = 0;
+            for (QLabel *label : f.PageControl1->currentWidget()->findChildren<QLabel *>()) {
+                if (!label->isVisibleTo(&f) || label->text().isEmpty())
+                    continue;
+                ++labels;
+                QVERIFY2(label->width() >= label->sizeHint().width(), qPrintable(label->text()));
+            }
+            QVERIFY(labels > 0);
+        }
+    }
+
     void conversionErrorStopsAtTheField()
     {
         ScriptedDialogs dialogs;

@@ -14,7 +14,7 @@ public:
     // Corner 0..3: front left, front right, rear left, rear right.
     void setCorner(int corner, QComboBox *list);
     QSize sizeHint() const override { return {400, 380}; }
-    QSize minimumSizeHint() const override { return {360, 330}; }
+    QSize minimumSizeHint() const override { return {340, 330}; }
 
 protected:
     void paintEvent(QPaintEvent *event) override;

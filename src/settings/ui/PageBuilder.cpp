@@ -116,7 +116,7 @@ QWidget *PageBuilder::sliderBox(const Field &f, QWidget *parent)
     slider->setTickPosition(QSlider::TicksBelow);
     slider->setSingleStep(100);
     slider->setPageStep(10);
-    slider->setFixedWidth(170);
+    slider->setFixedWidth(150);
     slider->installEventFilter(m_frame);
     auto *caption = new QLabel(QStringLiteral("0"), holder);
     add(caption, f.caption);
