@@ -135,6 +135,18 @@ private slots:
         QVERIFY(f.CopyPagesToImage(image));
         QCOMPARE(image.byte(66), quint8(0xFF));
         QCOMPARE(image.byte(112), quint8(0x00));
+
+        // A typed text that is none of the items is no choice: that wheel writes nothing.
+        auto *rl = get<QComboBox>(f, "Sensor_RL");
+        rl->lineEdit()->selectAll();
+        QTest::keyClicks(rl->lineEdit(), "CH5");
+        image.setByte(70, 0x42);
+        image.setByte(116, 0x43);
+        QVERIFY(f.CopyPagesToImage(image));
+        QCOMPARE(image.byte(70), quint8(0x42));
+        QCOMPARE(image.byte(116), quint8(0x43));
+        QCOMPARE(image.byte(72), quint8(0x00));  // CH4 still rear right
+        QCOMPARE(image.byte(118), quint8(0x00));
     }
 
     void setAllTouchesOnlyItsRow()
