@@ -17,6 +17,19 @@ class TestSettingsPages : public QObject {
     Q_OBJECT
     template <typename T> T *get(TAFrame &f, const char *name) { return f.findChild<T *>(QString::fromLatin1(name)); }
 
+    // Runs the calculator for one wheel, 'answer' acting on the dialog while it is shown.
+    static void runCalculator(TAFrame &f, bool driven, std::function<void(TWDC *)> answer)
+    {
+        bool answered = false;
+        QTimer::singleShot(0, [&] {
+            answered = true;
+            answer(f.WDC());
+        });
+        driven ? f.Driven_Dia_CalcClick() : f.Reference_Dia_CalcClick();
+        QVERIFY(answered);
+    }
+
+
 private slots:
     void init() { QLocale::setDefault(QLocale::c()); }
 
@@ -410,18 +423,6 @@ private slots:
         QVERIFY(!f.CopyPagesToImage(image));
         QCOMPARE(dialogs.lastText(), QString("'2,5' is not a valid floating point value"));
         QCOMPARE(dialogs.pending(), 0);
-    }
-
-    // Runs the calculator for one wheel, 'answer' acting on the dialog while it is shown.
-    void runCalculator(TAFrame &f, bool driven, std::function<void(TWDC *)> answer)
-    {
-        bool answered = false;
-        QTimer::singleShot(0, [&] {
-            answered = true;
-            answer(f.WDC());
-        });
-        driven ? f.Driven_Dia_CalcClick() : f.Reference_Dia_CalcClick();
-        QVERIFY(answered);
     }
 
     void calculatorRemembersPerWheelAndTypedValues()
