@@ -8,7 +8,8 @@
 
 #include <QDeadlineTimer>
 
-namespace {
+namespace
+{
 constexpr char Esc = 0x1B;
 }
 
@@ -19,13 +20,25 @@ CommandSequences::CommandSequences(LinkState &state, SerialDevice &device, LinkW
     QObject::connect(&m_progressBarTimer, &QTimer::timeout, [this] { m_host.stepProgress(1); });
 }
 
-void CommandSequences::Delay_ms(int ms) { m_waits.Delay_ms(ms); }
+void CommandSequences::Delay_ms(int ms)
+{
+    m_waits.Delay_ms(ms);
+}
 
-bool CommandSequences::send(char c) { return m_device.SendChar(quint8(c)); }
+bool CommandSequences::send(char c)
+{
+    return m_device.SendChar(quint8(c));
+}
 
-void CommandSequences::clearReplyWindow() { m_state.ReplyWindow.fill(0); }
+void CommandSequences::clearReplyWindow()
+{
+    m_state.ReplyWindow.fill(0);
+}
 
-bool CommandSequences::rootMenuOverdue() const { return m_rootMenuClock.elapsed() > RootMenuBoundMs; }
+bool CommandSequences::rootMenuOverdue() const
+{
+    return m_rootMenuClock.elapsed() > RootMenuBoundMs;
+}
 
 bool CommandSequences::escapeLoop()
 {
@@ -125,6 +138,7 @@ bool CommandSequences::readImage()
     LinkState &s = m_state;
     if (!TractionFirmwareVersion() || !RootMenu())
         return false;
+    const SettingsImage before = m_host.tractionMemory();
     s.ExchangeStatus = ExchangeWaiting;
     s.LinkMode = ModeSettingsImage;
     m_waits.DrainInput();
@@ -132,6 +146,14 @@ bool CommandSequences::readImage()
     waitForExchange();
     if (s.ExchangeStatus != ExchangeComplete)
         return false;
+    // The unit sends the image and nothing after it. More bytes mean the line added some, so
+    // the 256 taken are not the unit's image: keep the one the user had.
+    s.LinkMode = ModeIdle;
+    Delay_ms(ImageTailMs);
+    if (m_device.InputCount() > 0) {
+        m_host.tractionMemory() = before;
+        return false;
+    }
     m_host.setSettingsLoaded(true);
     // The image is complete; a unit that then fails to settle does not undo the read.
     RootMenu();
@@ -164,7 +186,7 @@ bool CommandSequences::ReadFromTraction()
         finish();
         return ok;
     } catch (const LinkAborted &) {
-        return false;  // shut down while waiting; the host may be gone
+        return false; // shut down while waiting; the host may be gone
     }
 }
 

@@ -10,15 +10,17 @@ struct LinkState;
 
 // The exchanges of the settings: the return to the menu root, the version query, Read Settings
 // and Write Settings. One implementation serves the main window, tractionctl and the tests.
-class CommandSequences {
-public:
+class CommandSequences
+{
+  public:
     CommandSequences(LinkState &state, SerialDevice &device, LinkWaits &waits, LinkHost &host);
 
     // RootMenu keeps answering a unit that keeps talking, but not for ever: a wrong device or a
     // babbling unit would otherwise hold the menus locked. After this much continuous traffic
     // it gives up and the exchange fails.
     static constexpr int RootMenuBoundMs = 20000;
-    static constexpr int ReplyTimeoutMs = 2000;  // TractionCommTimeout for version and image
+    static constexpr int ReplyTimeoutMs = 2000; // TractionCommTimeout for version and image
+    static constexpr int ImageTailMs = 20;      // about 38 byte times: room for bytes the line added
     static constexpr int ReadProgressMaximum = 326;
     static constexpr int WriteProgressMaximum = 356;
 
@@ -31,7 +33,7 @@ public:
 
     void Delay_ms(int ms);
 
-private:
+  private:
     bool send(char c);
     bool rootMenuOverdue() const;
     bool escapeLoop();

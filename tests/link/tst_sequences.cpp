@@ -1,195 +1,276 @@
-// Read Settings, Write Settings, the version query and the menu return against a unit on a
-// pseudo-terminal, asserting the bytes on the wire and what the user is shown.
+// Read Settings, Write Settings, the version query and the menu return against the simulated unit
+// on a pseudo-terminal, asserting the bytes its trace saw and what the user is shown.
 #include "BenchUnit.h"
 #include "RecorderHost.h"
-#include "link/ConsoleLinkHost.h"
+#include "SimUnit.h"
 #include "link/TractionLink.h"
 
 #include <QElapsedTimer>
+#include <QRegularExpression>
+#include <QSignalSpy>
 #include <QTest>
 
-class TestSequences : public QObject {
+namespace
+{
+
+QByteArray pattern(int salt)
+{
+    QByteArray b(256, '\0');
+    for (int i = 0; i < 256; ++i)
+        b[i] = char((i * 13 + salt) & 0xFF);
+    return b;
+}
+
+// The times of the bytes the program sent, in ms of the simulator's clock.
+QList<double> sentTimes(const SimUnit &unit, qsizetype from = 0)
+{
+    QList<double> times;
+    for (const SimUnit::Byte &b : unit.trace())
+        if (b.in)
+            times << b.ms;
+    return times.mid(from);
+}
+
+} // namespace
+
+class TestSequences : public QObject
+{
     Q_OBJECT
 
     static QByteArray bytes(const SettingsImage &image) { return image.toByteArray(); }
 
-private slots:
-    void readBringsTheUnitsImageIntoPagesAndImage()
+  private slots:
+    void readWriteAndReadBackAgree()
     {
-        BenchUnit unit;
+        SimUnit unit({"--fast"}, pattern(1));
+        QVERIFY(unit.ok());
         RecorderHost host;
         TractionLink link(host);
-        QVERIFY(link.Comm1().open(unit.pty.slavePath));
+        QVERIFY(link.Comm1().open(unit.path));
+
         QVERIFY(link.ReadFromTraction());
-        QCOMPARE(bytes(host.image), unit.memory);
-        QCOMPARE(bytes(host.pages), unit.memory);
+        QCOMPARE(bytes(host.image), pattern(1));
+        QCOMPARE(bytes(host.pages), pattern(1));
         QCOMPARE(host.lastStatus, QStringLiteral("Traction memory read OK"));
         QVERIFY(!host.lastStatusError);
-        QCOMPARE(host.version, QStringLiteral("TC 2.41"));
+        QCOMPARE(host.version, QStringLiteral("TCU V3.12"));
         QVERIFY(!host.locked && !host.modified && host.settingsLoaded);
         QCOMPARE(host.events.first(), QStringLiteral("lock"));
         QCOMPARE(host.events.last(), QStringLiteral("unlock"));
         QCOMPARE(host.progress, 326);
-        // Root, version, root, root, image, root: no 'D' for a quiet unit, one ESC per return.
-        QCOMPARE(unit.received, QByteArray("\x1bO\x1b\x1bR\x1b"));
         QCOMPARE(link.state().LinkMode, quint8(ModeRunning));
+        // Root, version, root, root, image, root: the unit at rest needs one ESC per return.
+        QCOMPARE(unit.received(), QByteArray("\x1bO\x1b\x1bR\x1b"));
+
+        host.pages = SettingsImage::fromBytes(pattern(77));
+        host.modified = true;
+        QVERIFY(link.WriteToTraction());
+        QCOMPARE(host.lastStatus, QStringLiteral("Traction memory written OK"));
+        QCOMPARE(unit.memory(), pattern(77));
+        QVERIFY(!host.locked && !host.modified);
+        QCOMPARE(host.progress, 356);
+        const QByteArray wrote = unit.received().mid(6);
+        QCOMPARE(wrote.left(262), QByteArray("\x1bO\x1b\x1bWY") + pattern(77));
+        // The wheel speeds stream after the last 'W': stopped with 'D', then two levels up.
+        QCOMPARE(wrote.mid(262).toHex(), QByteArray("EWD\x1b\x1b").toHex());
+
+        host.image = SettingsImage();
+        host.pages = SettingsImage();
+        QVERIFY(link.ReadFromTraction());
+        QCOMPARE(bytes(host.image), pattern(77));
+        QCOMPARE(bytes(host.pages), pattern(77));
     }
 
-    void writePutsThePagesIntoTheUnit()
+    void writePausesAsTheUnitNeeds()
     {
-        BenchUnit unit;
+        SimUnit unit({"--fast"});
+        QVERIFY(unit.ok());
         RecorderHost host;
-        for (int i = 0; i < 256; ++i)
-            host.pages.setByte(i, quint8(255 - i));
         TractionLink link(host);
-        QVERIFY(link.Comm1().open(unit.pty.slavePath));
+        QVERIFY(link.Comm1().open(unit.path));
         QVERIFY(link.WriteToTraction());
-        QCOMPARE(unit.memory, bytes(host.pages));
-        QCOMPARE(host.lastStatus, QStringLiteral("Traction memory written OK"));
-        QCOMPARE(unit.received.left(5), QByteArray("\x1bO\x1b\x1bW"));
-        QCOMPARE(unit.received.mid(5, 1), QByteArray("Y"));
-        QCOMPARE(unit.received.mid(6, 256), bytes(host.pages));
-        QCOMPARE(unit.received.mid(262), QByteArray("EW\x1b"));
+        const QByteArray sent = unit.received();
+        const QList<double> t = sentTimes(unit);
+        const qsizetype w = sent.indexOf("WY");
+        QVERIFY(w > 0);
+        QVERIFY2(t[w + 1] - t[w] >= 4.5, "5 ms between 'W' and 'Y'");
+        QVERIFY2(t[w + 2] - t[w + 1] >= 4.5, "5 ms between 'Y' and the image");
+        const qsizetype last = sent.lastIndexOf('W');
+        QVERIFY2(t[last] - t[last - 1] >= 995, "a second between 'E' and the final 'W'");
+    }
 
-        // Read back what was written.
-        host.image = SettingsImage();
-        QVERIFY(link.ReadFromTraction());
-        QCOMPARE(bytes(host.image), bytes(host.pages));
+    void rootMenuOnTheWire()
+    {
+        // At rest: one ESC, answered with the root screen.
+        {
+            SimUnit unit({"--fast"});
+            RecorderHost host;
+            TractionLink link(host);
+            QVERIFY(link.Comm1().open(unit.path));
+            QVERIFY(link.sequences().RootMenu());
+            link.waits().Delay_ms(50);
+            QCOMPARE(unit.received(), QByteArray("\x1b"));
+            QCOMPARE(link.state().LinkMode, quint8(ModeRunning));
+        }
+        // No answer: one ESC, the fallback 'E', one more ESC, each 100 ms after the last.
+        {
+            SimUnit unit({"--fast", "--silent"});
+            RecorderHost host;
+            TractionLink link(host);
+            QVERIFY(link.Comm1().open(unit.path));
+            QVERIFY(link.sequences().RootMenu());
+            link.waits().Delay_ms(50);
+            QCOMPARE(unit.received(), QByteArray("\x1b"
+                                                 "E\x1b"));
+            const QList<double> t = sentTimes(unit);
+            QVERIFY(t[1] - t[0] >= 95 && t[2] - t[1] >= 95);
+        }
+        // A talking screen: 'D' after each busy window until it stops, then out through ESC.
+        {
+            SimUnit unit({"--fast"});
+            RecorderHost host;
+            TractionLink link(host);
+            QVERIFY(link.Comm1().open(unit.path));
+            link.Comm1().SendChar('E');
+            link.waits().Delay_ms(100);
+            link.Comm1().SendChar('W');
+            link.waits().Delay_ms(300); // the wheel speeds are streaming now
+            QVERIFY(link.sequences().RootMenu());
+            link.waits().Delay_ms(50);
+            const QByteArray sent = unit.received().mid(2);
+            QVERIFY2(QRegularExpression("^D+\x1b+$").match(QString::fromLatin1(sent)).hasMatch(),
+                     sent.toHex().constData());
+            const QList<double> t = sentTimes(unit, 2);
+            QVERIFY2(t[0] - (sentTimes(unit)[1]) >= 245, "the first 'D' only after a 250 ms window");
+        }
     }
 
     void versionKeepsAtMostTenBytes_data()
     {
-        QTest::addColumn<QByteArray>("reply");
+        QTest::addColumn<QString>("reply");
         QTest::addColumn<QByteArray>("kept");
-        QTest::newRow("7") << QByteArray("V 1.2.3") << QByteArray("V 1.2.3");
-        QTest::newRow("10") << QByteArray("V 10.20.30") << QByteArray("V 10.20.30");
-        QTest::newRow("12") << QByteArray("V 10.20.30xy") << QByteArray("V 10.20.30");
+        QTest::newRow("7") << "V 1.2.3" << QByteArray("V 1.2.3");
+        QTest::newRow("10") << "V 10.20.30" << QByteArray("V 10.20.30");
+        QTest::newRow("12") << "V 10.20.30xy" << QByteArray("V 10.20.30");
     }
     void versionKeepsAtMostTenBytes()
     {
-        QFETCH(QByteArray, reply);
+        QFETCH(QString, reply);
         QFETCH(QByteArray, kept);
-        BenchUnit unit;
-        unit.version = reply;
+        SimUnit unit({"--fast", "--version-text", reply});
+        QVERIFY(unit.ok());
         RecorderHost host;
         TractionLink link(host);
-        QVERIFY(link.Comm1().open(unit.pty.slavePath));
+        QVERIFY(link.Comm1().open(unit.path));
         QVERIFY(link.TractionFirmwareVersion());
         QCOMPARE(link.state().firmwareVersionText(), kept);
         QCOMPARE(host.version, QString::fromLatin1(kept));
+        QVERIFY(host.settingsLoaded);
         QCOMPARE(link.Comm1().InputCount(), 0);
+        // The rest of a long reply was dropped, not taken for a menu screen.
+        QCOMPARE(unit.received(), QByteArray("\x1bO\x1b"));
     }
 
-    void silentUnitFailsAndLeavesTheImage()
+    void failuresShowTheErrorAndLoseNothing_data()
     {
-        BenchUnit unit;
-        unit.silent = true;
+        QTest::addColumn<QStringList>("flags");
+        QTest::addColumn<bool>("write");
+        QTest::addColumn<QString>("wire");     // what the program sent, as a pattern of hex
+        QTest::addColumn<bool>("unitChanged"); // the unit took the image all the same
+        QTest::newRow("read, silent") << QStringList{"--silent"} << false << "^1b451b4f$" << false;
+        QTest::newRow("read, no version") << QStringList{"--no-version"} << false << "^1b4f$" << false;
+        QTest::newRow("read, partial image")
+            << QStringList{"--partial-image", "100"} << false << "^1b4f1b1b52$" << false;
+        QTest::newRow("read, garbage") << QStringList{"--garbage", "0.05", "--seed", "4"} << false << "52$"
+                                       << false; // the image, then nothing
+        QTest::newRow("read, hang-up") << QStringList{"--hangup-after", "0.3"} << false << "" << false;
+        QTest::newRow("write, silent") << QStringList{"--silent"} << true << "^1b451b4f$" << false;
+        QTest::newRow("write, no uploaded ok")
+            << QStringList{"--no-uploaded-ok"} << true << "^1b4f1b1b5759[0-9a-f]{512}$" << false;
+        QTest::newRow("write, no setup menu")
+            << QStringList{"--no-setup-menu"} << true << "^1b4f1b1b5759[0-9a-f]{512}45$" << true;
+    }
+    void failuresShowTheErrorAndLoseNothing()
+    {
+        QFETCH(QStringList, flags);
+        QFETCH(bool, write);
+        QFETCH(QString, wire);
+        QFETCH(bool, unitChanged);
+        SimUnit unit(QStringList{"--fast"} + flags, pattern(3));
+        QVERIFY(unit.ok());
+        RecorderHost host;
+        host.image = SettingsImage::fromBytes(pattern(9));
+        host.pages = SettingsImage::fromBytes(pattern(21));
+        const SettingsImage shown = host.pages;
+        TractionLink link(host);
+        QSignalSpy lost(&link.Comm1(), &SerialDevice::lost);
+        QVERIFY(link.Comm1().open(unit.path));
+
+        QElapsedTimer clock;
+        clock.start();
+        QVERIFY(write ? !link.WriteToTraction() : !link.ReadFromTraction());
+        QVERIFY(clock.elapsed() < 15000);
+        QCOMPARE(host.lastStatus, write ? QStringLiteral("Error : writing traction memory")
+                                        : QStringLiteral("Error : reading traction memory"));
+        QVERIFY(host.lastStatusError);
+        QVERIFY(!host.locked && !host.modified);
+        QCOMPARE(host.events.last(), QStringLiteral("unlock"));
+        QVERIFY(!host.events.contains(QStringLiteral("fill")));
+        QVERIFY(host.pages == shown);
+        QCOMPARE(bytes(host.image), write ? bytes(shown) : pattern(9));
+        QCOMPARE(unit.memory(), unitChanged ? bytes(shown) : pattern(3));
+        if (!wire.isEmpty()) {
+            const QByteArray sent = unit.received().toHex();
+            QVERIFY2(QRegularExpression(wire).match(QString::fromLatin1(sent)).hasMatch(), sent.constData());
+        } else {
+            QCOMPARE(lost.count(), 1);
+            QVERIFY(!link.Comm1().active());
+        }
+    }
+
+    void streamingUnitIsGivenUpAfterTheBound()
+    {
+        SimUnit unit({"--fast", "--stream"}, pattern(3));
+        QVERIFY(unit.ok());
         RecorderHost host;
         const SettingsImage before = host.image;
         TractionLink link(host);
-        QVERIFY(link.Comm1().open(unit.pty.slavePath));
+        QVERIFY(link.Comm1().open(unit.path));
         QElapsedTimer clock;
         clock.start();
         QVERIFY(!link.ReadFromTraction());
-        QVERIFY(clock.elapsed() >= 2400 && clock.elapsed() < 6000);
+        const qint64 took = clock.elapsed();
+        QVERIFY2(took >= CommandSequences::RootMenuBoundMs && took < CommandSequences::RootMenuBoundMs + 5000,
+                 QByteArray::number(took).constData());
         QCOMPARE(host.lastStatus, QStringLiteral("Error : reading traction memory"));
-        QVERIFY(host.lastStatusError);
-        QVERIFY(host.image == before);
-        QVERIFY(!host.events.contains(QStringLiteral("fill")));
-        QVERIFY(!host.locked && !host.modified && !host.settingsLoaded);
-        QCOMPARE(link.state().FirmwareVersion[0], quint8(0));
-        // Quiet at once, one unanswered ESC, the 'E' fallback and one more ESC, then 'O'.
-        QCOMPARE(unit.received, QByteArray("\x1b" "E\x1bO"));
-    }
-
-    void partialImageIsNotCopied()
-    {
-        BenchUnit unit;
-        unit.imageBytes = 100;
-        RecorderHost host;
-        const SettingsImage before = host.image;
-        TractionLink link(host);
-        QVERIFY(link.Comm1().open(unit.pty.slavePath));
-        QVERIFY(!link.ReadFromTraction());
-        QCOMPARE(host.lastStatus, QStringLiteral("Error : reading traction memory"));
-        QVERIFY(host.image == before);
         QVERIFY(!host.locked && !host.modified);
-    }
-
-    void writeWithoutUploadedOkStopsBeforeTheSetupMenu()
-    {
-        BenchUnit unit;
-        unit.uploadedOk = false;
-        RecorderHost host;
-        TractionLink link(host);
-        QVERIFY(link.Comm1().open(unit.pty.slavePath));
-        QVERIFY(!link.WriteToTraction());
-        QCOMPARE(host.lastStatus, QStringLiteral("Error : writing traction memory"));
-        QCOMPARE(unit.received.size(), 5 + 1 + 256);  // no 'E', no final 'W'
-        QVERIFY(!host.locked && !host.modified);
+        QVERIFY(host.image == before);
+        // Only 'D', one after each busy window, and never the version query.
+        const QByteArray sent = unit.received();
+        QVERIFY(sent.size() >= 40);
+        QCOMPARE(sent.count('D'), sent.size());
+        const QList<double> t = sentTimes(unit);
+        for (qsizetype i = 1; i < t.size(); ++i)
+            QVERIFY2(t[i] - t[i - 1] >= 340, QByteArray::number(t[i] - t[i - 1]).constData());
     }
 
     void pageEntryThatIsNoNumberSendsNothing()
     {
-        BenchUnit unit;
+        SimUnit unit({"--fast"});
         RecorderHost host;
         host.pagesConvert = false;
         TractionLink link(host);
-        QVERIFY(link.Comm1().open(unit.pty.slavePath));
+        QVERIFY(link.Comm1().open(unit.path));
         QVERIFY(!link.WriteToTraction());
         link.waits().Delay_ms(50);
-        QVERIFY(unit.received.isEmpty());
+        QVERIFY(unit.received().isEmpty());
         QCOMPARE(host.lastStatus, QStringLiteral("Error : writing traction memory"));
-        QVERIFY(!host.locked);
-    }
-
-    void talkingUnitGetsADAfterEachBusyWindow()
-    {
-        BenchUnit unit;
-        RecorderHost host;
-        TractionLink link(host);
-        QVERIFY(link.Comm1().open(unit.pty.slavePath));
-        // A screen that keeps printing for about 600 ms.
-        QTimer stream;
-        int lines = 0;
-        QObject::connect(&stream, &QTimer::timeout, [&] {
-            if (++lines > 30)
-                stream.stop();
-            else
-                unit.pty.write("Wheel Speed 12 12 13 12\n\r");
-        });
-        stream.start(20);
-        QVERIFY(link.sequences().RootMenu());
-        const QByteArray d = unit.received.left(unit.received.indexOf('\x1b'));
-        QVERIFY2(d.size() >= 2 && d.count('D') == d.size(), d.constData());
-        QCOMPARE(unit.received.mid(d.size()), QByteArray("\x1b"));
-    }
-
-    void commandLineReadSavesOnlyACompleteImage()
-    {
-        BenchUnit unit;
-        QByteArray saved;
-        const auto save = [&](const SettingsImage &image, QString *) {
-            saved = image.toByteArray();
-            return true;
-        };
-        QCOMPARE(LinkCommands::read(unit.pty.slavePath, save), 0);
-        QCOMPARE(saved, unit.memory);
-
-        saved.clear();
-        unit.imageBytes = 200;
-        QCOMPARE(LinkCommands::read(unit.pty.slavePath, save), 1);
-        QVERIFY(saved.isEmpty());
-
-        SettingsImage image;
-        image.setByte(17, 0x42);
-        QCOMPARE(LinkCommands::write(unit.pty.slavePath, image), 0);
-        QCOMPARE(unit.memory, image.toByteArray());
-        QCOMPARE(LinkCommands::read(QStringLiteral("COM97"), save), 1);
+        QVERIFY(!host.locked && !host.modified);
     }
 
     void closingTheLinkDuringAWaitUnwindsQuietly()
     {
+        // The stand-in unit: only the link's own teardown is under test here.
         BenchUnit unit;
         unit.silent = true;
         RecorderHost host;
@@ -200,7 +281,7 @@ private slots:
         clock.start();
         QVERIFY(!link->ReadFromTraction());
         QVERIFY(clock.elapsed() < 1500);
-        QVERIFY(host.locked);  // nothing after the wait touched the host
+        QVERIFY(host.locked); // nothing after the wait touched the host
     }
 };
 
