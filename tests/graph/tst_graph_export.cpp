@@ -161,6 +161,19 @@ private slots:
         }
         QCOMPARE(QFileInfo(path("chart_JPEG.jpg")).exists(), true);
 
+        // a raster too large to hold in memory is refused with a message, and nothing is asked
+        child<QSpinBox>(d, "PictureWidth")->setValue(20000);
+        child<QSpinBox>(d, "PictureHeight")->setValue(20000);
+        {
+            ScriptedDialogs dialogs;
+            dialogs.expectError();
+            child<QPushButton>(d, "Save")->click();
+            QCOMPARE(dialogs.pending(), 0);
+            QCOMPARE(dialogs.lastText(), QString("The chart could not be drawn at that size."));
+        }
+        child<QSpinBox>(d, "PictureWidth")->setValue(640);
+        child<QSpinBox>(d, "PictureHeight")->setValue(300);
+
         child<QComboBox>(d, "PictureFormat")->setCurrentText("PDF");
         const QByteArray pdf = saved(d, "chart.pdf");
         QVERIFY(pdf.startsWith("%PDF-"));

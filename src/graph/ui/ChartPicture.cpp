@@ -23,7 +23,9 @@ void drawVector(QCustomPlot *chart, QPaintDevice *device, QSize size)
 
 QByteArray render(QCustomPlot *chart, Format format, QSize size)
 {
-    if (size.isEmpty())
+    // beyond this a raster picture is gigabytes in memory: refused rather than risked
+    constexpr qint64 MaxRasterPixels = 64'000'000;
+    if (size.isEmpty() || (info(format).raster && qint64(size.width()) * size.height() > MaxRasterPixels))
         return {};
     QByteArray bytes;
     QBuffer buffer(&bytes);

@@ -30,7 +30,7 @@ inline constexpr std::array<FormatInfo, 5> Formats{{
 inline const FormatInfo &info(Format f) { return Formats[size_t(f)]; }
 
 // The file's bytes: pixels for the raster formats, points (1/72 inch) for PDF, user units for
-// SVG. Empty when the picture could not be made.
+// SVG. Empty when the picture could not be made, or would be a raster of over 64 megapixels.
 QByteArray render(QCustomPlot *chart, Format format, QSize size);
 
 }  // namespace ChartPicture
