@@ -11,7 +11,7 @@ double percent(const Vehicle::Memory &m, int offset) { return word(m, offset) / 
 // What the car really has, as the default tune says; a tune that differs misreads the wheels.
 constexpr double TrueDrivenDia = 550, TrueReferenceDia = 550;
 constexpr int TruePulses = 40;
-constexpr double GearRatio[] = {0, 118, 78, 57, 45, 37};  // rpm per km/h of the driven wheels
+constexpr double GearRatio[] = {0, 125, 80, 58, 45, 35};  // rpm per km/h of the driven wheels
 
 // Share of sparks a cut pattern removes: cells '0' are no spark.
 double cutShare(const Vehicle::Memory &m, int offset)
@@ -33,39 +33,46 @@ struct Moment {
 
 Moment script(double t, bool wetLap)
 {
-    Moment m{0, 0, wetLap ? 0.55 : 1.0, 0, false};
-    if (t < 4)
-        return m;                        // standstill at idle
-    if (t < 6) {
-        m.throttle = 1, m.launch = true; // revs held on the launch limiter
+    const double road = wetLap ? 0.6 : 1.0;
+    Moment m{0, 0, road, 0, false};
+    if (t < 3)
+        return m;                              // standstill at idle
+    if (t < 5) {
+        m.throttle = 1, m.launch = true;       // revs held on the launch limiter
+        return m;
+    }
+    if (t < 19) {
+        m.throttle = 1;                        // launch, wheelspin, up through the gears
+        return m;
+    }
+    if (t < 22) {
+        m.brake = 0.7;                         // braking for a corner
         return m;
     }
     if (t < 30) {
-        m.throttle = 1;                  // launch, wheelspin, gear changes
+        m.turn = 0.07, m.throttle = t < 25 ? 0.3 : 1;  // the corner, power on at the exit
         return m;
     }
-    if (t < 38) {
-        m.throttle = 0.35;               // cruising
+    if (t < 42) {
+        m.throttle = 1;                        // a straight with a wet patch on it
+        if (t > 33 && t < 37)
+            m.grip = 0.35 * road;
         return m;
     }
-    if (t < 48) {
-        m.throttle = 0.6, m.turn = 0.08; // a corner, power on at the exit
-        if (t > 44)
-            m.throttle = 1;
+    if (t < 62) {
+        m.throttle = 0.3;                      // cruising in top gear
         return m;
     }
-    if (t < 60) {
-        m.throttle = 0.9;                // a wet patch half way along
-        if (t > 52 && t < 57)
-            m.grip = 0.45;
+    if (t < 75) {
+        m.brake = t < 70 ? 0.6 : 0.3;          // braking to a stop
         return m;
     }
-    if (t < 72) {
-        m.brake = 0.8;                   // braking to a stop
-        return m;
-    }
-    return m;                            // standing again
+    return m;                                  // standing again
 }
+
+constexpr double Idle = 900;
+constexpr double ClutchSeconds = 0.8;  // the clutch slips this long after a launch
+constexpr double ShiftSeconds = 0.25;  // no drive while the gear changes
 
 }  // namespace
 
@@ -88,37 +95,55 @@ void Vehicle::step(double dt, const Memory &mem)
 
     const double share[] = {0, cutShare(mem, 128), cutShare(mem, 148), cutShare(mem, 168),
                             cutShare(mem, 188), cutShare(mem, 208), cutShare(mem, 228)};
-    const double power = mo.throttle * (1 - share[m_cut]);
+    const bool shifting = m_t < m_shiftEnd;
+    const double power = (shifting ? 0 : mo.throttle) * (1 - share[m_cut]);
+    m_turn += (mo.turn - m_turn) * std::min(1.0, dt * 2);
 
     if (mo.launch) {
         // Clutch in: revs climb until the launch limiter cuts them back.
         const int soft = word(mem, wetLap ? 98 : 32), hard = word(mem, wetLap ? 100 : 34);
-        m_rpm += (power * 9000 * cylinders / 4.0 - (m_rpm - 900) * 1.5) * dt;
+        m_rpm += (power * 9000 * cylinders / 4.0 - (m_rpm - Idle) * 1.5) * dt;
         m_cut = m_rpm >= hard ? 6 : m_rpm >= soft ? 5 : 0;
         m_v = 0, m_slip = 0, m_gear = 1;
-        m_turn = 0;
+        m_launchEnd = m_t + ClutchSeconds;
+        m_launchRpm = m_rpm;
         return;
     }
 
-    // The car: drive force less drag and brakes; spin grows where power beats grip.
-    const double torque = power * cylinders / 4.0 * (m_gear <= 2 ? 1.6 : 1.0) / m_gear;
-    const double accel = torque * 28 * std::min(1.0, mo.grip + 0.2) - 0.0009 * m_v * m_v - mo.brake * 35;
-    m_v = std::max(0.0, m_v + accel * dt);
-    if (m_v == 0 && mo.throttle == 0)
+    // Drive in m/s² rises with the gear ratio; past what the tyres grip, the driven wheels spin.
+    const double drive = power * cylinders / 4.0 * 7.5 * GearRatio[m_gear] / GearRatio[1];
+    const double gripLimit = 5.4 * mo.grip;
+    const double excess = drive - gripLimit;
+    const double ms = m_v / 3.6;
+    const double accel = std::min(drive, gripLimit * (excess > 0 ? 0.92 : 1.0)) - 0.15 - 0.0004 * ms * ms -
+                         mo.brake * 9.0;
+    m_v = std::max(0.0, m_v + accel * 3.6 * dt);
+    const double spinTarget = mo.brake > 0 ? -0.03 * mo.brake : std::max(0.0, excess) * 0.07;
+    m_slip += (spinTarget - m_slip) * std::min(1.0, dt * 8);
+    if (m_v < 0.5 && mo.throttle == 0)
         m_slip = 0;
-    const double spinTarget = std::max(0.0, torque - mo.grip * (0.55 + m_v / 250)) * 0.5;
-    m_slip += (spinTarget - m_slip) * std::min(1.0, dt * 6);
-    if (mo.brake > 0)
-        m_slip = -0.02 * mo.brake;
-    m_turn += (mo.turn - m_turn) * std::min(1.0, dt * 2);
 
-    // Engine on the driven wheels, gear changes at 6500 rpm.
+    // Engine on the driven wheels; the driver shifts late at full throttle, early when cruising.
     const double driven = m_v * (1 + m_slip);
-    m_rpm = std::max(900.0, driven * GearRatio[m_gear]);
-    if (m_rpm > 6500 && m_gear < 5 && m_slip < 0.1)
-        m_rpm = std::max(900.0, driven * GearRatio[++m_gear]);
-    if (m_gear > 1 && m_rpm < 2200)
-        m_rpm = std::max(900.0, driven * GearRatio[--m_gear]);
+    double wheelRpm = driven * GearRatio[m_gear];
+    if (m_t < m_launchEnd) {
+        // Clutch slipping: the revs come down from the launch limiter onto the wheels.
+        const double k = (m_launchEnd - m_t) / ClutchSeconds;
+        wheelRpm = std::max(wheelRpm, wheelRpm + (m_launchRpm - wheelRpm) * k);
+        m_slip = std::max(m_slip, 0.25 * mo.throttle * k / mo.grip);
+    }
+    m_rpm = std::max(Idle, wheelRpm);
+    // A rev limiter below the usual shift point: the driver shifts once he has been on it a moment.
+    if (m_rpm < word(mem, 30) - 100)
+        m_limiterSince = m_t;
+    const bool onLimiter = m_t - m_limiterSince > 0.3;
+    const double upshift = mo.throttle > 0.8 ? 6800 : 2600;
+    if (!shifting && (m_rpm > upshift || onLimiter) && m_gear < 5 && m_slip < 0.15) {
+        ++m_gear;
+        m_shiftEnd = m_t + ShiftSeconds;
+    } else if (m_gear > 1 && m_rpm < (mo.brake > 0 ? 2000 : 1500)) {
+        --m_gear;
+    }
     m_noise = std::normal_distribution<double>(0, 0.3)(m_rng);
 
     // Traction control as the unit does it, on what its sensors say.

@@ -36,4 +36,8 @@ private:
     double m_cutSince = -1;  // when the present run of slip cutting began
     double m_turn = 0;       // outer over inner wheel, fraction
     double m_noise = 0;
+    double m_shiftEnd = 0;   // a gear change is under way until then
+    double m_launchEnd = 0;
+    double m_launchRpm = 0;
+    double m_limiterSince = 0;  // last moment the revs were clear of the hard cut  // the clutch slips after a launch until then
 };
