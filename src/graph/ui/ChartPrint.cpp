@@ -15,7 +15,8 @@ bool print(QCustomPlot *chart, QPrinter &printer, QString *error)
                      : QStringLiteral("Cannot print to \"%1\".").arg(printer.outputFileName());
         return false;
     }
-    // Vector output with real pen widths: hairlines would vanish at printer resolution.
+    // Vector output; pens of width 0 get a real width, since on paper a cosmetic pen is one
+    // printer dot wide.
     painter.setMode(QCPPainter::pmVectorized);
     painter.setMode(QCPPainter::pmNoCaching);
     painter.setMode(QCPPainter::pmNonCosmetic);
