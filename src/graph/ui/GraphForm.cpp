@@ -41,6 +41,9 @@ constexpr std::array<PanelRow, 6> PanelRows{{
     {Trace::CutLevel, 496, "GroupBox2", "Chart_Label_Cut", "Cut", nullptr, "Real_Time_Status2", "0", 33, 4},
 }};
 
+// A one-pixel pen: a wider one costs the raster engine about three times as much per redraw.
+QPen tracePen(const QColor &c) { return QPen(c, 1); }
+
 bool isWheel(Trace t) { return t >= Trace::WheelSpeedFL && t <= Trace::WheelSpeedRR; }
 
 QCPRange safe(const AxisRange &r)  // the chart refuses an empty span
@@ -136,7 +139,7 @@ void TGraphChart::buildChart()
         QCPGraph *g = c->addGraph(c->xAxis, valueAxis);
         g->setName(QString::fromLatin1(info.title));
         g->setObjectName(QString::fromLatin1(info.series));
-        g->setPen(QPen(m_colours[size_t(info.trace)], 1.5));
+        g->setPen(tracePen(m_colours[size_t(info.trace)]));
         g->setAdaptiveSampling(true);
         m_graphs[size_t(info.trace)] = g;
     }
@@ -316,7 +319,7 @@ QColor TGraphChart::traceColour(Trace t) const { return m_colours[size_t(t)]; }
 void TGraphChart::setTraceColour(Trace t, const QColor &c)
 {
     m_colours[size_t(t)] = c;
-    m_graphs[size_t(t)]->setPen(QPen(c, 1.5));
+    m_graphs[size_t(t)]->setPen(tracePen(c));
     m_chart->replot();
 }
 
@@ -371,6 +374,10 @@ void TGraphChart::refreshTraces()
     // about two points per pixel column of the visible time range
     const QCPRange r = m_chart->xAxis->range();
     const int columns = std::max(1, m_chart->axisRect()->width());
+    const TracesDrawn now{r.lower, r.upper, columns, m_channels.revision()};
+    if (now == m_drawn)
+        return;  // a repaint of the same view: the chart still holds the right points
+    m_drawn = now;
     QList<QPointF> pts;
     for (const TraceInfo &info : TraceTable) {
         m_channels[info.trace].visiblePoints(r.lower, r.upper, columns, pts);

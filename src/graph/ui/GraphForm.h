@@ -102,7 +102,14 @@ private:
     void showFloatingBars(bool on);
     double timeAt(double px) const;
 
+    struct TracesDrawn {
+        double lower = 0, upper = 0;
+        int columns = 0;
+        quint64 revision = ~quint64(0);
+        bool operator==(const TracesDrawn &) const = default;
+    };
     Channels m_channels;
+    TracesDrawn m_drawn;  // what the chart's points were taken for
     Navigation m_nav;
     QCustomPlot *m_chart = nullptr;
     QCPAxis *m_cutAxis = nullptr;
