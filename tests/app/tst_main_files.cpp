@@ -1,3 +1,4 @@
+#include "../link/BenchUnit.h"
 #include "ScriptedDialogs.h"
 #include "app/Main.h"
 #include "app/MainStatusBar.h"
@@ -339,6 +340,30 @@ class TestMainFiles : public QObject
         QCOMPARE(get("car.dat"), imageWithMotSpeed(1500).toByteArray());
         QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files | QDir::Hidden), QStringList({"car.dat"}));
         QVERIFY(window.Modified());
+    }
+
+    // Settings read from a unit over a pseudo-terminal: Save has no file yet, Save As keeps them.
+    void settingsReadFromTheUnitAreSavedAs()
+    {
+        ScriptedDialogs dialogs;
+        TForm1 window;
+        BenchUnit unit;
+        unit.memory = imageWithMotSpeed(1700).toByteArray();
+        QVERIFY(window.link().Comm1().open(unit.pty.slavePath));
+        window.action("ReadFromTraction1")->trigger();
+        QTRY_COMPARE_WITH_TIMEOUT(window.statusBar1()->messageText(), QString("Traction memory read OK"),
+                                  10000);
+        QVERIFY(window.action("Save1")->isEnabled());
+
+        window.action("Save1")->trigger();
+        QCOMPARE(window.statusBar1()->messageText(), QString("File Save failed"));
+        QCOMPARE(window.statusBar1()->messageTone(), MainStatusBar::Tone::Error);
+
+        dialogs.expectSaveFile(path("from-car"));
+        window.action("SaveAs1")->trigger();
+        QCOMPARE(dialogs.pending(), 0);
+        QCOMPARE(get("from-car.dat"), unit.memory);
+        QCOMPARE(window.statusBar1()->messageText(), QString("File Saved ok"));
     }
 
   private:
