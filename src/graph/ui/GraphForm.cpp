@@ -1,24 +1,15 @@
 #include "graph/ui/GraphForm.h"
 
-#include "app/Dialogs.h"
 #include "app/ToolbarDock.h"
-#include "graph/GraphFiles.h"
-#include "graph/ui/ChartPrint.h"
-#include "graph/ui/ExportDialog.h"
 #include "graph/ui/SetupDialogs.h"
-#include "platform/RegistryRoutinesUnit.h"
 #include "settings/SettingsImage.h"
 
 #include <QApplication>
 #include <QGroupBox>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMenuBar>
-#include <QPrinter>
 #include <QScreen>
 #include <QTimer>
-#include <QToolBar>
 #include <QVBoxLayout>
 #include <qcustomplot.h>
 
@@ -201,109 +192,6 @@ void TGraphChart::buildPanel(QWidget *panel2)
     }
 }
 
-void TGraphChart::buildActions()
-{
-    auto act = [this](const char *name, const QString &caption, const QKeySequence &key,
-                      const QString &hint, auto handler) {
-        auto *a = new QAction(caption, this);
-        a->setObjectName(QString::fromLatin1(name));
-        if (!key.isEmpty())
-            a->setShortcut(key);
-        a->setStatusTip(hint);
-        a->setToolTip(hint.isEmpty() ? QString(caption).remove(u'&') : hint);
-        connect(a, &QAction::triggered, this, handler);
-        return a;
-    };
-    QAction *load = act("Load3", "&Open", QKeySequence("Ctrl+O"), "Open a previously saved log file", &TGraphChart::Load3Execute);
-    QAction *save = act("Save3", "&Save", QKeySequence("Ctrl+S"), "Save Current log file", &TGraphChart::Save3Execute);
-    QAction *print = act("Print3", "&Print", QKeySequence("Ctrl+P"), "Print current graph screen", &TGraphChart::Print3Execute);
-    QAction *exportAct = act("Export3", "Exp&ort", {}, {}, &TGraphChart::Export3Execute);
-    QAction *exit = act("Exit3", "E&xit Graph window", QKeySequence("Ctrl+X"), "Close graph screen", &QWidget::close);
-    QAction *rpm = act("RPMSetup1", "&RPM Setup", {}, {}, &TGraphChart::RPMSetup1Execute);
-    QAction *ws = act("WS_Setup1", "&Wheel Speed Setup", {}, {}, &TGraphChart::WS_Setup1Execute);
-    QAction *cut = act("CutLevelSetup1", "&Cut Level Setup", {}, {}, &TGraphChart::CutLevelSetup1Execute);
-    QAction *time = act("TimeSetup1", "&Time Setup", {}, {}, &TGraphChart::TimeSetup1Execute);
-    QAction *start = act("RealTimeStart3", "R&eal Time Start", {}, "Start real time diagnostics", [] {});
-    QAction *stop = act("RealTimeStop3", "Real Time &Stop", {}, "Stop real time diagnostics", [] {});
-    stop->setEnabled(false);
-    QAction *viewNav = act("ViewNavigatorBar3", "View &Navigatorbar", {}, {},
-                           [this] { m_navigator->place(false, {}); });
-    m_lock = act("LockToolBar3", "Lock Toolbars", {}, {}, [this] { setToolbarsLocked(true); });
-    m_free = act("FreeToolBar3", "Free Toolbars", {}, {}, [this] { setToolbarsLocked(false); });
-
-    auto *menus = new QMenuBar;
-    QMenu *file = menus->addMenu(QStringLiteral("&File"));
-    file->addActions({load, save});
-    file->addSeparator();
-    file->addAction(print);
-    file->addSeparator();
-    file->addAction(exportAct);
-    file->addSeparator();
-    file->addAction(exit);
-    QMenu *options = menus->addMenu(QStringLiteral("&Options"));
-    options->addMenu(QStringLiteral("&Axis"))->addActions({rpm, ws, cut, time});
-    options->addActions({start, stop});
-    QMenu *view = menus->addMenu(QStringLiteral("&View"));
-    view->addMenu(QStringLiteral("Toolbars"))->addActions({viewNav, m_lock, m_free});
-    menus->setNativeMenuBar(false);
-    m_menuBar2 = new ToolbarDock(QStringLiteral("MenuBar2"), menus, false, this);  // no close button
-    m_menuBar2->setObjectName(QStringLiteral("MenuBar2"));
-    addDockWidget(Qt::TopDockWidgetArea, m_menuBar2);
-    auto *tools = new QToolBar(QStringLiteral("NavigatorBar2"));
-    tools->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
-    tools->addActions({load, save});
-    tools->addSeparator();
-    tools->addActions({start, stop});
-    tools->addSeparator();
-    tools->addAction(print);
-    m_navigator = new ToolbarDock(QStringLiteral("NavigatorBar2"), tools, true, this);
-    m_navigator->setObjectName(QStringLiteral("NavigatorBar2"));
-    addDockWidget(Qt::TopDockWidgetArea, m_navigator);
-    splitDockWidget(m_menuBar2, m_navigator, Qt::Vertical);
-}
-
-void TGraphChart::readLayout()
-{
-    const ToolbarLayoutKeys &k = graphMenuKeys();
-    const auto read = [](const RegistryValue &key) { return TRegistryRoutines::read(key); };
-    m_menuBar2->place(read(k.menuBarFloating) != 0, QPoint(read(k.menuBarX), read(k.menuBarY)));
-    m_navigator->place(read(k.navigatorFloating) != 0, QPoint(read(k.navigatorX), read(k.navigatorY)));
-    move(read(RegistryKeys::GraphLeft), read(RegistryKeys::GraphTop));
-    setToolbarsLocked(read(k.locked) == 0);  // 0 is locked, anything else free
-    showFloatingBars(false);  // a floating bar appears with the window, not at program start
-}
-
-void TGraphChart::showFloatingBars(bool on)
-{
-    for (ToolbarDock *bar : {m_menuBar2, m_navigator})
-        if (bar->isFloating())
-            bar->setVisible(on);
-}
-
-void TGraphChart::writeLayout()
-{
-    const ToolbarLayoutKeys &k = graphMenuKeys();
-    const auto store = [](const RegistryValue &key, int value) { TRegistryRoutines::write(key, value); };
-    store(k.menuBarFloating, m_menuBar2->isFloating() ? 1 : 0);
-    store(k.menuBarX, m_menuBar2->floatingPosition().x());
-    store(k.menuBarY, m_menuBar2->floatingPosition().y());
-    store(k.navigatorFloating, m_navigator->isFloating() ? 1 : 0);
-    store(k.navigatorX, m_navigator->floatingPosition().x());
-    store(k.navigatorY, m_navigator->floatingPosition().y());
-    store(RegistryKeys::GraphTop, y());
-    store(RegistryKeys::GraphLeft, x());
-    store(k.locked, toolbarsLocked() ? 0 : 1);
-}
-
-void TGraphChart::setToolbarsLocked(bool locked)
-{
-    m_menuBar2->setLocked(locked);
-    m_navigator->setLocked(locked);
-    m_free->setVisible(locked);
-    m_lock->setVisible(!locked);
-}
-
-bool TGraphChart::toolbarsLocked() const { return m_free->isVisible(); }
 
 bool TGraphChart::traceVisible(Trace t) const { return m_visible[size_t(t)]; }
 
@@ -388,48 +276,9 @@ void TGraphChart::refreshTraces()
     }
 }
 
-void TGraphChart::placeCursorLine()
-{
-    m_cursorLine->point1->setCoords(m_cursor, 0);
-    m_cursorLine->point2->setCoords(m_cursor, 1);
-    m_cursorLine->setVisible(!m_runActive);
-}
-
-void TGraphChart::setCursor(double x)
-{
-    m_cursor = x;
-    placeCursorLine();
-    m_chart->layer(QStringLiteral("cursor"))->replot();  // the traces are not redrawn
-}
-
-void TGraphChart::setRunActive(bool active)
-{
-    m_runActive = active;
-    placeCursorLine();
-    m_chart->replot();
-}
 
 QLineEdit *TGraphChart::readout(Trace t) const { return m_panel[size_t(t)].readout; }
 
-void TGraphChart::DisplayCursorValues()
-{
-    static constexpr std::array<Trace, 6> order{Trace::WheelSpeedFL, Trace::WheelSpeedFR,
-                                                Trace::WheelSpeedRL, Trace::WheelSpeedRR,
-                                                Trace::RPM,          Trace::CutLevel};
-    std::array<QString, 6> texts;
-    for (size_t i = 0; i < order.size(); ++i) {
-        const Channel &c = m_channels[order[i]];
-        const auto at = c.indexAtTime(m_cursor);  // by time value: uploads start at 1
-        if (!at) {
-            for (Trace t : order)
-                readout(t)->setText(QStringLiteral(" "));
-            return;
-        }
-        texts[i] = formatGeneral(c.y(*at));
-    }
-    for (size_t i = 0; i < order.size(); ++i)
-        readout(order[i])->setText(texts[i]);
-}
 
 void TGraphChart::Clear1Click()
 {
@@ -438,140 +287,11 @@ void TGraphChart::Clear1Click()
     applyAxes();
 }
 
-double TGraphChart::timeAt(double px) const { return m_chart->xAxis->pixelToCoord(px); }
-
-void TGraphChart::Chart1KeyDown(int key, bool shift)
-{
-    switch (key) {
-    case Qt::Key_Home:
-        setCursor(m_nav.axes.time.min);
-        DisplayCursorValues();
-        break;
-    case Qt::Key_End:
-        setCursor(m_nav.axes.time.max);
-        DisplayCursorValues();
-        break;
-    case Qt::Key_Up:
-        m_cursor = m_nav.zoomIn(shift);
-        applyAxes();
-        break;
-    case Qt::Key_Down:
-        m_nav.zoomOut(shift);
-        applyAxes();
-        break;
-    case Qt::Key_Left:
-    case Qt::Key_Right:
-        MoveCursor(key, shift);
-        break;
-    default:
-        break;
-    }
-}
-
-void TGraphChart::MoveCursor(int key, bool shift)
-{
-    double p = m_chart->xAxis->coordToPixel(m_cursor);
-    const double s = shift ? 10 : 1;
-    if (key == Qt::Key_Right)
-        p += s;
-    else if (p >= s)
-        p -= s;
-    const AxisRange before = m_nav.axes.time;
-    const Channel &rpm = m_channels[Trace::RPM];
-    const double x = m_nav.checkValidCursorPosition(timeAt(p), rpm.isEmpty() ? 0 : rpm.lastX());
-    if (!(m_nav.axes.time == before)) {
-        m_cursor = x;
-        applyAxes();
-    } else {
-        setCursor(x);
-    }
-    DisplayCursorValues();
-}
-
-void TGraphChart::Chart1MouseUp(double x)
-{
-    setCursor(m_nav.clickCursor(x));
-    const double k = std::trunc(x);
-    const double keep = m_cursor;
-    m_cursor = k;  // the readout reads the unclamped time
-    DisplayCursorValues();
-    m_cursor = keep;
-}
-
 bool TGraphChart::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == m_chart) {
-        switch (event->type()) {
-        case QEvent::KeyPress: {
-            auto *k = static_cast<QKeyEvent *>(event);
-            Chart1KeyDown(k->key(), k->modifiers() & Qt::ShiftModifier);
+        if (chartEvent(event))
             return true;
-        }
-        case QEvent::Wheel:
-            return true;  // no wheel zoom on the chart
-        case QEvent::MouseButtonPress: {
-            auto *m = static_cast<QMouseEvent *>(event);
-            m_pressPos = m->position();
-            m_chart->setFocus();
-            if (m->button() == Qt::RightButton) {
-                m_drag = Drag::Pan;
-                m_nav.saveViewIfNone();
-                m_panStartMin = m_nav.axes.time.min;
-            } else if (m->button() == Qt::LeftButton) {
-                const double cx = m_chart->xAxis->coordToPixel(m_cursor);
-                m_drag = !m_runActive && std::abs(cx - m_pressPos.x()) <= 3 ? Drag::Cursor
-                         : m_runActive                                      ? Drag::None
-                                                                            : Drag::Zoom;
-            }
-            return true;
-        }
-        case QEvent::MouseMove: {
-            auto *m = static_cast<QMouseEvent *>(event);
-            const double px = m->position().x();
-            if (m_drag == Drag::Pan) {
-                const double dt = timeAt(m_pressPos.x()) - timeAt(px);
-                const double w = m_nav.axes.time.width();
-                m_nav.axes.time = AxisRange::rule(m_panStartMin + dt, m_panStartMin + dt + w);
-                m_panStartMin = m_nav.axes.time.min;
-                m_pressPos.setX(px);
-                applyAxes();
-            } else if (m_drag == Drag::Cursor) {
-                setCursor(timeAt(px));
-                DisplayCursorValues();  // ChartTool1Change
-            } else if (m_drag == Drag::Zoom) {
-                const QRect r = m_chart->axisRect()->rect();
-                m_band->topLeft->setCoords(std::min(px, m_pressPos.x()), r.top());
-                m_band->bottomRight->setCoords(std::max(px, m_pressPos.x()), r.bottom());
-                m_band->setVisible(px > m_pressPos.x());
-                m_chart->layer(QStringLiteral("cursor"))->replot();
-            }
-            return true;
-        }
-        case QEvent::MouseButtonRelease: {
-            auto *m = static_cast<QMouseEvent *>(event);
-            const double px = m->position().x();
-            const Drag drag = m_drag;
-            m_drag = Drag::None;
-            m_band->setVisible(false);
-            if (m->button() != Qt::LeftButton) {
-                applyAxes();
-                return true;
-            }
-            if (drag == Drag::Zoom && px - m_pressPos.x() > 16) {
-                m_nav.zoomTimeTo(timeAt(m_pressPos.x()), timeAt(px));
-                applyAxes();
-            } else if (drag == Drag::Zoom && m_pressPos.x() - px > 16) {
-                m_nav.undoZoom();
-                applyAxes();
-            }
-            if (!m_runActive)
-                Chart1MouseUp(timeAt(px));
-            m_chart->layer(QStringLiteral("cursor"))->replot();
-            return true;
-        }
-        default:
-            break;
-        }
     } else if (event->type() == QEvent::MouseButtonRelease) {
         for (const PanelRow &row : PanelRows) {
             const PanelEntry &e = m_panel[size_t(row.trace)];
@@ -588,6 +308,7 @@ bool TGraphChart::eventFilter(QObject *watched, QEvent *event)
     }
     return QMainWindow::eventFilter(watched, event);
 }
+
 
 void TGraphChart::FormShow()
 {
@@ -640,101 +361,3 @@ void TGraphChart::closeEvent(QCloseEvent *e)
     showFloatingBars(false);
     QMainWindow::closeEvent(e);
 }
-
-void TGraphChart::Load3Execute()
-{
-    Dialogs::FileRequest req;
-    req.filters = {QStringLiteral("DOS Traction file format (*.Dat)"),
-                   QStringLiteral("Traction Logged Data File (*.tld)"), QStringLiteral("Any file (*.*)")};
-    const QString path = Dialogs::instance().openFile(req, this);
-    if (path.isEmpty())
-        return;
-    const GraphFiles::Kind kind = GraphFiles::kindOf(path);
-    if (kind == GraphFiles::Kind::Unknown) {
-        Dialogs::instance().message(QStringLiteral("Unable to load file, unknown file type"), this);
-        return;
-    }
-    const GraphFiles::LoadResult r = GraphFiles::load(path, m_channels);
-    using R = GraphFiles::LoadResult;
-    if (r.status == R::TooShort) {
-        Dialogs::instance().message(QStringLiteral("Error"), this);
-        return;
-    }
-    if (r.status == R::Failed) {
-        Dialogs::instance().error(r.error, this);
-        return;
-    }
-    if (r.status == R::Ignored)
-        return;
-    if (kind == GraphFiles::Kind::Dos) {
-        m_nav.axes.time = AxisRange::rule(0, double(r.samples));
-        applyAxes();
-        DisplayCursorValues();
-    } else {
-        // a header maximum of 0 would give a useless axis: that axis keeps its range
-        if (r.wheelMax && *r.wheelMax)
-            m_nav.axes.wheel = AxisRange::rule(0, *r.wheelMax);
-        if (r.rpmMax && *r.rpmMax)
-            m_nav.axes.rpm = AxisRange::rule(0, *r.rpmMax);
-        m_nav.axes.time = {0, double(r.samples)};
-        applyAxes();
-    }
-}
-
-void TGraphChart::Save3Execute()
-{
-    Dialogs::FileRequest req;
-    req.filters = {QStringLiteral("Traction Data File (*.dat)"), QStringLiteral("Any File (*.*)")};
-    const QString chosen = Dialogs::instance().saveFile(req, this);
-    if (chosen.isEmpty())
-        return;
-    // the backup guards the file actually written, ".dat" included
-    const QString path = GraphFiles::savedName(chosen, req.filterIndex);
-    if (!GraphFiles::backupExisting(path)) {
-        Dialogs::instance().error(QString::fromLatin1(GraphFiles::BackupError), this);
-        return;
-    }
-    QString error;
-    if (!GraphFiles::saveDos(path, m_channels, &error))
-        Dialogs::instance().error(error, this);
-}
-
-void TGraphChart::Print3Execute()
-{
-    QPrinter printer(QPrinter::HighResolution);
-    if (!Dialogs::instance().print(printer, this))
-        return;
-    m_cursorLine->setVisible(false);
-    QString error;
-    const bool printed = ChartPrint::print(m_chart, printer, &error);
-    placeCursorLine();
-    m_chart->replot();
-    if (!printed)
-        Dialogs::instance().error(error, this);
-}
-
-void TGraphChart::Export3Execute()
-{
-    TExportDialog dialog(this);
-    dialog.exec();
-}
-
-void TGraphChart::RPMSetup1Execute()
-{
-    m_rpmSetup->fill();
-    m_rpmSetup->exec();
-}
-
-void TGraphChart::WS_Setup1Execute()
-{
-    m_wheelSetup->fill();
-    m_wheelSetup->exec();
-}
-
-void TGraphChart::CutLevelSetup1Execute()
-{
-    m_cutSetup->fill();
-    m_cutSetup->exec();
-}
-
-void TGraphChart::TimeSetup1Execute() { m_timeSetup->exec(); }

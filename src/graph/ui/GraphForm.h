@@ -92,6 +92,7 @@ private:
     void buildActions();
     void refreshTraces();
     void FormShow();
+    bool chartEvent(QEvent *event);
     void Chart1KeyDown(int key, bool shift);
     void MoveCursor(int key, bool shift);
     void Chart1MouseUp(double x);

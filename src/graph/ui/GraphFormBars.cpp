@@ -1,0 +1,112 @@
+#include "graph/ui/GraphForm.h"
+
+#include "app/ToolbarDock.h"
+#include "platform/RegistryRoutinesUnit.h"
+
+#include <QAction>
+#include <QMenuBar>
+#include <QToolBar>
+
+void TGraphChart::buildActions()
+{
+    auto act = [this](const char *name, const QString &caption, const QKeySequence &key,
+                      const QString &hint, auto handler) {
+        auto *a = new QAction(caption, this);
+        a->setObjectName(QString::fromLatin1(name));
+        if (!key.isEmpty())
+            a->setShortcut(key);
+        a->setStatusTip(hint);
+        a->setToolTip(hint.isEmpty() ? QString(caption).remove(u'&') : hint);
+        connect(a, &QAction::triggered, this, handler);
+        return a;
+    };
+    QAction *load = act("Load3", "&Open", QKeySequence("Ctrl+O"), "Open a previously saved log file", &TGraphChart::Load3Execute);
+    QAction *save = act("Save3", "&Save", QKeySequence("Ctrl+S"), "Save Current log file", &TGraphChart::Save3Execute);
+    QAction *print = act("Print3", "&Print", QKeySequence("Ctrl+P"), "Print current graph screen", &TGraphChart::Print3Execute);
+    QAction *exportAct = act("Export3", "Exp&ort", {}, {}, &TGraphChart::Export3Execute);
+    QAction *exit = act("Exit3", "E&xit Graph window", QKeySequence("Ctrl+X"), "Close graph screen", &QWidget::close);
+    QAction *rpm = act("RPMSetup1", "&RPM Setup", {}, {}, &TGraphChart::RPMSetup1Execute);
+    QAction *ws = act("WS_Setup1", "&Wheel Speed Setup", {}, {}, &TGraphChart::WS_Setup1Execute);
+    QAction *cut = act("CutLevelSetup1", "&Cut Level Setup", {}, {}, &TGraphChart::CutLevelSetup1Execute);
+    QAction *time = act("TimeSetup1", "&Time Setup", {}, {}, &TGraphChart::TimeSetup1Execute);
+    QAction *start = act("RealTimeStart3", "R&eal Time Start", {}, "Start real time diagnostics", [] {});
+    QAction *stop = act("RealTimeStop3", "Real Time &Stop", {}, "Stop real time diagnostics", [] {});
+    stop->setEnabled(false);
+    QAction *viewNav = act("ViewNavigatorBar3", "View &Navigatorbar", {}, {},
+                           [this] { m_navigator->place(false, {}); });
+    m_lock = act("LockToolBar3", "Lock Toolbars", {}, {}, [this] { setToolbarsLocked(true); });
+    m_free = act("FreeToolBar3", "Free Toolbars", {}, {}, [this] { setToolbarsLocked(false); });
+
+    auto *menus = new QMenuBar;
+    QMenu *file = menus->addMenu(QStringLiteral("&File"));
+    file->addActions({load, save});
+    file->addSeparator();
+    file->addAction(print);
+    file->addSeparator();
+    file->addAction(exportAct);
+    file->addSeparator();
+    file->addAction(exit);
+    QMenu *options = menus->addMenu(QStringLiteral("&Options"));
+    options->addMenu(QStringLiteral("&Axis"))->addActions({rpm, ws, cut, time});
+    options->addActions({start, stop});
+    QMenu *view = menus->addMenu(QStringLiteral("&View"));
+    view->addMenu(QStringLiteral("Toolbars"))->addActions({viewNav, m_lock, m_free});
+    menus->setNativeMenuBar(false);
+    m_menuBar2 = new ToolbarDock(QStringLiteral("MenuBar2"), menus, false, this);  // no close button
+    m_menuBar2->setObjectName(QStringLiteral("MenuBar2"));
+    addDockWidget(Qt::TopDockWidgetArea, m_menuBar2);
+    auto *tools = new QToolBar(QStringLiteral("NavigatorBar2"));
+    tools->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    tools->addActions({load, save});
+    tools->addSeparator();
+    tools->addActions({start, stop});
+    tools->addSeparator();
+    tools->addAction(print);
+    m_navigator = new ToolbarDock(QStringLiteral("NavigatorBar2"), tools, true, this);
+    m_navigator->setObjectName(QStringLiteral("NavigatorBar2"));
+    addDockWidget(Qt::TopDockWidgetArea, m_navigator);
+    splitDockWidget(m_menuBar2, m_navigator, Qt::Vertical);
+}
+
+void TGraphChart::readLayout()
+{
+    const ToolbarLayoutKeys &k = graphMenuKeys();
+    const auto read = [](const RegistryValue &key) { return TRegistryRoutines::read(key); };
+    m_menuBar2->place(read(k.menuBarFloating) != 0, QPoint(read(k.menuBarX), read(k.menuBarY)));
+    m_navigator->place(read(k.navigatorFloating) != 0, QPoint(read(k.navigatorX), read(k.navigatorY)));
+    move(read(RegistryKeys::GraphLeft), read(RegistryKeys::GraphTop));
+    setToolbarsLocked(read(k.locked) == 0);  // 0 is locked, anything else free
+    showFloatingBars(false);  // a floating bar appears with the window, not at program start
+}
+
+void TGraphChart::showFloatingBars(bool on)
+{
+    for (ToolbarDock *bar : {m_menuBar2, m_navigator})
+        if (bar->isFloating())
+            bar->setVisible(on);
+}
+
+void TGraphChart::writeLayout()
+{
+    const ToolbarLayoutKeys &k = graphMenuKeys();
+    const auto store = [](const RegistryValue &key, int value) { TRegistryRoutines::write(key, value); };
+    store(k.menuBarFloating, m_menuBar2->isFloating() ? 1 : 0);
+    store(k.menuBarX, m_menuBar2->floatingPosition().x());
+    store(k.menuBarY, m_menuBar2->floatingPosition().y());
+    store(k.navigatorFloating, m_navigator->isFloating() ? 1 : 0);
+    store(k.navigatorX, m_navigator->floatingPosition().x());
+    store(k.navigatorY, m_navigator->floatingPosition().y());
+    store(RegistryKeys::GraphTop, y());
+    store(RegistryKeys::GraphLeft, x());
+    store(k.locked, toolbarsLocked() ? 0 : 1);
+}
+
+void TGraphChart::setToolbarsLocked(bool locked)
+{
+    m_menuBar2->setLocked(locked);
+    m_navigator->setLocked(locked);
+    m_free->setVisible(locked);
+    m_lock->setVisible(!locked);
+}
+
+bool TGraphChart::toolbarsLocked() const { return m_free->isVisible(); }
