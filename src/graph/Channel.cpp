@@ -23,7 +23,7 @@ void Channel::append(double x, double y)
         m_y.clear();
         m_x.clear();
         m_front = 0;
-        m_levels.clear();
+        resetPyramid();
         m_x0 = x;
         m_y.push_back(y);
         return;
@@ -55,7 +55,7 @@ void Channel::assign(double firstX, std::vector<double> &&ys)
     m_x.shrink_to_fit();
     m_x0 = firstX;
     m_front = 0;
-    m_levels.clear();
+    resetPyramid();
 }
 
 void Channel::merge(double firstX, std::vector<double> &&ys)
@@ -91,7 +91,7 @@ void Channel::merge(double firstX, std::vector<double> &&ys)
     m_x = std::move(xs);
     m_y = std::move(vs);
     m_front = 0;
-    m_levels.clear();
+    resetPyramid();
 }
 
 void Channel::removeFirst()
@@ -106,8 +106,17 @@ void Channel::removeFirst()
             m_x0 += double(m_front);
         else
             m_x.erase(m_x.begin(), m_x.begin() + m_front);
+        m_origin += m_front;
         m_front = 0;
-        m_levels.clear();  // block boundaries moved; rebuilt when next needed
+        // drop the blocks that reach into what was compacted away; the rest stay valid
+        qsizetype span = Fan;
+        for (Level &level : m_levels) {
+            const qsizetype keep = (m_origin + span - 1) / span;
+            const qsizetype dead = std::clamp<qsizetype>(keep - level.first, 0, qsizetype(level.blocks.size()));
+            level.blocks.erase(level.blocks.begin(), level.blocks.begin() + dead);
+            level.first = keep;
+            span *= Fan;
+        }
     }
 }
 
@@ -118,7 +127,7 @@ void Channel::clear()
     m_x.clear();
     m_x0 = 0;
     m_front = 0;
-    m_levels.clear();
+    resetPyramid();
 }
 
 qsizetype Channel::lowerBound(double x) const
@@ -154,40 +163,56 @@ std::optional<qsizetype> Channel::indexAtTime(double t) const
     return std::nullopt;
 }
 
+void Channel::resetPyramid()
+{
+    m_levels.clear();
+    m_origin = 0;
+}
+
 void Channel::dropPyramidFrom(size_t storageIndex)
 {
-    size_t span = Fan;
-    for (auto &level : m_levels) {
-        level.resize(std::min(level.size(), storageIndex / span));
+    const qsizetype at = qsizetype(storageIndex) + m_origin;
+    qsizetype span = Fan;
+    for (Level &level : m_levels) {
+        const qsizetype keep = std::clamp<qsizetype>(at / span - level.first, 0, qsizetype(level.blocks.size()));
+        level.blocks.resize(size_t(keep));
         span *= Fan;
     }
 }
 
 void Channel::buildPyramid() const
 {
-    const size_t n = m_y.size();
-    size_t span = Fan;
-    for (size_t L = 0; n / span > 0; ++L, span *= Fan) {
+    const qsizetype end = m_origin + qsizetype(m_y.size());
+    qsizetype span = Fan;
+    for (size_t L = 0;; ++L, span *= Fan) {
+        const qsizetype firstWhole = (m_origin + span - 1) / span, complete = end / span;
+        if (complete <= firstWhole) {  // no whole block at this level, nor above it
+            m_levels.resize(L);
+            return;
+        }
         if (L >= m_levels.size())
             m_levels.emplace_back();
-        auto &level = m_levels[L];
-        const size_t complete = n / span;
-        level.reserve(complete);
-        for (size_t b = level.size(); b < complete; ++b) {
+        Level &level = m_levels[L];
+        if (level.blocks.empty())
+            level.first = firstWhole;
+        level.blocks.reserve(size_t(complete - level.first));
+        for (qsizetype b = level.first + qsizetype(level.blocks.size()); b < complete; ++b) {
             float mn = std::numeric_limits<float>::infinity(), mx = -mn;
             if (L == 0) {
-                for (size_t i = b * Fan; i < b * Fan + Fan; ++i) {
+                const size_t from = size_t(b * Fan - m_origin);
+                for (size_t i = from; i < from + Fan; ++i) {
                     mn = std::min(mn, float(m_y[i]));
                     mx = std::max(mx, float(m_y[i]));
                 }
             } else {
-                const auto &below = m_levels[L - 1];
-                for (size_t i = b * Fan; i < b * Fan + Fan; ++i) {
-                    mn = std::min(mn, below[i].min);
-                    mx = std::max(mx, below[i].max);
+                const Level &below = m_levels[L - 1];
+                const size_t from = size_t(b * Fan - below.first);
+                for (size_t i = from; i < from + Fan; ++i) {
+                    mn = std::min(mn, below.blocks[i].min);
+                    mx = std::max(mx, below.blocks[i].max);
                 }
             }
-            level.push_back({mn, mx});
+            level.blocks.push_back({mn, mx});
         }
     }
 }
@@ -195,16 +220,16 @@ void Channel::buildPyramid() const
 void Channel::scan(int level, qsizetype from, qsizetype to, double &mn, double &mx) const
 {
     if (level < 0) {
-        for (qsizetype i = from; i < to; ++i) {
+        for (qsizetype i = from - m_origin; i < to - m_origin; ++i) {
             mn = std::min(mn, m_y[size_t(i)]);
             mx = std::max(mx, m_y[size_t(i)]);
         }
         return;
     }
-    const auto &blocks = m_levels[size_t(level)];
-    for (qsizetype i = from; i < to; ++i) {
-        mn = std::min(mn, double(blocks[size_t(i)].min));
-        mx = std::max(mx, double(blocks[size_t(i)].max));
+    const Level &l = m_levels[size_t(level)];
+    for (qsizetype i = from - l.first; i < to - l.first; ++i) {
+        mn = std::min(mn, double(l.blocks[size_t(i)].min));
+        mx = std::max(mx, double(l.blocks[size_t(i)].max));
     }
 }
 
@@ -212,12 +237,14 @@ Channel::MinMax Channel::minMax(qsizetype from, qsizetype to) const
 {
     buildPyramid();
     double mn = std::numeric_limits<double>::infinity(), mx = -mn;
-    qsizetype lo = from + m_front, hi = to + m_front;
+    // in pyramid numbering
+    qsizetype lo = from + m_front + m_origin, hi = to + m_front + m_origin;
     int level = -1;
     while (lo < hi) {
         if (level + 1 < int(m_levels.size())) {
+            const Level &up = m_levels[size_t(level + 1)];
             const qsizetype upLo = (lo + Fan - 1) / Fan, upHi = hi / Fan;
-            if (upLo < upHi) {
+            if (upLo < upHi && upLo >= up.first && upHi <= up.first + qsizetype(up.blocks.size())) {
                 scan(level, lo, upLo * Fan, mn, mx);
                 scan(level, upHi * Fan, hi, mn, mx);
                 lo = upLo;
@@ -270,7 +297,7 @@ void Channel::visiblePoints(double xa, double xb, int columns, QList<QPointF> &o
 qsizetype Channel::memoryBytes() const
 {
     qsizetype bytes = qsizetype((m_y.capacity() + m_x.capacity()) * sizeof(double));
-    for (const auto &level : m_levels)
-        bytes += qsizetype(level.capacity() * sizeof(Block));
+    for (const Level &level : m_levels)
+        bytes += qsizetype(level.blocks.capacity() * sizeof(Block));
     return bytes;
 }

@@ -62,11 +62,18 @@ private:
         float min;
         float max;
     };
+    // Blocks of one pyramid level, numbered from the pyramid's origin: block b covers the points
+    // [b * span, (b + 1) * span) counted from there, and the first one held is number 'first'.
+    struct Level {
+        qsizetype first = 0;
+        std::vector<Block> blocks;
+    };
 
     bool uniform() const { return m_x.empty(); }
     double storedX(size_t s) const { return uniform() ? m_x0 + double(s) : m_x[s]; }
     void makeExplicit();
     void dropPyramidFrom(size_t storageIndex);
+    void resetPyramid();
     void buildPyramid() const;
     void scan(int level, qsizetype from, qsizetype to, double &mn, double &mx) const;
 
@@ -75,5 +82,8 @@ private:
     double m_x0 = 0;
     qsizetype m_front = 0;  // removed points not yet compacted away
     quint64 m_revision = 0;
-    mutable std::vector<std::vector<Block>> m_levels;
+    // Points compacted away since the pyramid was last rebuilt: compaction moves the storage,
+    // not the block numbering, so the pyramid survives it.
+    qsizetype m_origin = 0;
+    mutable std::vector<Level> m_levels;
 };

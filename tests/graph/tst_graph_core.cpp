@@ -124,6 +124,27 @@ private slots:
             QCOMPARE(m.min, *mn);
             QCOMPARE(m.max, *mx);
         }
+        // a live window: compaction moves the storage under a pyramid that was built before it
+        Channel live;
+        for (int i = 0; i < 40000; ++i) {
+            live.append(i, QRandomGenerator::global()->bounded(256));
+            if (live.count() > 3000)
+                live.removeFirst();
+            if (i % 997 == 0 || i % 3001 == 0) {
+                const qsizetype a = QRandomGenerator::global()->bounded(int(live.count()));
+                const qsizetype b = a + 1 + QRandomGenerator::global()->bounded(int(live.count() - a));
+                for (auto [from, to] : {std::pair{a, b}, std::pair{qsizetype(0), live.count()}}) {
+                    double mn = 1e9, mx = -1e9;
+                    for (qsizetype j = from; j < to; ++j) {
+                        mn = std::min(mn, live.y(j));
+                        mx = std::max(mx, live.y(j));
+                    }
+                    const Channel::MinMax m = live.minMax(from, to);
+                    QCOMPARE(m.min, mn);
+                    QCOMPARE(m.max, mx);
+                }
+            }
+        }
         // a spike of one sample survives decimation to 800 columns
         Channel d;
         std::vector<double> flat(1000000, 50.0);
