@@ -128,6 +128,20 @@ private slots:
         QCOMPARE(g.readout(Trace::CutLevel)->text(), QString("0"));
     }
 
+    void channelPanelStaysCentred()
+    {
+        TGraphChart g;
+        g.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&g));
+        auto *panel1 = g.findChild<QWidget *>("Panel1");
+        auto *panel2 = g.findChild<QWidget *>("Panel2");
+        for (int width : {877, 1203, 640}) {
+            g.resize(width, 586);
+            QTRY_COMPARE(panel2->width(), width);
+            QCOMPARE(panel1->x(), width / 2 - 601 / 2);
+        }
+    }
+
     void loadClickZoomUndoAndSave()
     {
         ScriptedDialogs d;

@@ -83,6 +83,7 @@ TGraphChart::TGraphChart(QWidget *parent) : QMainWindow(parent)
     m_panel2 = new QWidget(body);
     m_panel2->setObjectName(QStringLiteral("Panel2"));
     m_panel2->setFixedHeight(77);
+    m_panel2->installEventFilter(this);  // Panel1 is centred once Panel2 has its new width
     v->addWidget(m_panel2);
     setCentralWidget(body);
     buildChart();
@@ -289,6 +290,8 @@ void TGraphChart::Clear1Click()
 
 bool TGraphChart::eventFilter(QObject *watched, QEvent *event)
 {
+    if (watched == m_panel2 && event->type() == QEvent::Resize)
+        m_panel1->move(m_panel2->width() / 2 - m_panel1->width() / 2, m_panel1->y());
     if (watched == m_chart) {
         if (chartEvent(event))
             return true;
@@ -350,7 +353,6 @@ void TGraphChart::showEvent(QShowEvent *e)
 void TGraphChart::resizeEvent(QResizeEvent *e)
 {
     QMainWindow::resizeEvent(e);
-    m_panel1->move(m_panel2->width() / 2 - m_panel1->width() / 2, m_panel1->y());
     applyAxes();
 }
 

@@ -1,5 +1,6 @@
 #include "graph/ui/GraphForm.h"
 
+#include "app/AppIcons.h"
 #include "app/ToolbarDock.h"
 #include "platform/RegistryRoutinesUnit.h"
 
@@ -9,10 +10,13 @@
 
 void TGraphChart::buildActions()
 {
+    // icon: a desktop theme name (may be empty) and the main window's shipped picture
     auto act = [this](const char *name, const QString &caption, const QKeySequence &key,
-                      const QString &hint, auto handler) {
+                      const QString &hint, std::pair<const char *, const char *> icon, auto handler) {
         auto *a = new QAction(caption, this);
         a->setObjectName(QString::fromLatin1(name));
+        if (icon.second)
+            a->setIcon(appIcon(icon.first, icon.second));
         if (!key.isEmpty())
             a->setShortcut(key);
         a->setStatusTip(hint);
@@ -20,22 +24,24 @@ void TGraphChart::buildActions()
         connect(a, &QAction::triggered, this, handler);
         return a;
     };
-    QAction *load = act("Load3", "&Open", QKeySequence("Ctrl+O"), "Open a previously saved log file", &TGraphChart::Load3Execute);
-    QAction *save = act("Save3", "&Save", QKeySequence("Ctrl+S"), "Save Current log file", &TGraphChart::Save3Execute);
-    QAction *print = act("Print3", "&Print", QKeySequence("Ctrl+P"), "Print current graph screen", &TGraphChart::Print3Execute);
-    QAction *exportAct = act("Export3", "Exp&ort", {}, {}, &TGraphChart::Export3Execute);
-    QAction *exit = act("Exit3", "E&xit Graph window", QKeySequence("Ctrl+X"), "Close graph screen", &QWidget::close);
-    QAction *rpm = act("RPMSetup1", "&RPM Setup", {}, {}, &TGraphChart::RPMSetup1Execute);
-    QAction *ws = act("WS_Setup1", "&Wheel Speed Setup", {}, {}, &TGraphChart::WS_Setup1Execute);
-    QAction *cut = act("CutLevelSetup1", "&Cut Level Setup", {}, {}, &TGraphChart::CutLevelSetup1Execute);
-    QAction *time = act("TimeSetup1", "&Time Setup", {}, {}, &TGraphChart::TimeSetup1Execute);
-    QAction *start = act("RealTimeStart3", "R&eal Time Start", {}, "Start real time diagnostics", [] {});
-    QAction *stop = act("RealTimeStop3", "Real Time &Stop", {}, "Stop real time diagnostics", [] {});
+    using Icon = std::pair<const char *, const char *>;
+    const Icon none{"", nullptr};
+    QAction *load = act("Load3", "&Open", QKeySequence("Ctrl+O"), "Open a previously saved log file", Icon{"document-open", "open"}, &TGraphChart::Load3Execute);
+    QAction *save = act("Save3", "&Save", QKeySequence("Ctrl+S"), "Save Current log file", Icon{"document-save", "save"}, &TGraphChart::Save3Execute);
+    QAction *print = act("Print3", "&Print", QKeySequence("Ctrl+P"), "Print current graph screen", Icon{"document-print", "print"}, &TGraphChart::Print3Execute);
+    QAction *exportAct = act("Export3", "Exp&ort", {}, {}, Icon{"", "export"}, &TGraphChart::Export3Execute);
+    QAction *exit = act("Exit3", "E&xit Graph window", QKeySequence("Ctrl+X"), "Close graph screen", Icon{"window-close", "exit"}, &QWidget::close);
+    QAction *rpm = act("RPMSetup1", "&RPM Setup", {}, {}, none, &TGraphChart::RPMSetup1Execute);
+    QAction *ws = act("WS_Setup1", "&Wheel Speed Setup", {}, {}, none, &TGraphChart::WS_Setup1Execute);
+    QAction *cut = act("CutLevelSetup1", "&Cut Level Setup", {}, {}, none, &TGraphChart::CutLevelSetup1Execute);
+    QAction *time = act("TimeSetup1", "&Time Setup", {}, {}, none, &TGraphChart::TimeSetup1Execute);
+    QAction *start = act("RealTimeStart3", "R&eal Time Start", {}, "Start real time diagnostics", Icon{"", "realtime-start"}, [] {});
+    QAction *stop = act("RealTimeStop3", "Real Time &Stop", {}, "Stop real time diagnostics", Icon{"", "realtime-stop"}, [] {});
     stop->setEnabled(false);
-    QAction *viewNav = act("ViewNavigatorBar3", "View &Navigatorbar", {}, {},
+    QAction *viewNav = act("ViewNavigatorBar3", "View &Navigatorbar", {}, {}, Icon{"", "navigator"},
                            [this] { m_navigator->place(false, {}); });
-    m_lock = act("LockToolBar3", "Lock Toolbars", {}, {}, [this] { setToolbarsLocked(true); });
-    m_free = act("FreeToolBar3", "Free Toolbars", {}, {}, [this] { setToolbarsLocked(false); });
+    m_lock = act("LockToolBar3", "Lock Toolbars", {}, {}, Icon{"", "lock"}, [this] { setToolbarsLocked(true); });
+    m_free = act("FreeToolBar3", "Free Toolbars", {}, {}, Icon{"", "unlock"}, [this] { setToolbarsLocked(false); });
 
     auto *menus = new QMenuBar;
     QMenu *file = menus->addMenu(QStringLiteral("&File"));
