@@ -1,27 +1,15 @@
 // tractionctl's version, read and write as a script would run them, against the simulated unit.
 #include "SimUnit.h"
+#include "ToolRun.h"
 #include "settings/SettingsImage.h"
 
 #include <QDir>
 #include <QFile>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 
 namespace
 {
-
-struct Run {
-    int status = -1;
-    QString out;
-    QString err;
-};
-
-QByteArray fileBytes(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
 
 void writeBytes(const QString &path, const QByteArray &bytes)
 {
@@ -45,26 +33,10 @@ class TestTractionctlLink : public QObject
     Q_OBJECT
     QTemporaryDir m_dir;
 
-    Run run(const QStringList &args, const QStringList &env = {})
+    ToolRun run(const QStringList &args, const QStringList &env = {})
     {
-        QProcess p;
-        QProcessEnvironment e = QProcessEnvironment::systemEnvironment();
-        e.insert(QStringLiteral("XDG_CONFIG_HOME"), m_dir.filePath(QStringLiteral("config")));
-        for (const QString &kv : env)
-            e.insert(kv.section('=', 0, 0), kv.section('=', 1));
-        p.setProcessEnvironment(e);
-        p.setWorkingDirectory(m_dir.path());
-        p.start(QStringLiteral(TRACTIONCTL_PATH), args);
-        Run r;
-        if (!p.waitForFinished(60000)) {
-            p.kill();
-            p.waitForFinished();
-            return r;
-        }
-        r.status = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
-        r.out = QString::fromUtf8(p.readAllStandardOutput());
-        r.err = QString::fromUtf8(p.readAllStandardError());
-        return r;
+        return runTool(QStringLiteral(TRACTIONCTL_PATH), args, m_dir.path(),
+                       QStringList{"XDG_CONFIG_HOME=" + m_dir.filePath(QStringLiteral("config"))} + env, 60000);
     }
     QString path(const QString &name) const { return m_dir.filePath(name); }
 
@@ -73,12 +45,12 @@ class TestTractionctlLink : public QObject
     {
         SimUnit unit({"--fast", "--version-text", "TCU 9.87"});
         QVERIFY(unit.ok());
-        const Run r = run({"version", "--port", unit.path});
+        const ToolRun r = run({"version", "--port", unit.path});
         QCOMPARE(r.status, 0);
         QCOMPARE(r.out, QStringLiteral("TCU 9.87\n"));
 
         SimUnit silent({"--fast", "--silent"});
-        const Run s = run({"version", "--port", silent.path});
+        const ToolRun s = run({"version", "--port", silent.path});
         QCOMPARE(s.status, 1);
         QVERIFY(s.out.isEmpty());
         QVERIFY2(s.err.contains(QStringLiteral("Error : ")), qPrintable(s.err));
@@ -92,7 +64,7 @@ class TestTractionctlLink : public QObject
         const QString out = path(QStringLiteral("read.dat"));
         writeBytes(out, pattern(99));
 
-        const Run r = run({"read", out, "--port", unit.path});
+        const ToolRun r = run({"read", out, "--port", unit.path});
         QCOMPARE(r.status, 0);
         QCOMPARE(fileBytes(out), memory);
         QCOMPARE(fileBytes(path(QStringLiteral("read.BAK"))), pattern(99));
@@ -110,7 +82,7 @@ class TestTractionctlLink : public QObject
         image.setByte(200, 0x34);
         writeBytes(in, image.toByteArray());
 
-        const Run r = run({"write", in, "--port", unit.path});
+        const ToolRun r = run({"write", in, "--port", unit.path});
         QCOMPARE(r.status, 0);
         QVERIFY2(r.err.trimmed().endsWith(QStringLiteral("Traction memory written OK")), qPrintable(r.err));
         QCOMPARE(unit.memory(), image.toByteArray());
@@ -121,7 +93,7 @@ class TestTractionctlLink : public QObject
         QCOMPARE(sent.mid(at + 2, 256), image.toByteArray());
 
         // The program's own default image, without a file.
-        const Run d = run({"write", "--default", "--port", unit.path});
+        const ToolRun d = run({"write", "--default", "--port", unit.path});
         QCOMPARE(d.status, 0);
         QCOMPARE(unit.memory(), SettingsImage().toByteArray());
     }
@@ -142,7 +114,7 @@ class TestTractionctlLink : public QObject
         writeBytes(out, pattern(42));
         QFile::remove(path(QStringLiteral("keep.BAK")));
 
-        const Run r = run({"read", out, "--port", unit.path});
+        const ToolRun r = run({"read", out, "--port", unit.path});
         QCOMPARE(r.status, 1);
         QVERIFY2(r.err.trimmed().endsWith(QStringLiteral("Error : reading traction memory")),
                  qPrintable(r.err));
@@ -162,16 +134,16 @@ class TestTractionctlLink : public QObject
         QCOMPARE(run({"read", out, "--port", "COM4"}).status, 0);
         QCOMPARE(fileBytes(out), pattern(8));
 
-        const Run missing = run({"version", "--port", "COM9"});
+        const ToolRun missing = run({"version", "--port", "COM9"});
         QCOMPARE(missing.status, 1);
         QVERIFY2(missing.err.contains(QStringLiteral("Specified device not found (COM9).")),
                  qPrintable(missing.err));
-        const Run gone = run({"version", "--port", path(QStringLiteral("no-such-tty"))});
+        const ToolRun gone = run({"version", "--port", path(QStringLiteral("no-such-tty"))});
         QCOMPARE(gone.status, 1);
         QVERIFY2(gone.err.contains(QStringLiteral("Specified device not found")), qPrintable(gone.err));
 
         // No port: the usage, and nothing sent or written.
-        const Run usage = run({"read", out});
+        const ToolRun usage = run({"read", out});
         QCOMPARE(usage.status, 2);
         QVERIFY(usage.err.contains(QStringLiteral("usage: tractionctl read OUT.dat --port")));
     }

@@ -1,31 +1,22 @@
 #include "settings/SettingsImage.h"
 
 #include <QDir>
+#include "ToolRun.h"
+
 #include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 
 namespace
 {
-struct Run {
-    int status = -1;
-    QString out;
-    QString err;
-};
-
 QString sample(const char *name)
 {
     return QStringLiteral(TEST_DATA_DIR "/") + QLatin1String(name);
 }
 
-QByteArray bytesOf(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-}
+QByteArray bytesOf(const QString &path) { return fileBytes(path, "<missing>"); }
 } // namespace
 
 class TestTractionctl : public QObject
@@ -33,28 +24,16 @@ class TestTractionctl : public QObject
     Q_OBJECT
     QTemporaryDir m_dir;
 
-    Run run(const QStringList &args)
+    ToolRun run(const QStringList &args)
     {
-        QProcess p;
-        p.setWorkingDirectory(m_dir.path());
-        p.start(QStringLiteral(TRACTIONCTL_PATH), args);
-        Run r;
-        if (!p.waitForFinished(30000)) {
-            p.kill();
-            p.waitForFinished();
-            return r;
-        }
-        r.status = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
-        r.out = QString::fromUtf8(p.readAllStandardOutput());
-        r.err = QString::fromUtf8(p.readAllStandardError());
-        return r;
+        return runTool(QStringLiteral(TRACTIONCTL_PATH), args, m_dir.path());
     }
     QString path(const QString &name) const { return m_dir.filePath(name); }
 
   private slots:
     void showPrintsEveryFieldAsThePagesShowIt()
     {
-        Run r = run({"show", "--default"});
+        ToolRun r = run({"show", "--default"});
         QCOMPARE(r.status, 0);
         const QStringList lines = r.out.split('\n', Qt::SkipEmptyParts);
         QVERIFY(lines.contains(QRegularExpression("^Co_Mot_Speed +18-19 +14\\.00 Kmh$")));
@@ -93,7 +72,7 @@ class TestTractionctl : public QObject
         b.write(base);
         b.close();
 
-        Run r = run({"convert", sample("car.tra"), "out.dat", "--base", "base.dat"});
+        ToolRun r = run({"convert", sample("car.tra"), "out.dat", "--base", "base.dat"});
         QCOMPARE(r.status, 0);
         QVERIFY(r.err.isEmpty());
         const QByteArray out = bytesOf(path("out.dat"));
@@ -120,7 +99,7 @@ class TestTractionctl : public QObject
         keep.write("precious");
         keep.close();
         QVERIFY(QDir(m_dir.path()).mkpath("keep.BAK/x"));
-        Run r = run({"convert", sample("car.tra"), "keep.dat"});
+        ToolRun r = run({"convert", sample("car.tra"), "keep.dat"});
         QCOMPARE(r.status, 1);
         QVERIFY2(r.err.startsWith("Unable to create backup file.\n"), qPrintable(r.err));
         QCOMPARE(bytesOf(path("keep.dat")), QByteArray("precious"));
@@ -146,7 +125,7 @@ class TestTractionctl : public QObject
 
     void diffAndCheckReportThroughTheirStatus()
     {
-        Run r = run({"diff", sample("tune.dat"), sample("tune.dat")});
+        ToolRun r = run({"diff", sample("tune.dat"), sample("tune.dat")});
         QCOMPARE(r.status, 0);
         QVERIFY(r.out.isEmpty());
         r = run({"diff", sample("tune.dat"), sample("odd.dat")});
@@ -167,7 +146,7 @@ class TestTractionctl : public QObject
     {
         for (const QStringList &args : {QStringList{}, QStringList{"frobnicate"}, QStringList{"show"},
                                         QStringList{"diff", "a.dat"}, QStringList{"convert", "a.tra", "b.dat", "--base"}}) {
-            const Run r = run(args);
+            const ToolRun r = run(args);
             QCOMPARE(r.status, 2);
             QVERIFY(r.err.startsWith("usage: tractionctl"));
         }

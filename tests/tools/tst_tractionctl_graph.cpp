@@ -1,23 +1,14 @@
+#include "ToolRun.h"
+
 #include <QFile>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 
 namespace {
 
-struct Run {
-    int status = -1;
-    QString out;
-    QString err;
-};
-
 QString sample(const char *name) { return QStringLiteral(TEST_DATA_DIR "/") + QLatin1String(name); }
 
-QByteArray bytesOf(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-}
+QByteArray bytesOf(const QString &path) { return fileBytes(path, "<missing>"); }
 
 }  // namespace
 
@@ -26,21 +17,9 @@ class TestTractionctlGraph : public QObject {
     Q_OBJECT
     QTemporaryDir m_dir;
 
-    Run run(const QStringList &args)
+    ToolRun run(const QStringList &args)
     {
-        QProcess p;
-        p.setWorkingDirectory(m_dir.path());
-        p.start(QStringLiteral(TRACTIONCTL_PATH), QStringList{"graph"} + args);
-        Run r;
-        if (!p.waitForFinished(30000)) {
-            p.kill();
-            p.waitForFinished();
-            return r;
-        }
-        r.status = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
-        r.out = QString::fromUtf8(p.readAllStandardOutput());
-        r.err = QString::fromUtf8(p.readAllStandardError());
-        return r;
+        return runTool(QStringLiteral(TRACTIONCTL_PATH), QStringList{"graph"} + args, m_dir.path());
     }
     QString path(const QString &name) const { return m_dir.filePath(name); }
     QString write(const QString &name, const QByteArray &bytes) const
@@ -54,7 +33,7 @@ class TestTractionctlGraph : public QObject {
 private slots:
     void exportsTheValuesTheWindowHolds()
     {
-        Run r = run({"export", sample("graph_run.dat"), path("dos.csv")});
+        ToolRun r = run({"export", sample("graph_run.dat"), path("dos.csv")});
         QCOMPARE(r.status, 0);
         QCOMPARE(r.err, QString());
         // RPM is the stored byte times 35; the 4 stray bytes after the last record are ignored
@@ -86,7 +65,7 @@ private slots:
 
     void infoCountsSamplesAndShowsTheHeaderMaxima()
     {
-        Run r = run({"info", sample("graph_run.dat")});
+        ToolRun r = run({"info", sample("graph_run.dat")});
         QCOMPARE(r.status, 0);
         QCOMPARE(r.out, QString("Samples: 3\n"));
 
@@ -122,7 +101,7 @@ private slots:
         for (const Case &c : cases) {
             const QString out = write("kept.csv", kept);
             for (const char *command : {"export", "info"}) {
-                const Run r = run(command == QByteArray("export") ? QStringList{command, c.in, out}
+                const ToolRun r = run(command == QByteArray("export") ? QStringList{command, c.in, out}
                                                                   : QStringList{command, c.in});
                 QCOMPARE(r.status, 1);
                 QVERIFY2(r.err.startsWith(QLatin1String(c.message)), qPrintable(r.err));
@@ -134,7 +113,7 @@ private slots:
 
         // exporting a graph file onto itself would lose the graph
         const QString in = write("self.dat", bytesOf(sample("graph_run.dat")));
-        const Run r = run({"export", in, in});
+        const ToolRun r = run({"export", in, in});
         QCOMPARE(r.status, 1);
         QCOMPARE(bytesOf(in), bytesOf(sample("graph_run.dat")));
 
@@ -143,7 +122,7 @@ private slots:
 
         for (const QStringList &args : {QStringList{}, QStringList{"export", in}, QStringList{"info"},
                                         QStringList{"plot", in}}) {
-            const Run u = run(args);
+            const ToolRun u = run(args);
             QCOMPARE(u.status, 2);
             QVERIFY(u.err.contains("usage: tractionctl graph export"));
         }
