@@ -502,6 +502,21 @@ class TestGraphNavigation : public QObject
         QCOMPARE(time(g), (AxisRange{100, 350}));
     }
 
+    void rightClickWithoutMovingSavesNoView()
+    {
+        TGraphChart g;
+        open(g, 1000);
+        QCustomPlot *c = g.chart();
+        mouse(c, QEvent::MouseButtonPress, at(g, 300), Qt::RightButton, Qt::RightButton);
+        mouse(c, QEvent::MouseButtonRelease, at(g, 300), Qt::RightButton, Qt::NoButton);
+        QCOMPARE(time(g), (AxisRange{0, 1000}));
+        QVERIFY(!g.navigation().hasSavedView());
+        // so a later zoom saves the view of its own moment
+        open(g, 500);
+        QTest::keyClick(c, Qt::Key_Up);
+        QCOMPARE(g.navigation().savedView()->time, (AxisRange{0, 500}));
+    }
+
     void wheelChangesNothing()
     {
         TGraphChart g;

@@ -134,7 +134,6 @@ private:
     // mouse gesture in progress
     enum class Drag { None, Zoom, Cursor, Pan } m_drag = Drag::None;
     QPointF m_pressPos;
-    double m_panStartMin = 0;
     std::function<const SettingsImage &()> m_settings;
     std::function<void()> m_drain;
     class TWheelSpeedSetup *m_wheelSetup = nullptr;

@@ -123,9 +123,7 @@ bool TGraphChart::chartEvent(QEvent *event)
         m_pressPos = m->position();
         m_chart->setFocus();
         if (m->button() == Qt::RightButton) {
-            m_drag = Drag::Pan;
-            m_nav.saveViewIfNone();
-            m_panStartMin = m_nav.axes.time.min;
+            m_drag = Drag::Pan;  // the view is saved once it actually moves
         } else if (m->button() == Qt::LeftButton) {
             const double cx = m_chart->xAxis->coordToPixel(m_cursor);
             m_drag = !m_runActive && std::abs(cx - m_pressPos.x()) <= 3 ? Drag::Cursor
@@ -137,11 +135,8 @@ bool TGraphChart::chartEvent(QEvent *event)
     case QEvent::MouseMove: {
         auto *m = static_cast<QMouseEvent *>(event);
         const double px = m->position().x();
-        if (m_drag == Drag::Pan) {
-            const double dt = timeAt(m_pressPos.x()) - timeAt(px);
-            const double w = m_nav.axes.time.width();
-            m_nav.axes.time = AxisRange::rule(m_panStartMin + dt, m_panStartMin + dt + w);
-            m_panStartMin = m_nav.axes.time.min;
+        if (m_drag == Drag::Pan && px != m_pressPos.x()) {
+            m_nav.panTime(timeAt(m_pressPos.x()) - timeAt(px));
             m_pressPos.setX(px);
             applyAxes();
         } else if (m_drag == Drag::Cursor) {
