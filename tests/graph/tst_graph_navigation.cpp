@@ -2,12 +2,15 @@
 // mouse, on a real window at its real size holding files loaded through "&Open".
 #include "ScriptedDialogs.h"
 #include "graph/ui/GraphForm.h"
+#include "graph/ui/SetupDialogs.h"
 
 #include <QFile>
 #include <QImage>
 #include <QLineEdit>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <qcustomplot.h>
 
 #include <array>
@@ -242,6 +245,33 @@ class TestGraphNavigation : public QObject
         QVERIFY(!g.navigation().hasSavedView());
     }
 
+    void savedViewOutlivesSetupDialogsAndReopening()
+    {
+        TGraphChart g;
+        open(g, 1000);
+        QTest::keyClick(g.chart(), Qt::Key_Up, Qt::ShiftModifier);
+        QCOMPARE(time(g), (AxisRange{50, 950}));
+        QTimer::singleShot(0, [] {
+            auto *dlg = qobject_cast<SetupDialog *>(QApplication::activeModalWidget());
+            QVERIFY(dlg);
+            dlg->Edit1->setText("9000");
+            QTest::keyClick(dlg->Edit1, Qt::Key_Return);
+        });
+        g.RPMSetup1Execute();
+        QCOMPARE(g.navigation().axes.rpm, (AxisRange{0, 9000}));
+        QCOMPARE(g.navigation().savedView()->rpm, (AxisRange{0, 7500}));
+
+        g.close();
+        g.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&g));
+        QVERIFY(g.navigation().hasSavedView());
+        QCustomPlot *c = g.chart();
+        drag(c, Qt::LeftButton, at(g, 600), at(g, 300));
+        QCOMPARE(time(g), (AxisRange{0, 1000}));
+        QCOMPARE(g.navigation().axes.rpm, (AxisRange{0, 7500}));
+        QCOMPARE(c->yAxis2->range(), QCPRange(0, 7500));
+    }
+
     void homeEndAndReadouts()
     {
         TGraphChart g;
@@ -344,6 +374,17 @@ class TestGraphNavigation : public QObject
         QTest::keyClick(c, Qt::Key_Left);
         QVERIFY(std::abs(g.cursor() - start) < 1e-9);
         QCOMPARE(time(g), (AxisRange{0, 1000}));
+
+        // moving the cursor within the view draws the line alone, not the traces
+        QSignalSpy replots(c, &QCustomPlot::beforeReplot);
+        for (auto key : {Qt::Key_Right, Qt::Key_Left, Qt::Key_Home, Qt::Key_End})
+            QTest::keyClick(c, key);
+        click(c, at(g, 700.5));
+        QCOMPARE(replots.count(), 0);
+        QCOMPARE(g.cursor(), 700.0);
+        QTest::keyClick(c, Qt::Key_End);
+        QTest::keyClick(c, Qt::Key_Right); // scrolls: everything is drawn again
+        QVERIFY(replots.count() > 0);
     }
 
     void clicksPlaceTheCursor()
@@ -415,7 +456,7 @@ class TestGraphNavigation : public QObject
         const double a = std::round(px(g, 200)), b = std::round(px(g, 400));
         const double ta = c->xAxis->pixelToCoord(a), tb = c->xAxis->pixelToCoord(b);
         const Navigation::Axes before = g.navigation().axes;
-        drag(c, Qt::LeftButton, {a, midY(g)}, {b, midY(g)}, [&] {
+        drag(c, Qt::LeftButton, {a, midY(g) - 50}, {b, midY(g) + 80}, [&] {
             QVERIFY(band->visible());
             QCOMPARE(band->pen().color(), QColor(Qt::blue));
             QCOMPARE(band->pen().widthF(), 3.0);
