@@ -2,6 +2,7 @@
 
 #include "settings/ui/MainFrame.h"
 
+#include "app/ActiveBar.h"
 #include "app/Dialogs.h"
 #include "app/ToolbarDock.h"
 #include "link/PortDirectory.h"
@@ -140,6 +141,7 @@ TForm1::TForm1(std::unique_ptr<PortDirectory> directory, QWidget *parent)
         m_navigatorDock->place(false, {});
     });
     connect(m_actions["Graph1"], &QAction::triggered, m_graph, &QWidget::show);  // modal over this window
+    m_graph->installEventFilter(this);  // its showing and closing move the active bar
     connect(m_actions["ReadFromTraction1"], &QAction::triggered, this, [this] { m_link->ReadFromTraction(); });
     connect(m_actions["WriteToTraction1"], &QAction::triggered, this, [this] { m_link->WriteToTraction(); });
     connect(qApp, &QApplication::applicationStateChanged, this, [this] { paintActiveBar(); });
@@ -382,10 +384,19 @@ void TForm1::changeEvent(QEvent *event)
     QMainWindow::changeEvent(event);
 }
 
+bool TForm1::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_graph && (event->type() == QEvent::Show || event->type() == QEvent::Hide))
+        paintActiveBar();
+    return QMainWindow::eventFilter(watched, event);
+}
+
 void TForm1::paintActiveBar()
 {
-    QPalette pal = m_shape1->palette();
+    // the graph window, while shown, holds the active bar; with the program in the background neither
     const bool active = QApplication::applicationState() == Qt::ApplicationActive;
-    pal.setColor(QPalette::Window, active ? QColor(0, 84, 166) : QColor(128, 128, 128));
-    m_shape1->setPalette(pal);
+    const bool graphShown = m_graph && m_graph->isVisible();
+    fillActiveBar(m_shape1, active && !graphShown);
+    if (m_graph)
+        fillActiveBar(m_graph->activeBar(), active && graphShown);
 }

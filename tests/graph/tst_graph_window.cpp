@@ -49,8 +49,19 @@ private slots:
         TGraphChart *g = main.graphChart();
         QVERIFY(g);
         QVERIFY(!g->isVisible());
+        auto barColour = [](QWidget *bar) { return bar->palette().color(QPalette::Window); };
+        QWidget *mainBar = nullptr;  // the graph window has one of that name too
+        for (QWidget *w : main.findChildren<QWidget *>("Shape1"))
+            if (w->window() == &main)
+                mainBar = w;
+        QVERIFY(mainBar);
+        QVERIFY(QTest::qWaitForWindowActive(&main));
+        QTRY_COMPARE(barColour(mainBar), QColor(0, 84, 166));
         main.action("Graph1")->trigger();
         QVERIFY(QTest::qWaitForWindowExposed(g));
+        // the graph window holds the active bar while it is shown
+        QCOMPARE(barColour(g->activeBar()), QColor(0, 84, 166));
+        QCOMPARE(barColour(mainBar), QColor(128, 128, 128));
         QVERIFY(g->isWindow());
         QCOMPARE(g->windowTitle(), QString("GraphChart"));
         QCOMPARE(g->size(), QSize(877, 586));
@@ -64,6 +75,7 @@ private slots:
         const QPoint left = g->pos();
         g->close();
         QVERIFY(!QApplication::activeModalWidget());
+        QTRY_COMPARE(barColour(mainBar), QColor(0, 84, 166));
         main.action("Graph1")->trigger();
         QCOMPARE(g->pos(), left);
         // the assignment labels read the main window's settings image

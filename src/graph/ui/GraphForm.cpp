@@ -1,5 +1,6 @@
 #include "graph/ui/GraphForm.h"
 
+#include "app/ActiveBar.h"
 #include "app/ToolbarDock.h"
 #include "graph/ui/SetupDialogs.h"
 #include "settings/SettingsImage.h"
@@ -278,6 +279,8 @@ void TGraphChart::refreshTraces()
 }
 
 
+QWidget *TGraphChart::activeBar() const { return m_shape1; }
+
 QLineEdit *TGraphChart::readout(Trace t) const { return m_panel[size_t(t)].readout; }
 
 
@@ -323,9 +326,7 @@ void TGraphChart::FormShow()
         if (e.assignment)
             e.assignment->setStyleSheet(style);
     }
-    QPalette p = m_shape1->palette();
-    p.setColor(QPalette::Window, QApplication::palette().color(QPalette::Active, QPalette::Highlight));
-    m_shape1->setPalette(p);
+    fillActiveBar(m_shape1, true);
     const SettingsImage image = m_settings ? m_settings() : SettingsImage::defaults();
     for (int n = 1; n <= 4; ++n) {
         const quint8 fr = image.byte(64 + 2 * n), lr = image.byte(110 + 2 * n);

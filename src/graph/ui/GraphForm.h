@@ -70,6 +70,7 @@ public:
 
     // What the readout boxes show, in panel order (for tests and the screenshot).
     QLineEdit *readout(Trace t) const;
+    QWidget *activeBar() const;  // Shape1
     ToolbarDock *menuBarDock() const { return m_menuBar2; }
     ToolbarDock *navigatorDock() const { return m_navigator; }
     bool toolbarsLocked() const;
