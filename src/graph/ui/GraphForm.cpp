@@ -186,6 +186,11 @@ void TGraphChart::buildPanel(QWidget *panel2)
         e.readout->setFocusPolicy(Qt::NoFocus);
         e.readout->setMaxLength(row.maxLength);
         e.readout->setAlignment(Qt::AlignRight);
+        // a face narrow enough that the initial "1000000.0" fits the 65-pixel box whole
+        QFont narrow(QStringLiteral("Liberation Sans"));
+        narrow.setPixelSize(12);
+        e.readout->setFont(narrow);
+        e.readout->setTextMargins(0, 0, 0, 0);
         e.readout->setGeometry(row.left + (89 - row.width) / 2, 43, row.width, 21);
         for (QWidget *w : {static_cast<QWidget *>(e.box), static_cast<QWidget *>(e.label),
                            static_cast<QWidget *>(e.readout)})
