@@ -218,29 +218,16 @@ void TForm1::buildToolBar()
 
 void TForm1::restoreLayout()
 {
-    const ToolbarLayoutKeys &keys = mainMenuKeys();
-    const auto read = [](const RegistryValue &key) { return TRegistryRoutines::read(key); };
-    m_menuDock->place(read(keys.menuBarFloating) != 0, QPoint(read(keys.menuBarX), read(keys.menuBarY)));
-    m_navigatorDock->place(read(keys.navigatorFloating) != 0,
-                           QPoint(read(keys.navigatorX), read(keys.navigatorY)));
-    move(read(RegistryKeys::ProgramLeft), read(RegistryKeys::ProgramTop));
-    // 0 means locked; any other value (1, or a stray 5) means free.
-    setToolbarsLocked(read(keys.locked) == 0);
+    const bool locked = restoreBars(mainMenuKeys(), m_menuDock, m_navigatorDock);
+    move(TRegistryRoutines::read(RegistryKeys::ProgramLeft), TRegistryRoutines::read(RegistryKeys::ProgramTop));
+    setToolbarsLocked(locked);
 }
 
 void TForm1::storeLayout()
 {
-    const ToolbarLayoutKeys &keys = mainMenuKeys();
-    const auto store = [](const RegistryValue &key, int value) { TRegistryRoutines::write(key, value); };
-    store(keys.menuBarFloating, m_menuDock->isFloating() ? 1 : 0);
-    store(keys.menuBarX, m_menuDock->floatingPosition().x());
-    store(keys.menuBarY, m_menuDock->floatingPosition().y());
-    store(keys.navigatorFloating, m_navigatorDock->isFloating() ? 1 : 0);
-    store(keys.navigatorX, m_navigatorDock->floatingPosition().x());
-    store(keys.navigatorY, m_navigatorDock->floatingPosition().y());
-    store(RegistryKeys::ProgramTop, y());
-    store(RegistryKeys::ProgramLeft, x());
-    store(keys.locked, toolbarsLocked() ? 0 : 1);
+    storeBars(mainMenuKeys(), m_menuDock, m_navigatorDock, toolbarsLocked());
+    TRegistryRoutines::write(RegistryKeys::ProgramTop, y());
+    TRegistryRoutines::write(RegistryKeys::ProgramLeft, x());
 }
 
 void TForm1::setToolbarsLocked(bool locked)

@@ -1,5 +1,7 @@
 #include "app/ToolbarDock.h"
 
+#include "platform/RegistryRoutinesUnit.h"
+
 #include <QMainWindow>
 #include <QPainter>
 #include <QProxyStyle>
@@ -107,3 +109,24 @@ void ToolbarDock::place(bool floating, const QPoint &position)
 }
 
 QPoint ToolbarDock::floatingPosition() const { return isFloating() ? pos() : QPoint(0, 0); }
+
+bool restoreBars(const ToolbarLayoutKeys &keys, ToolbarDock *menuBar, ToolbarDock *navigator)
+{
+    const auto read = [](const RegistryValue &key) { return TRegistryRoutines::read(key); };
+    menuBar->place(read(keys.menuBarFloating) != 0, QPoint(read(keys.menuBarX), read(keys.menuBarY)));
+    navigator->place(read(keys.navigatorFloating) != 0, QPoint(read(keys.navigatorX), read(keys.navigatorY)));
+    return read(keys.locked) == 0;  // a stray 5 is as free as 1
+}
+
+void storeBars(const ToolbarLayoutKeys &keys, const ToolbarDock *menuBar, const ToolbarDock *navigator,
+               bool locked)
+{
+    const auto store = [](const RegistryValue &key, int value) { TRegistryRoutines::write(key, value); };
+    store(keys.menuBarFloating, menuBar->isFloating() ? 1 : 0);
+    store(keys.menuBarX, menuBar->floatingPosition().x());
+    store(keys.menuBarY, menuBar->floatingPosition().y());
+    store(keys.navigatorFloating, navigator->isFloating() ? 1 : 0);
+    store(keys.navigatorX, navigator->floatingPosition().x());
+    store(keys.navigatorY, navigator->floatingPosition().y());
+    store(keys.locked, locked ? 0 : 1);
+}

@@ -76,12 +76,9 @@ void TGraphChart::buildActions()
 
 void TGraphChart::readLayout()
 {
-    const ToolbarLayoutKeys &k = graphMenuKeys();
-    const auto read = [](const RegistryValue &key) { return TRegistryRoutines::read(key); };
-    m_menuBar2->place(read(k.menuBarFloating) != 0, QPoint(read(k.menuBarX), read(k.menuBarY)));
-    m_navigator->place(read(k.navigatorFloating) != 0, QPoint(read(k.navigatorX), read(k.navigatorY)));
-    move(read(RegistryKeys::GraphLeft), read(RegistryKeys::GraphTop));
-    setToolbarsLocked(read(k.locked) == 0);  // 0 is locked, anything else free
+    const bool locked = restoreBars(graphMenuKeys(), m_menuBar2, m_navigator);
+    move(TRegistryRoutines::read(RegistryKeys::GraphLeft), TRegistryRoutines::read(RegistryKeys::GraphTop));
+    setToolbarsLocked(locked);
     showFloatingBars(false);  // a floating bar appears with the window, not at program start
 }
 
@@ -94,17 +91,9 @@ void TGraphChart::showFloatingBars(bool on)
 
 void TGraphChart::writeLayout()
 {
-    const ToolbarLayoutKeys &k = graphMenuKeys();
-    const auto store = [](const RegistryValue &key, int value) { TRegistryRoutines::write(key, value); };
-    store(k.menuBarFloating, m_menuBar2->isFloating() ? 1 : 0);
-    store(k.menuBarX, m_menuBar2->floatingPosition().x());
-    store(k.menuBarY, m_menuBar2->floatingPosition().y());
-    store(k.navigatorFloating, m_navigator->isFloating() ? 1 : 0);
-    store(k.navigatorX, m_navigator->floatingPosition().x());
-    store(k.navigatorY, m_navigator->floatingPosition().y());
-    store(RegistryKeys::GraphTop, y());
-    store(RegistryKeys::GraphLeft, x());
-    store(k.locked, toolbarsLocked() ? 0 : 1);
+    storeBars(graphMenuKeys(), m_menuBar2, m_navigator, toolbarsLocked());
+    TRegistryRoutines::write(RegistryKeys::GraphTop, y());
+    TRegistryRoutines::write(RegistryKeys::GraphLeft, x());
 }
 
 void TGraphChart::setToolbarsLocked(bool locked)
