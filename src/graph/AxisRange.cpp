@@ -2,6 +2,8 @@
 
 #include <QLocale>
 
+#include <cmath>
+
 #include <utility>
 
 AxisRange AxisRange::rule(double a, double b)
@@ -31,6 +33,8 @@ bool parseLocaleDouble(const QString &text, double *value)
 {
     bool ok = false;
     const double v = plainLocale().toDouble(text.trimmed(), &ok);
+    if (!std::isfinite(v))  // a pasted "inf" or "nan" would leave the axis without a span
+        ok = false;
     if (ok && value)
         *value = v;
     return ok;

@@ -21,7 +21,7 @@ struct AxisRange {
 // Numbers as the graph window shows and reads them: the shortest text that gives the value back,
 // with the user's decimal separator and no digit grouping.
 QString formatGeneral(double value);
-// Reads a number typed with the user's decimal separator; false when it is not one.
+// Reads a number typed with the user's decimal separator; false when it is not a finite one.
 bool parseLocaleDouble(const QString &text, double *value);
 // "'%s' is not a valid floating point value"
 QString notAFloatMessage(const QString &text);

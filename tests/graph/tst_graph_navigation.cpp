@@ -2,7 +2,7 @@
 // mouse, on a real window at its real size holding files loaded through "&Open".
 #include "ScriptedDialogs.h"
 #include "graph/ui/GraphForm.h"
-#include "graph/ui/SetupDialogs.h"
+#include "graph/ui/SetupForm.h"
 
 #include <QFile>
 #include <QImage>
@@ -252,7 +252,7 @@ class TestGraphNavigation : public QObject
         QTest::keyClick(g.chart(), Qt::Key_Up, Qt::ShiftModifier);
         QCOMPARE(time(g), (AxisRange{50, 950}));
         QTimer::singleShot(0, [] {
-            auto *dlg = qobject_cast<SetupDialog *>(QApplication::activeModalWidget());
+            auto *dlg = qobject_cast<SetupForm *>(QApplication::activeModalWidget());
             QVERIFY(dlg);
             dlg->Edit1->setText("9000");
             QTest::keyClick(dlg->Edit1, Qt::Key_Return);

@@ -3,7 +3,6 @@
 #include "app/ToolbarDock.h"
 #include "platform/RegistryRoutinesUnit.h"
 #include "graph/ui/GraphForm.h"
-#include "graph/ui/SetupDialogs.h"
 #include "settings/SettingsImage.h"
 
 #include <QAction>
@@ -13,7 +12,6 @@
 #include <QLineEdit>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTimer>
 #include <qcustomplot.h>
 
 class TestGraphWindow : public QObject {
@@ -225,36 +223,6 @@ private slots:
         d.expectOpenFile(m_dir.filePath("x.csv")).expectMessage();
         g.Load3Execute();
         QCOMPARE(d.lastText(), QString("Unable to load file, unknown file type"));
-    }
-
-    void setupDialogsApplyOnClose()
-    {
-        ScriptedDialogs d;
-        TGraphChart g;
-        auto *ws = g.findChild<TWheelSpeedSetup *>();
-        QVERIFY(!ws);  // owned by the main window in the program; here parentless
-        g.channels()[Trace::Blank].append(0, 1);
-        g.channels()[Trace::RPM].append(0, 1);
-        g.navigation().axes.time = {100, 350};
-        QTimer::singleShot(0, [&] {
-            auto *dlg = qobject_cast<SetupDialog *>(QApplication::activeModalWidget());
-            QVERIFY(dlg);
-            QCOMPARE(dlg->Edit1->text(), QString("250"));
-            dlg->Edit1->clear();
-            QTest::keyClicks(dlg->Edit1, "12.5.3-a");
-            QCOMPARE(dlg->Edit1->text(), QString("12.53"));
-            dlg->Edit1->setText(".");
-            d.expectError();
-            dlg->close();  // the conversion fails: still open
-            QVERIFY(dlg->isVisible());
-            dlg->Edit1->setText("0.5");
-            QTest::keyClick(dlg->Edit1, Qt::Key_Return);
-        });
-        g.TimeSetup1Execute();
-        QCOMPARE(d.lastText(), QString("'.' is not a valid floating point value"));
-        QVERIFY(g.channels()[Trace::RPM].isEmpty());
-        QCOMPARE(g.channels()[Trace::Blank].count(), 1);
-        QCOMPARE(g.navigation().axes.time, (AxisRange{0, 1}));
     }
 };
 

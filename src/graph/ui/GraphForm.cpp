@@ -2,7 +2,10 @@
 
 #include "app/ActiveBar.h"
 #include "app/ToolbarDock.h"
-#include "graph/ui/SetupDialogs.h"
+#include "graph/ui/CutLevelSetupForm.h"
+#include "graph/ui/RPMSetupForm.h"
+#include "graph/ui/TimeSetupForm.h"
+#include "graph/ui/WheelSpeedSetupForm.h"
 #include "settings/SettingsImage.h"
 
 #include <QApplication>
@@ -138,6 +141,7 @@ void TGraphChart::buildChart()
     }
     colourRightAxis();
     colourCutAxis();
+    m_cutAxis->setBasePen(QPen(traceColour(Trace::CutLevel)));  // the axis line keeps its first colour
     // the cursor and the zoom band live on a layer of their own, redrawn without the traces
     c->addLayer(QStringLiteral("cursor"), nullptr, QCustomPlot::limAbove);
     c->layer(QStringLiteral("cursor"))->setMode(QCPLayer::lmBuffered);
@@ -175,6 +179,7 @@ void TGraphChart::buildPanel(QWidget *panel2)
             e.label->setGeometry(6, 2, 80, 16);
             e.assignment = new QLabel(QStringLiteral("-"), e.box);
             e.assignment->setObjectName(QString::fromLatin1(row.assignment));
+            e.assignment->setAttribute(Qt::WA_NoMousePropagation);  // a click here opens nothing
             e.assignment->setGeometry(8, 20, 80, 16);
         } else {
             e.label->setGeometry(0, 12, 89, 16);
@@ -245,10 +250,8 @@ void TGraphChart::colourRightAxis()
 void TGraphChart::colourCutAxis()
 {
     const QColor c = traceColour(Trace::CutLevel);
-    m_cutAxis->setBasePen(QPen(c));
     m_cutAxis->setTickLabelColor(c);
     m_cutAxis->setTickPen(QPen(c));
-    m_cutAxis->setSubTickPen(QPen(c));
     m_cutAxis->setLabelColor(c);
 }
 

@@ -4,7 +4,10 @@
 #include "graph/GraphFiles.h"
 #include "graph/ui/ChartPrint.h"
 #include "graph/ui/ExportDialog.h"
-#include "graph/ui/SetupDialogs.h"
+#include "graph/ui/CutLevelSetupForm.h"
+#include "graph/ui/RPMSetupForm.h"
+#include "graph/ui/TimeSetupForm.h"
+#include "graph/ui/WheelSpeedSetupForm.h"
 
 #include <QPrinter>
 #include <qcustomplot.h>

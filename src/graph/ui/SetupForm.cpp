@@ -1,0 +1,152 @@
+#include "graph/ui/SetupForm.h"
+
+#include "app/Dialogs.h"
+#include "graph/ui/GraphForm.h"
+
+#include <QCheckBox>
+#include <QGridLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLocale>
+#include <QPushButton>
+#include <QTimer>
+
+SetupForm::SetupForm(TGraphChart *graph, const Shape &shape, QWidget *parent)
+    : QDialog(parent), m_graph(graph), m_axis(shape.axis)
+{
+    setObjectName(QString::fromLatin1(shape.name));
+    setWindowTitle(QString::fromLatin1(shape.caption));
+    if (!parent)  // nobody else would delete it
+        connect(graph, &QObject::destroyed, this, &QObject::deleteLater);
+    m_grid = new QGridLayout(this);
+    m_grid->addWidget(new QLabel(QStringLiteral("Maximum Displayed Value"), this), 0, 0);
+    Edit1 = new QLineEdit(QString::fromLatin1(shape.initial), this);
+    Edit1->setObjectName(QStringLiteral("Edit1"));
+    Edit1->installEventFilter(this);
+    m_grid->addWidget(Edit1, 0, 1);
+    if (*shape.unit)
+        m_grid->addWidget(new QLabel(QString::fromLatin1(shape.unit), this), 0, 2);
+    int line = 1;
+    for (const TraceRow &row : shape.rows)
+        addRow(row, line++);
+    OK = new QPushButton(QStringLiteral("OK"), this);
+    OK->setObjectName(QStringLiteral("OK"));
+    OK->setAutoDefault(false);
+    m_grid->addWidget(OK, line, 1);
+    connect(OK, &QPushButton::clicked, this, &QDialog::accept);  // OKClick
+}
+
+void SetupForm::addRow(const TraceRow &row, int line)
+{
+    auto *button = new QPushButton(QString::fromLatin1(row.caption), this);
+    button->setObjectName(QString::fromLatin1(row.button));
+    button->setAutoDefault(false);
+    button->setLayoutDirection(Qt::RightToLeft);  // the sample sits in the caption's trailing spaces
+    auto *box = new QCheckBox(QStringLiteral("Visible"), this);
+    box->setObjectName(QString::fromLatin1(row.box));
+    m_rows.push_back({row.trace, button, box});
+    const Row &r = m_rows.back();
+    paintButton(r);
+    m_grid->addWidget(button, line, 0);
+    m_grid->addWidget(box, line, 1);
+
+    connect(button, &QPushButton::clicked, this, [this, r] {
+        if (auto c = Dialogs::instance().color(m_graph->traceColour(r.trace), this)) {
+            m_graph->setTraceColour(r.trace, *c);
+            paintButton(r);
+        }
+    });
+    // toggled, not clicked: filling the box restates the state through the same path
+    connect(box, &QCheckBox::toggled, this, [this, t = row.trace](bool on) {
+        m_graph->setTraceVisible(t, on);  // at once, before the dialog closes
+        if (t != Trace::RPM && t != Trace::CutLevel)
+            m_graph->colourPanel(t);
+    });
+}
+
+void SetupForm::paintButton(const Row &row)
+{
+    QPixmap sample(14, 14);
+    sample.fill(m_graph->traceColour(row.trace));
+    row.button->setIcon(QIcon(sample));
+}
+
+void SetupForm::fill()
+{
+    Edit1->setText(formatGeneral((m_graph->navigation().axes.*m_axis).max));
+    for (const Row &row : m_rows) {
+        row.box->setChecked(m_graph->traceVisible(row.trace));
+        paintButton(row);
+    }
+}
+
+void SetupForm::showEvent(QShowEvent *e)
+{
+    if (!m_shownOnce && parentWidget()) {  // centred on the main window the first time
+        m_shownOnce = true;
+        move(parentWidget()->window()->geometry().center() - rect().center());
+    }
+    m_graph->timer1()->stop();  // bytes arriving now are not live samples
+    QDialog::showEvent(e);
+}
+
+bool SetupForm::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == Edit1 && event->type() == QEvent::KeyPress)
+        return Edit1KeyPress(static_cast<QKeyEvent *>(event));
+    return QDialog::eventFilter(watched, event);
+}
+
+bool SetupForm::Edit1KeyPress(const QKeyEvent *key)
+{
+    if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
+        close();  // applies, or stays open on a bad number
+        return true;
+    }
+    const QString text = key->text();
+    // navigation, Backspace, Delete and the clipboard shortcuts: pasted text is not filtered
+    if (text.isEmpty() || text.at(0) < QChar(0x20) || text.at(0) == QChar(0x7f) ||
+        (key->modifiers() & (Qt::ControlModifier | Qt::MetaModifier)))
+        return false;
+    if (text.size() == 1 && text.at(0) >= u'0' && text.at(0) <= u'9')
+        return false;
+    const QString sep = QLocale().decimalPoint();
+    if (text == sep && !Edit1->text().contains(sep))
+        return false;
+    return true;  // anything else is discarded, a minus sign included
+}
+
+void SetupForm::keyPressEvent(QKeyEvent *e)
+{
+    // Escape would read as Cancel, yet every close applies: it does nothing here
+    if (e->key() == Qt::Key_Escape && e->modifiers() == Qt::NoModifier) {
+        e->accept();
+        return;
+    }
+    QDialog::keyPressEvent(e);
+}
+
+void SetupForm::done(int r)
+{
+    if (FormClose())
+        QDialog::done(r);
+}
+
+bool SetupForm::FormClose()
+{
+    colourAxis();
+    double v;
+    if (!parseLocaleDouble(Edit1->text(), &v)) {
+        Dialogs::instance().error(notAFloatMessage(Edit1->text()), this);
+        return false;
+    }
+    m_graph->navigation().axes.*m_axis = AxisRange::rule(0, maximum(v));
+    for (const Row &row : m_rows)  // a hidden wheel channel's texts turn grey
+        m_graph->colourPanel(row.trace);
+    m_graph->applyAxes();
+    if (m_graph->drainInput())
+        m_graph->drainInput()();
+    m_graph->timer1()->start();
+    return true;
+}
