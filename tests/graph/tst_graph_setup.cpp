@@ -368,7 +368,11 @@ private slots:
                                QTest::keyClicks(f.Edit1, "12.5.3-a");
                                QCOMPARE(f.Edit1->text(), QString("12.53"));
                                QTest::keyClicks(f.Edit1, "e+ ,x");
+                               QTest::keyClick(f.Edit1, 'q', Qt::ControlModifier | Qt::AltModifier);  // AltGr
                                QCOMPARE(f.Edit1->text(), QString("12.53"));
+                               QTest::keyClick(f.Edit1, Qt::Key_A, Qt::ControlModifier);  // shortcuts still work
+                               QCOMPARE(f.Edit1->selectedText(), QString("12.53"));
+                               QTest::keyClick(f.Edit1, Qt::Key_End);
                                QTest::keyClick(f.Edit1, Qt::Key_Backspace);
                                QCOMPARE(f.Edit1->text(), QString("12.5"));
                                QTest::keyClick(f.Edit1, Qt::Key_Home);
@@ -378,8 +382,8 @@ private slots:
                                QTest::keyClicks(f.Edit1, "7.");
                                QCOMPARE(f.Edit1->text(), QString("2.75"));
                                QTest::keyClick(f.Edit1, Qt::Key_Backspace);
-                               QTest::keyClick(f.Edit1,
-                                               Qt::Key_Backspace);  // the separator: one may be typed again
+                               // the separator goes: one may be typed again
+                               QTest::keyClick(f.Edit1, Qt::Key_Backspace);
                                QTest::keyClicks(f.Edit1, "0.");
                                QCOMPARE(f.Edit1->text(), QString("20.5"));
                                QTest::keyClick(f.Edit1, Qt::Key_Escape);  // not a way out: it would not apply

@@ -105,9 +105,11 @@ bool SetupForm::Edit1KeyPress(const QKeyEvent *key)
         return true;
     }
     const QString text = key->text();
-    // navigation, Backspace, Delete and the clipboard shortcuts: pasted text is not filtered
+    // navigation, Backspace, Delete and the clipboard shortcuts: pasted text is not filtered.
+    // Control with Alt is AltGr on Windows, which types characters.
+    const Qt::KeyboardModifiers mods = key->modifiers();
     if (text.isEmpty() || text.at(0) < QChar(0x20) || text.at(0) == QChar(0x7f) ||
-        (key->modifiers() & (Qt::ControlModifier | Qt::MetaModifier)))
+        ((mods & Qt::ControlModifier) && !(mods & Qt::AltModifier)))
         return false;
     if (text.size() == 1 && text.at(0) >= u'0' && text.at(0) <= u'9')
         return false;
