@@ -110,6 +110,7 @@ private slots:
     {
         Window w;
         QCOMPARE(textColour(w.panel("Chart_Label_RL")), QColor(255, 0, 0));
+        w.g.timer1()->start();  // as the live poll leaves it
         QVERIFY(withDialog(
             [&] { w.g.WS_Setup1Execute(); },
             [&](SetupForm &f) {
@@ -129,7 +130,8 @@ private slots:
                     QCOMPARE(box->text(), QString("Visible"));
                     QVERIFY(box->isChecked());
                 }
-                QVERIFY(!w.g.timer1()->isActive());
+                QTest::qWait(20);  // the poll stays stopped while the dialog is open
+                QCOMPARE(w.ticks, 0);
 
                 // the box acts at once: CH3 leaves the drawing and its texts grey out
                 child<QCheckBox>(f, "CheckBox3")->click();
