@@ -6,24 +6,20 @@
 
 double Channel::x(qsizetype i) const
 {
-    return storedX(size_t(i + m_front));
+    return uniform() ? m_x0 + double(i) : m_x[size_t(i)];
 }
 
 void Channel::makeExplicit()
 {
-    m_x.resize(m_y.size());
-    for (size_t s = 0; s < m_y.size(); ++s)
-        m_x[s] = m_x0 + double(s);
+    for (size_t i = 0; i < m_y.size(); ++i)
+        m_x.push_back(m_x0 + double(i));
 }
 
 void Channel::append(double x, double y)
 {
     ++m_revision;
     if (isEmpty()) {  // a fresh run of points, stepping by 1 until shown otherwise
-        m_y.clear();
-        m_x.clear();
-        m_front = 0;
-        resetPyramid();
+        clear();
         m_x0 = x;
         m_y.push_back(y);
         return;
@@ -40,21 +36,35 @@ void Channel::append(double x, double y)
         m_y.push_back(y);
         return;
     }
-    const auto at = std::upper_bound(m_x.begin() + m_front, m_x.end(), x);
-    const size_t s = size_t(at - m_x.begin());
+    const auto at = std::upper_bound(m_x.begin(), m_x.end(), x);
+    const qsizetype i = at - m_x.begin();
     m_x.insert(at, x);
-    m_y.insert(m_y.begin() + qsizetype(s), y);
-    dropPyramidFrom(s);
+    m_y.insert(m_y.begin() + i, y);
+    dropPyramidFrom(i);
 }
 
 void Channel::assign(double firstX, std::vector<double> &&ys)
 {
     ++m_revision;
-    m_y = std::move(ys);
+    m_y.assign(ys.begin(), ys.end());
+    std::vector<double>().swap(ys);
     m_x.clear();
     m_x.shrink_to_fit();
     m_x0 = firstX;
-    m_front = 0;
+    resetPyramid();
+}
+
+void Channel::assignBytes(double firstX, const uchar *bytes, qsizetype n, qsizetype stride, double scale)
+{
+    ++m_revision;
+    m_y.resize(size_t(n));
+    for (double &y : m_y) {  // straight into the blocks: no second copy of a long file
+        y = *bytes * scale;
+        bytes += stride;
+    }
+    m_x.clear();
+    m_x.shrink_to_fit();
+    m_x0 = firstX;
     resetPyramid();
 }
 
@@ -73,11 +83,8 @@ void Channel::merge(double firstX, std::vector<double> &&ys)
     }
     if (uniform())
         makeExplicit();
-    std::vector<double> xs, vs;
-    const size_t held = m_y.size() - size_t(m_front), total = held + ys.size();
-    xs.reserve(total);
-    vs.reserve(total);
-    size_t a = size_t(m_front), b = 0;
+    std::deque<double> xs, vs;
+    size_t a = 0, b = 0;
     while (a < m_y.size() || b < ys.size()) {
         // a held point goes first on equal X, as an insertion after equal X would leave it
         if (b == ys.size() || (a < m_y.size() && m_x[a] <= firstX + double(b))) {
@@ -90,7 +97,6 @@ void Channel::merge(double firstX, std::vector<double> &&ys)
     }
     m_x = std::move(xs);
     m_y = std::move(vs);
-    m_front = 0;
     resetPyramid();
 }
 
@@ -99,24 +105,20 @@ void Channel::removeFirst()
     if (isEmpty())
         return;
     ++m_revision;
-    ++m_front;
-    if (m_front >= 1024 && size_t(m_front) * 2 >= m_y.size()) {
-        m_y.erase(m_y.begin(), m_y.begin() + m_front);
-        if (uniform())
-            m_x0 += double(m_front);
-        else
-            m_x.erase(m_x.begin(), m_x.begin() + m_front);
-        m_origin += m_front;
-        m_front = 0;
-        // drop the blocks that reach into what was compacted away; the rest stay valid
-        qsizetype span = Fan;
-        for (Level &level : m_levels) {
-            const qsizetype keep = (m_origin + span - 1) / span;
-            const qsizetype dead = std::clamp<qsizetype>(keep - level.first, 0, qsizetype(level.blocks.size()));
-            level.blocks.erase(level.blocks.begin(), level.blocks.begin() + dead);
-            level.first = keep;
-            span *= Fan;
+    m_y.pop_front();
+    if (uniform())
+        m_x0 += 1;
+    else
+        m_x.pop_front();
+    ++m_origin;
+    // blocks that reached the removed point go; at most one per level each time
+    qsizetype span = Fan;
+    for (Level &level : m_levels) {
+        while (!level.blocks.empty() && level.first * span < m_origin) {
+            level.blocks.pop_front();
+            ++level.first;
         }
+        span *= Fan;
     }
 }
 
@@ -126,7 +128,6 @@ void Channel::clear()
     m_y.clear();
     m_x.clear();
     m_x0 = 0;
-    m_front = 0;
     resetPyramid();
 }
 
@@ -139,7 +140,7 @@ qsizetype Channel::lowerBound(double x) const
         const double d = std::ceil(x - firstX());
         return d <= 0 ? 0 : d >= double(n) ? n : qsizetype(d);
     }
-    return std::lower_bound(m_x.begin() + m_front, m_x.end(), x) - (m_x.begin() + m_front);
+    return std::lower_bound(m_x.begin(), m_x.end(), x) - m_x.begin();
 }
 
 qsizetype Channel::upperBound(double x) const
@@ -151,7 +152,7 @@ qsizetype Channel::upperBound(double x) const
         const double d = std::floor(x - firstX()) + 1;
         return d <= 0 ? 0 : d >= double(n) ? n : qsizetype(d);
     }
-    return std::upper_bound(m_x.begin() + m_front, m_x.end(), x) - (m_x.begin() + m_front);
+    return std::upper_bound(m_x.begin(), m_x.end(), x) - m_x.begin();
 }
 
 std::optional<qsizetype> Channel::indexAtTime(double t) const
@@ -169,9 +170,9 @@ void Channel::resetPyramid()
     m_origin = 0;
 }
 
-void Channel::dropPyramidFrom(size_t storageIndex)
+void Channel::dropPyramidFrom(qsizetype index)
 {
-    const qsizetype at = qsizetype(storageIndex) + m_origin;
+    const qsizetype at = index + m_origin;
     qsizetype span = Fan;
     for (Level &level : m_levels) {
         const qsizetype keep = std::clamp<qsizetype>(at / span - level.first, 0, qsizetype(level.blocks.size()));
@@ -195,7 +196,6 @@ void Channel::buildPyramid() const
         Level &level = m_levels[L];
         if (level.blocks.empty())
             level.first = firstWhole;
-        level.blocks.reserve(size_t(complete - level.first));
         for (qsizetype b = level.first + qsizetype(level.blocks.size()); b < complete; ++b) {
             float mn = std::numeric_limits<float>::infinity(), mx = -mn;
             if (L == 0) {
@@ -219,17 +219,18 @@ void Channel::buildPyramid() const
 
 void Channel::scan(int level, qsizetype from, qsizetype to, double &mn, double &mx) const
 {
+    // iterators: stepping through a deque is cheaper than indexing it
     if (level < 0) {
-        for (qsizetype i = from - m_origin; i < to - m_origin; ++i) {
-            mn = std::min(mn, m_y[size_t(i)]);
-            mx = std::max(mx, m_y[size_t(i)]);
+        for (auto it = m_y.begin() + (from - m_origin), end = m_y.begin() + (to - m_origin); it != end; ++it) {
+            mn = std::min(mn, *it);
+            mx = std::max(mx, *it);
         }
         return;
     }
     const Level &l = m_levels[size_t(level)];
-    for (qsizetype i = from - l.first; i < to - l.first; ++i) {
-        mn = std::min(mn, double(l.blocks[size_t(i)].min));
-        mx = std::max(mx, double(l.blocks[size_t(i)].max));
+    for (auto it = l.blocks.begin() + (from - l.first), end = l.blocks.begin() + (to - l.first); it != end; ++it) {
+        mn = std::min(mn, double(it->min));
+        mx = std::max(mx, double(it->max));
     }
 }
 
@@ -238,7 +239,7 @@ Channel::MinMax Channel::minMax(qsizetype from, qsizetype to) const
     buildPyramid();
     double mn = std::numeric_limits<double>::infinity(), mx = -mn;
     // in pyramid numbering
-    qsizetype lo = from + m_front + m_origin, hi = to + m_front + m_origin;
+    qsizetype lo = from + m_origin, hi = to + m_origin;
     int level = -1;
     while (lo < hi) {
         if (level + 1 < int(m_levels.size())) {
@@ -296,8 +297,10 @@ void Channel::visiblePoints(double xa, double xb, int columns, QList<QPointF> &o
 
 qsizetype Channel::memoryBytes() const
 {
-    qsizetype bytes = qsizetype((m_y.capacity() + m_x.capacity()) * sizeof(double));
+    // a deque holds its elements in 512-byte blocks and one pointer per block
+    const auto held = [](size_t n, size_t size) { return qsizetype((n * size / 512 + 1) * (512 + sizeof(void *))); };
+    qsizetype bytes = held(m_y.size(), sizeof(double)) + held(m_x.size(), sizeof(double));
     for (const Level &level : m_levels)
-        bytes += qsizetype(level.blocks.capacity() * sizeof(Block));
+        bytes += held(level.blocks.size(), sizeof(Block));
     return bytes;
 }

@@ -4,14 +4,16 @@
 #include <QPointF>
 #include <QtGlobal>
 
+#include <deque>
 #include <optional>
 #include <vector>
 
 // One trace's points (X = time in samples, Y = value), kept in ascending X.
 //
 // Points that follow each other at X steps of 1 (files, uploads, the live run) keep no X of their
-// own, so a sample costs 8 bytes. Removing the oldest point is O(1) amortised: the front is only
-// compacted once half the storage is dead. A min/max pyramid over the values, built lazily, lets
+// own, so a sample costs 8 bytes. The points live in blocks of a deque, so adding a point at the
+// end and removing the oldest are O(1) in the worst case, not only on average: no frame of a live
+// run ever moves or copies what is held. A min/max pyramid over the values, built lazily, lets
 // drawing cost follow the pixels shown rather than the points held.
 class Channel {
 public:
@@ -20,10 +22,10 @@ public:
         double max;
     };
 
-    qsizetype count() const { return qsizetype(m_y.size()) - m_front; }
+    qsizetype count() const { return qsizetype(m_y.size()); }
     bool isEmpty() const { return count() == 0; }
     double x(qsizetype i) const;
-    double y(qsizetype i) const { return m_y[size_t(i + m_front)]; }
+    double y(qsizetype i) const { return m_y[size_t(i)]; }
     double lastX() const { return x(count() - 1); }  // count() > 0
     double firstX() const { return x(0); }            // count() > 0
 
@@ -31,12 +33,13 @@ public:
     void append(double x, double y);
     // Replaces every point with ys at X = firstX, firstX + 1, ...
     void assign(double firstX, std::vector<double> &&ys);
+    // The same with the values n bytes, 'stride' apart, each times 'scale' (records of a file).
+    void assignBytes(double firstX, const uchar *bytes, qsizetype n, qsizetype stride, double scale);
     // Adds ys at X = firstX, firstX + 1, ... among the points held, as append() one by one
     // would, in one linear merge.
     void merge(double firstX, std::vector<double> &&ys);
     void removeFirst();
     void clear();
-    void reserve(qsizetype n) { m_y.reserve(size_t(n)); }
 
     // Index of the first point with X >= x (upperBound: X > x); count() when there is none.
     qsizetype lowerBound(double x) const;
@@ -66,24 +69,22 @@ private:
     // [b * span, (b + 1) * span) counted from there, and the first one held is number 'first'.
     struct Level {
         qsizetype first = 0;
-        std::vector<Block> blocks;
+        std::deque<Block> blocks;
     };
 
     bool uniform() const { return m_x.empty(); }
-    double storedX(size_t s) const { return uniform() ? m_x0 + double(s) : m_x[s]; }
     void makeExplicit();
-    void dropPyramidFrom(size_t storageIndex);
+    void dropPyramidFrom(qsizetype index);
     void resetPyramid();
     void buildPyramid() const;
     void scan(int level, qsizetype from, qsizetype to, double &mn, double &mx) const;
 
-    std::vector<double> m_y;
-    std::vector<double> m_x;  // empty while the points step by 1 from m_x0
+    std::deque<double> m_y;
+    std::deque<double> m_x;  // empty while the points step by 1 from m_x0
     double m_x0 = 0;
-    qsizetype m_front = 0;  // removed points not yet compacted away
     quint64 m_revision = 0;
-    // Points compacted away since the pyramid was last rebuilt: compaction moves the storage,
-    // not the block numbering, so the pyramid survives it.
+    // Points removed from the front since the pyramid was last rebuilt: removal shifts the
+    // indices, not the block numbering, so the pyramid survives it.
     qsizetype m_origin = 0;
     mutable std::vector<Level> m_levels;
 };

@@ -28,14 +28,8 @@ void Channels::appendRecord(double x, const uchar *record)
 
 void Channels::assignRecords(double firstX, const uchar *records, qsizetype n, qsizetype stride)
 {
-    for (int b = 0; b < RecordSize; ++b) {
-        std::vector<double> ys(static_cast<size_t>(n));
-        const double scale = RecordLayout[size_t(b)].scale;
-        const uchar *p = records + b;
-        for (qsizetype i = 0; i < n; ++i, p += stride)
-            ys[size_t(i)] = *p * scale;
-        (*this)[RecordLayout[size_t(b)].trace].assign(firstX, std::move(ys));
-    }
+    for (int b = 0; b < RecordSize; ++b)
+        (*this)[RecordLayout[size_t(b)].trace].assignBytes(firstX, records + b, n, stride, RecordLayout[size_t(b)].scale);
 }
 
 void Channels::removeFirstOfSix()
