@@ -206,9 +206,8 @@ Figures measureBaseline(const QString &path, QSize size)
 
 // Per frame cost of the live path (one point per channel in, the oldest out) with 'held'
 // samples on the channels and the chart's view over the newest 250, or over all of them.
-// Enough frames run to compact the storage at least once. The first append after a load grows
-// each channel's storage (a copy of all it holds), so it is reported apart; a live run that
-// wants no such frame reserves its window first.
+// More frames run than are held, so every loaded point is dropped once. The first frame after a
+// load is reported apart: it is where a growing array would copy all it holds.
 struct LiveFigures {
     double nsPerFrame, worstMs, firstMs;
 };
