@@ -124,13 +124,16 @@ private slots:
             QCOMPARE(m.min, *mn);
             QCOMPARE(m.max, *mx);
         }
-        // a live window: compaction moves the storage under a pyramid that was built before it
+        // a live window: the oldest points leave from under a pyramid built before; half way
+        // a skipped sample gives the points X of their own, and now and then one arrives late
         Channel live;
         for (int i = 0; i < 40000; ++i) {
-            live.append(i, QRandomGenerator::global()->bounded(256));
-            if (live.count() > 3000)
+            live.append(i < 20000 ? i : i + 1, QRandomGenerator::global()->bounded(256));
+            if (i > 20000 && i % 1500 == 0)
+                live.append(i - 10.5, 300);  // inserted in time order, a new maximum
+            while (live.count() > 3000)
                 live.removeFirst();
-            if (i % 997 == 0 || i % 3001 == 0) {
+            if (i % 997 == 0 || i % 3001 == 0 || i % 1500 == 1499) {  // the last: just before a late point
                 const qsizetype a = QRandomGenerator::global()->bounded(int(live.count()));
                 const qsizetype b = a + 1 + QRandomGenerator::global()->bounded(int(live.count() - a));
                 for (auto [from, to] : {std::pair{a, b}, std::pair{qsizetype(0), live.count()}}) {
@@ -143,8 +146,13 @@ private slots:
                     QCOMPARE(m.min, mn);
                     QCOMPARE(m.max, mx);
                 }
+                for (qsizetype j = 1; j < live.count(); ++j)
+                    QVERIFY(live.x(j - 1) <= live.x(j));
             }
         }
+        QCOMPARE(live.count(), 3000);
+        QCOMPARE(live.lastX(), 40000.0);
+        QVERIFY2(live.memoryBytes() < 70 * 1024, "blocks of removed points are let go");
         // a spike of one sample survives decimation to 800 columns
         Channel d;
         std::vector<double> flat(1000000, 50.0);
