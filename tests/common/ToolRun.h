@@ -41,3 +41,12 @@ inline QByteArray fileBytes(const QString &path, const QByteArray &missing = {})
     QFile f(path);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : missing;
 }
+
+// Writes a file whole and gives back its path (for a test that then opens it).
+inline QString writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile f(path);
+    if (f.open(QIODevice::WriteOnly))
+        f.write(bytes);
+    return path;
+}

@@ -1,4 +1,5 @@
 #include "ScriptedDialogs.h"
+#include "ToolRun.h"
 #include "graph/ui/GraphForm.h"
 
 #include <QDir>
@@ -25,13 +26,7 @@ class TestGraphFiles : public QObject {
     QTemporaryDir m_dir;
 
     QString path(const QString &name) const { return m_dir.filePath(name); }
-    QString write(const QString &name, const QByteArray &bytes) const
-    {
-        QFile f(path(name));
-        f.open(QIODevice::WriteOnly);
-        f.write(bytes);
-        return path(name);
-    }
+    QString write(const QString &name, const QByteArray &bytes) const { return writeFile(path(name), bytes); }
     static QByteArray records(int n)
     {
         QByteArray b;

@@ -22,13 +22,7 @@ class TestTractionctlGraph : public QObject {
         return runTool(QStringLiteral(TRACTIONCTL_PATH), QStringList{"graph"} + args, m_dir.path());
     }
     QString path(const QString &name) const { return m_dir.filePath(name); }
-    QString write(const QString &name, const QByteArray &bytes) const
-    {
-        QFile f(path(name));
-        f.open(QIODevice::WriteOnly);
-        f.write(bytes);
-        return path(name);
-    }
+    QString write(const QString &name, const QByteArray &bytes) const { return writeFile(path(name), bytes); }
 
 private slots:
     void exportsTheValuesTheWindowHolds()
