@@ -371,6 +371,15 @@ void TForm1::changeEvent(QEvent *event)
     QMainWindow::changeEvent(event);
 }
 
+bool TForm1::event(QEvent *event)
+{
+    // Hints are tool tips. Shown in the status bar as well, they would hide the message area and
+    // the progress bar while the pointer rests on the button that started an exchange.
+    if (event->type() == QEvent::StatusTip)
+        return true;
+    return QMainWindow::event(event);
+}
+
 bool TForm1::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == m_graph && (event->type() == QEvent::Show || event->type() == QEvent::Hide))

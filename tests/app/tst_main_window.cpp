@@ -4,6 +4,7 @@
 
 #include <QAction>
 #include <QLineEdit>
+#include <QProgressBar>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -55,6 +56,26 @@ private slots:
                 MainStatusBar::background(MainStatusBar::Tone::Error));
         window.startMessageTimer();
         QTRY_COMPARE_WITH_TIMEOUT(window.statusBar1()->messageText(), QString(), 4000);
+    }
+
+    void aHoveredButtonLeavesTheProgressAndMessageInSight()
+    {
+        ScriptedDialogs dialogs;
+        TForm1 window;
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        window.ShowActivity("Reading traction memory");
+        QAction *read = window.action("ReadFromTraction1");
+        QCOMPARE(read->toolTip(), QString("Transfer settings from traction control unit"));
+        QWidget *button = nullptr;
+        for (QObject *o : read->associatedObjects())
+            if (auto *w = qobject_cast<QWidget *>(o); w && w->window() == &window && !w->inherits("QMenu"))
+                button = w;
+        QVERIFY(button);
+        read->showStatusText(button);  // what resting the pointer on the tool button sends
+        QCOMPARE(window.statusBar()->currentMessage(), QString());
+        QVERIFY(window.statusBar1()->progressBar()->isVisible());
+        QCOMPARE(window.statusBar1()->messageText(), QString("Reading traction memory"));
     }
 
     void lockMenusDisablesTheExchangesAndUnlockKeepsSaveUntilSettingsExist()
