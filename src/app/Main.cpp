@@ -2,9 +2,9 @@
 
 #include "settings/ui/MainFrame.h"
 
-#include "app/ActiveBar.h"
-#include "app/Dialogs.h"
-#include "app/ToolbarDock.h"
+#include "widgets/ActiveBar.h"
+#include "widgets/Dialogs.h"
+#include "widgets/ToolbarDock.h"
 #include "link/PortDirectory.h"
 #include "link/TractionLink.h"
 #include "link/ui/COMPortUnitUnit.h"
@@ -25,7 +25,6 @@
 #include <QHBoxLayout>
 #include <QVBoxLayout>
 
-static void initAppResources() { Q_INIT_RESOURCE(app); }
 
 namespace {
 
@@ -62,7 +61,6 @@ QFont barFont()
 TForm1::TForm1(std::unique_ptr<PortDirectory> directory, QWidget *parent)
     : QMainWindow(parent), m_actions(this), m_directory(std::move(directory))
 {
-    initAppResources();
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Veltorane Traction"));
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |

@@ -1,6 +1,6 @@
 #include "app/MainActions.h"
 
-#include "app/AppIcons.h"
+#include "widgets/AppIcons.h"
 
 #include <QAction>
 #include <QKeySequence>

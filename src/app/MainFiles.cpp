@@ -1,6 +1,6 @@
 #include "app/Main.h"
 
-#include "app/Dialogs.h"
+#include "widgets/Dialogs.h"
 #include "settings/SettingsFiles.h"
 #include "settings/ui/MainFrame.h"
 

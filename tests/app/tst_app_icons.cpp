@@ -1,4 +1,4 @@
-#include "app/AppIcons.h"
+#include "widgets/AppIcons.h"
 #include "app/MainActions.h"
 
 #include <QDir>
@@ -47,7 +47,7 @@ private slots:
     {
         QSet<QByteArray> seen;
         for (const ActionRow &row : mainActionTable()) {
-            const QString file = QStringLiteral(":/app/icons/%1.svg").arg(QLatin1String(row.iconFile));
+            const QString file = QStringLiteral(":/widgets/icons/%1.svg").arg(QLatin1String(row.iconFile));
             QFile svg(file);
             appIcon("", row.iconFile);  // registers the pictures
             QVERIFY2(svg.open(QIODevice::ReadOnly), qPrintable(file));

@@ -1,7 +1,7 @@
 #include "ScriptedDialogs.h"
 #include "app/Main.h"
 #include "app/MainStatusBar.h"
-#include "app/ToolbarDock.h"
+#include "widgets/ToolbarDock.h"
 #include "platform/RegistryFile.h"
 #include "platform/RegistryRoutinesUnit.h"
 

@@ -1,6 +1,6 @@
 #include "ScriptedDialogs.h"
 #include "app/Main.h"
-#include "app/ToolbarDock.h"
+#include "widgets/ToolbarDock.h"
 #include "platform/RegistryRoutinesUnit.h"
 #include "graph/ui/GraphForm.h"
 #include "settings/SettingsImage.h"

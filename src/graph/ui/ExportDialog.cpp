@@ -1,6 +1,6 @@
 #include "graph/ui/ExportDialog.h"
 
-#include "app/Dialogs.h"
+#include "widgets/Dialogs.h"
 #include "graph/ui/GraphForm.h"
 #include "platform/Shell.h"
 

@@ -1,7 +1,7 @@
 #include "graph/ui/GraphForm.h"
 
-#include "app/ActiveBar.h"
-#include "app/ToolbarDock.h"
+#include "widgets/ActiveBar.h"
+#include "widgets/ToolbarDock.h"
 #include "graph/ui/CutLevelSetupForm.h"
 #include "graph/ui/RPMSetupForm.h"
 #include "graph/ui/TimeSetupForm.h"

@@ -1,7 +1,7 @@
 #include "graph/ui/GraphForm.h"
 
-#include "app/AppIcons.h"
-#include "app/ToolbarDock.h"
+#include "widgets/AppIcons.h"
+#include "widgets/ToolbarDock.h"
 #include "platform/RegistryRoutinesUnit.h"
 
 #include <QAction>

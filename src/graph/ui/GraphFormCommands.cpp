@@ -1,6 +1,6 @@
 #include "graph/ui/GraphForm.h"
 
-#include "app/Dialogs.h"
+#include "widgets/Dialogs.h"
 #include "graph/GraphFiles.h"
 #include "graph/ui/ChartPrint.h"
 #include "graph/ui/ExportDialog.h"

@@ -1,6 +1,6 @@
 #include "graph/ui/SetupForm.h"
 
-#include "app/Dialogs.h"
+#include "widgets/Dialogs.h"
 #include "graph/ui/GraphForm.h"
 
 #include <QCheckBox>

@@ -1,6 +1,6 @@
 #include "link/ui/COMPortUnitUnit.h"
 
-#include "app/Dialogs.h"
+#include "widgets/Dialogs.h"
 #include "link/TractionLink.h"
 #include "platform/RegistryRoutinesUnit.h"
 

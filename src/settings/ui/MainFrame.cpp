@@ -1,6 +1,6 @@
 #include "settings/ui/MainFrame.h"
 
-#include "app/Dialogs.h"
+#include "widgets/Dialogs.h"
 #include "settings/FieldTable.h"
 #include "settings/LogTime.h"
 #include "settings/ui/PageImage.h"

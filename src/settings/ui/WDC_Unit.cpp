@@ -1,6 +1,6 @@
 #include "settings/ui/WDC_Unit.h"
 
-#include "app/Dialogs.h"
+#include "widgets/Dialogs.h"
 #include "settings/WheelDiameter.h"
 
 #include <QComboBox>

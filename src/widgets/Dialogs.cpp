@@ -1,4 +1,4 @@
-#include "app/Dialogs.h"
+#include "widgets/Dialogs.h"
 
 #include <QApplication>
 #include <QColorDialog>

@@ -1,4 +1,4 @@
-#include "app/ToolbarDock.h"
+#include "widgets/ToolbarDock.h"
 
 #include "platform/RegistryRoutinesUnit.h"
 

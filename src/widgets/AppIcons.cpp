@@ -1,4 +1,4 @@
-#include "app/AppIcons.h"
+#include "widgets/AppIcons.h"
 
 #include <QString>
 
@@ -6,7 +6,7 @@
 static void initAppIcons()
 {
     static const bool done = [] {
-        Q_INIT_RESOURCE(app);
+        Q_INIT_RESOURCE(icons);
         return true;
     }();
     Q_UNUSED(done);
@@ -15,7 +15,7 @@ static void initAppIcons()
 QIcon appIcon(const char *themeName, const char *shippedFile)
 {
     initAppIcons();
-    const QIcon shipped(QStringLiteral(":/app/icons/%1.svg").arg(QLatin1String(shippedFile)));
+    const QIcon shipped(QStringLiteral(":/widgets/icons/%1.svg").arg(QLatin1String(shippedFile)));
     if (!*themeName)
         return shipped;
     return QIcon::fromTheme(QLatin1String(themeName), shipped);
