@@ -13,19 +13,22 @@
 #include <array>
 #include <memory>
 
-class QFrame;
+class ExchangeLock;
+class MainActiveBar;
+class MainBars;
+class MainBody;
+class MainMessages;
 class QMenu;
-class QStackedWidget;
 class QTimer;
-class QToolBar;
+class TAFrame;
 class TCOMPortForm;
 class TGraphChart;
 class ToolbarDock;
 
-// The program's frame: it owns the settings image, the link to the unit and the shared status,
-// lock and title mechanisms every exchange and file action reports through.
-class TAFrame;
-
+// The program's frame: it owns the settings image, the link to the unit and the flags every
+// exchange and file action reports through. Each concern lives in a helper of its own (bars and
+// their layout, the body, the messages, the exchange lock, the active-window bar, the file
+// commands); the window creates them in order and wires them to its actions.
 class TForm1 : public QMainWindow, public LinkHost {
     Q_OBJECT
 public:
@@ -60,12 +63,17 @@ public:
     // The sub-menus LockMenus disables: "Toolbars", "COM Ports", "&File", "&Help", "&View", "&Options".
     QList<QMenu *> lockedMenus() const;
     MainStatusBar *statusBar1() const { return m_statusBar; }
-    QTimer *MessageViewTimer() const { return m_messageViewTimer; }
-    QTimer *ProgressBarTimer() const { return m_progressBarTimer; }
+    QTimer *MessageViewTimer() const;
+    QTimer *ProgressBarTimer() const;
     TractionLink &link() { return *m_link; }
     TGraphChart *graphChart() const { return m_graph; }
-    ToolbarDock *menuBarDock() const { return m_menuDock; }
-    ToolbarDock *navigatorDock() const { return m_navigatorDock; }
+    TCOMPortForm *comPortForm() const { return m_comPortForm; }
+    MainBars &bars() const { return *m_bars; }
+    MainBody *body() const { return m_body; }
+    MainMessages &messages() const { return *m_messages; }
+    TAFrame *frame1() const;
+    ToolbarDock *menuBarDock() const;
+    ToolbarDock *navigatorDock() const;
     bool toolbarsLocked() const;
 
     // LinkHost
@@ -90,19 +98,10 @@ public:
 protected:
     void showEvent(QShowEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
-    void changeEvent(QEvent *event) override;
-    bool eventFilter(QObject *watched, QEvent *event) override;
     bool event(QEvent *event) override;
 
 private:
-    void buildMenus();
-    void buildToolBar();
-    void restoreLayout();
-    void storeLayout();
-    void setToolbarsLocked(bool locked);
-    void messageViewTimerFired();
     void FormShow();
-    void paintActiveBar();
     void connectFileActions();
     void loadSettingsFile(bool traOnly);
     bool writeSettingsFile(const QString &path);
@@ -115,26 +114,15 @@ private:
     std::array<char, 10> m_firmwareVersion{};
 
     MainActions m_actions;
-    MainStatusBar *m_statusBar;
-    QTimer *m_messageViewTimer;
-    QTimer *m_progressBarTimer;
-    ToolbarDock *m_menuDock = nullptr;
-    ToolbarDock *m_navigatorDock = nullptr;
-    QToolBar *m_menuBar = nullptr;
-    QMenu *m_fileMenu = nullptr;
-    QMenu *m_optionsMenu = nullptr;
-    QMenu *m_viewMenu = nullptr;
-    QMenu *m_helpMenu = nullptr;
-    QMenu *m_toolbarsMenu = nullptr;
-    QAction *m_allowVirtualPorts = nullptr;
-    QFrame *m_shape1 = nullptr;
-    QStackedWidget *m_pages = nullptr;
-    TAFrame *m_frame1 = nullptr;
-    QWidget *m_frame2 = nullptr;
-    bool m_shown = false;
-
     std::unique_ptr<PortDirectory> m_directory;
     std::unique_ptr<TractionLink> m_link;
     TCOMPortForm *m_comPortForm = nullptr;
     TGraphChart *m_graph = nullptr;
+    MainBody *m_body = nullptr;
+    std::unique_ptr<MainBars> m_bars;
+    MainStatusBar *m_statusBar = nullptr;
+    MainMessages *m_messages = nullptr;
+    std::unique_ptr<ExchangeLock> m_lock;
+    std::unique_ptr<MainActiveBar> m_activeBar;  // gone before the graph window it watches
+    bool m_shown = false;
 };

@@ -64,9 +64,9 @@ void TForm1::Import1Execute()
 
 void TForm1::loadSettingsFile(bool traOnly)
 {
-    m_messageViewTimer->stop();
+    MessageViewTimer()->stop();
     if (m_modified && !Dialogs::instance().question(QLatin1String(LoadQuestion), this)) {
-        m_messageViewTimer->start();
+        MessageViewTimer()->start();
         return;
     }
     if (traOnly)
@@ -81,7 +81,7 @@ void TForm1::loadSettingsFile(bool traOnly)
     request.filterIndex = 0;
     const QString chosen = Dialogs::instance().openFile(request, this);
     if (chosen.isEmpty()) {
-        m_messageViewTimer->start();
+        MessageViewTimer()->start();
         return;
     }
     const QString path = QFileInfo(chosen).absoluteFilePath();
@@ -129,16 +129,16 @@ void TForm1::loadSettingsFile(bool traOnly)
         ShowStatus(QLatin1String(LoadFailedMessage), true);
         m_statusBar->setMessageDetail(QStringLiteral("%1: %2").arg(QFileInfo(path).fileName(), reason));
     }
-    m_messageViewTimer->start();
+    MessageViewTimer()->start();
 }
 
 void TForm1::Save1Execute()
 {
-    m_messageViewTimer->stop();
+    MessageViewTimer()->stop();
     if (m_currentFileName.isEmpty()) {
         ShowStatus(QLatin1String(SaveFailedMessage), true);
         m_statusBar->setMessageDetail(QStringLiteral("no settings file opened yet; use Save As"));
-        m_messageViewTimer->start();
+        MessageViewTimer()->start();
         return;
     }
     if (!writeSettingsFile(m_currentFileName))
@@ -146,12 +146,12 @@ void TForm1::Save1Execute()
     setModified(false);
     ShowStatus(QLatin1String(SavedMessage), false);
     UpdateTitleBar(true);
-    m_messageViewTimer->start();
+    MessageViewTimer()->start();
 }
 
 void TForm1::SaveAs1Execute()
 {
-    m_messageViewTimer->stop();
+    MessageViewTimer()->stop();
     Dialogs::FileRequest request;
     request.title = QStringLiteral("Save settings as");
     request.directory =
@@ -163,7 +163,7 @@ void TForm1::SaveAs1Execute()
     const QString chosen = Dialogs::instance().saveFile(request, this);
     if (chosen.isEmpty()) {
         ShowStatus(QLatin1String(SaveFailedMessage), true);
-        m_messageViewTimer->start();
+        MessageViewTimer()->start();
         return;
     }
     QString path = QFileInfo(chosen).absoluteFilePath();
@@ -178,7 +178,7 @@ void TForm1::SaveAs1Execute()
     m_actions["Save1"]->setEnabled(true);
     UpdateTitleBar(true);
     ShowStatus(QLatin1String(SavedMessage), false);
-    m_messageViewTimer->start();
+    MessageViewTimer()->start();
 }
 
 // The pages are converted before any file is renamed: an entry that is not a number stops the
@@ -186,7 +186,7 @@ void TForm1::SaveAs1Execute()
 bool TForm1::writeSettingsFile(const QString &path)
 {
     SettingsImage image = m_tractionMemory;
-    if (!m_frame1->CopyPagesToImage(image))
+    if (!frame1()->CopyPagesToImage(image))
         return false;
     m_tractionMemory = image;
     QString error;

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QList>
+
+#include <functional>
+#include <span>
+
+class MainActions;
+class QMenu;
+
+// While an exchange with the unit runs, no command may start another exchange, load, save, print
+// or mail, open another window or close the program.
+class ExchangeLock {
+public:
+    // 'menus' gives the sub-menus in the order they are disabled (the port menu comes late).
+    ExchangeLock(const MainActions &actions, std::function<QList<QMenu *>()> menus);
+
+    // The actions disabled, in the order they are disabled.
+    static std::span<const char *const> lockedActions();
+
+    void lock();
+    // Save has a file only once settings were read or loaded; until then it stays as it was.
+    void unlock(bool settingsLoaded);
+
+private:
+    void enable(bool on, bool settingsLoaded);
+
+    const MainActions &m_actions;
+    std::function<QList<QMenu *>()> m_menus;
+};

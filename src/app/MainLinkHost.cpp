@@ -1,0 +1,37 @@
+// What the command sequences see of the main window: the progress bar, the message timer, the
+// Modified mark, the pages and the firmware version.
+#include "app/Main.h"
+
+#include "app/MainBody.h"
+#include "app/MainMessages.h"
+#include "settings/ui/MainFrame.h"
+
+#include <QTimer>
+
+void TForm1::setProgressMaximum(int maximum) { m_messages->setProgressMaximum(maximum); }
+void TForm1::setProgressPosition(int position) { m_messages->setProgressPosition(position); }
+void TForm1::stepProgress(int by) { m_messages->stepProgress(by); }
+int TForm1::progressMaximum() const { return m_messages->progressMaximum(); }
+void TForm1::stopMessageTimer() { m_messages->messageViewTimer()->stop(); }
+void TForm1::startMessageTimer() { m_messages->messageViewTimer()->start(); }
+
+void TForm1::setModified(bool modified)
+{
+    m_modified = modified;
+    TAFrame *pages = m_body->frame1();
+    if (pages->Modified() != modified)
+        pages->SetModified(modified);
+    m_statusBar->setModifiedText(modified ? QStringLiteral("Modified") : QString());
+}
+
+void TForm1::fillPagesFromImage() { m_body->frame1()->FillPagesFromImage(m_tractionMemory); }
+
+bool TForm1::copyPagesToImage() { return m_body->frame1()->CopyPagesToImage(m_tractionMemory); }
+
+void TForm1::showFirmwareVersion(const QString &version)
+{
+    const QByteArray bytes = version.toLatin1().left(int(m_firmwareVersion.size()));
+    m_firmwareVersion.fill(0);
+    std::copy(bytes.begin(), bytes.end(), m_firmwareVersion.begin());
+    m_statusBar->setFirmwareText(version);
+}

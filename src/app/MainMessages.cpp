@@ -1,0 +1,43 @@
+#include "app/MainMessages.h"
+
+#include "app/MainStatusBar.h"
+
+#include <QProgressBar>
+#include <QTimer>
+
+MainMessages::MainMessages(MainStatusBar *bar, QObject *parent) : QObject(parent), m_bar(bar)
+{
+    m_messageViewTimer = new QTimer(this);
+    m_messageViewTimer->setObjectName(QStringLiteral("MessageViewTimer"));
+    m_messageViewTimer->setInterval(2000);
+    connect(m_messageViewTimer, &QTimer::timeout, this, &MainMessages::messageViewTimerFired);
+    m_progressBarTimer = new QTimer(this);
+    m_progressBarTimer->setObjectName(QStringLiteral("ProgressBarTimer"));
+    connect(m_progressBarTimer, &QTimer::timeout, this, [this] { stepProgress(1); });
+}
+
+void MainMessages::showStatus(const QString &text, bool isError)
+{
+    m_bar->showMessage(text, isError ? MainStatusBar::Tone::Error : MainStatusBar::Tone::Ok);
+}
+
+void MainMessages::showActivity(const QString &text) { m_bar->showMessage(text, MainStatusBar::Tone::Neutral); }
+
+void MainMessages::setProgressMaximum(int maximum) { m_bar->progressBar()->setMaximum(maximum); }
+
+void MainMessages::setProgressPosition(int position) { m_bar->progressBar()->setValue(position); }
+
+void MainMessages::stepProgress(int by)
+{
+    QProgressBar *progress = m_bar->progressBar();
+    progress->setValue(qMin(progress->maximum(), progress->value() + by));
+}
+
+int MainMessages::progressMaximum() const { return m_bar->progressBar()->maximum(); }
+
+void MainMessages::messageViewTimerFired()
+{
+    m_bar->progressBar()->setValue(0);
+    showActivity(QString());
+    m_messageViewTimer->stop();
+}
