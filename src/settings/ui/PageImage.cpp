@@ -15,45 +15,6 @@ namespace PageImage
 namespace
 {
 
-// The order fields are taken in, both ways: a failing entry leaves every later stage untouched.
-enum class Stage { Words, Percents, Flags, Cells };
-
-bool inStage(FieldForm form, Stage stage)
-{
-    switch (stage) {
-    case Stage::Words:
-        return form == FieldForm::Hundredths || form == FieldForm::Tenths || form == FieldForm::Whole ||
-               form == FieldForm::Integer;
-    case Stage::Percents:
-        return form == FieldForm::Percent;
-    case Stage::Flags:
-        return form == FieldForm::Flag;
-    case Stage::Cells:
-        return form == FieldForm::Cells;
-    }
-    return false;
-}
-
-constexpr Stage Stages[] = {Stage::Words, Stage::Percents, Stage::Flags, Stage::Cells};
-
-// The fields in stage order, both ways; 'visit' returns false to stop the walk there.
-template <typename Visit> bool walk(Visit visit)
-{
-    for (Stage stage : Stages)
-        for (const Field &f : fieldTable())
-            if (inStage(f.form, stage) && !visit(stage, f))
-                return false;
-    return true;
-}
-
-const Field &rateField()
-{
-    for (const Field &f : fieldTable())
-        if (f.form == FieldForm::RateCode)
-            return f;
-    Q_UNREACHABLE();
-}
-
 template <typename T> T *find(const Controls &controls, const QString &name)
 {
     T *control = qobject_cast<T *>(controls.value(name));
@@ -66,21 +27,24 @@ template <typename T> T *find(const Controls &controls, const char *name)
     return find<T>(controls, QString::fromLatin1(name));
 }
 
-QComboBox *sensorList(const Controls &controls, Wheel wheel)
-{
-    for (const SensorList &sensor : sensorLists()) {
-        if (sensor.wheel == wheel)
-            return find<QComboBox>(controls, sensor.control);
-    }
-    return nullptr;
-}
-
 // A list choice made here raises no change report.
 void choose(QComboBox *list, int position)
 {
     list->setCurrentIndex(position);
     if (position < 0)
         list->setEditText(QString());
+}
+
+// A channel list shows an item or, typed by the user, any text; only a change is set.
+void showChannel(QComboBox *list, const QString &text)
+{
+    if (list->currentText() == text)
+        return;
+    const int position = list->findText(text, Qt::MatchExactly | Qt::MatchCaseSensitive);
+    if (position >= 0)
+        choose(list, position);
+    else
+        list->setEditText(text);
 }
 
 } // namespace
@@ -91,80 +55,93 @@ int listPosition(const QWidget *widget)
     return list ? list->findText(list->currentText(), Qt::MatchExactly | Qt::MatchCaseSensitive) : -1;
 }
 
+PageValues read(const Controls &controls)
+{
+    PageValues values;
+    for (const Field &f : fieldTable()) {
+        switch (f.form) {
+        case FieldForm::Hundredths:
+        case FieldForm::Tenths:
+        case FieldForm::Whole:
+        case FieldForm::Integer:
+            values.setText(QLatin1String(f.control), find<QLineEdit>(controls, f.control)->text());
+            break;
+        case FieldForm::Percent:
+            values.setText(QLatin1String(f.caption), find<QLabel>(controls, f.caption)->text());
+            break;
+        case FieldForm::Flag:
+            values.setChecked(QLatin1String(f.control), find<QAbstractButton>(controls, f.control)->isChecked());
+            break;
+        case FieldForm::Cells:
+            for (int k = 1; k <= CellsPerRow; ++k)
+                values.setCell(QLatin1String(f.control), k,
+                               find<QAbstractButton>(controls, cellControl(f, k))->isChecked());
+            break;
+        case FieldForm::RateCode:
+            values.setRatePosition(listPosition(find<QComboBox>(controls, f.control)));
+            break;
+        case FieldForm::ChannelFlag:
+        case FieldForm::Carried:
+            break;
+        }
+    }
+    for (const SensorList &sensor : sensorLists())
+        values.setChannel(sensor.wheel, find<QComboBox>(controls, sensor.control)->currentText());
+    return values;
+}
+
+void show(const Controls &controls, const PageValues &values)
+{
+    for (const Field &f : fieldTable()) {
+        switch (f.form) {
+        case FieldForm::Hundredths:
+        case FieldForm::Tenths:
+        case FieldForm::Whole:
+        case FieldForm::Integer:
+            find<QLineEdit>(controls, f.control)->setText(values.text(QLatin1String(f.control)));
+            break;
+        case FieldForm::Percent: {
+            // the caption first, then the slider to the same number
+            const QString caption = values.text(QLatin1String(f.caption));
+            find<QLabel>(controls, f.caption)->setText(caption);
+            find<QSlider>(controls, f.control)->setValue(caption.toInt());
+            break;
+        }
+        case FieldForm::Flag:
+            find<QAbstractButton>(controls, f.control)->setChecked(values.checked(QLatin1String(f.control)));
+            break;
+        case FieldForm::Cells: {
+            const QString cells = values.cells(QLatin1String(f.control));
+            for (int k = 1; k <= CellsPerRow; ++k)
+                find<QAbstractButton>(controls, cellControl(f, k))->setChecked(cells.at(k - 1) == u'1');
+            break;
+        }
+        case FieldForm::RateCode:
+            choose(find<QComboBox>(controls, f.control), values.ratePosition());
+            break;
+        case FieldForm::ChannelFlag:
+        case FieldForm::Carried:
+            break;
+        }
+    }
+    for (const SensorList &sensor : sensorLists())
+        showChannel(find<QComboBox>(controls, sensor.control), values.channel(sensor.wheel));
+}
+
 void fill(const Controls &controls, const SettingsImage &image)
 {
-    walk([&](Stage stage, const Field &f) {
-        switch (stage) {
-        case Stage::Words:
-            find<QLineEdit>(controls, f.control)->setText(wordToText(f.form, image.word(f.offset)));
-            break;
-        case Stage::Percents: {
-            const int percent = percentFromWord(image.word(f.offset));
-            find<QLabel>(controls, f.caption)->setText(QString::number(percent));
-            find<QSlider>(controls, f.control)->setValue(percent);
-            break;
-        }
-        case Stage::Flags:
-            find<QAbstractButton>(controls, f.control)->setChecked(flagShownOn(image.byte(f.offset)));
-            break;
-        case Stage::Cells:
-            for (int k = 1; k <= CellsPerRow; ++k)
-                find<QAbstractButton>(controls, cellControl(f, k))
-                    ->setChecked(cellShownSpark(image.byte(f.offset + k - 1)));
-            break;
-        }
-        return true;
-    });
-    // A wheel named by several channels ends on the highest; one named by none keeps its choice.
-    for (int n = 0; n < ChannelCount; ++n) {
-        const Wheel wheel =
-            wheelOfChannel(image.byte(channelFrontOffset(n)), image.byte(channelLeftOffset(n)));
-        choose(sensorList(controls, wheel), n);
-    }
-    const Field &rate = rateField();
-    choose(find<QComboBox>(controls, rate.control), ratePositionFromCode(image.word(rate.offset)));
+    // A wheel that no channel names keeps the choice the pages show.
+    PageValues values = read(controls);
+    values.fill(image);
+    show(controls, values);
 }
 
 bool copy(const Controls &controls, SettingsImage &image, QString &error)
 {
-    const bool converted = walk([&](Stage stage, const Field &f) {
-        switch (stage) {
-        case Stage::Words:
-        case Stage::Percents: {
-            const WordParse parsed = stage == Stage::Words
-                                         ? textToWord(f.form, find<QLineEdit>(controls, f.control)->text())
-                                         : percentCaptionToWord(find<QLabel>(controls, f.caption)->text());
-            if (!parsed.ok) {
-                error = parsed.error;
-                return false;
-            }
-            image.setWord(f.offset, parsed.word);
-            break;
-        }
-        case Stage::Flags:
-            image.setByte(f.offset, flagByte(find<QAbstractButton>(controls, f.control)->isChecked()));
-            break;
-        case Stage::Cells:
-            for (int k = 1; k <= CellsPerRow; ++k)
-                image.setByte(f.offset + k - 1,
-                              cellByte(find<QAbstractButton>(controls, cellControl(f, k))->isChecked()));
-            break;
-        }
-        return true;
-    });
-    if (!converted)
+    if (const std::optional<QString> failed = read(controls).copyTo(image)) {
+        error = *failed;
         return false;
-    // Wheels in list order: a channel chosen twice ends with the later wheel's flags.
-    for (const SensorList &sensor : sensorLists()) {
-        const int n = channelFromText(find<QComboBox>(controls, sensor.control)->currentText());
-        if (n < 0)
-            continue;
-        const ChannelFlags flags = channelFlagsOf(sensor.wheel);
-        image.setByte(channelFrontOffset(n), flags.front);
-        image.setByte(channelLeftOffset(n), flags.left);
     }
-    const Field &rate = rateField();
-    image.setWord(rate.offset, rateCodeFromPosition(listPosition(find<QComboBox>(controls, rate.control))));
     return true;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "settings/PageValues.h"
 #include "settings/SettingsImage.h"
 
 #include <QHash>
@@ -7,10 +8,16 @@
 
 class QWidget;
 
-// Walks the field table between the settings image and the page controls, found by name.
+// The pages' side of the conversion between the settings image and what the pages show: the
+// controls, found by name, are read into PageValues and set from them; PageValues converts.
 namespace PageImage {
 
 using Controls = QHash<QString, QWidget *>;
+
+// What the controls show now.
+PageValues read(const Controls &controls);
+// Sets every control to 'values'; a change raises that control's change report, a list choice none.
+void show(const Controls &controls, const PageValues &values);
 
 void fill(const Controls &controls, const SettingsImage &image);
 // Stops at the first entry that does not convert, with its message in 'error'.
