@@ -2,11 +2,17 @@
 #include "ToolRun.h"
 #include "graph/ui/GraphForm.h"
 
+#include <QApplication>
+#include <QDialogButtonBox>
 #include <QDir>
+#include <QPushButton>
+#include <QFileDialog>
 #include <QFile>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 namespace {
 
@@ -88,6 +94,42 @@ private slots:
         g.Save3Execute();
         QCOMPARE(bytesOf(path("plain")).size(), 252 + 18);
         QCOMPARE(d.pending(), 0);
+    }
+
+    // Through Qt's own save dialog: choosing a file that exists asks nothing, as its backup keeps it.
+    void savingOverAFileAsksNothing()
+    {
+        TGraphChart g;
+        {
+            ScriptedDialogs d;
+            open(g, d, write("run.dat", QByteArray(252, '\0') + records(3)));
+        }
+        write("over.dat", "yesterday's run");
+        QStringList asked;
+        bool chosen = false;
+        QTimer answer;
+        connect(&answer, &QTimer::timeout, this, [&] {
+            QWidget *modal = QApplication::activeModalWidget();
+            if (auto *box = qobject_cast<QMessageBox *>(modal)) {
+                asked << box->text();
+                box->reject();
+            } else if (auto *dialog = qobject_cast<QFileDialog *>(modal); dialog && !chosen) {
+                chosen = true;
+                dialog->selectFile(path("over.dat"));
+                // clicked outside this tick, so that a question it raises meets the next one
+                QPushButton *save = dialog->findChild<QDialogButtonBox *>()->button(QDialogButtonBox::Save);
+                QTimer::singleShot(0, save, &QPushButton::click);
+            } else if (dialog) {
+                dialog->reject();  // still open after a question: give up
+            }
+        });
+        answer.start(10);
+        g.Save3Execute();
+        answer.stop();
+        QVERIFY(chosen);
+        QCOMPARE(asked, QStringList());
+        QCOMPARE(bytesOf(path("over.BAK")), QByteArray("yesterday's run"));
+        QCOMPARE(bytesOf(path("over.dat")), QByteArray(252, '\0') + records(3));
     }
 
     void aFailedSaveSaysSoAndWritesNothing()

@@ -56,6 +56,8 @@ void TGraphChart::Save3Execute()
 {
     Dialogs::FileRequest req;
     req.filters = {QStringLiteral("Traction Data File (*.dat)"), QStringLiteral("Any File (*.*)")};
+    // Replacing asks nothing: the old file is kept as its backup.
+    req.confirmOverwrite = false;
     const QString chosen = Dialogs::instance().saveFile(req, this);
     if (chosen.isEmpty())
         return;
