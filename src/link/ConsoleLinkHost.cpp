@@ -50,10 +50,6 @@ QString resolvePort(const QString &port, QString *error)
     return device;
 }
 
-namespace
-{
-
-// Opens the port for the host's link, or says why not.
 bool openPort(TractionLink &link, const QString &port)
 {
     QString error;
@@ -64,8 +60,6 @@ bool openPort(TractionLink &link, const QString &port)
     }
     return true;
 }
-
-} // namespace
 
 int version(const QString &port)
 {

@@ -8,6 +8,8 @@
 #include <cstdio>
 #include <functional>
 
+class TractionLink;
+
 // The host of an exchange run from the command line: progress and messages on standard error,
 // the image in place of the pages.
 class ConsoleLinkHost : public LinkHost
@@ -50,6 +52,8 @@ class ConsoleLinkHost : public LinkHost
 namespace LinkCommands
 {
 QString resolvePort(const QString &port, QString *error);
+// Opens the port for the link, or says on standard error why not.
+bool openPort(TractionLink &link, const QString &port);
 int version(const QString &port);
 // save writes the image with the backup rule; it is called only with a complete image.
 int read(const QString &port, const std::function<bool(const SettingsImage &, QString *error)> &save);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 
 #include <array>
@@ -44,7 +45,8 @@ public:
     // Dispatch points of the receive handler that take precedence over the exchange mode.
     // The terminal takes every byte while it is shown; the graph takes frames of six.
     virtual bool terminalVisible() const { return false; }
-    virtual void terminalReceive() {}
+    // Text from the unit for the terminal, its line ends already mended (CR LF).
+    virtual void terminalReceive(const QByteArray &shown) { Q_UNUSED(shown); }
     virtual bool realTimeVisible() const { return false; }
     virtual void liveFrame(const std::array<quint8, 6> &frame) { Q_UNUSED(frame); }
 };

@@ -46,6 +46,7 @@ struct LinkState {
     std::array<quint8, 10> FirmwareVersion{};
     QByteArray LogImage = QByteArray(LogImageSize, '\0');
     std::array<quint8, 6> LiveFrame{};
+    QByteArray TerminalCarry;  // a trailing LF held back by the terminal until its CR may follow
 
     // FirmwareVersion up to its first zero byte.
     QByteArray firmwareVersionText() const

@@ -4,6 +4,7 @@
 #include "link/LinkState.h"
 #include "link/LinkWaits.h"
 #include "link/SerialDevice.h"
+#include "link/TerminalText.h"
 #include "settings/SettingsImage.h"
 
 #include <cstring>
@@ -19,7 +20,7 @@ void ReceiveParser::Comm1RxChar(int count)
     Q_UNUSED(count);  // the port itself is asked
     try {
         if (m_host.terminalVisible()) {
-            m_host.terminalReceive();
+            terminalText();
             return;
         }
         if (m_host.realTimeVisible()) {
@@ -43,6 +44,14 @@ void ReceiveParser::Comm1RxChar(int count)
     } catch (const LinkAborted &) {
         // The link was shut down during one of our waits; nothing of it may be touched now.
     }
+}
+
+void ReceiveParser::terminalText()
+{
+    const QByteArray shown = repairLineEnds(m_state.TerminalCarry, m_device.ReadText());
+    if (!shown.isEmpty())
+        m_host.terminalReceive(shown);
+    m_waits.processPending();
 }
 
 void ReceiveParser::textWait(const char *phrase, bool &seen)

@@ -15,6 +15,7 @@ public:
     void Comm1RxChar(int count);
 
 private:
+    void terminalText();
     void textWait(const char *phrase, bool &seen);
     void settingsImage();
     void firmwareVersion();

@@ -3,6 +3,7 @@
 #include "link/CommandSequences.h"
 #include "link/LinkState.h"
 #include "link/LinkWaits.h"
+#include "link/OutputTest.h"
 #include "link/ReceiveParser.h"
 #include "link/SerialDevice.h"
 
@@ -26,6 +27,8 @@ public:
     bool ReadFromTraction() { return m_sequences.ReadFromTraction(); }
     bool WriteToTraction() { return m_sequences.WriteToTraction(); }
     bool TractionFirmwareVersion() { return m_sequences.TractionFirmwareVersion(); }
+    // The misfire test by the indexes of the "Test" page's lists (-1: none selected).
+    bool Test_CMiss_Send(int typeIndex, int timeIndex) { return m_outputTest.Test_CMiss_Send(typeIndex, timeIndex); }
 
     // Stops the traffic and closes the port for good: the program is closing. Any exchange still
     // waiting unwinds without touching its host.
@@ -37,4 +40,5 @@ private:
     LinkWaits m_waits;
     ReceiveParser m_parser;
     CommandSequences m_sequences;
+    OutputTest m_outputTest;
 };

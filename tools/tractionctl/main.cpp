@@ -1,5 +1,6 @@
 // tractionctl: settings and graph files from the command line, through the same core code as the program.
 #include "GraphCommands.h"
+#include "TerminalCommands.h"
 #include "link/ConsoleLinkHost.h"
 #include "settings/PageValues.h"
 #include "settings/SettingsFiles.h"
@@ -224,6 +225,8 @@ const Command Commands[] = {
     {"version", "version --port DEV|COMn", version},
     {"read", "read OUT.dat --port DEV|COMn", read},
     {"write", "write IN.dat|IN.tra|--default --port DEV|COMn", write},
+    {"test", TerminalCommands::TestUsage, TerminalCommands::test},
+    {"terminal", TerminalCommands::TerminalUsage, TerminalCommands::terminal},
 };
 
 int usage(const Command *only = nullptr)

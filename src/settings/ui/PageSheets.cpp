@@ -1,6 +1,7 @@
 // How the controls of the field table are arranged on the seven sheets.
 #include "settings/ui/PageBuilder.h"
 
+#include "link/OutputTest.h"
 #include "settings/FieldConversions.h"
 #include "settings/LogTime.h"
 #include "settings/ui/CarView.h"
@@ -256,15 +257,12 @@ void PageBuilder::buildTest(QWidget *sheet)
     QHBoxLayout *row = sheetRow(sheet);
     QGroupBox *box = group(sheet, QStringLiteral("Create misfire"));
     auto *grid = static_cast<QGridLayout *>(box->layout());
-    QComboBox *type = list("Test_CMiss_Type",
-                           {"Sequence 1 Misfire", "Sequence 2 Misfire", "Sequence 3 Misfire", "Integral Settings",
-                            "Soft Cut", "Hard Cut"},
-                           box);
+    QComboBox *type = list("Test_CMiss_Type", OutputTest::typeTexts(), box);
     m_hints.append({type, QStringLiteral("Type of test to perform.")});
     type->setCurrentIndex(0);
     type->setMinimumContentsLength(18);
     auto *timeName = new QLabel(QStringLiteral("Misfire for"), box);
-    QComboBox *time = list("Test_CMiss_Time", {"0.5", "1.0", "5.0", "10.0"}, box);
+    QComboBox *time = list("Test_CMiss_Time", OutputTest::timeTexts(), box);
     m_hints.append({time, QStringLiteral("Lenght of time test runs for.")});
     time->setCurrentIndex(0);
     time->setMinimumContentsLength(5);

@@ -1,0 +1,102 @@
+#include "link/ui/TerminalFrame.h"
+
+#include "link/TerminalKeys.h"
+
+#include <QKeyEvent>
+#include <QPlainTextEdit>
+#include <QScrollBar>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QVBoxLayout>
+
+TBFrame::TBFrame(QWidget *parent) : QFrame(parent), m_memo(new QPlainTextEdit(this))
+{
+    setObjectName(QStringLiteral("Frame2"));
+    setFixedSize(760, 440);
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(m_memo);
+
+    m_memo->setObjectName(QStringLiteral("RecievedData"));
+    m_memo->setAccessibleName(QStringLiteral("Terminal"));
+    // "Courier New" where it is installed; its metric twin otherwise, so columns line up the same.
+    QFont font;
+    font.setFamilies({QStringLiteral("Courier New"), QStringLiteral("Liberation Mono"),
+                      QStringLiteral("DejaVu Sans Mono")});
+    font.setStyleHint(QFont::TypeWriter);
+    font.setPointSize(8);
+    m_memo->setFont(font);
+    m_memo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    // Tab leaves the memo, as in any other field; it sends nothing to the unit.
+    m_memo->setTabChangesFocus(true);
+    // A session may run for hours: an undo history would keep a second copy of all of it.
+    m_memo->setUndoRedoEnabled(false);
+    m_memo->installEventFilter(this);
+    connect(m_memo, &QPlainTextEdit::textChanged, this, &TBFrame::RecievedDataChange);
+}
+
+void TBFrame::append(const QString &text)
+{
+    if (text.isEmpty())
+        return;
+    QTextCursor end(m_memo->document());
+    end.movePosition(QTextCursor::End);
+    end.insertText(text);
+}
+
+void TBFrame::showReceived(const QByteArray &shown)
+{
+    append(m_lines.text(shown));
+}
+
+void TBFrame::addLine(const QString &line)
+{
+    // An unfinished last line is finished first; an empty memo or a finished line takes the line
+    // and its end.
+    const QTextBlock last = m_memo->document()->lastBlock();
+    append(last.length() > 1 ? u'\n' + line : line + u'\n');
+    m_lines.reset();
+}
+
+QStringList TBFrame::lines() const
+{
+    QStringList out = m_memo->toPlainText().split(u'\n');
+    if (out.size() > 1 && out.last().isEmpty())
+        out.removeLast();  // the end of the last line starts no line of its own
+    return out;
+}
+
+void TBFrame::Clear1Execute()
+{
+    m_memo->clear();
+    m_lines.reset();
+}
+
+void TBFrame::ClipBoardCopy1Execute()
+{
+    m_memo->selectAll();
+    m_memo->copy();
+    QTextCursor cursor = m_memo->textCursor();
+    cursor.movePosition(QTextCursor::End);
+    m_memo->setTextCursor(cursor);
+    m_memo->setFocus();
+}
+
+void TBFrame::RecievedDataChange()
+{
+    QScrollBar *bar = m_memo->verticalScrollBar();
+    if (bar->value() != bar->maximum())
+        bar->setValue(bar->maximum());
+}
+
+bool TBFrame::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_memo && event->type() == QEvent::KeyPress) {
+        // The memo still takes the key as well: typed text shows where it was typed.
+        const auto *key = static_cast<QKeyEvent *>(event);
+        const int vk = TerminalKeys::virtualKey(key->key(), key->modifiers());
+        if (const auto byte = TerminalKeys::keyByte(vk, key->modifiers() & Qt::ShiftModifier); byte && m_sendChar)
+            m_sendChar(*byte);
+    }
+    return QFrame::eventFilter(watched, event);
+}

@@ -1,0 +1,46 @@
+#pragma once
+
+#include "link/TerminalText.h"
+
+#include <QFrame>
+#include <QStringList>
+
+#include <functional>
+
+class QPlainTextEdit;
+
+// The terminal page (Frame2): one memo that shows what the unit sends and sends what is typed in it.
+// Text from the unit is appended, never set anew, so a long session costs no more per line than a
+// short one; nothing of it is dropped until Clear.
+class TBFrame : public QFrame {
+    Q_OBJECT
+public:
+    explicit TBFrame(QWidget *parent = nullptr);
+
+    QPlainTextEdit *RecievedData() const { return m_memo; }
+
+    // Where a key's byte goes (the port's SendChar); without one keys send nothing.
+    void setSendChar(std::function<bool(quint8)> sendChar) { m_sendChar = std::move(sendChar); }
+
+    // Text from the unit with its line ends mended (CR LF).
+    void showReceived(const QByteArray &shown);
+    // The memo's Lines.Add: a line of its own after whatever the memo ends with.
+    void addLine(const QString &line);
+    // The memo's lines as shown, for the printout.
+    QStringList lines() const;
+
+    void Clear1Execute();
+    void ClipBoardCopy1Execute();
+    // Keeps the end in view.
+    void RecievedDataChange();
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void append(const QString &text);
+
+    QPlainTextEdit *m_memo;
+    TerminalLines m_lines;
+    std::function<bool(quint8)> m_sendChar;
+};

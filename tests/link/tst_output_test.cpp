@@ -1,0 +1,101 @@
+// The misfire test against the simulated unit: the bytes its trace saw, when they went, and what the
+// user is told, through the link as the window and tractionctl drive it.
+#include "RecorderHost.h"
+#include "SimUnit.h"
+#include "link/OutputTest.h"
+#include "link/TractionLink.h"
+
+#include <QTest>
+
+namespace {
+
+// Time in ms between the first bytes a and b that the program sent (after a).
+double sentBetween(const SimUnit &unit, char a, char b)
+{
+    double from = -1;
+    for (const SimUnit::Byte &byte : unit.trace()) {
+        if (!byte.in)
+            continue;
+        if (from < 0 && byte.value == quint8(a))
+            from = byte.ms;
+        else if (from >= 0 && byte.value == quint8(b))
+            return byte.ms - from;
+    }
+    return -1;
+}
+
+} // namespace
+
+class TestOutputTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void hardCutForTenSecondsThenBackToTheRoot()
+    {
+        SimUnit unit;
+        QVERIFY(unit.ok());
+        RecorderHost host;
+        TractionLink link(host);
+        QVERIFY(link.Comm1().open(unit.path));
+
+        QVERIFY(link.Test_CMiss_Send(OutputTest::typeIndex("Hard Cut"), OutputTest::timeIndex("10.0")));
+        // Setup menu, diagnostic menu, the test, its end; then two levels up to the root.
+        QCOMPARE(unit.received(), QByteArray("EDH0\x1b\x1b"));
+        const double ran = sentBetween(unit, 'H', '0');
+        QVERIFY2(ran >= 10240 && ran < 13000, qPrintable(QString::number(ran)));
+        QCOMPARE(host.events.mid(0, 2), (QStringList{"lock", "activity:Starting Test"}));
+        QCOMPARE(host.events.mid(host.events.size() - 2), (QStringList{"unlock", "status:Test Ended OK"}));
+        QCOMPARE(host.maximum, OutputTest::ProgressMaximum);
+        QCOMPARE(host.progress, OutputTest::ProgressMaximum);
+        QCOMPARE(link.state().LinkMode, quint8(ModeRunning));
+        QCOMPARE(link.Comm1().InputCount(), 0);
+    }
+
+    void aUnitThatDoesNotAnswerFailsAtOnce()
+    {
+        SimUnit unit({"--fast", "--no-setup-menu"});
+        QVERIFY(unit.ok());
+        RecorderHost host;
+        TractionLink link(host);
+        QVERIFY(link.Comm1().open(unit.path));
+
+        QVERIFY(!link.Test_CMiss_Send(0, 0));
+        QCOMPARE(unit.received(), QByteArray("E\x1b"));
+        // 250 ms for the setup screen, then the root's 250 ms of quiet before its ESC.
+        const double waited = sentBetween(unit, 'E', '\x1b');
+        QVERIFY2(waited >= 490 && waited < 3000, qPrintable(QString::number(waited)));
+        QCOMPARE(host.lastStatus, QStringLiteral("Error : Test Failed"));
+        QVERIFY(host.lastStatusError);
+        QCOMPARE(host.progress, OutputTest::ProgressMaximum);
+        QVERIFY(!host.locked);
+    }
+
+    void noAnswerToTheTestCommandEndsWithoutEndingTheTest()
+    {
+        // No type selected: nothing goes out for it, no diagnostic screen comes back, and the test
+        // that never started is not ended with '0'.
+        SimUnit unit({"--fast"});
+        QVERIFY(unit.ok());
+        RecorderHost host;
+        TractionLink link(host);
+        QVERIFY(link.Comm1().open(unit.path));
+
+        QVERIFY(!link.Test_CMiss_Send(-1, 0));
+        QCOMPARE(unit.received(), QByteArray("ED\x1b\x1b"));
+        QCOMPARE(host.lastStatus, QStringLiteral("Error : Test Failed"));
+        QCOMPARE(host.progress, OutputTest::ProgressMaximum);
+    }
+
+    void closedPortFailsAndUnlocks()
+    {
+        RecorderHost host;
+        TractionLink link(host);
+        QVERIFY(!link.Test_CMiss_Send(5, 0));
+        QCOMPARE(host.lastStatus, QStringLiteral("Error : Test Failed"));
+        QCOMPARE(host.events.last(), QStringLiteral("status!:Error : Test Failed"));
+        QVERIFY(!host.locked);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestOutputTest)
+#include "tst_output_test.moc"
