@@ -3,10 +3,61 @@
 #include "app/MainStatusBar.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QTemporaryDir>
+#include <QMenu>
 #include <QTest>
+
+namespace {
+
+// What the message area shows, read from its pixels: the commonest colour is its fill, the one
+// farthest from the fill is the colour its text is drawn in.
+struct Shown {
+    QColor fill;
+    QColor ink;
+};
+
+Shown shownIn(MainStatusBar *bar)
+{
+    const QImage image = bar->findChild<QWidget *>("MessagePanel")->grab().toImage();
+    QHash<QRgb, int> counts;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            ++counts[image.pixel(x, y) | 0xFF000000u];
+    QRgb fill = 0;
+    for (auto it = counts.cbegin(); it != counts.cend(); ++it)
+        if (it.value() > counts.value(fill))
+            fill = it.key();
+    const auto distance = [fill](QRgb c) {
+        return qAbs(qRed(c) - qRed(fill)) + qAbs(qGreen(c) - qGreen(fill)) + qAbs(qBlue(c) - qBlue(fill));
+    };
+    QRgb ink = fill;
+    for (auto it = counts.cbegin(); it != counts.cend(); ++it)
+        if (distance(it.key()) > distance(ink))
+            ink = it.key();
+    return {QColor(fill), QColor(ink)};
+}
+
+// Records a widget's enabling and disabling by its title.
+class EnableWatch : public QObject {
+public:
+    explicit EnableWatch(QStringList &changed) : m_changed(changed) {}
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::EnabledChange) {
+            auto *menu = static_cast<QMenu *>(watched);
+            m_changed << menu->title() + (menu->isEnabled() ? "+" : "-");
+        }
+        return false;
+    }
+
+private:
+    QStringList &m_changed;
+};
+
+} // namespace
 
 // The main window offscreen, with its options in a folder of the test's own.
 class TestMainWindow : public QObject {
@@ -47,15 +98,32 @@ private slots:
     {
         ScriptedDialogs dialogs;
         TForm1 window;
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        MainStatusBar *bar = window.statusBar1();
         window.ShowStatus("File loaded ok", false);
-        QCOMPARE(window.statusBar1()->messageTone(), MainStatusBar::Tone::Ok);
+        QCOMPARE(bar->messageText(), QString("File loaded ok"));
+        Shown shown = shownIn(bar);
+        QCOMPARE(shown.fill, QColor(90, 200, 100));
+        QCOMPARE(shown.ink, QColor(Qt::white));
+
         window.ShowStatus("Error : reading traction memory", true);
-        QCOMPARE(window.statusBar1()->messageTone(), MainStatusBar::Tone::Error);
-        QCOMPARE(window.statusBar1()->messageText(), QString("Error : reading traction memory"));
-        QVERIFY(MainStatusBar::background(MainStatusBar::Tone::Ok) !=
-                MainStatusBar::background(MainStatusBar::Tone::Error));
+        QCOMPARE(bar->messageText(), QString("Error : reading traction memory"));
+        shown = shownIn(bar);
+        QCOMPARE(shown.fill, QColor(250, 40, 40));
+        QCOMPARE(shown.ink, QColor(Qt::white));
+
+        // Activity and the cleared area: the desktop's button face and window text.
+        const QPalette desktop = QApplication::palette();
+        window.ShowActivity("Reading traction memory");
+        shown = shownIn(bar);
+        QCOMPARE(shown.fill, desktop.color(QPalette::Button));
+        QCOMPARE(shown.ink, desktop.color(QPalette::WindowText));
+
+        window.ShowStatus("Error : reading traction memory", true);
         window.startMessageTimer();
-        QTRY_COMPARE_WITH_TIMEOUT(window.statusBar1()->messageText(), QString(), 4000);
+        QTRY_COMPARE_WITH_TIMEOUT(bar->messageText(), QString(), 4000);
+        QCOMPARE(shownIn(bar).fill, desktop.color(QPalette::Button));
     }
 
     void aHoveredButtonLeavesTheProgressAndMessageInSight()
@@ -82,15 +150,49 @@ private slots:
     {
         ScriptedDialogs dialogs;
         TForm1 window;
-        QVERIFY(window.action("ReadFromTraction1")->isEnabled());
-        QVERIFY(!window.action("Save1")->isEnabled());
+        window.show();  // the port menu is made when the window is first shown
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        // Disabled or hidden ones change nothing: make every one of them seen.
+        window.action("Save1")->setEnabled(true);
+        window.action("TerminalClose1")->setVisible(true);
+
+        // Every action and sub-menu reports its change, in the order they are made.
+        QStringList changed;
+        const QStringList actions = {"Open1", "Save1", "SaveAs1", "Print1", "Import1", "Exit1", "Terminal1",
+                                     "TerminalClose1", "Graph1", "WriteToTraction1", "ReadFromTraction1",
+                                     "HelpContents1", "About2", "PrinterSetup1", "Email1", "FeedBack1"};
+        for (QAction *action : window.findChildren<QAction *>())
+            if (!action->objectName().isEmpty())  // not the menus' own
+                connect(action, &QAction::enabledChanged, this, [&changed, action](bool on) {
+                    changed << action->objectName() + (on ? "+" : "-");
+                });
+        EnableWatch menus(changed);
+        for (QMenu *menu : window.findChildren<QMenu *>())
+            menu->installEventFilter(&menus);
+
         window.LockMenus();
-        QVERIFY(!window.action("ReadFromTraction1")->isEnabled());
-        QVERIFY(!window.action("Open1")->isEnabled());
+        QStringList locked;
+        for (const QString &name : actions)
+            locked << name + "-";
+        locked << "Toolbars-" << "COM Ports-" << "&File-" << "&Help-" << "&View-" << "&Options-";
+        QCOMPARE(changed, locked);
+
+        changed.clear();
         window.UnlockMenus();
-        QVERIFY(window.action("ReadFromTraction1")->isEnabled());
-        QVERIFY(window.action("Open1")->isEnabled());
+        QStringList unlocked;
+        for (const QString &name : actions)
+            if (name != "Save1")  // no settings read or loaded yet: Save stays as it is
+                unlocked << name + "+";
+        unlocked << "Toolbars+" << "COM Ports+" << "&File+" << "&Help+" << "&View+" << "&Options+";
+        QCOMPARE(changed, unlocked);
         QVERIFY(!window.action("Save1")->isEnabled());
+
+        window.setSettingsLoaded(true);
+        window.LockMenus();
+        window.UnlockMenus();
+        QVERIFY(window.action("Save1")->isEnabled());
+        for (const QString &name : actions)
+            QVERIFY2(window.action(qPrintable(name))->isEnabled(), qPrintable(name));
     }
 
     void closingWithUnsavedChangesAsksFirst()
@@ -111,13 +213,14 @@ private slots:
     {
         ScriptedDialogs dialogs;
         TForm1 window;
+        QCOMPARE(window.windowTitle(), QString("Veltorane Traction"));
+        window.UpdateTitleBar(true);
+        QCOMPARE(window.windowTitle(), QString("Veltorane Traction : "));
         window.setCurrentFileName("/tmp/tunes/track.dat");
         window.UpdateTitleBar(true);
-        QVERIFY(window.windowTitle().startsWith("Veltorane Traction : "));
-        QVERIFY(window.windowTitle().contains("track.dat"));
+        QCOMPARE(window.windowTitle(), QString("Veltorane Traction : track.dat"));
         window.UpdateTitleBar(false);
-        QVERIFY(window.windowTitle().startsWith("Veltorane Traction : "));
-        QVERIFY(!window.windowTitle().contains("track.dat"));
+        QCOMPARE(window.windowTitle(), QString("Veltorane Traction : Terminal"));
     }
 
 private:
