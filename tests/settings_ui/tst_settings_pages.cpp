@@ -49,16 +49,30 @@ private slots:
         QVERIFY(f.Modified());
     }
 
-    void defaultImageRoundTrips()
+    // The copy writes what the pages show and nothing else: every byte no page shows keeps
+    // the value of the image it is copied into, not that of the image the pages were filled from.
+    void defaultImageRoundTripsAndCarriedBytesStay()
     {
         TAFrame f;
         const SettingsImage in;
         f.FillPagesFromImage(in);
-        SettingsImage out;
-        out.setByte(250, 0x12);
-        out = in;
+        SettingsImage out = in;
         QVERIFY(f.CopyPagesToImage(out));
         QCOMPARE(out.toByteArray(), in.toByteArray());
+
+        const std::pair<int, int> carried[] = {{6, 7},    {26, 27},   {36, 37},   {39, 41},   {45, 45},
+                                               {48, 53},  {56, 59},   {62, 63},   {67, 67},   {69, 69},
+                                               {71, 71},  {73, 75},   {77, 77},   {88, 95},   {108, 111},
+                                               {113, 113}, {115, 115}, {117, 117}, {119, 119}, {124, 127},
+                                               {248, 255}};
+        SettingsImage other = in;
+        for (const auto &[first, last] : carried)
+            for (int offset = first; offset <= last; ++offset)
+                other.setByte(offset, quint8(in.byte(offset) ^ 0x5A));
+        SettingsImage expected = other;
+        QVERIFY(f.CopyPagesToImage(other));
+        for (int i = 0; i < SettingsImage::Size; ++i)
+            QVERIFY2(other.byte(i) == expected.byte(i), qPrintable(QString("offset %1").arg(i)));
     }
 
     void keysAreFilteredInBothLocales()
@@ -175,13 +189,19 @@ private slots:
         QVERIFY(f.Modified());
     }
 
+    // The test sheet's lists set up an output test, not the unit's settings: a user choosing in
+    // them leaves the pages unmodified, while the same choice in a settings list marks them.
     void testSheetListsDoNotMarkModified()
     {
         TAFrame f;
         f.SetModified(false);
-        f.Test_CMiss_Type->setCurrentIndex(2);
+        QTest::keyClick(f.Test_CMiss_Type, Qt::Key_Down);
+        QCOMPARE(f.Test_CMiss_Type->currentIndex(), 1);
+        QVERIFY(!f.Modified());
         QTest::keyClicks(f.Test_CMiss_Time->lineEdit(), "7");
         QVERIFY(!f.Modified());
+        QTest::keyClick(get<QComboBox>(f, "Sample_Rate"), Qt::Key_Down);
+        QVERIFY(f.Modified());
     }
 
     void diameterFormulaIsExact()
