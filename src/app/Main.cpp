@@ -5,6 +5,7 @@
 #include "app/MainBars.h"
 #include "app/MainBody.h"
 #include "app/MainMessages.h"
+#include "app/MainTerminal.h"
 #include "graph/ui/GraphForm.h"
 #include "link/PortDirectory.h"
 #include "link/TractionLink.h"
@@ -76,6 +77,7 @@ TForm1::TForm1(std::unique_ptr<PortDirectory> directory, QWidget *parent)
     connect(m_actions["ReadFromTraction1"], &QAction::triggered, this, [this] { m_link->ReadFromTraction(); });
     connect(m_actions["WriteToTraction1"], &QAction::triggered, this, [this] { m_link->WriteToTraction(); });
     m_activeBar = std::make_unique<MainActiveBar>(this, m_body->shape1(), m_graph);
+    m_terminal = new MainTerminal(*this);
     setFixedSize(804, 540);
 }
 

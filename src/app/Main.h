@@ -18,6 +18,7 @@ class MainActiveBar;
 class MainBars;
 class MainBody;
 class MainMessages;
+class MainTerminal;
 class QMenu;
 class QTimer;
 class TAFrame;
@@ -94,6 +95,8 @@ public:
     bool copyPagesToImage() override;
     void updateTitleBar(bool fileForm) override { UpdateTitleBar(fileForm); }
     void showFirmwareVersion(const QString &version) override;
+    bool terminalVisible() const override;
+    void terminalReceive(const QByteArray &shown) override;
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -124,5 +127,6 @@ private:
     MainMessages *m_messages = nullptr;
     std::unique_ptr<ExchangeLock> m_lock;
     std::unique_ptr<MainActiveBar> m_activeBar;  // gone before the graph window it watches
+    MainTerminal *m_terminal = nullptr;
     bool m_shown = false;
 };

@@ -1,5 +1,6 @@
 #include "app/MainBody.h"
 
+#include "link/ui/TerminalFrame.h"
 #include "settings/ui/MainFrame.h"
 
 #include <QFrame>
@@ -22,8 +23,7 @@ MainBody::MainBody(QWidget *parent) : QWidget(parent)
     m_pages = new QStackedWidget;
     m_frame1 = new TAFrame;
     m_frame1->setObjectName(QStringLiteral("Frame1"));
-    m_frame2 = new QWidget;
-    m_frame2->setObjectName(QStringLiteral("Frame2"));
+    m_frame2 = new TBFrame;
     m_pages->addWidget(m_frame1);
     m_pages->addWidget(m_frame2);
     m_pages->setFixedSize(760, 441);

@@ -5,6 +5,7 @@
 class QFrame;
 class QStackedWidget;
 class TAFrame;
+class TBFrame;
 
 // The window's body under the tool dock: the active-window bar, and below it the settings pages
 // with the terminal page in the same place, one of them shown.
@@ -16,11 +17,11 @@ public:
     QFrame *shape1() const { return m_shape1; }
     QStackedWidget *pages() const { return m_pages; }
     TAFrame *frame1() const { return m_frame1; }
-    QWidget *frame2() const { return m_frame2; }
+    TBFrame *frame2() const { return m_frame2; }
 
 private:
     QFrame *m_shape1;
     QStackedWidget *m_pages;
     TAFrame *m_frame1;
-    QWidget *m_frame2;
+    TBFrame *m_frame2;
 };

@@ -1,0 +1,90 @@
+#include "app/MainTerminal.h"
+
+#include "app/Main.h"
+#include "app/MainBody.h"
+#include "link/OutputTest.h"
+#include "link/ui/TerminalFrame.h"
+#include "settings/ui/MainFrame.h"
+#include "widgets/Dialogs.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QStackedWidget>
+
+namespace {
+
+constexpr const char *ModifiedWarning =
+    "Data has been modified :- These changes WILL be lost, do you wish to proceed?";
+
+} // namespace
+
+MainTerminal::MainTerminal(TForm1 &window) : QObject(&window), m_window(window)
+{
+    TBFrame *frame = window.body()->frame2();
+    TractionLink &link = window.link();
+    frame->setSendChar([&link](quint8 byte) { return link.Comm1().SendChar(byte); });
+    for (const char *name : {"Terminal1", "TerminalClose1"})
+        connect(window.action(name), &QAction::triggered, this, &MainTerminal::Terminal1Execute);
+    connect(window.action("Clear1"), &QAction::triggered, frame, &TBFrame::Clear1Execute);
+    connect(window.action("ClipBoardCopy1"), &QAction::triggered, frame, &TBFrame::ClipBoardCopy1Execute);
+    connect(window.frame1()->Test_CMiss_Send, &QPushButton::clicked, this, &MainTerminal::Test_CMiss_SendClick);
+}
+
+bool MainTerminal::shown() const
+{
+    return m_window.body()->pages()->currentWidget() == m_window.body()->frame2();
+}
+
+void MainTerminal::Terminal1Execute()
+{
+    if (shown())
+        leave();
+    else
+        enter();
+}
+
+void MainTerminal::enter()
+{
+    if (m_window.Modified() && !Dialogs::instance().warningOkCancel(QLatin1String(ModifiedWarning), &m_window))
+        return;
+    TBFrame *frame = m_window.body()->frame2();
+    frame->addLine(QString());
+    m_window.body()->pages()->setCurrentWidget(frame);
+    m_window.action("Terminal1")->setVisible(false);
+    m_window.action("TerminalClose1")->setVisible(true);
+    m_window.action("Clear1")->setEnabled(true);
+    m_window.action("ClipBoardCopy1")->setEnabled(true);
+    frame->RecievedData()->setFocus();
+    m_window.UpdateTitleBar(false);
+}
+
+void MainTerminal::leave()
+{
+    // Seen the next time the terminal is shown.
+    TBFrame *frame = m_window.body()->frame2();
+    for (const char *line : {"", "Ready.....", ""})
+        frame->addLine(QLatin1String(line));
+    m_window.body()->pages()->setCurrentWidget(m_window.frame1());
+    m_window.action("Clear1")->setEnabled(false);
+    m_window.action("ClipBoardCopy1")->setEnabled(false);
+    // The user may have changed settings through the unit's own menu.
+    m_window.link().ReadFromTraction();
+    m_window.action("Terminal1")->setVisible(true);
+    m_window.action("TerminalClose1")->setVisible(false);
+    m_window.UpdateTitleBar(true);
+}
+
+void MainTerminal::Test_CMiss_SendClick()
+{
+    // By the texts shown: a time typed into the box that is not one of the list's is none selected.
+    const TAFrame *pages = m_window.frame1();
+    m_window.link().Test_CMiss_Send(OutputTest::typeIndex(pages->Test_CMiss_Type->currentText()),
+                                    OutputTest::timeIndex(pages->Test_CMiss_Time->currentText()));
+}
+
+// The window's side of the receive handler: while the terminal is shown, everything is its text.
+bool TForm1::terminalVisible() const { return m_terminal && m_terminal->shown(); }
+
+void TForm1::terminalReceive(const QByteArray &shown) { m_body->frame2()->showReceived(shown); }

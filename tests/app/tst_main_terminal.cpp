@@ -1,0 +1,207 @@
+// The terminal page and the "Test" page's Send button in the main window, against the simulated
+// unit or a pseudo-terminal the test answers on: what the user sees and what goes on the wire.
+#include "../link/PtyPair.h"
+#include "../link/SimUnit.h"
+#include "ScriptedDialogs.h"
+#include "app/Main.h"
+#include "app/MainBody.h"
+#include "link/ui/TerminalFrame.h"
+#include "settings/ui/MainFrame.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QStackedWidget>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+namespace {
+
+constexpr const char *Warning = "Data has been modified :- These changes WILL be lost, do you wish to proceed?";
+
+QByteArray memoryPattern()
+{
+    QByteArray b = SettingsImage::defaults().toByteArray();
+    b[18] = char(0x12);  // a motor speed the default pages do not show
+    return b;
+}
+
+} // namespace
+
+class TestMainTerminal : public QObject {
+    Q_OBJECT
+    QTemporaryDir m_config;
+
+    static TBFrame *terminal(TForm1 &w) { return w.body()->frame2(); }
+    static QPlainTextEdit *memo(TForm1 &w) { return terminal(w)->RecievedData(); }
+    static bool terminalShown(TForm1 &w) { return w.body()->pages()->currentWidget() == terminal(w); }
+    static QString memoText(TForm1 &w) { return memo(w)->toPlainText(); }
+
+    static void showWindow(TForm1 &w)
+    {
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(m_config.isValid());
+        qputenv("XDG_CONFIG_HOME", m_config.path().toLocal8Bit());
+    }
+
+    void workTheUnitsMenuThenLeaveAndReadItsSettings()
+    {
+        SimUnit unit({"--fast"}, memoryPattern());
+        QVERIFY(unit.ok());
+        ScriptedDialogs dialogs;
+        TForm1 window;
+        showWindow(window);
+        QVERIFY(window.link().Comm1().open(unit.path));
+
+        window.action("Terminal1")->trigger();
+        QVERIFY(terminalShown(window));
+        QVERIFY(!window.action("Terminal1")->isVisible());
+        QVERIFY(window.action("TerminalClose1")->isVisible());
+        QVERIFY(window.action("Clear1")->isEnabled() && window.action("ClipBoardCopy1")->isEnabled());
+        QCOMPARE(window.windowTitle(), QStringLiteral("Veltorane Traction : Terminal"));
+        QTRY_VERIFY(memo(window)->hasFocus());
+        QCOMPARE(memoText(window), QStringLiteral("\n"));
+        QTest::qWait(100);
+        QCOMPARE(unit.received(), QByteArray());  // entering sends nothing
+
+        // 'e' sends 'E'; the unit's screen comes back with its line ends mended.
+        QTest::keyClick(memo(window), Qt::Key_E);
+        QTRY_VERIFY(memoText(window).contains(QStringLiteral("*** SETUP MENU ***\nW Wheel speeds\n")));
+        QCOMPARE(unit.received(), QByteArray("E"));
+        QCOMPARE(window.link().state().LinkMode, quint8(ModeIdle));  // the exchange modes stay out of it
+
+        window.action("TerminalClose1")->trigger();
+        QVERIFY(!terminalShown(window));
+        QVERIFY(window.action("Terminal1")->isVisible());
+        QVERIFY(!window.action("TerminalClose1")->isVisible());
+        QVERIFY(!window.action("Clear1")->isEnabled() && !window.action("ClipBoardCopy1")->isEnabled());
+        QCOMPARE(window.windowTitle(), QStringLiteral("Veltorane Traction : "));
+        QCOMPARE(window.statusBar1()->messageText(), QStringLiteral("Traction memory read OK"));
+        QCOMPARE(window.tractionMemory().toByteArray(), memoryPattern());
+        QVERIFY(window.frame1()->findChild<QLineEdit *>("Co_Mot_Speed")->text() != QStringLiteral("14.00"));
+        // Out of the setup menu with one ESC, then the read.
+        QVERIFY2(unit.received().startsWith("E\x1bO"), unit.received().toHex().constData());
+        QVERIFY(memoText(window).endsWith(QStringLiteral("ESC Exit\n\nReady.....\n\n")));
+
+        // The text stays for the next visit, which adds its empty line.
+        window.action("Terminal1")->trigger();
+        QVERIFY(memoText(window).endsWith(QStringLiteral("Ready.....\n\n\n")));
+    }
+
+    void modifiedPagesAskFirstAndCancelChangesNothing()
+    {
+        ScriptedDialogs dialogs;
+        TForm1 window;
+        window.frame1()->findChild<QLineEdit *>("Co_Mot_Speed")->setText(QStringLiteral("15.00"));
+        QVERIFY(window.Modified());
+        const QString title = window.windowTitle();
+
+        dialogs.expectWarning(false);
+        window.action("Terminal1")->trigger();
+        QCOMPARE(dialogs.lastText(), QLatin1String(Warning));
+        QVERIFY(!terminalShown(window));
+        QVERIFY(window.Modified());
+        QCOMPARE(window.frame1()->findChild<QLineEdit *>("Co_Mot_Speed")->text(), QStringLiteral("15.00"));
+        QVERIFY(window.action("Terminal1")->isVisible());
+        QCOMPARE(window.windowTitle(), title);
+        QCOMPARE(memoText(window), QString());
+
+        dialogs.expectWarning(true);
+        window.action("Terminal1")->trigger();
+        QVERIFY(terminalShown(window));
+        QCOMPARE(dialogs.pending(), 0);
+    }
+
+    void withThePortClosedTheTerminalStillOpensAndCloses()
+    {
+        ScriptedDialogs dialogs;
+        TForm1 window;
+        window.action("Terminal1")->trigger();
+        QVERIFY(terminalShown(window));
+        QTest::keyClick(memo(window), Qt::Key_E);  // goes nowhere, and nothing breaks
+        window.action("TerminalClose1")->trigger();
+        QVERIFY(!terminalShown(window));
+        QCOMPARE(window.statusBar1()->messageText(), QStringLiteral("Error : reading traction memory"));
+        QVERIFY(window.action("Terminal1")->isVisible() && window.action("Terminal1")->isEnabled());
+    }
+
+    void textKeepsItsEndInViewAndClearAndCopyWork()
+    {
+        PtyPair pty;
+        ScriptedDialogs dialogs;
+        TForm1 window;
+        showWindow(window);
+        QVERIFY(window.link().Comm1().open(pty.slavePath));
+        window.action("Terminal1")->trigger();
+
+        QByteArray screen;
+        for (int i = 1; i <= 80; ++i)
+            screen += "Line " + QByteArray::number(i) + "\n\r";
+        pty.write(screen);
+        QTRY_VERIFY(memoText(window).endsWith(QStringLiteral("Line 79\nLine 80\n")));
+        QScrollBar *bar = memo(window)->verticalScrollBar();
+        QVERIFY(bar->maximum() > 0);
+        QTRY_COMPARE(bar->value(), bar->maximum());
+        pty.write("Z");
+        QTRY_VERIFY(memoText(window).endsWith(QStringLiteral("Line 80\nZ")));
+
+        memo(window)->moveCursor(QTextCursor::Start);
+        window.action("ClipBoardCopy1")->trigger();
+        QCOMPARE(QApplication::clipboard()->text(), memoText(window));
+        QVERIFY(!memo(window)->textCursor().hasSelection());
+        QVERIFY(memo(window)->textCursor().atEnd());
+        QTRY_VERIFY(memo(window)->hasFocus());
+        const QStringList lines = terminal(window)->lines();
+        QCOMPARE(lines.size(), 82);
+        QCOMPARE(lines.mid(0, 2), (QStringList{QString(), "Line 1"}));
+
+        window.action("Clear1")->trigger();
+        QCOMPARE(memoText(window), QString());
+        pty.write("\n\rnext");
+        QTRY_COMPARE(memoText(window), QStringLiteral("\nnext"));
+    }
+
+    void sendOnTheTestPageRunsTheMisfireTest()
+    {
+        SimUnit unit({"--fast"});
+        QVERIFY(unit.ok());
+        ScriptedDialogs dialogs;
+        TForm1 window;
+        showWindow(window);
+        QVERIFY(window.link().Comm1().open(unit.path));
+        TAFrame *pages = window.frame1();
+        pages->Test_CMiss_Type->setCurrentText(QStringLiteral("Soft Cut"));
+        pages->Test_CMiss_Time->setCurrentText(QStringLiteral("0.5"));
+
+        bool lockedWhileRunning = false;
+        QString shownWhileRunning;
+        QTimer::singleShot(300, &window, [&] {
+            lockedWhileRunning = !window.action("Terminal1")->isEnabled();
+            shownWhileRunning = window.statusBar1()->messageText();
+        });
+        QTest::mouseClick(pages->Test_CMiss_Send, Qt::LeftButton);
+        QVERIFY(lockedWhileRunning);
+        QCOMPARE(shownWhileRunning, QStringLiteral("Starting Test"));
+        QCOMPARE(window.statusBar1()->messageText(), QStringLiteral("Test Ended OK"));
+        QCOMPARE(window.statusBar1()->progressBar()->maximum(), 10);
+        QCOMPARE(window.statusBar1()->progressBar()->value(), 10);
+        QVERIFY(window.action("Terminal1")->isEnabled());
+        QCOMPARE(unit.received(), QByteArray("EDS0\x1b\x1b"));
+    }
+};
+
+QTEST_MAIN(TestMainTerminal)
+#include "tst_main_terminal.moc"
