@@ -1,6 +1,7 @@
 #include "graph/ui/SetupForm.h"
 
 #include "widgets/Dialogs.h"
+#include "widgets/NumberKeyFilter.h"
 #include "graph/ui/GraphForm.h"
 
 #include <QCheckBox>
@@ -8,12 +9,11 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QLocale>
 #include <QPushButton>
 #include <QTimer>
 
 SetupForm::SetupForm(TGraphChart *graph, const Shape &shape, QWidget *parent)
-    : QDialog(parent), m_graph(graph), m_axis(shape.axis)
+    : QDialog(parent), m_graph(graph), m_keys(new NumberKeyFilter(this)), m_axis(shape.axis)
 {
     setObjectName(QString::fromLatin1(shape.name));
     setWindowTitle(QString::fromLatin1(shape.caption));
@@ -104,19 +104,7 @@ bool SetupForm::Edit1KeyPress(const QKeyEvent *key)
         close();  // applies, or stays open on a bad number
         return true;
     }
-    const QString text = key->text();
-    // navigation, Backspace, Delete and the clipboard shortcuts: pasted text is not filtered.
-    // Control with Alt is AltGr on Windows, which types characters.
-    const Qt::KeyboardModifiers mods = key->modifiers();
-    if (text.isEmpty() || text.at(0) < QChar(0x20) || text.at(0) == QChar(0x7f) ||
-        ((mods & Qt::ControlModifier) && !(mods & Qt::AltModifier)))
-        return false;
-    if (text.size() == 1 && text.at(0) >= u'0' && text.at(0) <= u'9')
-        return false;
-    const QString sep = QLocale().decimalPoint();
-    if (text == sep && !Edit1->text().contains(sep))
-        return false;
-    return true;  // anything else is discarded, a minus sign included
+    return m_keys->refuses(Edit1, key);
 }
 
 void SetupForm::keyPressEvent(QKeyEvent *e)

@@ -11,6 +11,7 @@
 class QCheckBox;
 class QGridLayout;
 class QLineEdit;
+class NumberKeyFilter;
 class QPushButton;
 class TGraphChart;
 
@@ -70,6 +71,7 @@ private:
     void paintButton(const Row &row);
     bool Edit1KeyPress(const QKeyEvent *key);  // true: the key is used up
 
+    NumberKeyFilter *m_keys;
     AxisRange Navigation::Axes::*m_axis;
     QGridLayout *m_grid;
     std::vector<Row> m_rows;

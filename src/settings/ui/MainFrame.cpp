@@ -1,21 +1,23 @@
 #include "settings/ui/MainFrame.h"
 
 #include "widgets/Dialogs.h"
+#include "widgets/NumberKeyFilter.h"
 #include "settings/FieldTable.h"
 #include "settings/LogTime.h"
 #include "settings/ui/PageImage.h"
 
 #include <QAbstractButton>
 #include <QComboBox>
-#include <QKeyEvent>
+#include <QEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QLocale>
 #include <QSlider>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
-TAFrame::TAFrame(QWidget *parent) : QFrame(parent)
+TAFrame::TAFrame(QWidget *parent)
+    : QFrame(parent),
+      m_keyFilter(new NumberKeyFilter(this, [this](QLineEdit *edit, QChar &key) { anyKeyPress(edit, key); }))
 {
     setObjectName(QStringLiteral("Frame1"));
     auto *layout = new QVBoxLayout(this);
@@ -71,14 +73,12 @@ void TAFrame::AssignHints()
 
 void TAFrame::anyKeyPress(QObject *sender, QChar &key)
 {
-    const QString separator = QLocale().decimalPoint();
-    if (key == QChar(u'\b') || (key >= u'0' && key <= u'9'))
-        return;
     const auto *edit = qobject_cast<const QLineEdit *>(sender);
-    if (separator.size() == 1 && key == separator.front() && edit && !edit->text().contains(separator))
-        return;
-    key = QChar();
+    if (!edit || !NumberKeyFilter::accepts(key, edit->text()))
+        key = QChar();
 }
+
+void TAFrame::watchKeys(QLineEdit *edit) { m_keyFilter->watch(edit); }
 
 bool TAFrame::eventFilter(QObject *watched, QEvent *event)
 {
@@ -87,25 +87,7 @@ bool TAFrame::eventFilter(QObject *watched, QEvent *event)
         event->ignore();
         return true;
     }
-    auto *edit = qobject_cast<QLineEdit *>(watched);
-    if (!edit || event->type() != QEvent::KeyPress)
-        return QFrame::eventFilter(watched, event);
-    auto *key = static_cast<QKeyEvent *>(event);
-    QString text = key->text();
-    if (key->key() == Qt::Key_Backspace)
-        text = QStringLiteral("\b");
-    // Keys that type nothing (arrows, Home, Delete, Tab) are not characters and pass.
-    if (text.isEmpty())
-        return false;
-    const bool control = key->modifiers() & (Qt::ControlModifier | Qt::MetaModifier);
-    QChar typed = text.size() == 1 && !control ? text.front() : QChar(0xFFFF);
-    anyKeyPress(edit, typed);
-    if (typed.isNull() || typed == QChar(0xFFFF))
-        return true;
-    const int limit = edit->property("editLimit").toInt();
-    if (typed != u'\b' && limit > 0 && edit->text().size() - edit->selectedText().size() >= limit)
-        return true;
-    return false;
+    return QFrame::eventFilter(watched, event);
 }
 
 void TAFrame::SliderChange(QSlider *slider, QLabel *caption)

@@ -12,6 +12,7 @@ class QAbstractButton;
 class QComboBox;
 class QLabel;
 class QLineEdit;
+class NumberKeyFilter;
 class QPushButton;
 class QSlider;
 class QTabWidget;
@@ -37,6 +38,9 @@ public:
     const QList<PageHint> &Hints() const { return m_hints; }
     void AssignHints();
 
+    // Puts a settings edit box under anyKeyPress.
+    void watchKeys(QLineEdit *edit);
+
     // A control of the pages by its system name, or nullptr.
     QWidget *control(const QString &name) const { return m_controls.value(name); }
 
@@ -57,7 +61,8 @@ public:
 
 public slots:
     void anyChange(QObject *sender);
-    // Key filter of the settings edit boxes; sets 'key' to null to discard it.
+    // Key filter of the settings edit boxes, for typed characters only; sets 'key' to null to
+    // discard it.
     void anyKeyPress(QObject *sender, QChar &key);
     void SliderChange(QSlider *slider, QLabel *caption);
     void SetAllClick(const QString &row, bool spark);
@@ -76,6 +81,7 @@ protected:
 private:
     void calculate(TyreChoice &remembered, const char *diameter, const char *caption);
 
+    NumberKeyFilter *m_keyFilter;
     QHash<QString, QWidget *> m_controls;
     QList<PageHint> m_hints;
     TWDC *m_wdc = nullptr;

@@ -3,6 +3,7 @@
 #include "settings/FieldConversions.h"
 #include "settings/ui/MainFrame.h"
 #include "settings/ui/SparkBox.h"
+#include "widgets/NumberKeyFilter.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -85,14 +86,14 @@ QWidget *PageBuilder::editBox(const Field &f, QWidget *parent)
     auto *edit = new QLineEdit(holder);
     add(edit, f.control, f.hint);
     // Not QLineEdit::maxLength: that would also cut text the program sets.
-    edit->setProperty("editLimit", f.maxLength);
+    edit->setProperty(NumberKeyFilter::LimitProperty, f.maxLength);
     edit->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     edit->setFixedWidth(edit->fontMetrics().horizontalAdvance(QStringLiteral("0000000")) + 16);
     const QString placeholder = f.form == FieldForm::Hundredths ? QStringLiteral("000.00")
                                 : f.form == FieldForm::Tenths   ? QStringLiteral("00000.0")
                                                                 : QString(f.maxLength, u'0');
     edit->setText(placeholder);
-    edit->installEventFilter(m_frame);
+    m_frame->watchKeys(edit);
     edit->setContextMenuPolicy(Qt::DefaultContextMenu);
     QObject::connect(edit, &QLineEdit::textChanged, m_frame, [frame = m_frame, edit] { frame->anyChange(edit); });
     row->addWidget(edit);

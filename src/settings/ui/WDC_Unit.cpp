@@ -1,6 +1,7 @@
 #include "settings/ui/WDC_Unit.h"
 
 #include "widgets/Dialogs.h"
+#include "widgets/NumberKeyFilter.h"
 #include "settings/WheelDiameter.h"
 
 #include <QComboBox>
@@ -67,6 +68,10 @@ TWDC::TWDC(QWidget *parent) : QDialog(parent)
                            {"12", "13", "14", "15", "16", "16.5", "17", "18", "19", "19.5", "20", "21",
                             "22", "23"});
     outer->addWidget(group);
+    // The lists take typed sizes as well, by the same rule as the settings boxes.
+    auto *keys = new NumberKeyFilter(this);
+    for (QComboBox *list : {Wheel_Width, Wheel_Height, Wheel_Radius})
+        keys->watch(list);
 
     auto *buttons = new QHBoxLayout;
     buttons->addStretch();
