@@ -15,20 +15,20 @@ class QtDialogs final : public Dialogs {
 public:
     void error(const QString &text, QWidget *parent) override
     {
-        QMessageBox::critical(parent, caption(), text);
+        QMessageBox::critical(parent, caption(), shownText(text));
     }
     void message(const QString &text, QWidget *parent) override
     {
-        QMessageBox::information(parent, caption(), text);
+        QMessageBox::information(parent, caption(), shownText(text));
     }
     bool question(const QString &text, QWidget *parent) override
     {
-        return QMessageBox::question(parent, caption(), text, QMessageBox::Yes | QMessageBox::No,
+        return QMessageBox::question(parent, caption(), shownText(text), QMessageBox::Yes | QMessageBox::No,
                                      QMessageBox::Yes) == QMessageBox::Yes;
     }
     bool warningOkCancel(const QString &text, QWidget *parent) override
     {
-        return QMessageBox::warning(parent, caption(), text, QMessageBox::Ok | QMessageBox::Cancel,
+        return QMessageBox::warning(parent, caption(), shownText(text), QMessageBox::Ok | QMessageBox::Cancel,
                                     QMessageBox::Ok) == QMessageBox::Ok;
     }
     QString openFile(FileRequest &request, QWidget *parent) override
@@ -78,6 +78,15 @@ private:
 Dialogs *installed = nullptr;
 
 }  // namespace
+
+QString Dialogs::shownText(const QString &text)
+{
+    QString shown = text;
+    shown.replace(QLatin1String("\n\r"), QLatin1String("\n"));
+    shown.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    shown.replace(u'\r', u'\n');
+    return shown;
+}
 
 Dialogs &Dialogs::instance()
 {

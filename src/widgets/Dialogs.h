@@ -40,6 +40,10 @@ public:
     virtual bool print(QPrinter &printer, QWidget *parent = nullptr) = 0;
     virtual std::optional<QColor> color(const QColor &initial, QWidget *parent = nullptr) = 0;
 
+    // A text as a dialog shows it. The program's texts break lines with "\n\r", as the unit's do;
+    // Qt would draw the CR as a second break, so each such pair becomes one line end.
+    static QString shownText(const QString &text);
+
     // The one in use: the Qt dialogs unless a test installed its own.
     static Dialogs &instance();
     static void install(Dialogs *dialogs);  // nullptr restores the Qt dialogs

@@ -60,9 +60,7 @@ void TAFrame::anyChange(QObject *) { SetModified(true); }
 void TAFrame::AssignHints()
 {
     for (const PageHint &hint : m_hints) {
-        // The unit's texts break lines with "\n\r"; a tool tip needs only the "\n".
-        QString text = hint.text;
-        text.replace(QLatin1String("\n\r"), QLatin1String("\n"));
+        const QString text = Dialogs::shownText(hint.text);
         const int tab = PageControl1->indexOf(hint.control);
         if (tab >= 0)
             PageControl1->setTabToolTip(tab, text);
