@@ -138,7 +138,6 @@ bool CommandSequences::readImage()
     LinkState &s = m_state;
     if (!TractionFirmwareVersion() || !RootMenu())
         return false;
-    const SettingsImage before = m_host.tractionMemory();
     s.ExchangeStatus = ExchangeWaiting;
     s.LinkMode = ModeSettingsImage;
     m_waits.DrainInput();
@@ -146,16 +145,10 @@ bool CommandSequences::readImage()
     waitForExchange();
     if (s.ExchangeStatus != ExchangeComplete)
         return false;
-    // The unit sends the image and nothing after it. More bytes mean the line added some, so
-    // the 256 taken are not the unit's image: keep the one the user had.
-    s.LinkMode = ModeIdle;
-    Delay_ms(ImageTailMs);
-    if (m_device.InputCount() > 0) {
-        m_host.tractionMemory() = before;
-        return false;
-    }
     m_host.setSettingsLoaded(true);
-    // The image is complete; a unit that then fails to settle does not undo the read.
+    // The image is the first 256 bytes; whatever the unit prints after it (a prompt, say) is
+    // menu text, which the return to the root reads past. A unit that then fails to settle
+    // does not undo the read.
     RootMenu();
     return true;
 }

@@ -20,7 +20,6 @@ class CommandSequences
     // it gives up and the exchange fails.
     static constexpr int RootMenuBoundMs = 20000;
     static constexpr int ReplyTimeoutMs = 2000; // TractionCommTimeout for version and image
-    static constexpr int ImageTailMs = 20;      // about 38 byte times: room for bytes the line added
     static constexpr int ReadProgressMaximum = 326;
     static constexpr int WriteProgressMaximum = 356;
 

@@ -4,6 +4,7 @@
 
 #include <QByteArray>
 #include <QSocketNotifier>
+#include <QTimer>
 
 // A small stand-in for the unit at the master end of a pseudo-terminal: enough of its menu for the
 // settings exchanges, with every byte received kept for the test to assert.
@@ -17,6 +18,8 @@ public:
     bool silent = false;
     bool answerEscWithRunning = true;
     int imageBytes = 256;          // fewer: a partial image
+    QByteArray afterImage;         // printed after the image: at once, or afterImageMs later
+    int afterImageMs = 0;
     bool uploadedOk = true;
 
     BenchUnit() : m_notifier(pty.master, QSocketNotifier::Read)
@@ -71,7 +74,14 @@ private:
             say("\n\r-- SETUP MENU --\n\r");
             break;
         case 'O': say(version); break;
-        case 'R': say(memory.left(imageBytes)); break;
+        case 'R':
+            if (afterImageMs > 0 && !afterImage.isEmpty()) {
+                say(memory.left(imageBytes));
+                QTimer::singleShot(afterImageMs, Qt::PreciseTimer, &m_notifier, [this] { say(afterImage); });
+            } else {
+                say(memory.left(imageBytes) + afterImage);
+            }
+            break;
         case 'W':
             if (m_setup)
                 say("\n\rWheel Speed 0 0 0 0\n\r");
