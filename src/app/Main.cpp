@@ -118,9 +118,8 @@ void TForm1::UpdateTitleBar(bool fileForm)
     }
     const QString file = m_currentFileName.isEmpty() ? QString() : QFileInfo(m_currentFileName).fileName();
     setWindowTitle(QLatin1String(TitlePrefix) + file);
-    if (m_firmwareVersion[0] != 0)
-        m_statusBar->setFirmwareText(QString::fromLatin1(m_firmwareVersion.data(),
-                                                         int(qstrnlen(m_firmwareVersion.data(), 10))));
+    // A failed query zeroed the version: the panel is emptied, not left naming the last unit.
+    m_statusBar->setFirmwareText(QString::fromLatin1(m_link->state().firmwareVersionText()));
 }
 
 QString TForm1::GetVer()

@@ -10,7 +10,6 @@
 #include <QMainWindow>
 #include <QString>
 
-#include <array>
 #include <memory>
 
 class ExchangeLock;
@@ -57,7 +56,6 @@ public:
     bool SettingsLoaded() const { return m_settingsLoaded; }
     QString CurrentFileName() const { return m_currentFileName; }
     void setCurrentFileName(const QString &path) { m_currentFileName = path; }
-    std::array<char, 10> &FirmwareVersion() { return m_firmwareVersion; }
 
     QAction *action(const char *name) const { return m_actions[name]; }
     const MainActions &actions() const { return m_actions; }
@@ -94,7 +92,6 @@ public:
     void fillPagesFromImage() override;
     bool copyPagesToImage() override;
     void updateTitleBar(bool fileForm) override { UpdateTitleBar(fileForm); }
-    void showFirmwareVersion(const QString &version) override;
     bool terminalVisible() const override;
     void terminalReceive(const QByteArray &shown) override;
 
@@ -114,7 +111,6 @@ private:
     bool m_settingsLoaded = false;
     QString m_currentFileName;
     QString m_fileFolder;  // where the file dialogs open: the folder last chosen in them
-    std::array<char, 10> m_firmwareVersion{};
 
     MainActions m_actions;
     std::unique_ptr<PortDirectory> m_directory;

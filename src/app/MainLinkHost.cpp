@@ -1,5 +1,5 @@
 // What the command sequences see of the main window: the progress bar, the message timer, the
-// Modified mark, the pages and the firmware version.
+// Modified mark and the pages.
 #include "app/Main.h"
 
 #include "app/MainBody.h"
@@ -27,11 +27,3 @@ void TForm1::setModified(bool modified)
 void TForm1::fillPagesFromImage() { m_body->frame1()->FillPagesFromImage(m_tractionMemory); }
 
 bool TForm1::copyPagesToImage() { return m_body->frame1()->CopyPagesToImage(m_tractionMemory); }
-
-void TForm1::showFirmwareVersion(const QString &version)
-{
-    const QByteArray bytes = version.toLatin1().left(int(m_firmwareVersion.size()));
-    m_firmwareVersion.fill(0);
-    std::copy(bytes.begin(), bytes.end(), m_firmwareVersion.begin());
-    m_statusBar->setFirmwareText(version);
-}

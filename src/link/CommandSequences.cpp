@@ -102,13 +102,6 @@ bool CommandSequences::waitForExchange()
         ReplyTimeoutMs);
 }
 
-void CommandSequences::showVersion()
-{
-    m_host.updateTitleBar(true);
-    if (m_state.FirmwareVersion[0] != 0)
-        m_host.showFirmwareVersion(QString::fromLatin1(m_state.firmwareVersionText()));
-}
-
 bool CommandSequences::TractionFirmwareVersion()
 {
     LinkState &s = m_state;
@@ -129,7 +122,7 @@ bool CommandSequences::TractionFirmwareVersion()
     } else {
         s.FirmwareVersion.fill(0);
     }
-    showVersion();
+    m_host.updateTitleBar(true);
     return answered;
 }
 

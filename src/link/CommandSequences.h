@@ -41,7 +41,6 @@ class CommandSequences
     bool readImage();
     bool writeImage();
     void clearReplyWindow();
-    void showVersion();
     void finish();
 
     LinkState &m_state;

@@ -18,7 +18,6 @@ class ConsoleLinkHost : public LinkHost
     SettingsImage image;
     QString status;
     bool failed = false;
-    QString version;
 
     SettingsImage &tractionMemory() override { return image; }
     void showStatus(const QString &text, bool isError) override;
@@ -38,7 +37,6 @@ class ConsoleLinkHost : public LinkHost
     void fillPagesFromImage() override {}
     bool copyPagesToImage() override { return true; }
     void updateTitleBar(bool) override {}
-    void showFirmwareVersion(const QString &v) override { version = v; }
 
   private:
     int m_maximum = 0;

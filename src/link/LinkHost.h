@@ -38,9 +38,8 @@ public:
     virtual void fillPagesFromImage() = 0;
     virtual bool copyPagesToImage() = 0;
 
-    // The file form of the title; the version panel is given separately whenever it has a version.
+    // The file form of the title; a window also shows the link's FirmwareVersion with it.
     virtual void updateTitleBar(bool fileForm) = 0;
-    virtual void showFirmwareVersion(const QString &version) = 0;
 
     // Dispatch points of the receive handler that take precedence over the exchange mode.
     // The terminal takes every byte while it is shown; the graph takes frames of six.

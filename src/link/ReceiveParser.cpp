@@ -94,6 +94,8 @@ void ReceiveParser::firmwareVersion()
     m_waits.Delay_ms(100);
     m_waits.processPending();
     const int n = qMin(m_device.InputCount(), int(m_state.FirmwareVersion.size()));
+    // A shorter version than the last one must not keep the last one's tail.
+    m_state.FirmwareVersion.fill(0);
     for (int i = 0; i < n; ++i) {
         m_host.stepProgress(10);
         m_state.FirmwareVersion[i] = quint8(m_device.ReadChar());

@@ -19,7 +19,6 @@ public:
     bool locked = false;
     int progress = 0;
     int maximum = 0;
-    QString version;
 
     SettingsImage &tractionMemory() override { return image; }
     void showStatus(const QString &text, bool isError) override
@@ -58,5 +57,4 @@ public:
         return pagesConvert;
     }
     void updateTitleBar(bool) override {}
-    void showFirmwareVersion(const QString &v) override { version = v; }
 };
