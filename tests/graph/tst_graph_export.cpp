@@ -1,6 +1,5 @@
 #include "ScriptedDialogs.h"
 #include "graph/ui/ChartPicture.h"
-#include "graph/ui/ChartPrint.h"
 #include "graph/ui/ExportDialog.h"
 #include "graph/ui/GraphForm.h"
 #include "platform/Shell.h"
@@ -74,6 +73,17 @@ double darkShare(const QImage &image, int x, int top, int bottom)
         n += any;
     }
     return double(n) / std::max(1, bottom - top);
+}
+
+// The smallest rectangle holding every pixel that is not white paper.
+QRect inkOf(const QImage &image)
+{
+    QRect ink;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if (const QColor c = image.pixelColor(x, y); c.alpha() > 16 && c != Qt::white)
+                ink |= QRect(x, y, 1, 1);
+    return ink;
 }
 
 QCPItemStraightLine *cursorLine(QCustomPlot *chart)
@@ -376,7 +386,9 @@ private slots:
             p.setOutputFileName(pdf);
             p.setPageSize(QPageSize(QPageSize::A4));
         });
+        chart->setBackground(QColor(255, 240, 160));
         m_graph->findChild<QAction *>("Print3")->trigger();
+        chart->setBackground(Qt::white);
         QCOMPARE(dialogs.pending(), 0);
         QVERIFY(cursorLine(chart)->visible());  // back once printed
 
@@ -387,29 +399,31 @@ private slots:
         QCOMPARE(qRound(a4.width()), 595);
         QCOMPARE(qRound(a4.height()), 842);
         const QImage page = doc.render(0, QSize(1190, 1684));
-        QRect ink;
-        for (int y = 0; y < page.height(); ++y)
-            for (int x = 0; x < page.width(); ++x)
-                if (const QColor c = page.pixelColor(x, y); c.alpha() > 16 && c != Qt::white)
-                    ink |= QRect(x, y, 1, 1);
         const double W = page.width(), H = page.height();
-        const auto &m = ChartPrint::PageMargins;
-        // nothing outside the margins, and the chart reaches close to all four of them,
-        // taller than its own proportions would allow on a portrait page
-        QVERIFY2(ink.left() >= W * m.left - 2 && ink.left() < W * (m.left + 0.05), qPrintable(QString::number(ink.left())));
-        QVERIFY2(ink.right() <= W * (1 - m.right) + 2 && ink.right() > W * (1 - m.right - 0.05), qPrintable(QString::number(ink.right())));
-        QVERIFY2(ink.top() >= H * m.top - 2 && ink.top() < H * (m.top + 0.05), qPrintable(QString::number(ink.top())));
-        QVERIFY2(ink.bottom() <= H * (1 - m.bottom) + 2 && ink.bottom() > H * (1 - m.bottom - 0.05), qPrintable(QString::number(ink.bottom())));
+        // The page margins are 2 % left, 6 % top, 3 % right and 6 % bottom; the chart, its
+        // background tinted to show its extent, fills the rest.
+        const QRectF area(W * 0.02, H * 0.06, W * (1 - 0.02 - 0.03), H * (1 - 0.06 - 0.06));
+        const QRect ink = inkOf(page);
+        const struct {
+            const char *edge;
+            double printed, expected;
+        } edges[] = {{"left", double(ink.left()), area.left()},
+                     {"right", double(ink.right() + 1), area.right()},
+                     {"top", double(ink.top()), area.top()},
+                     {"bottom", double(ink.bottom() + 1), area.bottom()}};
+        for (const auto &e : edges)
+            QVERIFY2(qAbs(e.printed - e.expected) <= 2,
+                     qPrintable(QString("%1 edge at %2, not %3").arg(e.edge).arg(e.printed).arg(e.expected)));
 
         // no cursor line on paper
-        const double areaW = W * (1 - m.left - m.right), areaH = H * (1 - m.top - m.bottom);
-        const int x = int(W * m.left + cursorAt * areaW);
-        const int top = int(H * m.top + plotTop * areaH) + 6, bottom = int(H * m.top + plotBottom * areaH) - 6;
+        const double areaW = area.width(), areaH = area.height();
+        const int x = int(area.left() + cursorAt * areaW);
+        const int top = int(area.top() + plotTop * areaH) + 6, bottom = int(area.top() + plotBottom * areaH) - 6;
         QVERIFY2(darkShare(page, x, top, bottom) < 0.2, qPrintable(QString::number(darkShare(page, x, top, bottom))));
         // the traces print with real widths: the blue RPM line is there
         bool blue = false;
         for (int yy = top; yy < bottom && !blue; ++yy)
-            for (int xx = int(W * m.left); xx < int(W * (1 - m.right)) && !blue; ++xx) {
+            for (int xx = int(area.left()); xx < int(area.right()) && !blue; ++xx) {
                 const QColor c = page.pixelColor(xx, yy);
                 blue = c.alpha() > 128 && c.blue() > 200 && c.red() < 80 && c.green() < 80;
             }
