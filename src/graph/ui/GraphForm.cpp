@@ -3,6 +3,7 @@
 #include "widgets/ActiveBar.h"
 #include "widgets/ToolbarDock.h"
 #include "graph/ui/CutLevelSetupForm.h"
+#include "graph/ui/FittingTicker.h"
 #include "graph/ui/RPMSetupForm.h"
 #include "graph/ui/TimeSetupForm.h"
 #include "graph/ui/WheelSpeedSetupForm.h"
@@ -111,17 +112,11 @@ void TGraphChart::buildChart()
     c->xAxis->setTickLabels(false);
     c->xAxis->grid()->setPen(silver);
     c->yAxis->setLabel(QStringLiteral("Wheel Speed (Kmh)"));
-    auto ticker = QSharedPointer<QCPAxisTickerFixed>::create();
-    ticker->setTickStep(10);
-    ticker->setScaleStrategy(QCPAxisTickerFixed::ssMultiples);
-    c->yAxis->setTicker(ticker);
+    FittingTicker::install(c->yAxis, 10);
     c->yAxis->grid()->setPen(silver);
     c->yAxis2->setVisible(true);
     c->yAxis2->setLabel(QStringLiteral("Revolutions (RPM)"));
-    auto rpmTicker = QSharedPointer<QCPAxisTickerFixed>::create();
-    rpmTicker->setTickStep(100);
-    rpmTicker->setScaleStrategy(QCPAxisTickerFixed::ssMultiples);
-    c->yAxis2->setTicker(rpmTicker);
+    FittingTicker::install(c->yAxis2, 100);
     c->yAxis2->setSubTicks(false);
     c->yAxis2->grid()->setVisible(false);
     m_cutAxis = rect->addAxis(QCPAxis::atLeft);  // outside the wheel speed axis
