@@ -2,6 +2,7 @@
 
 #include "app/MainActions.h"
 #include "platform/RegistryRoutinesUnit.h"
+#include "widgets/AppFonts.h"
 #include "widgets/ToolbarDock.h"
 
 #include <QAction>
@@ -24,12 +25,7 @@ void fill(QMenu *menu, const MainActions &actions, std::initializer_list<const c
     }
 }
 
-QFont barFont()
-{
-    QFont font(QStringLiteral("Tahoma"));
-    font.setPixelSize(11);
-    return font;
-}
+QFont barFont() { return windowsFont(QStringLiteral("Tahoma"), 11); }
 
 }  // namespace
 

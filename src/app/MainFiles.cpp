@@ -1,6 +1,7 @@
 #include "app/Main.h"
 
 #include "widgets/Dialogs.h"
+#include "link/StatusMessages.h"
 #include "settings/SettingsFiles.h"
 #include "settings/ui/MainFrame.h"
 
@@ -15,9 +16,6 @@ namespace
 
 constexpr char LoadQuestion[] = "Changed data has not been saved\n\r           or sent to unit.\n\r\n\r"
                                 " Overwrite current data with\n\r          data from file ?";
-constexpr char LoadedMessage[] = "File loaded ok";
-constexpr char SavedMessage[] = "File Saved ok";
-constexpr char SaveFailedMessage[] = "File Save failed";
 
 constexpr char DatFilter[] = "DOS Traction file format (*.Dat)";
 constexpr char TraFilter[] = "WINDOWS Traction file Format (*.TRA)";
@@ -123,10 +121,10 @@ void TForm1::loadSettingsFile(bool traOnly)
     if (loaded) {
         fillPagesFromImage();
         QCoreApplication::processEvents();
-        ShowStatus(QLatin1String(LoadedMessage), false);
+        ShowStatus(QLatin1String(StatusMessages::FileLoaded), false);
         UpdateTitleBar(true);
     } else {
-        ShowStatus(QLatin1String(LoadFailedMessage), true);
+        ShowStatus(QLatin1String(StatusMessages::FileLoadFailed), true);
         m_statusBar->setMessageDetail(QStringLiteral("%1: %2").arg(QFileInfo(path).fileName(), reason));
     }
     MessageViewTimer()->start();
@@ -136,7 +134,7 @@ void TForm1::Save1Execute()
 {
     MessageViewTimer()->stop();
     if (m_currentFileName.isEmpty()) {
-        ShowStatus(QLatin1String(SaveFailedMessage), true);
+        ShowStatus(QLatin1String(StatusMessages::FileSaveFailed), true);
         m_statusBar->setMessageDetail(QStringLiteral("no settings file opened yet; use Save As"));
         MessageViewTimer()->start();
         return;
@@ -144,7 +142,7 @@ void TForm1::Save1Execute()
     if (!writeSettingsFile(m_currentFileName))
         return;
     setModified(false);
-    ShowStatus(QLatin1String(SavedMessage), false);
+    ShowStatus(QLatin1String(StatusMessages::FileSaved), false);
     UpdateTitleBar(true);
     MessageViewTimer()->start();
 }
@@ -162,7 +160,7 @@ void TForm1::SaveAs1Execute()
     request.confirmOverwrite = false;
     const QString chosen = Dialogs::instance().saveFile(request, this);
     if (chosen.isEmpty()) {
-        ShowStatus(QLatin1String(SaveFailedMessage), true);
+        ShowStatus(QLatin1String(StatusMessages::FileSaveFailed), true);
         MessageViewTimer()->start();
         return;
     }
@@ -177,7 +175,7 @@ void TForm1::SaveAs1Execute()
     m_currentFileName = path;
     m_actions["Save1"]->setEnabled(true);
     UpdateTitleBar(true);
-    ShowStatus(QLatin1String(SavedMessage), false);
+    ShowStatus(QLatin1String(StatusMessages::FileSaved), false);
     MessageViewTimer()->start();
 }
 

@@ -1,35 +1,32 @@
 #include "app/MainStatusBar.h"
 
+#include "widgets/AppFonts.h"
+
 #include <QApplication>
 #include <QEvent>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QProgressBar>
 
 namespace {
 
 constexpr int BarHeight = 20;
-// QStatusBar keeps 3 pixels above its items and 2 below; taller items are cut off at the bottom.
-constexpr int ItemHeight = BarHeight - 5;
 
-// A fixed-width panel holding one widget, with the inset the message area and the bar need.
-QWidget *panel(QWidget *content, int width, const QMargins &inset, const char *name)
+// A panel of the bar at its fixed place: left edges 0, 200, 400, 625 and 700.
+QWidget *panel(QWidget *bar, const char *name, int left, int width)
 {
-    auto *box = new QWidget;
+    auto *box = new QWidget(bar);
     box->setObjectName(QLatin1String(name));
-    box->setFixedSize(width, ItemHeight);
-    auto *layout = new QHBoxLayout(box);
-    layout->setContentsMargins(inset);
-    layout->addWidget(content);
+    box->setGeometry(left, 0, width, BarHeight);
     return box;
 }
 
-QLabel *textPanel(const char *name)
+QLabel *textPanel(QWidget *bar, const char *name, const char *labelName, int left, int width)
 {
-    auto *label = new QLabel;
-    label->setObjectName(QLatin1String(name));
+    auto *label = new QLabel(panel(bar, name, left, width));
+    label->setObjectName(QLatin1String(labelName));
     label->setFrameShape(QFrame::StyledPanel);
     label->setFrameShadow(QFrame::Sunken);
+    label->setGeometry(0, 2, width - 2, BarHeight - 2);
     return label;
 }
 
@@ -40,34 +37,31 @@ MainStatusBar::MainStatusBar(QWidget *parent) : QStatusBar(parent)
     setObjectName(QStringLiteral("StatusBar1"));
     setFixedHeight(BarHeight);
     setSizeGripEnabled(false);
-    // The size of the bars' font, so the texts fit the bar's 20 pixels.
-    QFont small = font();
-    small.setPixelSize(11);
-    setFont(small);
+    // The bars' face and size: the texts fit the bar's 20 pixels and the message area its width.
+    setFont(windowsFont(QStringLiteral("Tahoma"), 11));
     setContentsMargins(0, 0, 0, 0);
 
-    m_message = new QLabel;
+    // The panels sit at fixed places; QStatusBar's own layout would add gaps between them.
+    QWidget *messagePanel = panel(this, "MessagePanel", 0, 200);
+    m_message = new QLabel(messagePanel);
     m_message->setObjectName(QStringLiteral("MessageArea"));
     m_message->setAutoFillBackground(true);
-    m_message->setContentsMargins(8, 0, 4, 0);
+    // the coloured rectangle; the text starts 10 pixels into the panel
+    m_message->setGeometry(2, 3, 200 - 4, BarHeight - 5);
+    m_message->setContentsMargins(8, 0, 0, 0);
     m_message->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
 
-    m_progress = new QProgressBar;
+    m_progress = new QProgressBar(panel(this, "ProgressPanel", 200, 200));
     m_progress->setObjectName(QStringLiteral("ProgressBar1"));
+    m_progress->setGeometry(4, 6, 200 - 8, BarHeight - 10);
     m_progress->setRange(0, 256);
     m_progress->setValue(0);
     m_progress->setTextVisible(false);
 
-    m_modified = textPanel("ModifiedPanel");
-    m_firmware = textPanel("FirmwarePanel");
-    m_version = textPanel("VersionPanel");
+    m_modified = textPanel(this, "Panel3", "ModifiedPanel", 400, 225);
+    m_firmware = textPanel(this, "Panel4", "FirmwarePanel", 625, 75);
+    m_version = textPanel(this, "Panel5", "VersionPanel", 700, 50);
     m_version->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-
-    addWidget(panel(m_message, 200, QMargins(2, 0, 2, 0), "MessagePanel"));
-    addWidget(panel(m_progress, 200, QMargins(4, 3, 4, 2), "ProgressPanel"));
-    addWidget(panel(m_modified, 225, QMargins(), "Panel3"));
-    addWidget(panel(m_firmware, 75, QMargins(), "Panel4"));
-    addWidget(panel(m_version, 50, QMargins(), "Panel5"), 1);
     applyTone();
 }
 
@@ -121,9 +115,6 @@ void MainStatusBar::applyTone()
     pal.setColor(QPalette::Window, background(m_tone));
     pal.setColor(QPalette::WindowText, foreground(m_tone));
     m_message->setPalette(pal);
-    QFont font = m_message->font();
-    font.setBold(m_tone != Tone::Neutral);
-    m_message->setFont(font);
 }
 
 void MainStatusBar::changeEvent(QEvent *event)

@@ -4,6 +4,7 @@
 #include "link/LinkState.h"
 #include "link/LinkWaits.h"
 #include "link/SerialDevice.h"
+#include "link/StatusMessages.h"
 #include "settings/SettingsImage.h"
 
 #include <QDeadlineTimer>
@@ -159,15 +160,15 @@ bool CommandSequences::ReadFromTraction()
     try {
         m_host.stopMessageTimer();
         m_host.lockMenus();
-        m_host.showActivity(QStringLiteral("Reading traction memory"));
+        m_host.showActivity(QLatin1String(StatusMessages::ReadingMemory));
         m_host.setProgressMaximum(ReadProgressMaximum);
         m_host.setProgressPosition(0);
         const bool ok = readImage();
         if (ok) {
             m_host.fillPagesFromImage();
-            m_host.showStatus(QStringLiteral("Traction memory read OK"), false);
+            m_host.showStatus(QLatin1String(StatusMessages::MemoryRead), false);
         } else {
-            m_host.showStatus(QStringLiteral("Error : reading traction memory"), true);
+            m_host.showStatus(QLatin1String(StatusMessages::MemoryReadFailed), true);
         }
         finish();
         return ok;
@@ -236,14 +237,14 @@ bool CommandSequences::WriteToTraction()
     try {
         m_host.stopMessageTimer();
         m_host.lockMenus();
-        m_host.showActivity(QStringLiteral("Writing to traction memory"));
+        m_host.showActivity(QLatin1String(StatusMessages::WritingMemory));
         m_host.setProgressMaximum(WriteProgressMaximum);
         m_host.setProgressPosition(0);
         const bool ok = writeImage();
         if (ok)
-            m_host.showStatus(QStringLiteral("Traction memory written OK"), false);
+            m_host.showStatus(QLatin1String(StatusMessages::MemoryWritten), false);
         else
-            m_host.showStatus(QStringLiteral("Error : writing traction memory"), true);
+            m_host.showStatus(QLatin1String(StatusMessages::MemoryWriteFailed), true);
         finish();
         return ok;
     } catch (const LinkAborted &) {

@@ -6,6 +6,7 @@
 #include "link/LinkWaits.h"
 #include "link/MenuSteps.h"
 #include "link/SerialDevice.h"
+#include "link/StatusMessages.h"
 
 #include <optional>
 
@@ -72,16 +73,16 @@ bool OutputTest::Test_CMiss_Send(int typeIndex, int timeIndex)
     try {
         m_host.stopMessageTimer();
         m_host.lockMenus();
-        m_host.showActivity(QStringLiteral("Starting Test"));
+        m_host.showActivity(QLatin1String(StatusMessages::TestStarting));
         m_host.setProgressMaximum(ProgressMaximum);
         m_host.setProgressPosition(0);
         const bool ok = run(typeIndex, timeIndex);
         m_sequences.RootMenu();
         m_host.unlockMenus();
         if (ok)
-            m_host.showStatus(QStringLiteral("Test Ended OK"), false);
+            m_host.showStatus(QLatin1String(StatusMessages::TestEnded), false);
         else
-            m_host.showStatus(QStringLiteral("Error : Test Failed"), true);
+            m_host.showStatus(QLatin1String(StatusMessages::TestFailed), true);
         m_host.setProgressPosition(m_host.progressMaximum());
         m_host.startMessageTimer();
         m_waits.DrainInput();

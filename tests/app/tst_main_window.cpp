@@ -40,6 +40,13 @@ Shown shownIn(MainStatusBar *bar)
     return {QColor(fill), QColor(ink)};
 }
 
+// Text drawn smoothed in a thin face may never cover a pixel whole: its ink is within a step or two.
+bool inkIs(const QColor &ink, const QColor &colour)
+{
+    return qAbs(ink.red() - colour.red()) <= 2 && qAbs(ink.green() - colour.green()) <= 2 &&
+           qAbs(ink.blue() - colour.blue()) <= 2;
+}
+
 // Records a widget's enabling and disabling by its title.
 class EnableWatch : public QObject {
 public:
@@ -105,20 +112,20 @@ private slots:
         QCOMPARE(bar->messageText(), QString("File loaded ok"));
         Shown shown = shownIn(bar);
         QCOMPARE(shown.fill, QColor(90, 200, 100));
-        QCOMPARE(shown.ink, QColor(Qt::white));
+        QVERIFY2(inkIs(shown.ink, Qt::white), qPrintable(shown.ink.name()));
 
         window.ShowStatus("Error : reading traction memory", true);
         QCOMPARE(bar->messageText(), QString("Error : reading traction memory"));
         shown = shownIn(bar);
         QCOMPARE(shown.fill, QColor(250, 40, 40));
-        QCOMPARE(shown.ink, QColor(Qt::white));
+        QVERIFY2(inkIs(shown.ink, Qt::white), qPrintable(shown.ink.name()));
 
         // Activity and the cleared area: the desktop's button face and window text.
         const QPalette desktop = QApplication::palette();
         window.ShowActivity("Reading traction memory");
         shown = shownIn(bar);
         QCOMPARE(shown.fill, desktop.color(QPalette::Button));
-        QCOMPARE(shown.ink, desktop.color(QPalette::WindowText));
+        QVERIFY2(inkIs(shown.ink, desktop.color(QPalette::WindowText)), qPrintable(shown.ink.name()));
 
         window.ShowStatus("Error : reading traction memory", true);
         window.startMessageTimer();

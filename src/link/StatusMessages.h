@@ -1,0 +1,32 @@
+#pragma once
+
+#include "settings/SettingsFiles.h"
+
+// Every text the main window's message area shows (showStatus, showActivity). Callers name them
+// from here and never pass a literal, so that a test measures each one against the area.
+namespace StatusMessages {
+
+inline constexpr char ReadingMemory[] = "Reading traction memory";
+inline constexpr char MemoryRead[] = "Traction memory read OK";
+inline constexpr char MemoryReadFailed[] = "Error : reading traction memory";
+inline constexpr char WritingMemory[] = "Writing to traction memory";
+inline constexpr char MemoryWritten[] = "Traction memory written OK";
+inline constexpr char MemoryWriteFailed[] = "Error : writing traction memory";
+inline constexpr char ClearingMemory[] = "Clearing Internal Memory";
+inline constexpr char MemoryCleared[] = "Traction memory Cleared OK";
+inline constexpr char MemoryClearFailed[] = "Error : Clearing traction memory";
+inline constexpr char TestStarting[] = "Starting Test";
+inline constexpr char TestEnded[] = "Test Ended OK";
+inline constexpr char TestFailed[] = "Error : Test Failed";
+inline constexpr char FileLoaded[] = "File loaded ok";
+inline constexpr const char *FileLoadFailed = LoadFailedMessage;
+inline constexpr char FileSaved[] = "File Saved ok";
+inline constexpr char FileSaveFailed[] = "File Save failed";
+
+inline constexpr const char *All[] = {
+    ReadingMemory, MemoryRead,   MemoryReadFailed, WritingMemory, MemoryWritten, MemoryWriteFailed,
+    ClearingMemory, MemoryCleared, MemoryClearFailed, TestStarting, TestEnded,   TestFailed,
+    FileLoaded,    FileLoadFailed, FileSaved,      FileSaveFailed,
+};
+
+}  // namespace StatusMessages
