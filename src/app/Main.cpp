@@ -13,6 +13,7 @@
 #include "platform/RegistryRoutinesUnit.h"
 #include "settings/ui/MainFrame.h"
 #include "widgets/Dialogs.h"
+#include "widgets/ToolTipDelay.h"
 #include "widgets/ToolbarDock.h"
 
 #include <QAction>
@@ -132,6 +133,7 @@ void TForm1::FormShow()
 {
     if (!m_comPortForm->PortMenu())
         m_comPortForm->startUp(m_bars->optionsMenu());
+    setToolTipDelay(5);
     m_actions.applyHints();
     m_body->frame1()->AssignHints();
     m_actions["Clear1"]->setEnabled(false);

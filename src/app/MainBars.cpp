@@ -37,7 +37,7 @@ MainBars::MainBars(QMainWindow &window, const MainActions &actions) : m_window(w
     QObject::connect(m_actions["LockToolbars1"], &QAction::triggered, &m_window, [this] { setLocked(true); });
     QObject::connect(m_actions["FreeToolBars1"], &QAction::triggered, &m_window, [this] { setLocked(false); });
     QObject::connect(m_actions["ViewNavigatorBar"], &QAction::triggered, &m_window,
-                     [this] { m_navigatorDock->place(false, {}); });
+                     [this] { m_navigatorDock->dock(); });
 }
 
 void MainBars::buildMenus()
@@ -97,6 +97,8 @@ void MainBars::buildToolBar()
     m_navigatorDock->setObjectName(QStringLiteral("NavigatorBar"));
     m_window.addDockWidget(Qt::TopDockWidgetArea, m_navigatorDock);
     m_window.splitDockWidget(m_menuDock, m_navigatorDock, Qt::Vertical);
+    // The tool dock is 74 pixels high; the tool bar's row takes what the menu bar leaves.
+    bar->setFixedHeight(74 - m_menuDock->sizeHint().height());
 }
 
 void MainBars::setLocked(bool locked)

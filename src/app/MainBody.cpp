@@ -26,7 +26,8 @@ MainBody::MainBody(QWidget *parent) : QWidget(parent)
     m_frame2 = new TBFrame;
     m_pages->addWidget(m_frame1);
     m_pages->addWidget(m_frame2);
-    m_pages->setFixedSize(760, 441);
+    // 440 high, not 441: at (4, 80) the status bar would cover the settings pages' last row.
+    m_pages->setFixedSize(760, 440);
     // The pages sit 4 pixels in from the left edge, as the active-window bar does not.
     auto *row = new QHBoxLayout;
     row->setContentsMargins(4, 0, 0, 0);

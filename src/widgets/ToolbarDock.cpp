@@ -100,6 +100,7 @@ void ToolbarDock::updateTitleBar()
 
 void ToolbarDock::place(bool floating, const QPoint &position)
 {
+    m_floatingPosition = position;
     setFloating(floating);
     if (floating) {
         adjustSize();
@@ -108,7 +109,18 @@ void ToolbarDock::place(bool floating, const QPoint &position)
     show();
 }
 
-QPoint ToolbarDock::floatingPosition() const { return isFloating() ? pos() : QPoint(0, 0); }
+void ToolbarDock::dock()
+{
+    setFloating(false);
+    show();
+}
+
+void ToolbarDock::moveEvent(QMoveEvent *event)
+{
+    QDockWidget::moveEvent(event);
+    if (isFloating())
+        m_floatingPosition = pos();
+}
 
 bool restoreBars(const ToolbarLayoutKeys &keys, ToolbarDock *menuBar, ToolbarDock *navigator)
 {

@@ -21,14 +21,21 @@ public:
     void setLocked(bool locked);
     bool isLocked() const { return m_locked; }
 
-    // Where it floats, or docked when 'floating' is false.
+    // Where it floats, or docked when 'floating' is false; either way 'position' is where it
+    // last floated, kept for the store.
     void place(bool floating, const QPoint &position);
-    QPoint floatingPosition() const;
+    // Back into the dock, keeping where it last floated.
+    void dock();
+    QPoint floatingPosition() const { return m_floatingPosition; }
+
+protected:
+    void moveEvent(QMoveEvent *event) override;
 
 private:
     void updateTitleBar();
 
     bool m_locked = false;
+    QPoint m_floatingPosition;
     bool m_closable;
     QWidget *m_grip;
 };

@@ -1,9 +1,12 @@
-// The main window's status bar as a user sees it: where its panels sit, every message whole in its area.
+// The main window's frame as a user sees it: where the bars, the pages and the status panels sit,
+// every message whole in its area, hints without a wait, tool bar positions kept.
 
 #include "ScriptedDialogs.h"
 #include "app/Main.h"
 #include "app/MainStatusBar.h"
 #include "link/StatusMessages.h"
+#include "widgets/ToolbarDock.h"
+#include "platform/RegistryRoutinesUnit.h"
 
 #include <QDirIterator>
 #include <QFile>
@@ -11,6 +14,7 @@
 #include <QLabel>
 #include <QProgressBar>
 #include <QRegularExpression>
+#include <QStyle>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -37,6 +41,39 @@ private slots:
         m_config = std::make_unique<QTemporaryDir>();
         QVERIFY(m_config->isValid());
         qputenv("XDG_CONFIG_HOME", m_config->path().toLocal8Bit());
+    }
+
+    // Tool dock 74 high, the active-window bar under it, the pages at (4, 80).
+    void barsAndPagesSitWhereTheyBelong()
+    {
+        ScriptedDialogs dialogs;
+        TForm1 window;
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QCOMPARE(window.centralWidget()->geometry().size().width(), 804);
+        const QRect menu = inWindow(window.menuBarDock());
+        const QRect navigator = inWindow(window.navigatorDock());
+        QCOMPARE(menu.top(), 0);
+        QCOMPARE(navigator.top(), menu.bottom() + 1);
+        QCOMPARE(navigator.bottom() + 1, 74);
+        QWidget *shape = nullptr;  // the graph window has a bar of that name too
+        for (QWidget *w : window.findChildren<QWidget *>("Shape1"))
+            if (w->window() == &window)
+                shape = w;
+        QVERIFY(shape);
+        QCOMPARE(inWindow(shape), QRect(0, 74, 765, 4));
+        auto *pages = window.findChild<QWidget *>("Frame1");
+        QVERIFY(pages);
+        QCOMPARE(inWindow(pages).topLeft(), QPoint(4, 80));
+        QCOMPARE(pages->width(), 760);
+
+        // A floating tool bar leaves the pages where they are.
+        window.action("FreeToolBars1")->trigger();
+        window.navigatorDock()->place(true, QPoint(500, 400));
+        QTRY_VERIFY(window.navigatorDock()->isFloating());
+        QTest::qWait(50);
+        QCOMPARE(inWindow(shape).topLeft(), QPoint(0, 74));
+        QCOMPARE(inWindow(pages).topLeft(), QPoint(4, 80));
     }
 
     void statusPanelsSitAtTheirLeftEdges()
@@ -123,6 +160,46 @@ private slots:
         QVERIFY2(faults.isEmpty(), qPrintable("message texts written in place, not in StatusMessages: " + faults.join(", ")));
     }
 
+    // Hints come up at once, not after the desktop's usual pause.
+    void hintsShowWithoutAWait()
+    {
+        ScriptedDialogs dialogs;
+        TForm1 window;
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        auto *speed = window.findChild<QWidget *>("Co_Mot_Speed");
+        QVERIFY(speed);
+        QCOMPARE(speed->style()->styleHint(QStyle::SH_ToolTip_WakeUpDelay, nullptr, speed), 5);
+    }
+
+    // Docked again, a tool bar keeps where it last floated, and the store holds that place.
+    void aDockedBarKeepsItsFloatingPlace()
+    {
+        {
+            ScriptedDialogs dialogs;
+            TForm1 window;
+            window.show();
+            window.action("FreeToolBars1")->trigger();
+            window.navigatorDock()->place(true, QPoint(320, 240));
+            QTRY_VERIFY(window.navigatorDock()->isFloating());
+            window.action("ViewNavigatorBar")->trigger();
+            QVERIFY(!window.navigatorDock()->isFloating());
+            QCOMPARE(window.navigatorDock()->floatingPosition(), QPoint(320, 240));
+            QVERIFY(window.close());
+        }
+        QCOMPARE(TRegistryRoutines::read(mainMenuKeys().navigatorFloating), 0);
+        QCOMPARE(TRegistryRoutines::read(mainMenuKeys().navigatorX), 320);
+        QCOMPARE(TRegistryRoutines::read(mainMenuKeys().navigatorY), 240);
+        // and the next run keeps it for the next close
+        {
+            ScriptedDialogs dialogs;
+            TForm1 window;
+            QVERIFY(!window.navigatorDock()->isFloating());
+            QCOMPARE(window.navigatorDock()->floatingPosition(), QPoint(320, 240));
+            QVERIFY(window.close());
+        }
+        QCOMPARE(TRegistryRoutines::read(mainMenuKeys().navigatorX), 320);
+    }
 };
 
 QTEST_MAIN(TestMainShell)

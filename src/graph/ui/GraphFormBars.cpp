@@ -39,7 +39,7 @@ void TGraphChart::buildActions()
     QAction *stop = act("RealTimeStop3", "Real Time &Stop", {}, "Stop real time diagnostics", Icon{"", "realtime-stop"}, [] {});
     stop->setEnabled(false);
     QAction *viewNav = act("ViewNavigatorBar3", "View &Navigatorbar", {}, {}, Icon{"", "navigator"},
-                           [this] { m_navigator->place(false, {}); });
+                           [this] { m_navigator->dock(); });
     m_lock = act("LockToolBar3", "Lock Toolbars", {}, {}, Icon{"", "lock"}, [this] { setToolbarsLocked(true); });
     m_free = act("FreeToolBar3", "Free Toolbars", {}, {}, Icon{"", "unlock"}, [this] { setToolbarsLocked(false); });
 
