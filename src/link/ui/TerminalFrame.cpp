@@ -9,6 +9,8 @@
 #include <QTextCursor>
 #include <QVBoxLayout>
 
+#include <utility>
+
 TBFrame::TBFrame(QWidget *parent) : QFrame(parent), m_memo(new QPlainTextEdit(this))
 {
     setObjectName(QStringLiteral("Frame2"));
@@ -33,6 +35,8 @@ TBFrame::TBFrame(QWidget *parent) : QFrame(parent), m_memo(new QPlainTextEdit(th
     m_memo->setUndoRedoEnabled(false);
     m_memo->installEventFilter(this);
     connect(m_memo, &QPlainTextEdit::textChanged, this, &TBFrame::RecievedDataChange);
+    m_draw.setSingleShot(true);
+    connect(&m_draw, &QTimer::timeout, this, &TBFrame::drawPending);
 }
 
 void TBFrame::append(const QString &text)
@@ -46,11 +50,25 @@ void TBFrame::append(const QString &text)
 
 void TBFrame::showReceived(const QByteArray &shown)
 {
-    append(m_lines.text(shown));
+    m_pending += m_lines.text(shown);
+    if (m_pending.isEmpty() || m_draw.isActive())
+        return;
+    const qint64 since = m_drawn.isValid() ? m_drawn.elapsed() : DrawIntervalMs;
+    m_draw.start(int(qBound<qint64>(0, DrawIntervalMs - since, qint64(DrawIntervalMs))));
+}
+
+void TBFrame::drawPending()
+{
+    m_draw.stop();
+    if (m_pending.isEmpty())
+        return;
+    m_drawn.start();
+    append(std::exchange(m_pending, QString()));
 }
 
 void TBFrame::addLine(const QString &line)
 {
+    drawPending();
     // An unfinished last line is finished first; an empty memo or a finished line takes the line
     // and its end.
     const QTextBlock last = m_memo->document()->lastBlock();
@@ -58,8 +76,9 @@ void TBFrame::addLine(const QString &line)
     m_lines.reset();
 }
 
-QStringList TBFrame::lines() const
+QStringList TBFrame::lines()
 {
+    drawPending();
     QStringList out = m_memo->toPlainText().split(u'\n');
     if (out.size() > 1 && out.last().isEmpty())
         out.removeLast();  // the end of the last line starts no line of its own
@@ -68,12 +87,15 @@ QStringList TBFrame::lines() const
 
 void TBFrame::Clear1Execute()
 {
+    m_draw.stop();
+    m_pending.clear();
     m_memo->clear();
     m_lines.reset();
 }
 
 void TBFrame::ClipBoardCopy1Execute()
 {
+    drawPending();
     m_memo->selectAll();
     m_memo->copy();
     QTextCursor cursor = m_memo->textCursor();

@@ -2,8 +2,10 @@
 
 #include "link/TerminalText.h"
 
+#include <QElapsedTimer>
 #include <QFrame>
 #include <QStringList>
+#include <QTimer>
 
 #include <functional>
 
@@ -11,7 +13,9 @@ class QPlainTextEdit;
 
 // The terminal page (Frame2): one memo that shows what the unit sends and sends what is typed in it.
 // Text from the unit is appended, never set anew, so a long session costs no more per line than a
-// short one; nothing of it is dropped until Clear.
+// short one; nothing of it is dropped until Clear. What arrives is drawn at once when the memo has
+// been quiet, otherwise at most ten times a second: the unit talks in bursts of single characters,
+// and drawing after each would cost more than all the rest of the program.
 class TBFrame : public QFrame {
     Q_OBJECT
 public:
@@ -26,8 +30,8 @@ public:
     void showReceived(const QByteArray &shown);
     // The memo's Lines.Add: a line of its own after whatever the memo ends with.
     void addLine(const QString &line);
-    // The memo's lines as shown, for the printout.
-    QStringList lines() const;
+    // The memo's lines, for the printout; text still waiting to be drawn is drawn first.
+    QStringList lines();
 
     void Clear1Execute();
     void ClipBoardCopy1Execute();
@@ -38,9 +42,15 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    static constexpr int DrawIntervalMs = 100;
+
     void append(const QString &text);
+    void drawPending();
 
     QPlainTextEdit *m_memo;
     TerminalLines m_lines;
     std::function<bool(quint8)> m_sendChar;
+    QString m_pending;  // received, not drawn yet
+    QTimer m_draw;
+    QElapsedTimer m_drawn;
 };
