@@ -1,8 +1,7 @@
 // The numeric edit boxes of the settings pages, the wheel diameter dialog and the channel setup
-// dialogs, typed into key by key. On the xcb platform the keys are real X11 key events typed by
-// xdotool into this program's windows; elsewhere they are the events X11 delivers, Tab, Delete
-// and Control+letter carrying their control characters as text.
+// dialogs, typed into key by key, by xdotool on an X server or as X11 delivers keys (RealKeys.h).
 
+#include "RealKeys.h"
 #include "ScriptedDialogs.h"
 #include "graph/ui/GraphForm.h"
 #include "graph/ui/SetupForm.h"
@@ -20,84 +19,9 @@
 #include <QTest>
 #include <QTimer>
 
+using namespace RealKeys;
+
 namespace {
-
-constexpr int Patience = 15000;  // ms; a loaded machine may take long to deliver X events
-
-bool realKeys() { return QGuiApplication::platformName() == QLatin1String("xcb"); }
-
-struct Key {
-    Qt::Key key;
-    QString text;
-    Qt::KeyboardModifiers mods;
-};
-
-// An xdotool key name as the key event X11 delivers for it.
-Key x11Key(const QString &name)
-{
-    if (name.startsWith(QLatin1String("ctrl+"))) {
-        const char letter = name.back().toLatin1();
-        return {Qt::Key(Qt::Key_A + (letter - 'a')), QString(QChar(letter - 'a' + 1)), Qt::ControlModifier};
-    }
-    if (name.size() == 1 && name.front().isDigit())
-        return {Qt::Key(Qt::Key_0 + name.front().digitValue()), name, {}};
-    static const QHash<QString, Key> named{
-        {"a", {Qt::Key_A, "a", {}}},
-        {"minus", {Qt::Key_Minus, "-", {}}},
-        {"space", {Qt::Key_Space, " ", {}}},
-        {"period", {Qt::Key_Period, ".", {}}},
-        {"comma", {Qt::Key_Comma, ",", {}}},
-        {"Tab", {Qt::Key_Tab, "\t", {}}},
-        {"shift+Tab", {Qt::Key_Backtab, "\t", Qt::ShiftModifier}},
-        {"Delete", {Qt::Key_Delete, "\x7f", {}}},
-        {"BackSpace", {Qt::Key_Backspace, "\b", {}}},
-        {"Return", {Qt::Key_Return, "\r", {}}},
-        {"Home", {Qt::Key_Home, "", {}}},
-        {"End", {Qt::Key_End, "", {}}},
-        {"Left", {Qt::Key_Left, "", {}}},
-        {"Right", {Qt::Key_Right, "", {}}},
-    };
-    if (!named.contains(name))
-        qFatal("no key named %s", qPrintable(name));
-    return named.value(name);
-}
-
-// Types the keys (xdotool names, space-separated) into the window that has the keyboard focus.
-bool type(const QString &keys)
-{
-    const QStringList names = keys.split(u' ', Qt::SkipEmptyParts);
-    if (realKeys()) {
-        QProcess xdotool;
-        xdotool.start(QStringLiteral("xdotool"), QStringList{"key", "--delay", "20"} + names);
-        if (!xdotool.waitForFinished(60000) || xdotool.exitCode() != 0) {
-            qWarning() << "xdotool failed:" << xdotool.errorString() << xdotool.readAllStandardError();
-            return false;
-        }
-        return true;
-    }
-    for (const QString &name : names) {
-        QWidget *target = QApplication::focusWidget();
-        if (!target)
-            return false;
-        const Key k = x11Key(name);
-        QTest::sendKeyEvent(QTest::Press, target, k.key, k.text, k.mods);
-        QTest::sendKeyEvent(QTest::Release, target, k.key, k.text, k.mods);
-    }
-    return true;
-}
-
-// Shows the window with the keyboard focus in 'box', as a click into the box would leave it.
-bool focusInto(QWidget *box)
-{
-    QWidget *window = box->window();
-    window->show();
-    window->raise();
-    window->activateWindow();
-    if (!QTest::qWaitForWindowActive(window, Patience))
-        return false;
-    box->setFocus(Qt::MouseFocusReason);
-    return QTest::qWaitFor([box] { return box->hasFocus(); }, Patience);
-}
 
 QString focusName()
 {
