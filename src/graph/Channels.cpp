@@ -38,6 +38,19 @@ void Channels::removeFirstOfSix()
         (*this)[t].removeFirst();
 }
 
+void Channels::appendLive(const uchar *record, AxisRange &time)
+{
+    for (int b = 0; b < RecordSize; ++b) {
+        Channel &c = (*this)[RecordLayout[size_t(b)].trace];
+        c.append(double(c.count()) + time.min, record[b] * RecordLayout[size_t(b)].scale);
+    }
+    const double n = double((*this)[Trace::RPM].count());
+    if (n > time.width() || time.min > 0) {
+        removeFirstOfSix();
+        time = {time.min + 1, time.max + 1};
+    }
+}
+
 quint64 Channels::revision() const
 {
     quint64 sum = 0;

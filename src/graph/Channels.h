@@ -1,5 +1,6 @@
 #pragma once
 
+#include "graph/AxisRange.h"
 #include "graph/Channel.h"
 
 #include <QtGlobal>
@@ -43,6 +44,9 @@ inline constexpr std::array<RecordField, RecordSize> RecordLayout{{{Trace::Wheel
                                                                    {Trace::RPM, RpmUnit},
                                                                    {Trace::CutLevel, 1}}};
 
+// A record's value as the readouts show it: the byte times its scale (RPM in rev/min).
+inline int recordValue(const uchar *record, int b) { return record[b] * int(RecordLayout[size_t(b)].scale); }
+
 class Channels {
 public:
     Channel &operator[](Trace t) { return m_traces[size_t(t)]; }
@@ -57,6 +61,10 @@ public:
     void assignRecords(double firstX, const uchar *records, qsizetype n, qsizetype stride = RecordSize);
     // The live window: drops each of the six channels' oldest point.
     void removeFirstOfSix();
+    // One live sample: a point on each channel just after its last (X = its count + the time
+    // axis minimum); once the window is full the oldest points go and the axis moves on by one.
+    // Both ends move together, so no width, however small, turns the axis inside out.
+    void appendLive(const uchar *record, AxisRange &time);
 
     quint64 revision() const;
     qsizetype memoryBytes() const;

@@ -48,4 +48,6 @@ public:
     virtual void terminalReceive(const QByteArray &shown) { Q_UNUSED(shown); }
     virtual bool realTimeVisible() const { return false; }
     virtual void liveFrame(const std::array<quint8, 6> &frame) { Q_UNUSED(frame); }
+    // One of the unit's text messages came in place of a frame and was read whole.
+    virtual void liveTextSkipped() {}
 };

@@ -126,22 +126,26 @@ void ReceiveParser::logBlock()
 
 void ReceiveParser::realTimeFrame()
 {
-    if (!m_waits.WaitForBytes(6))
-        return;
-    m_host.setProgressPosition(0);
-    auto &frame = m_state.LiveFrame;
-    for (auto &b : frame)
-        b = quint8(m_device.ReadChar());
-    // Two texts of the unit begin like a frame; they are read past and end the poll.
-    const auto skipText = [&](const char *start, int rest) {
-        if (std::memcmp(frame.data(), start, 6) != 0)
-            return false;
-        if (m_waits.WaitForBytes(rest))
-            for (int i = 0; i < rest; ++i)
-                m_device.ReadChar();
-        return true;
-    };
-    if (skipText("Launch", 17) || skipText("Calibr", 29))
-        return;
-    m_host.liveFrame(frame);
+    // Every frame already waiting is taken now: no later notification need come for them.
+    for (bool first = true; first ? m_waits.WaitForBytes(6) : m_device.InputCount() >= 6; first = false) {
+        m_host.setProgressPosition(0);
+        auto &frame = m_state.LiveFrame;
+        for (auto &b : frame)
+            b = quint8(m_device.ReadChar());
+        // Two texts of the unit begin like a frame; they are read past.
+        const auto skipText = [&](const char *start, int rest) {
+            if (std::memcmp(frame.data(), start, 6) != 0)
+                return false;
+            if (m_waits.WaitForBytes(rest)) {
+                for (int i = 0; i < rest; ++i)
+                    m_device.ReadChar();
+                m_host.liveTextSkipped();
+            }
+            return true;
+        };
+        if (!skipText("Launch", 17) && !skipText("Calibr", 29))
+            m_host.liveFrame(frame);
+        if (!m_host.realTimeVisible())
+            return;
+    }
 }

@@ -1,5 +1,7 @@
 #include "link/SerialDevice.h"
 
+#include "link/LowLatency.h"
+
 #include <QFileInfo>
 #include <QMetaObject>
 #include <QPointer>
@@ -67,6 +69,7 @@ bool SerialDevice::open(const QString &devicePath, QString *error)
     // A pseudo-terminal has no modem lines; failing to drop them is no fault of the port.
     m_port.setDataTerminalReady(false);
     m_port.setRequestToSend(false);
+    requestLowLatency(m_port);
     m_port.clearError();
     m_settingUp = false;
     m_path = devicePath;

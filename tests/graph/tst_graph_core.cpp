@@ -1,13 +1,16 @@
 #include "graph/ChartExport.h"
 #include "graph/Channels.h"
 #include "graph/GraphFiles.h"
+#include "graph/LiveLog.h"
 #include "graph/Navigation.h"
 
+#include <QDir>
 #include <QFile>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <cmath>
 #include <memory>
 #ifdef __GLIBC__
 #include <malloc.h>
@@ -141,6 +144,54 @@ private slots:
         QVERIFY2(all >= 40000 * pointBytes, qPrintable(QString::number(all)));  // the measure sees points
         QVERIFY2(window < 2 * 3000 * pointBytes, qPrintable(QString::number(window)));
 #endif
+    }
+
+    void liveSamplesSlideTheWindowAtAnyWidth()
+    {
+        const uchar rec[6] = {1, 2, 3, 4, 5, 6};
+        for (const double width : {3.0, 2.5, 1.0, 1e-10}) {
+            Channels ch;
+            AxisRange time = AxisRange::rule(0, width);
+            for (int i = 0; i < 10; ++i)
+                ch.appendLive(rec, time);
+            // the window holds what fits and moved one sample per frame beyond that
+            const qsizetype held = qsizetype(std::ceil(width)) - (width == std::ceil(width) ? 0 : 1);
+            QCOMPARE(ch[Trace::RPM].count(), held);
+            QCOMPARE(ch[Trace::CutLevel].count(), held);
+            QCOMPARE(time.min, width < 1 ? 10.0 : 10 - held);
+            QVERIFY(std::abs(time.width() - AxisRange::rule(0, width).width()) < 1e-6);
+            if (held) {
+                QCOMPARE(ch[Trace::RPM].lastX(), 9.0);
+                QCOMPARE(ch[Trace::RPM].y(0), 175.0);
+            }
+        }
+        // a window that no longer starts at 0 slides with every frame
+        Channels ch;
+        AxisRange time{4, 14};
+        ch.appendLive(rec, time);
+        QCOMPARE(ch[Trace::WheelSpeedRR].count(), 0);
+        QCOMPARE(time, (AxisRange{5, 15}));
+    }
+
+    void liveLogHoldsEachRecordAsItComes()
+    {
+        LiveLog log;
+        QString error;
+        const QString path = write("live.dat", "an older run");
+        QCOMPARE(log.open(path, &error), LiveLog::Opened::Yes);
+        QCOMPARE(read(m_dir.filePath("live.BAK")), QByteArray("an older run"));
+        QVERIFY(log.append(reinterpret_cast<const uchar *>("\x01\x02\x03\x04\x05\x06"), &error));
+        QVERIFY(log.append(reinterpret_cast<const uchar *>("abcdef"), &error));
+        // read while still open: nothing waits in a buffer of ours
+        QCOMPARE(read(path), QByteArray(252, '\0') + "\x01\x02\x03\x04\x05\x06" + "abcdef");
+        log.close();
+        QVERIFY(!log.isOpen());
+        QCOMPARE(log.open(m_dir.filePath("no/such/folder/x.dat"), &error), LiveLog::Opened::Failed);
+        QVERIFY(!error.isEmpty());
+        QVERIFY(QDir(m_dir.path()).mkdir("stuck.BAK"));
+        QCOMPARE(log.open(write("stuck.dat", "mine"), &error), LiveLog::Opened::BackupFailed);
+        QCOMPARE(error, QString("Unable to create backup file."));
+        QCOMPARE(read(m_dir.filePath("stuck.dat")), QByteArray("mine"));
     }
 
     void pyramidAgreesWithEveryPoint()

@@ -1,0 +1,105 @@
+#include "link/LivePoll.h"
+
+#include "graph/Channels.h"
+
+#include <QCoreApplication>
+
+LivePoll::LivePoll(Channels &channels, AxisRange &time, QObject *parent)
+    : QObject(parent), m_channels(channels), m_time(time)
+{
+    m_timer1.setObjectName(QStringLiteral("Timer1"));
+    m_timer1.setSingleShot(true);
+    m_timer1.setInterval(PollIntervalMs);
+    // a coarse timer may fire 5 % late, and at 5 ms that is the frame rate lost
+    m_timer1.setTimerType(Qt::PreciseTimer);
+    connect(&m_timer1, &QTimer::timeout, this, &LivePoll::Timer1Timer);
+    m_lostTimer.setSingleShot(true);
+    m_lostTimer.setInterval(LostFrameMs);
+    m_lostTimer.setTimerType(Qt::PreciseTimer);
+    connect(&m_lostTimer, &QTimer::timeout, this, &LivePoll::noFrame);
+}
+
+void LivePoll::drain()
+{
+    if (m_drain)
+        m_drain();
+}
+
+void LivePoll::start()
+{
+    m_frames = m_lost = m_requests = 0;
+    emit framesLostChanged(0);
+    m_active = true;
+    drain();
+    m_timer1.start();
+}
+
+void LivePoll::stop()
+{
+    m_lostTimer.stop();
+    while (m_timer1.isActive()) {
+        m_timer1.stop();
+        drain();
+        QCoreApplication::processEvents();
+    }
+    m_lostTimer.stop();  // a tick inside the loop may have asked once more
+    m_active = false;
+    m_log.close();
+}
+
+void LivePoll::pause()
+{
+    m_timer1.stop();
+    m_lostTimer.stop();
+}
+
+void LivePoll::resume()
+{
+    drain();
+    m_timer1.start();
+}
+
+void LivePoll::Timer1Timer()
+{
+    m_timer1.stop();
+    if (!m_active || !m_send || !m_send(Request))
+        return;  // a closed port takes nothing, and no answer can be missing
+    ++m_requests;
+    m_lostTimer.start();
+    emit requestSent();
+}
+
+void LivePoll::noFrame()
+{
+    if (!m_active)
+        return;
+    ++m_lost;
+    emit framesLostChanged(m_lost);
+    // what did arrive is part of no frame we can place
+    drain();
+    if (m_active && !m_timer1.isActive() && !m_lostTimer.isActive())
+        Timer1Timer();
+}
+
+bool LivePoll::frame(const std::array<quint8, 6> &frame, QString *error)
+{
+    bool logged = true;
+    if (m_log.isOpen() && !m_log.append(frame.data(), error)) {
+        m_log.close();  // one message, not one per frame
+        logged = false;
+    }
+    m_channels.appendLive(frame.data(), m_time);
+    ++m_frames;
+    m_lostTimer.stop();
+    if (m_active && !m_timer1.isActive())
+        m_timer1.start();
+    emit frameAdded();
+    return logged;
+}
+
+void LivePoll::textSkipped()
+{
+    m_lostTimer.stop();
+    if (m_active && !m_timer1.isActive())
+        m_timer1.start();
+}

@@ -1,0 +1,83 @@
+#pragma once
+
+#include "graph/LiveLog.h"
+
+#include <QObject>
+#include <QTimer>
+
+#include <array>
+#include <functional>
+
+class Channels;
+struct AxisRange;
+
+// The real-time poll and the frame path behind it: one 'M' at a time, sent 5 ms after the last
+// frame was handled; each frame becomes a log record, a point on each of the six channels and a
+// slide of the time window. The graph window, tractionctl monitor and the tests all run this one.
+//
+// A frame that does not come (the unit missed the 'M', or its answer was damaged) would leave the
+// poll waiting for ever: when none has completed LostFrameMs after an 'M', the input is drained,
+// the frame counted lost and the next 'M' sent.
+class LivePoll : public QObject {
+    Q_OBJECT
+public:
+    static constexpr int PollIntervalMs = 5;
+    static constexpr int LostFrameMs = 250;
+    static constexpr quint8 Request = 'M';
+
+    LivePoll(Channels &channels, AxisRange &time, QObject *parent = nullptr);
+
+    // The link: one byte out (false when no port is open) and the input discarded. Without them
+    // nothing is sent and nothing drained.
+    void setSendChar(std::function<bool(quint8)> send) { m_send = std::move(send); }
+    void setDrainInput(std::function<void()> drain) { m_drain = std::move(drain); }
+    const std::function<void()> &drainInput() const { return m_drain; }
+
+    QTimer *Timer1() { return &m_timer1; }
+    LiveLog &log() { return m_log; }
+
+    // A run starts: counts from zero, the input drained, Timer1 started. The caller has emptied
+    // the channels, set the width and opened the log if one is wanted.
+    void start();
+    // A run ends: stops the poll (a frame handled meanwhile restarts Timer1, so until it stays
+    // stopped), then closes the log. A request still outstanding is answered later: that frame
+    // is drawn but neither logged nor followed by another 'M'.
+    void stop();
+    bool active() const { return m_active; }
+
+    // A setup dialog holds the poll while it is shown; its closing drains the input and asks again.
+    void pause();
+    void resume();
+
+    // The frame path once a frame has been read. False when the log could not take it: the log is
+    // then closed (*error says why) and the run goes on without it.
+    bool frame(const std::array<quint8, 6> &frame, QString *error);
+    // The unit answered with one of its text messages, read whole: ask again.
+    void textSkipped();
+
+    quint64 framesReceived() const { return m_frames; }
+    quint64 framesLost() const { return m_lost; }
+    quint64 requestsSent() const { return m_requests; }
+
+signals:
+    void frameAdded();
+    void requestSent();
+    void framesLostChanged(quint64 lost);
+
+private:
+    void Timer1Timer();
+    void noFrame();
+    void drain();
+
+    Channels &m_channels;
+    AxisRange &m_time;
+    QTimer m_timer1;
+    QTimer m_lostTimer;
+    LiveLog m_log;
+    std::function<bool(quint8)> m_send;
+    std::function<void()> m_drain;
+    bool m_active = false;
+    quint64 m_frames = 0;
+    quint64 m_lost = 0;
+    quint64 m_requests = 0;
+};
