@@ -51,6 +51,7 @@ TForm1::TForm1(std::unique_ptr<PortDirectory> directory, QWidget *parent)
         } catch (const LinkAborted &) {  // the port is closing: nothing left to drain
         }
     });
+    m_graph->setSendChar([this](quint8 byte) { return m_link->Comm1().SendChar(byte); });
 
     m_body = new MainBody;
     setCentralWidget(m_body);

@@ -94,6 +94,9 @@ public:
     void updateTitleBar(bool fileForm) override { UpdateTitleBar(fileForm); }
     bool terminalVisible() const override;
     void terminalReceive(const QByteArray &shown) override;
+    bool realTimeVisible() const override;
+    void liveFrame(const std::array<quint8, 6> &frame) override;
+    void liveTextSkipped() override;
 
 protected:
     void showEvent(QShowEvent *event) override;

@@ -68,10 +68,7 @@ TGraphChart::TGraphChart(QWidget *parent) : QMainWindow(parent)
         m_colours[size_t(info.trace)] = QColor(QRgb(info.colour));
         m_visible[size_t(info.trace)] = true;
     }
-    m_timer1 = new QTimer(this);
-    m_timer1->setObjectName(QStringLiteral("Timer1"));
-    m_timer1->setSingleShot(true);
-    m_timer1->setInterval(5);
+    m_poll = new LivePoll(m_channels, m_nav.axes.time, this);
 
     auto *body = new QWidget(this);
     auto *v = new QVBoxLayout(body);
@@ -94,6 +91,7 @@ TGraphChart::TGraphChart(QWidget *parent) : QMainWindow(parent)
     buildChart();
     buildPanel(m_panel2);
     buildActions();
+    buildRealTime();
     readLayout();
     applyAxes();
 }
@@ -296,8 +294,11 @@ void TGraphChart::Clear1Click()
 
 bool TGraphChart::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == m_panel2 && event->type() == QEvent::Resize)
+    if (watched == m_panel2 && event->type() == QEvent::Resize) {
         m_panel1->move(m_panel2->width() / 2 - m_panel1->width() / 2, m_panel1->y());
+        if (m_lostFrames)  // right of the panel, level with the readouts
+            m_lostFrames->setGeometry(m_panel2->width() - 128, m_panel1->y() + 43, 120, 21);
+    }
     if (watched == m_chart) {
         if (chartEvent(event))
             return true;
@@ -362,7 +363,7 @@ void TGraphChart::resizeEvent(QResizeEvent *e)
 
 void TGraphChart::closeEvent(QCloseEvent *e)
 {
-    setRunActive(false);
+    RealTimeStop3Execute();
     writeLayout();
     showFloatingBars(false);
     QMainWindow::closeEvent(e);

@@ -2,6 +2,8 @@
 
 #include "graph/Channels.h"
 #include "graph/Navigation.h"
+#include "link/LivePoll.h"
+#include "widgets/Dialogs.h"
 
 #include <QMainWindow>
 
@@ -33,12 +35,14 @@ public:
     Channels &channels() { return m_channels; }
     Navigation &navigation() { return m_nav; }
     QCustomPlot *chart() const { return m_chart; }
-    QTimer *timer1() const { return m_timer1; }
+    QTimer *timer1() const { return m_poll->Timer1(); }
+    LivePoll &realTime() { return *m_poll; }
     // Settings the assignment labels are read from (the main window's TractionMemory).
     void setSettingsSource(std::function<const SettingsImage &()> source) { m_settings = std::move(source); }
     // Discards what waits on the serial input (the port form's DrainInput); none by default.
-    void setDrainInput(std::function<void()> drain) { m_drain = std::move(drain); }
-    std::function<void()> drainInput() const { return m_drain; }
+    void setDrainInput(std::function<void()> drain) { m_poll->setDrainInput(std::move(drain)); }
+    // Sends one byte to the unit (the port form's SendChar); nothing is sent without it.
+    void setSendChar(std::function<bool(quint8)> send) { m_poll->setSendChar(std::move(send)); }
 
     // Trace visibility: wheel traces are attached/detached, RPM and CutLevel active or not.
     bool traceVisible(Trace t) const;
@@ -67,6 +71,13 @@ public:
     void WS_Setup1Execute();
     void CutLevelSetup1Execute();
     void TimeSetup1Execute();
+    void RealTimeStart3Execute();
+    void RealTimeStop3Execute();
+
+    // The receive handler's real-time path: while the window is shown and no setup dialog is,
+    // every six bytes are a frame.
+    bool setupDialogVisible() const;
+    void liveFrame(const std::array<quint8, 6> &frame);
 
     // What the readout boxes show, in panel order (for tests and the screenshot).
     QLineEdit *readout(Trace t) const;
@@ -103,6 +114,10 @@ private:
     void setToolbarsLocked(bool locked);
     void showFloatingBars(bool on);
     double timeAt(double px) const;
+    void buildRealTime();
+    static Dialogs::FileRequest saveRequest();  // the save dialog of "&Save" and the log
+    void setRunCommands(bool running);
+    void redrawLive();
 
     struct TracesDrawn {
         double lower = 0, upper = 0;
@@ -124,7 +139,9 @@ private:
     QWidget *m_panel1 = nullptr;
     QWidget *m_panel2 = nullptr;
     QFrame *m_shape1 = nullptr;
-    QTimer *m_timer1 = nullptr;
+    LivePoll *m_poll = nullptr;
+    QTimer *m_redraw = nullptr;  // frames come faster than the screen shows them
+    QLabel *m_lostFrames = nullptr;
     ToolbarDock *m_menuBar2 = nullptr;
     ToolbarDock *m_navigator = nullptr;
     QAction *m_lock = nullptr;
@@ -136,7 +153,6 @@ private:
     enum class Drag { None, Zoom, Cursor, Pan } m_drag = Drag::None;
     QPointF m_pressPos;
     std::function<const SettingsImage &()> m_settings;
-    std::function<void()> m_drain;
     class TWheelSpeedSetup *m_wheelSetup = nullptr;
     class TRPMSetup *m_rpmSetup = nullptr;
     class TCutLevelSetup *m_cutSetup = nullptr;

@@ -35,8 +35,8 @@ void TGraphChart::buildActions()
     QAction *ws = act("WS_Setup1", "&Wheel Speed Setup", {}, {}, none, &TGraphChart::WS_Setup1Execute);
     QAction *cut = act("CutLevelSetup1", "&Cut Level Setup", {}, {}, none, &TGraphChart::CutLevelSetup1Execute);
     QAction *time = act("TimeSetup1", "&Time Setup", {}, {}, none, &TGraphChart::TimeSetup1Execute);
-    QAction *start = act("RealTimeStart3", "R&eal Time Start", {}, "Start real time diagnostics", Icon{"", "realtime-start"}, [] {});
-    QAction *stop = act("RealTimeStop3", "Real Time &Stop", {}, "Stop real time diagnostics", Icon{"", "realtime-stop"}, [] {});
+    QAction *start = act("RealTimeStart3", "R&eal Time Start", {}, "Start real time diagnostics", Icon{"", "realtime-start"}, &TGraphChart::RealTimeStart3Execute);
+    QAction *stop = act("RealTimeStop3", "Real Time &Stop", {}, "Stop real time diagnostics", Icon{"", "realtime-stop"}, &TGraphChart::RealTimeStop3Execute);
     stop->setEnabled(false);
     QAction *viewNav = act("ViewNavigatorBar3", "View &Navigatorbar", {}, {}, Icon{"", "navigator"},
                            [this] { m_navigator->dock(); });

@@ -52,12 +52,18 @@ void TGraphChart::Load3Execute()
     }
 }
 
-void TGraphChart::Save3Execute()
+Dialogs::FileRequest TGraphChart::saveRequest()
 {
     Dialogs::FileRequest req;
     req.filters = {QStringLiteral("Traction Data File (*.dat)"), QStringLiteral("Any File (*.*)")};
     // Replacing asks nothing: the old file is kept as its backup.
     req.confirmOverwrite = false;
+    return req;
+}
+
+void TGraphChart::Save3Execute()
+{
+    Dialogs::FileRequest req = saveRequest();
     const QString chosen = Dialogs::instance().saveFile(req, this);
     if (chosen.isEmpty())
         return;

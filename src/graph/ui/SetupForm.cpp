@@ -87,7 +87,7 @@ void SetupForm::showEvent(QShowEvent *e)
         m_shownOnce = true;
         move(parentWidget()->window()->geometry().center() - rect().center());
     }
-    m_graph->timer1()->stop();  // bytes arriving now are not live samples
+    m_graph->realTime().pause();  // bytes arriving now are not live samples
     QDialog::showEvent(e);
 }
 
@@ -135,8 +135,6 @@ bool SetupForm::FormClose()
     for (const Row &row : m_rows)  // a hidden wheel channel's texts turn grey
         m_graph->colourPanel(row.trace);
     m_graph->applyAxes();
-    if (m_graph->drainInput())
-        m_graph->drainInput()();
-    m_graph->timer1()->start();
+    m_graph->realTime().resume();  // what came meanwhile is drained first
     return true;
 }

@@ -1,0 +1,107 @@
+#include "graph/ui/GraphForm.h"
+
+#include "widgets/Dialogs.h"
+#include "graph/GraphFiles.h"
+#include "graph/ui/TimeSetupForm.h"
+#include "graph/ui/CutLevelSetupForm.h"
+#include "graph/ui/RPMSetupForm.h"
+#include "graph/ui/WheelSpeedSetupForm.h"
+
+#include <QAction>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QScreen>
+#include <QTimer>
+
+#include <algorithm>
+
+void TGraphChart::buildRealTime()
+{
+    m_redraw = new QTimer(this);
+    m_redraw->setSingleShot(true);
+    const QScreen *screen = QGuiApplication::primaryScreen();
+    const double hz = screen && screen->refreshRate() > 0 ? screen->refreshRate() : 60;
+    m_redraw->setInterval(std::max(8, int(1000 / hz)));
+    connect(m_redraw, &QTimer::timeout, this, &TGraphChart::redrawLive);
+
+    m_lostFrames = new QLabel(m_panel2);
+    m_lostFrames->setObjectName(QStringLiteral("LostFrames"));
+    m_lostFrames->setAccessibleName(QStringLiteral("Lost frames"));
+    m_lostFrames->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    m_lostFrames->hide();  // until a run has something to count
+    connect(m_poll, &LivePoll::framesLostChanged, this, [this](quint64 lost) {
+        m_lostFrames->setText(QStringLiteral("Lost frames: %1").arg(lost));
+    });
+}
+
+void TGraphChart::setRunCommands(bool running)
+{
+    const auto enable = [this](const char *name, bool on) {
+        findChild<QAction *>(QString::fromLatin1(name))->setEnabled(on);
+    };
+    enable("RealTimeStart3", !running);
+    enable("RealTimeStop3", running);
+    enable("Load3", !running);
+    enable("Save3", !running);
+    enable("TimeSetup1", running);
+}
+
+void TGraphChart::RealTimeStart3Execute()
+{
+    Clear1Click();
+    const QString text = m_timeSetup->Edit1->text();
+    double width;
+    if (!parseLocaleDouble(text, &width)) {
+        Dialogs::instance().error(notAFloatMessage(text), this);
+        return;
+    }
+    // Undone before the width is applied: a saved view would otherwise put its own width back.
+    m_nav.undoZoom();
+    // Narrower than one sample, the window could show no point at all.
+    m_nav.axes.time = AxisRange::rule(0, std::max(width, 1.0));
+    applyAxes();
+    if (Dialogs::instance().question(QStringLiteral("Do you want to log to a file?"), this)) {
+        Dialogs::FileRequest request = saveRequest();
+        const QString chosen = Dialogs::instance().saveFile(request, this);
+        if (!chosen.isEmpty()) {
+            QString error;
+            if (m_poll->log().open(GraphFiles::savedName(chosen, request.filterIndex), &error) !=
+                LiveLog::Opened::Yes) {
+                Dialogs::instance().error(error, this);
+                return;
+            }
+        }
+    }
+    // Start goes off first, so that a second click while the input drains starts nothing.
+    setRunCommands(true);
+    m_lostFrames->show();
+    m_poll->start();
+    setRunActive(true);
+}
+
+void TGraphChart::RealTimeStop3Execute()
+{
+    m_poll->stop();
+    setRunCommands(false);
+    setRunActive(false);
+}
+
+bool TGraphChart::setupDialogVisible() const
+{
+    return m_wheelSetup->isVisible() || m_rpmSetup->isVisible() || m_cutSetup->isVisible() ||
+           m_timeSetup->isVisible();
+}
+
+void TGraphChart::liveFrame(const std::array<quint8, 6> &frame)
+{
+    QString error;
+    if (!m_poll->frame(frame, &error))
+        Dialogs::instance().error(error, this);
+    for (int b = 0; b < RecordSize; ++b)
+        readout(RecordLayout[size_t(b)].trace)->setText(QString::number(recordValue(frame.data(), b)));
+    if (!m_redraw->isActive())
+        m_redraw->start();
+}
+
+void TGraphChart::redrawLive() { applyAxes(); }
