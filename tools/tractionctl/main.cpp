@@ -1,6 +1,7 @@
 // tractionctl: settings and graph files from the command line, through the same core code as the program.
 #include "GraphCommands.h"
 #include "TerminalCommands.h"
+#include "MonitorCommand.h"
 #include "link/ConsoleLinkHost.h"
 #include "settings/PageValues.h"
 #include "settings/SettingsFiles.h"
@@ -227,6 +228,7 @@ const Command Commands[] = {
     {"write", "write IN.dat|IN.tra|--default --port DEV|COMn", write},
     {"test", TerminalCommands::TestUsage, TerminalCommands::test},
     {"terminal", TerminalCommands::TerminalUsage, TerminalCommands::terminal},
+    {"monitor", MonitorCommand::Usage, MonitorCommand::run},
 };
 
 int usage(const Command *only = nullptr)
