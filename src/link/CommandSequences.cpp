@@ -17,6 +17,8 @@ constexpr char Esc = 0x1B;
 CommandSequences::CommandSequences(LinkState &state, SerialDevice &device, LinkWaits &waits, LinkHost &host)
     : m_state(state), m_device(device), m_waits(waits), m_host(host)
 {
+    m_progressBarTimer.setObjectName(QStringLiteral("ProgressBarTimer"));
+    m_progressBarTimer.setTimerType(Qt::PreciseTimer);
     m_progressBarTimer.setInterval(ReplyTimeoutMs / 70);
     QObject::connect(&m_progressBarTimer, &QTimer::timeout, [this] { m_host.stepProgress(1); });
 }

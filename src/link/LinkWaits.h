@@ -12,8 +12,9 @@ class SerialDevice;
 // our own code (the sequence's top, the receive handler's top).
 struct LinkAborted {};
 
-// The waits of the link. Each blocks in the event loop (never spins) and ends no later than its
-// stated time; the receive handler runs nested inside them.
+// The waits of the link. Each blocks in the event loop (never spins), lasts its stated time at
+// least, and ends once what arrived within that time has been handled; the receive handler runs
+// nested inside them.
 class LinkWaits {
 public:
     explicit LinkWaits(SerialDevice &device);

@@ -6,12 +6,26 @@
 #include <QElapsedTimer>
 #include <QSignalSpy>
 #include <QTest>
+#include <QThread>
 
 class TestSerialDevice : public QObject {
     Q_OBJECT
 
     // Pumps events for ms milliseconds the way the program waits.
     void settle(TractionLink &link, int ms) { link.waits().Delay_ms(ms); }
+    // Pumps events until done() holds; the bound only catches a hang, so a busy machine's delays
+    // in passing bytes through the pseudo-terminal do not fail a test.
+    bool eventually(TractionLink &link, const std::function<bool()> &done)
+    {
+        QElapsedTimer clock;
+        clock.start();
+        while (!done()) {
+            if (clock.elapsed() > 5000)
+                return false;
+            settle(link, 10);
+        }
+        return true;
+    }
 
 private slots:
     void opensAPseudoTerminalAndPurgesWhatWasWaiting()
@@ -114,6 +128,66 @@ private slots:
         s.RxActivity = false;
         settle(link, 100);
         QVERIFY(!s.RxActivity);
+    }
+
+    void waitsNeverEndEarly()
+    {
+        // The unit's timing rests on these lasting at least their time; a busy machine may only
+        // make them longer, so this holds under any load.
+        PtyPair pty;
+        RecorderHost host;
+        TractionLink link(host);
+        QVERIFY(link.Comm1().open(pty.slavePath));
+        QElapsedTimer clock;
+        for (const int ms : {5, 20, 100, 250}) {
+            for (int i = 0; i < 8; ++i) {
+                clock.start();
+                link.waits().Delay_ms(ms);
+                QVERIFY2(clock.nsecsElapsed() >= ms * 1000000LL, qPrintable(QString::number(clock.nsecsElapsed())));
+            }
+        }
+        clock.start();
+        QVERIFY(!link.waits().WaitForBytes(3));
+        QVERIFY(clock.nsecsElapsed() >= LinkWaits::ReplyTimeoutMs * 1000000LL);
+
+        // Bytes already waiting count at once; bytes that come in time end the wait when they come.
+        pty.write("abc");
+        QVERIFY(eventually(link, [&] { return link.Comm1().InputCount() == 3; }));
+        clock.start();
+        QVERIFY(link.waits().WaitForBytes(3));
+        QVERIFY(clock.elapsed() < 1000);  // not the whole 1250 ms
+        QTimer::singleShot(100, [&] { pty.write("def"); });
+        QVERIFY(link.waits().WaitForBytes(6));
+        QVERIFY(clock.elapsed() >= 100 && clock.elapsed() < LinkWaits::ReplyTimeoutMs);
+    }
+
+    void aReplyInTimeCountsThoughTheProgramWasHeldUp()
+    {
+        // The unit answers 10 ms into a 100 ms wait, but the program gets no time to run until
+        // the wait is over, as on a busy machine. The answer came in time and must be seen.
+        PtyPair pty;
+        RecorderHost host;
+        TractionLink link(host);
+        QVERIFY(link.Comm1().open(pty.slavePath));
+        LinkState &s = link.state();
+        s.LinkMode = ModeRunning;
+        s.RunningSeen = false;
+        s.ReplyWindow.fill(0);
+        QTimer::singleShot(10, [&] {
+            pty.write("\n\rRunning\n\r>");
+            QThread::msleep(300);
+        });
+        link.waits().Delay_ms(100);
+        QVERIFY(s.RunningSeen);
+
+        // Likewise the bytes a wait for bytes asked for.
+        s.LinkMode = ModeIdle;
+        QVERIFY(link.Comm1().ReadText().size() > 0);
+        QTimer::singleShot(10, [&] {
+            pty.write("123456");
+            QThread::msleep(LinkWaits::ReplyTimeoutMs + 300);
+        });
+        QVERIFY(link.waits().WaitForBytes(6));
     }
 
     void aVanishedDeviceClosesThePortAndSaysSoOnce()

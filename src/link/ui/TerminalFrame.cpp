@@ -36,6 +36,7 @@ TBFrame::TBFrame(QWidget *parent) : QFrame(parent), m_memo(new QPlainTextEdit(th
     m_memo->installEventFilter(this);
     connect(m_memo, &QPlainTextEdit::textChanged, this, &TBFrame::RecievedDataChange);
     m_draw.setSingleShot(true);
+    m_draw.setTimerType(Qt::PreciseTimer);
     connect(&m_draw, &QTimer::timeout, this, &TBFrame::drawPending);
 }
 
