@@ -74,6 +74,10 @@ class SimUnit
                 bytes += char(b.value);
         return bytes;
     }
+    // As received(), but with each return to the menu root as it goes when the unit answers its
+    // ESC within the 100 ms: a busy machine may delay an answer past them, and the program then
+    // rightly tries 'E' and ESC once more.
+    QByteArray receivedInTime() const { return received().replace("\x1b" "E" "\x1b", "\x1b"); }
 
     QString path;
 

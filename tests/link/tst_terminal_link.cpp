@@ -24,10 +24,10 @@ public:
 class TestTerminalLink : public QObject {
     Q_OBJECT
 
-    // Waits until the host has shown n notifications' worth (or a second passed).
+    // Waits until the host has shown n notifications' worth; the bound only catches a hang.
     static void waitShown(TractionLink &link, const TerminalHost &host, qsizetype n)
     {
-        link.waits().waitUntil([&] { return host.shown.size() >= n; }, 1000);
+        link.waits().waitUntil([&] { return host.shown.size() >= n; }, 5000);
     }
 
 private slots:
@@ -42,7 +42,7 @@ private slots:
 
         // The unit's LF CR pairs become CR LF; however the bytes are split, nothing is held back.
         pty.write("A\n\rB\n\r");
-        link.waits().waitUntil([&] { return host.shown.join().size() >= 6; }, 1000);
+        link.waits().waitUntil([&] { return host.shown.join().size() >= 6; }, 5000);
         QCOMPARE(host.shown.join(), QByteArray("A\r\nB\r\n"));
         QCOMPARE(s.TerminalCarry, QByteArray());
         QCOMPARE(link.Comm1().InputCount(), 0);
@@ -77,7 +77,7 @@ private slots:
         QVERIFY(!s.RunningSeen);
         host.visible = false;
         pty.write("Running");
-        link.waits().waitUntil([&] { return s.RunningSeen; }, 1000);
+        link.waits().waitUntil([&] { return s.RunningSeen; }, 5000);
         QVERIFY(s.RunningSeen);
         QCOMPARE(s.TerminalCarry, QByteArray("\n"));
         QCOMPARE(host.shown.size(), 3);

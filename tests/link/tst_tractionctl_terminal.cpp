@@ -105,7 +105,7 @@ private slots:
         QCOMPARE(r.status, 0);
         QVERIFY2(r.err.contains(QStringLiteral("Starting Test")), qPrintable(r.err));
         QVERIFY2(r.err.trimmed().endsWith(QStringLiteral("Test Ended OK")), qPrintable(r.err));
-        QCOMPARE(unit.received(), QByteArray("EDS0\x1b\x1b"));
+        QCOMPARE(unit.receivedInTime(), QByteArray("EDS0\x1b\x1b"));
 
         SimUnit deaf({"--fast", "--no-setup-menu"});
         const ToolRun f = run({"test", "--port", deaf.path, "--time", "0.5"});

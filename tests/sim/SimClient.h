@@ -130,6 +130,10 @@ public:
         }
     }
 
+    // How long a test waits for an answer that is sure to come: a bound that only catches a hang,
+    // so that a busy machine's delays are not taken for a unit that missed its time.
+    static constexpr int HangMs = 5000;
+
     QString path;
     int fd = -1;
     qint64 lastMs = 0;

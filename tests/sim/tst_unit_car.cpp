@@ -35,7 +35,7 @@ QList<Frame> drive(const QByteArray &image, double warmUp, double timeScale, int
     QElapsedTimer clock;
     clock.start();
     while (clock.elapsed() < seconds * 1000) {
-        const QByteArray b = sim.ask("M", 500, 6);
+        const QByteArray b = sim.ask("M", SimClient::HangMs, 6);
         if (b.size() != 6)
             return {};
         const auto u = [&](int i) { return int(uint8_t(b[i])); };
@@ -107,14 +107,17 @@ void TestUnitCar::slipThresholdsDecideCutting()
     const auto [normal, n1] = measure(5, 10, 15);
     const auto [eager, n2] = measure(1, 2, 3);
     const auto [never, n3] = measure(90, 95, 100);
-    QVERIFY(n1 > 300 && n2 > 300 && n3 > 300);
-    const QString figures = QString("cut frames %1 %2 %3, median slip at a cut %4 %5, highest slip %6")
+    const QString figures = QString("frames %1 %2 %3, cut frames %4 %5 %6, median slip at a cut %7 %8, highest slip %9")
+                                .arg(n1).arg(n2).arg(n3)
                                 .arg(normal.cutFrames).arg(eager.cutFrames).arg(never.cutFrames)
                                 .arg(normal.medianSlipCut).arg(eager.medianSlipCut).arg(never.highestSlip);
     qInfo("%s", qPrintable(figures));
+    // A busy machine polls less often, so the counts are judged as shares of the frames polled.
+    QVERIFY2(n1 > 60 && n2 > 60 && n3 > 60, qPrintable(figures));
+    const double normalShare = double(normal.cutFrames) / double(n1), eagerShare = double(eager.cutFrames) / double(n2);
     QVERIFY2(never.highestSlip > 15, qPrintable(figures));  // left alone, the wheels spin freely
-    QVERIFY2(normal.cutFrames > 20, qPrintable(figures));
-    QVERIFY2(eager.cutFrames > normal.cutFrames, qPrintable(figures));
+    QVERIFY2(normalShare > 0.1, qPrintable(figures));
+    QVERIFY2(eagerShare > normalShare, qPrintable(figures));
     QVERIFY2(eager.medianSlipCut < normal.medianSlipCut, qPrintable(figures));
     QCOMPARE(never.cutFrames, 0);
 }

@@ -15,7 +15,8 @@
 namespace {
 
 constexpr uint8_t Esc = 0x1B;
-constexpr double StreamPeriod = 0.25;
+// A live screen prints several lines in each 250 ms window the program listens for a talking unit.
+constexpr double StreamPeriod = 0.1;
 constexpr double ImageTimeout = 2.0;
 constexpr double LogStorePeriod = 5.0;
 constexpr size_t LogSamples = (131072 - 2) / 6;
