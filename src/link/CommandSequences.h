@@ -32,6 +32,10 @@ class CommandSequences
 
     void Delay_ms(int ms);
 
+    // The end of every exchange that reads or writes: Modified cleared, the bar full, unlocked,
+    // the message timer running.
+    void finish();
+
   private:
     bool send(char c);
     bool rootMenuOverdue() const;
@@ -41,7 +45,6 @@ class CommandSequences
     bool readImage();
     bool writeImage();
     void clearReplyWindow();
-    void finish();
 
     LinkState &m_state;
     SerialDevice &m_device;

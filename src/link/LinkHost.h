@@ -1,5 +1,7 @@
 #pragma once
 
+#include "link/StatusMessages.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -40,6 +42,15 @@ public:
 
     // The file form of the title; a window also shows the link's FirmwareVersion with it.
     virtual void updateTitleBar(bool fileForm) = 0;
+
+    // A long exchange's estimate of the seconds it still needs, renewed as it runs.
+    virtual void showTimeLeft(const QString &activity, int seconds) { showActivity(timeLeftText(activity, seconds)); }
+    static QString timeLeftText(const QString &activity, int seconds)
+    {
+        return QLatin1String(StatusMessages::SecondsLeft).arg(activity).arg(seconds);
+    }
+    // The whole logger memory arrived; the host plots it. Not called for a failed upload.
+    virtual void logImageUploaded(const QByteArray &logImage) { Q_UNUSED(logImage); }
 
     // Dispatch points of the receive handler that take precedence over the exchange mode.
     // The terminal takes every byte while it is shown; the graph takes frames of six.

@@ -1,5 +1,6 @@
 #include "link/MenuSteps.h"
 
+#include "link/CommandSequences.h"
 #include "link/LinkHost.h"
 #include "link/LinkState.h"
 #include "link/LinkWaits.h"
@@ -25,4 +26,14 @@ bool MenuSteps::step(quint8 mode, bool &seen, std::optional<quint8> command)
         m_device.SendChar(*command);
     m_waits.Delay_ms(ScreenWaitMs);
     return seen;
+}
+
+void MenuSteps::close(CommandSequences &sequences, bool ok, const QString &okText, const QString &errorText)
+{
+    sequences.RootMenu();
+    m_host.unlockMenus();
+    m_host.showStatus(ok ? okText : errorText, !ok);
+    m_host.setProgressPosition(m_host.progressMaximum());
+    m_host.startMessageTimer();
+    m_waits.DrainInput();
 }

@@ -1,9 +1,11 @@
 #pragma once
 
+#include <QString>
 #include <QtGlobal>
 
 #include <optional>
 
+class CommandSequences;
 class LinkHost;
 class LinkWaits;
 class SerialDevice;
@@ -22,6 +24,9 @@ public:
     void expect(quint8 mode, bool &seen);
     // expect(), send 'command' (nothing when there is none) and wait; true when the screen showed.
     bool step(quint8 mode, bool &seen, std::optional<quint8> command);
+    // The end of a walk, whatever became of it: back to the root, unlocked, the closing message,
+    // the bar full, the message timer running, and what the unit still says discarded.
+    void close(CommandSequences &sequences, bool ok, const QString &okText, const QString &errorText);
 
 private:
     LinkState &m_state;

@@ -77,15 +77,8 @@ bool OutputTest::Test_CMiss_Send(int typeIndex, int timeIndex)
         m_host.setProgressMaximum(ProgressMaximum);
         m_host.setProgressPosition(0);
         const bool ok = run(typeIndex, timeIndex);
-        m_sequences.RootMenu();
-        m_host.unlockMenus();
-        if (ok)
-            m_host.showStatus(QLatin1String(StatusMessages::TestEnded), false);
-        else
-            m_host.showStatus(QLatin1String(StatusMessages::TestFailed), true);
-        m_host.setProgressPosition(m_host.progressMaximum());
-        m_host.startMessageTimer();
-        m_waits.DrainInput();
+        MenuSteps(m_state, m_device, m_waits, m_host)
+            .close(m_sequences, ok, QLatin1String(StatusMessages::TestEnded), QLatin1String(StatusMessages::TestFailed));
         return ok;
     } catch (const LinkAborted &) {
         return false;  // shut down while waiting; the host may be gone

@@ -106,21 +106,30 @@ void ReceiveParser::firmwareVersion()
 
 void ReceiveParser::logBlock()
 {
-    if (m_state.LogBlockCount >= LinkState::LogBlocks)
+    LinkState &s = m_state;
+    if (s.LogBlockCount >= LinkState::LogBlocks)
         return;  // a full image; the rest is not ours to store
-    if (!m_waits.WaitForBytes(LinkState::LogBlockSize)) {
-        m_state.ExchangeStatus = ExchangeFailed;
-        return;
-    }
-    char *target = m_state.LogImage.data() + qsizetype(m_state.LogBlockCount) * LinkState::LogBlockSize;
-    ++m_state.LogBlockCount;
-    for (int i = 0; i < LinkState::LogBlockSize; ++i) {
-        m_host.stepProgress(1);
-        target[i] = char(m_device.ReadChar());
-    }
-    if (m_state.LogBlockCount == LinkState::LogBlocks) {
-        m_state.LinkMode = ModeIdle;
-        m_state.ExchangeStatus = ExchangeComplete;
+    // Bytes that were waiting before this notification are not announced again: every whole
+    // block among them is read now, and a part of a block is waited for here. Bytes that come
+    // while this runs are announced again after it returns.
+    const quint64 arrivals = m_device.events();
+    do {
+        if (!m_waits.WaitForBytes(LinkState::LogBlockSize)) {
+            s.ExchangeStatus = ExchangeFailed;
+            return;
+        }
+        do {
+            char *target = s.LogImage.data() + qsizetype(s.LogBlockCount) * LinkState::LogBlockSize;
+            ++s.LogBlockCount;
+            for (int i = 0; i < LinkState::LogBlockSize; ++i) {
+                m_host.stepProgress(1);
+                target[i] = char(m_device.ReadChar());
+            }
+        } while (s.LogBlockCount < LinkState::LogBlocks && m_device.InputCount() >= LinkState::LogBlockSize);
+    } while (s.LogBlockCount < LinkState::LogBlocks && m_device.InputCount() > 0 && m_device.events() == arrivals);
+    if (s.LogBlockCount == LinkState::LogBlocks) {
+        s.LinkMode = ModeIdle;
+        s.ExchangeStatus = ExchangeComplete;
     }
 }
 

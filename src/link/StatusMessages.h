@@ -9,6 +9,8 @@ namespace StatusMessages {
 inline constexpr char ReadingMemory[] = "Reading traction memory";
 inline constexpr char MemoryRead[] = "Traction memory read OK";
 inline constexpr char MemoryReadFailed[] = "Error : reading traction memory";
+// A long exchange's activity with the seconds it still needs: "Reading traction memory (41 s left)".
+inline constexpr char SecondsLeft[] = "%1 (%2 s left)";
 inline constexpr char WritingMemory[] = "Writing to traction memory";
 inline constexpr char MemoryWritten[] = "Traction memory written OK";
 inline constexpr char MemoryWriteFailed[] = "Error : writing traction memory";

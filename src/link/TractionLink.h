@@ -3,6 +3,7 @@
 #include "link/CommandSequences.h"
 #include "link/LinkState.h"
 #include "link/LinkWaits.h"
+#include "link/LoggerSequences.h"
 #include "link/OutputTest.h"
 #include "link/ReceiveParser.h"
 #include "link/SerialDevice.h"
@@ -23,12 +24,15 @@ public:
     LinkState &state() { return m_state; }
     LinkWaits &waits() { return m_waits; }
     CommandSequences &sequences() { return m_sequences; }
+    LoggerSequences &logger() { return m_logger; }
 
     bool ReadFromTraction() { return m_sequences.ReadFromTraction(); }
     bool WriteToTraction() { return m_sequences.WriteToTraction(); }
     bool TractionFirmwareVersion() { return m_sequences.TractionFirmwareVersion(); }
     // The misfire test by the indexes of the "Test" page's lists (-1: none selected).
     bool Test_CMiss_Send(int typeIndex, int timeIndex) { return m_outputTest.Test_CMiss_Send(typeIndex, timeIndex); }
+    bool UploadLog() { return m_logger.UploadLog(); }
+    bool ClearLog() { return m_logger.ClearLog(); }
 
     // Stops the traffic and closes the port for good: the program is closing. Any exchange still
     // waiting unwinds without touching its host.
@@ -41,4 +45,5 @@ private:
     ReceiveParser m_parser;
     CommandSequences m_sequences;
     OutputTest m_outputTest;
+    LoggerSequences m_logger;
 };

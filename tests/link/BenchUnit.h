@@ -21,15 +21,30 @@ public:
     QByteArray afterImage;         // printed after the image: at once, or afterImageMs later
     int afterImageMs = 0;
     bool uploadedOk = true;
+    QByteArray logMemory;          // answered to 'I' in one go, as fast as the line takes it
 
-    BenchUnit() : m_notifier(pty.master, QSocketNotifier::Read)
+    BenchUnit() : m_notifier(pty.master, QSocketNotifier::Read), m_writable(pty.master, QSocketNotifier::Write)
     {
+        m_writable.setEnabled(false);
+        QObject::connect(&m_writable, &QSocketNotifier::activated, [this] { flush(); });
         for (int i = 0; i < 256; ++i)
             memory[i] = char(i ^ 0x5A);
         QObject::connect(&m_notifier, &QSocketNotifier::activated, [this] { onBytes(); });
     }
 
 private:
+    // Whatever the line does not take now goes as soon as it does.
+    void flush()
+    {
+        while (!m_out.isEmpty()) {
+            const auto n = ::write(pty.master, m_out.constData(), size_t(m_out.size()));
+            if (n <= 0)
+                break;
+            sent += m_out.left(n);
+            m_out.remove(0, n);
+        }
+        m_writable.setEnabled(!m_out.isEmpty());
+    }
     void onBytes()
     {
         const QByteArray in = pty.readAll();
@@ -82,6 +97,10 @@ private:
                 say(memory.left(imageBytes) + afterImage);
             }
             break;
+        case 'I':
+            m_out += logMemory;
+            flush();
+            break;
         case 'W':
             if (m_setup)
                 say("\n\rWheel Speed 0 0 0 0\n\r");
@@ -93,6 +112,8 @@ private:
     }
 
     QSocketNotifier m_notifier;
+    QSocketNotifier m_writable;
+    QByteArray m_out;
     bool m_setup = false;
     bool m_afterW = false;
     int m_uploading = 0;

@@ -19,6 +19,7 @@ public:
     bool locked = false;
     int progress = 0;
     int maximum = 0;
+    QByteArray uploaded;         // the logger memory handed over to be plotted
 
     SettingsImage &tractionMemory() override { return image; }
     void showStatus(const QString &text, bool isError) override
@@ -57,4 +58,9 @@ public:
         return pagesConvert;
     }
     void updateTitleBar(bool) override {}
+    void logImageUploaded(const QByteArray &logImage) override
+    {
+        uploaded = logImage;
+        events << QStringLiteral("plot");
+    }
 };

@@ -24,5 +24,7 @@ size_t Faults::imageBytes(size_t full) const
 
 size_t Faults::logBytes(size_t full) const
 {
+    if (m_options.stopAfterBytes >= 0)
+        return size_t(m_options.stopAfterBytes);
     return m_options.stopAfterBlocks >= 0 ? size_t(m_options.stopAfterBlocks) * 256 : full;
 }

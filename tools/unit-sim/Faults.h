@@ -13,6 +13,7 @@ public:
     const Options &options() const { return m_options; }
     bool silent() const { return m_options.silent; }
     bool stream() const { return m_options.stream; }
+    bool ignored(uint8_t key) const { return m_options.ignoreKeys.find(char(key)) != std::string::npos; }
 
     // Counts one 'M'; true when this one goes unanswered.
     bool dropThisFrame();

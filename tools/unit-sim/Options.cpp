@@ -39,6 +39,8 @@ const Flag Flags[] = {
     {"--no-uploaded-ok", &Options::noUploadedOk},
     {"--no-setup-menu", &Options::noSetupMenu},
     {"--stop-after-blocks", &Options::stopAfterBlocks},
+    {"--stop-after-bytes", &Options::stopAfterBytes},
+    {"--ignore-keys", &Options::ignoreKeys},
     {"--drop-frame-every", &Options::dropFrameEvery},
     {"--garbage", &Options::garbage},
     {"--hangup-after", &Options::hangupAfter},
@@ -66,6 +68,8 @@ std::string checkRanges(const Options &o)
         return "--partial-image wants fewer than 256 bytes";
     if (o.stopAfterBlocks > 511)
         return "--stop-after-blocks wants fewer than 512 blocks";
+    if (o.stopAfterBytes > 131071)
+        return "--stop-after-bytes wants fewer than 131072 bytes";
     if (o.dropFrameEvery < 0 || o.messageEvery < 0)
         return "counts cannot be negative";
     if (o.garbage < 0 || o.garbage > 1)
@@ -173,6 +177,9 @@ Faults (each off unless given):
                          "ploaded ok" and keep the old settings
   --no-setup-menu        do not answer 'E' at the root
   --stop-after-blocks N  send only N blocks of 256 bytes of a log upload, then nothing
+  --stop-after-bytes N   send only the first N bytes of a log upload, then nothing
+  --ignore-keys KEYS     take no notice of these keys at any menu level (say "L" or
+                         "C": that screen never comes)
   --drop-frame-every N   leave every Nth 'M' unanswered
   --garbage P            before each byte sent, insert a random byte with probability P
   --hangup-after SECONDS close the device after this many seconds, as an unplugged

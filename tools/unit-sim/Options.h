@@ -27,6 +27,8 @@ struct Options {
     bool noUploadedOk = false;
     bool noSetupMenu = false;
     int stopAfterBlocks = -1;  // log blocks sent, -1: all
+    int stopAfterBytes = -1;   // log bytes sent, -1: all
+    std::string ignoreKeys;    // keys the unit takes no notice of
     int dropFrameEvery = 0;
     double garbage = 0;        // probability per byte sent
     double hangupAfter = 0;    // seconds, 0: never

@@ -225,7 +225,7 @@ void Unit::takeImage(double now)
 
 void Unit::key(uint8_t b, double now)
 {
-    if (m_faults.silent() || m_faults.stream())
+    if (m_faults.silent() || m_faults.stream() || m_faults.ignored(b))
         return;
     // A streaming screen stops at any key; ESC still leaves it.
     if (m_streaming) {
