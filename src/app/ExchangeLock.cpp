@@ -27,6 +27,7 @@ void ExchangeLock::unlock(bool settingsLoaded) { enable(true, settingsLoaded); }
 
 void ExchangeLock::enable(bool on, bool settingsLoaded)
 {
+    m_locked = !on;
     for (const char *name : LockedActions) {
         if (on && !settingsLoaded && qstrcmp(name, "Save1") == 0)
             continue;

@@ -21,10 +21,13 @@ public:
     void lock();
     // Save has a file only once settings were read or loaded; until then it stays as it was.
     void unlock(bool settingsLoaded);
+    // Commands outside the menus (the pages' buttons) ask here before they start an exchange.
+    bool locked() const { return m_locked; }
 
 private:
     void enable(bool on, bool settingsLoaded);
 
     const MainActions &m_actions;
     std::function<QList<QMenu *>()> m_menus;
+    bool m_locked = false;
 };

@@ -80,6 +80,7 @@ TForm1::TForm1(std::unique_ptr<PortDirectory> directory, QWidget *parent)
     connect(m_actions["WriteToTraction1"], &QAction::triggered, this, [this] { m_link->WriteToTraction(); });
     m_activeBar = std::make_unique<MainActiveBar>(this, m_body->shape1(), m_graph);
     m_terminal = new MainTerminal(*this);
+    connectLoggerButtons();
     setFixedSize(804, 540);
 }
 

@@ -48,6 +48,10 @@ public:
     void Import1Execute();
     void Save1Execute();
     void SaveAs1Execute();
+    // The data logger buttons of the "Data logging " page: the upload into the graph and the clear.
+    void Frame1DL_UploadBtnClick();
+    void DL_UploadBtnClick();
+    void DL_Clear_RamClick();
 
     // "%d.%d.%d.%d" of the program's version.
     static QString GetVer();
@@ -97,6 +101,7 @@ public:
     bool realTimeVisible() const override;
     void liveFrame(const std::array<quint8, 6> &frame) override;
     void liveTextSkipped() override;
+    void logImageUploaded(const QByteArray &logImage) override;
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -108,6 +113,7 @@ private:
     void connectFileActions();
     void loadSettingsFile(bool traOnly);
     bool writeSettingsFile(const QString &path);
+    void connectLoggerButtons();
 
     SettingsImage m_tractionMemory;
     bool m_modified = false;

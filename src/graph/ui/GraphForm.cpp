@@ -149,7 +149,9 @@ void TGraphChart::buildChart()
     m_band->setVisible(false);
     m_band->topLeft->setType(QCPItemPosition::ptAbsolute);
     m_band->bottomRight->setType(QCPItemPosition::ptAbsolute);
-    connect(c, &QCustomPlot::beforeReplot, this, &TGraphChart::refreshTraces);
+    // After the layout, not before the replot: the first replot after a resize (or of a window
+    // filled while hidden) must take its points for the new width.
+    connect(c, &QCustomPlot::afterLayout, this, &TGraphChart::refreshTraces);
     placeCursorLine();
 }
 

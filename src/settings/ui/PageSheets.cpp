@@ -247,6 +247,8 @@ void PageBuilder::buildDataLogging(QWidget *sheet)
     grid->addLayout(buttons, grid->rowCount(), 0, 1, 3);
     m_frame->DL_Clear_Ram = clear;
     m_frame->DL_UploadBtn = read;
+    for (QPushButton *b : {clear, read})
+        b->setAccessibleName(b->text());
     row->addWidget(box, 1);
     alignLabels(box);
 }

@@ -1,0 +1,202 @@
+// The "Data logging " page's Read and Clear ram buttons in the main window, clicked against the
+// simulated unit: what the status bar shows, what the graph window then holds, what the unit got.
+#include "../link/SimUnit.h"
+#include "LoggerMemory.h"
+#include "ScriptedDialogs.h"
+#include "ToolRun.h"
+#include "app/Main.h"
+#include "app/MainStatusBar.h"
+#include "graph/ui/GraphForm.h"
+#include "settings/ui/MainFrame.h"
+
+#include <QMenu>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <qcustomplot.h>
+
+namespace
+{
+
+// What the status bar showed while an exchange ran, sampled as a user would glance at it.
+struct StatusWatch {
+    QStringList messages;
+    QList<int> positions;
+    QTimer timer;
+    explicit StatusWatch(TForm1 &window)
+    {
+        timer.setInterval(20);
+        QObject::connect(&timer, &QTimer::timeout, [this, &window] {
+            const QString text = window.statusBar1()->messageText();
+            if (messages.isEmpty() || messages.last() != text)
+                messages << text;
+            positions << window.statusBar1()->progressBar()->value();
+        });
+        timer.start();
+    }
+};
+
+QPushButton *button(TForm1 &window, const char *name)
+{
+    auto *b = window.findChild<QPushButton *>(QLatin1String(name));
+    auto *tabs = window.findChild<QTabWidget *>(QStringLiteral("PageControl1"));
+    for (int i = 0; b && tabs && i < tabs->count(); ++i)
+        if (tabs->widget(i)->isAncestorOf(b))
+            tabs->setCurrentIndex(i);
+    return b;
+}
+
+void verifyUnlockedAndFull(TForm1 &window)
+{
+    for (QMenu *menu : window.lockedMenus())
+        QVERIFY2(menu->isEnabled(), qPrintable(menu->title()));
+    QVERIFY(window.action("ReadFromTraction1")->isEnabled());
+    const QProgressBar *bar = window.statusBar1()->progressBar();
+    QCOMPARE(bar->value(), bar->maximum());
+}
+
+} // namespace
+
+class TestMainLogger : public QObject
+{
+    Q_OBJECT
+    QTemporaryDir m_dir;
+    const QByteArray m_memory = LoggerMemory::pattern();
+    int m_files = 0;
+
+    QString logFile(const QByteArray &bytes)
+    {
+        return writeFile(m_dir.filePath(QStringLiteral("log%1.bin").arg(++m_files)), bytes);
+    }
+
+  private slots:
+    void initTestCase() { qputenv("XDG_CONFIG_HOME", m_dir.filePath(QStringLiteral("config")).toUtf8()); }
+
+    void readPlotsTheMemoryAndTheGraphWindowShowsIt()
+    {
+        SimUnit unit({"--fast", "--log-memory", logFile(m_memory)});
+        QVERIFY(unit.ok());
+        ScriptedDialogs dialogs;
+        TForm1 window;
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QVERIFY(window.link().Comm1().open(unit.path));
+        window.setModified(true);
+        QPushButton *read = button(window, "DL_UploadBtn");
+        QVERIFY(read);
+        QCOMPARE(read->accessibleName(), QStringLiteral("Read"));
+
+        StatusWatch watch(window);
+        QTest::mouseClick(read, Qt::LeftButton);
+        watch.timer.stop();
+
+        QCOMPARE(window.statusBar1()->messageText(), QStringLiteral("Traction memory read OK"));
+        QCOMPARE(window.statusBar1()->messageTone(), MainStatusBar::Tone::Ok);
+        QCOMPARE(window.statusBar1()->progressBar()->maximum(), 132000);
+        verifyUnlockedAndFull(window);
+        QVERIFY(!window.Modified());
+        QCOMPARE(window.statusBar1()->modifiedText(), QString());
+        QVERIFY(window.action("Save1")->isEnabled()); // settings count as loaded
+        for (const QString &m : watch.messages.mid(0, watch.messages.size() - 1))
+            QVERIFY2(QRegularExpression("^Reading traction memory( \\(\\d+ s left\\))?$").match(m).hasMatch(), qPrintable(m));
+        QVERIFY(std::is_sorted(watch.positions.begin(), watch.positions.end()));
+
+        TGraphChart *graph = window.graphChart();
+        for (Trace t : SixChannels) {
+            const Channel &c = graph->channels()[t];
+            QCOMPARE(c.count(), 21845);
+            QCOMPARE(c.firstX(), 1.0);
+            QCOMPARE(c.lastX(), 21845.0);
+        }
+        QCOMPARE(graph->channels()[Trace::RPM].y(LoggerMemory::MarkedSample - 1), 8925.0);
+        QCOMPARE(graph->channels()[Trace::WheelSpeedFL].y(0), double(quint8(m_memory[2])));
+        QCOMPARE(graph->navigation().axes.time, AxisRange::rule(0, 21845));
+
+        window.action("Graph1")->trigger();
+        QVERIFY(QTest::qWaitForWindowExposed(graph));
+        QCOMPARE(graph->chart()->xAxis->range().lower, 0.0);
+        QCOMPARE(graph->chart()->xAxis->range().upper, 21845.0);
+        for (int i = 0; i < 6; ++i)
+            QVERIFY2(graph->chart()->graph(i)->dataCount() > 100, qPrintable(QString("%1 %2 %3").arg(graph->chart()->graph(i)->dataCount()).arg(graph->chart()->axisRect()->width()).arg(graph->chart()->width())));
+        graph->close();
+    }
+
+    void failedReadKeepsWhatTheGraphHeld()
+    {
+        SimUnit unit({"--fast", "--stop-after-bytes", "5000", "--log-memory", logFile(m_memory)});
+        QVERIFY(unit.ok());
+        ScriptedDialogs dialogs;
+        TForm1 window;
+        window.show();
+        QVERIFY(window.link().Comm1().open(unit.path));
+        TGraphChart *graph = window.graphChart();
+        for (int x = 0; x < 3; ++x)
+            graph->channels()[Trace::CutLevel].append(x, 2);
+        const AxisRange time = graph->navigation().axes.time;
+
+        QTest::mouseClick(button(window, "DL_UploadBtn"), Qt::LeftButton);
+        QCOMPARE(window.statusBar1()->messageText(), QStringLiteral("Error : reading traction memory"));
+        QCOMPARE(window.statusBar1()->messageTone(), MainStatusBar::Tone::Error);
+        verifyUnlockedAndFull(window);
+        QCOMPARE(graph->channels()[Trace::CutLevel].count(), 3);
+        QCOMPARE(graph->channels()[Trace::RPM].count(), 0);
+        QCOMPARE(graph->navigation().axes.time, time);
+    }
+
+    void clearRamThenReadShowsAnEmptyMemory()
+    {
+        const QString log = logFile(m_memory);
+        SimUnit unit({"--fast", "--log-memory", log, "--clear-time", "0.5"});
+        QVERIFY(unit.ok());
+        ScriptedDialogs dialogs;
+        TForm1 window;
+        window.show();
+        QVERIFY(window.link().Comm1().open(unit.path));
+        QPushButton *clear = button(window, "DL_Clear_Ram");
+        QCOMPARE(clear->accessibleName(), QStringLiteral("Clear ram"));
+
+        StatusWatch watch(window);
+        QTest::mouseClick(clear, Qt::LeftButton);
+        watch.timer.stop();
+        QCOMPARE(watch.messages.first(), QStringLiteral("Clearing Internal Memory"));
+        QCOMPARE(window.statusBar1()->messageText(), QStringLiteral("Traction memory Cleared OK"));
+        QCOMPARE(window.statusBar1()->progressBar()->maximum(), 10);
+        verifyUnlockedAndFull(window);
+        QCOMPARE(fileBytes(log), QByteArray(131072, '\0'));
+
+        QTest::mouseClick(button(window, "DL_UploadBtn"), Qt::LeftButton);
+        QCOMPARE(window.statusBar1()->messageText(), QStringLiteral("Traction memory read OK"));
+        for (Trace t : SixChannels) {
+            const Channel &c = window.graphChart()->channels()[t];
+            QCOMPARE(c.count(), 21845);
+            const Channel::MinMax range = c.minMax(0, c.count());
+            QCOMPARE(range.min, 0.0);
+            QCOMPARE(range.max, 0.0);
+        }
+    }
+
+    void aClickDuringAnExchangeStartsNothing()
+    {
+        SimUnit unit({"--fast", "--log-memory", logFile(m_memory), "--clear-time", "0.3"});
+        QVERIFY(unit.ok());
+        ScriptedDialogs dialogs;
+        TForm1 window;
+        window.show();
+        QVERIFY(window.link().Comm1().open(unit.path));
+        QPushButton *read = button(window, "DL_UploadBtn");
+        QPushButton *clear = button(window, "DL_Clear_Ram");
+        QTimer::singleShot(100, read, [read] { QTest::mouseClick(read, Qt::LeftButton); });
+        QTimer::singleShot(400, clear, [clear] { QTest::mouseClick(clear, Qt::LeftButton); });
+        QTest::mouseClick(clear, Qt::LeftButton);
+        QCOMPARE(window.statusBar1()->messageText(), QStringLiteral("Traction memory Cleared OK"));
+        QTest::qWait(100);
+        QCOMPARE(unit.received(), QByteArray("ELC\x1b\x1b"));
+    }
+};
+
+QTEST_MAIN(TestMainLogger)
+#include "tst_main_logger.moc"
