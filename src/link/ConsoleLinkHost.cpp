@@ -29,7 +29,10 @@ void ConsoleLinkHost::setProgressPosition(int position)
     // The bar restarts for the image; a script's reader only wants to see it move on.
     if (percent / 10 > m_shownPercent / 10 || m_shownPercent < 0) {
         m_shownPercent = percent;
-        std::fprintf(stderr, "%d%% ", percent);
+        if (m_secondsLeft >= 0 && percent < 100)
+            std::fprintf(stderr, "%d%% (%d s left) ", percent, m_secondsLeft);
+        else
+            std::fprintf(stderr, "%d%% ", percent);
     }
 }
 
@@ -48,6 +51,16 @@ QString resolvePort(const QString &port, QString *error)
     if (device.isEmpty() && error)
         *error = QStringLiteral("Specified device not found (%1).").arg(port);
     return device;
+}
+
+QString takePort(QStringList &args)
+{
+    const int i = args.indexOf(u"--port");
+    if (i < 0 || i + 1 >= args.size())
+        return {};
+    const QString port = args[i + 1];
+    args.remove(i, 2);
+    return port;
 }
 
 bool openPort(TractionLink &link, const QString &port)

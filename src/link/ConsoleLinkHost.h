@@ -4,6 +4,7 @@
 #include "settings/SettingsImage.h"
 
 #include <QString>
+#include <QStringList>
 
 #include <cstdio>
 #include <functional>
@@ -26,6 +27,7 @@ class ConsoleLinkHost : public LinkHost
     {
         m_maximum = maximum;
         m_shownPercent = -1;
+        m_secondsLeft = -1;
     }
     void setProgressPosition(int position) override;
     void stepProgress(int by) override { setProgressPosition(m_position + by); }
@@ -37,11 +39,14 @@ class ConsoleLinkHost : public LinkHost
     void fillPagesFromImage() override {}
     bool copyPagesToImage() override { return true; }
     void updateTitleBar(bool) override {}
+    // Printed beside the next percentage.
+    void showTimeLeft(const QString &, int seconds) override { m_secondsLeft = seconds; }
 
   private:
     int m_maximum = 0;
     int m_position = 0;
     int m_shownPercent = -1;
+    int m_secondsLeft = -1;
 };
 
 // The link commands of tractionctl: "version", "read OUT" and "write IN". port is a device path or
@@ -50,6 +55,8 @@ class ConsoleLinkHost : public LinkHost
 namespace LinkCommands
 {
 QString resolvePort(const QString &port, QString *error);
+// "--port DEV" taken out of args; empty when it is missing.
+QString takePort(QStringList &args);
 // Opens the port for the link, or says on standard error why not.
 bool openPort(TractionLink &link, const QString &port);
 int version(const QString &port);

@@ -58,14 +58,7 @@ int exportCsv(const QStringList &args)
     GraphFiles::LoadResult r;
     if (!load(in, channels, &r))
         return Failed;
-    ChartExport::DataOptions o;
-    o.format = ChartExport::DataFormat::Text;
-    o.delimiter = QStringLiteral(",");
-    o.traces = {Trace::RPM,          Trace::WheelSpeedFL, Trace::WheelSpeedFR,
-                Trace::WheelSpeedRL, Trace::WheelSpeedRR, Trace::CutLevel};
-    if (GraphFiles::kindOf(in) == GraphFiles::Kind::Windows)
-        o.traces << Trace::Blank;
-    const QByteArray bytes = ChartExport::data(channels, o);
+    const QByteArray bytes = csv(channels, GraphFiles::kindOf(in) == GraphFiles::Kind::Windows);
     QSaveFile file(out);  // a failed write leaves what was there
     if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
         return fail(QStringLiteral("File failed to save"), out, file.errorString());
@@ -91,6 +84,18 @@ int info(const QStringList &args)
 }
 
 }  // namespace
+
+QByteArray csv(const Channels &channels, bool withBlank)
+{
+    ChartExport::DataOptions o;
+    o.format = ChartExport::DataFormat::Text;
+    o.delimiter = QStringLiteral(",");
+    o.traces = {Trace::RPM,          Trace::WheelSpeedFL, Trace::WheelSpeedFR,
+                Trace::WheelSpeedRL, Trace::WheelSpeedRR, Trace::CutLevel};
+    if (withBlank)
+        o.traces << Trace::Blank;
+    return ChartExport::data(channels, o);
+}
 
 int run(const QStringList &args)
 {

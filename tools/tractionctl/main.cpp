@@ -1,5 +1,6 @@
 // tractionctl: settings and graph files from the command line, through the same core code as the program.
 #include "GraphCommands.h"
+#include "LoggerCommands.h"
 #include "TerminalCommands.h"
 #include "MonitorCommand.h"
 #include "link/ConsoleLinkHost.h"
@@ -163,16 +164,7 @@ int check(const QStringList &args)
     return changed == 0 ? Done : Failed;
 }
 
-// "--port DEV" taken out of args; empty when it is missing.
-QString takePort(QStringList &args)
-{
-    const int i = args.indexOf(u"--port");
-    if (i < 0 || i + 1 >= args.size())
-        return {};
-    const QString port = args[i + 1];
-    args.remove(i, 2);
-    return port;
-}
+using LinkCommands::takePort;
 
 int version(const QStringList &args)
 {
@@ -229,6 +221,8 @@ const Command Commands[] = {
     {"test", TerminalCommands::TestUsage, TerminalCommands::test},
     {"terminal", TerminalCommands::TerminalUsage, TerminalCommands::terminal},
     {"monitor", MonitorCommand::Usage, MonitorCommand::run},
+    {"log-upload", LoggerCommands::UploadUsage, LoggerCommands::upload},
+    {"log-clear", LoggerCommands::ClearUsage, LoggerCommands::clear},
 };
 
 int usage(const Command *only = nullptr)
