@@ -4,6 +4,7 @@
 #include "SimUnit.h"
 #include "app/Main.h"
 #include "graph/ui/GraphForm.h"
+#include "settings/SettingsImage.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -64,8 +65,10 @@ int main(int argc, char **argv)
     QApplication app(argc, argv);
 
     // A memory the logger filled on a drive, as after a run on the track.
+    SettingsImage settings = SettingsImage::defaults();
+    settings.setByte(38, 0xFF); // data logging enabled
     const QString log = config.filePath(QStringLiteral("logger.bin"));
-    SimUnit unit({"--pace", "--log-memory", log, "--warm-up", "3600"});
+    SimUnit unit({"--pace", "--log-memory", log, "--warm-up", "200"}, settings.toByteArray());
     if (!unit.ok()) {
         std::printf("unit-sim did not start\n");
         return 1;
