@@ -7,8 +7,10 @@
 #include "app/Main.h"
 #include "app/MainStatusBar.h"
 #include "graph/ui/GraphForm.h"
+#include "link/StatusMessages.h"
 #include "settings/ui/MainFrame.h"
 
+#include <QLabel>
 #include <QMenu>
 #include <QProgressBar>
 #include <QPushButton>
@@ -123,6 +125,24 @@ class TestMainLogger : public QObject
         for (int i = 0; i < 6; ++i)
             QVERIFY2(graph->chart()->graph(i)->dataCount() > 100, qPrintable(QString("%1 %2 %3").arg(graph->chart()->graph(i)->dataCount()).arg(graph->chart()->axisRect()->width()).arg(graph->chart()->width())));
         graph->close();
+    }
+
+    void theSecondsLeftFitTheMessageArea()
+    {
+        ScriptedDialogs dialogs;
+        TForm1 window;
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        auto *area = window.statusBar1()->findChild<QLabel *>("MessageArea");
+        QVERIFY(area);
+        for (int seconds : {0, 8, 41, 88, 90}) {
+            window.showTimeLeft(QLatin1String(StatusMessages::ReadingMemory), seconds);
+            const QString shown = window.statusBar1()->messageText();
+            QCOMPARE(shown, QStringLiteral("Reading traction memory (%1 s left)").arg(seconds));
+            const int needs = QFontMetrics(area->font()).horizontalAdvance(shown);
+            QVERIFY2(needs <= area->contentsRect().width(),
+                     qPrintable(QStringLiteral("%1 px of %2").arg(needs).arg(area->contentsRect().width())));
+        }
     }
 
     void failedReadKeepsWhatTheGraphHeld()
