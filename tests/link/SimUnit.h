@@ -7,6 +7,16 @@
 #include <QStringList>
 #include <QTemporaryDir>
 
+// Bytes the menu return may send: ESC each round, 'D' to quiet a talking screen, 'E' as its fallback
+// when an ESC drew no answer in time (as on a busy machine). It ends with the ESC that found the root.
+inline bool rootMenuBytes(const QByteArray &bytes)
+{
+    for (const char c : bytes)
+        if (c != '\x1b' && c != 'D' && c != 'E')
+            return false;
+    return bytes.endsWith('\x1b');
+}
+
 // The unit simulator as its own process, with its memory and trace files in a temporary folder.
 // The program's side opens `path` like any serial device.
 class SimUnit
