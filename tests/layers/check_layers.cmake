@@ -1,5 +1,5 @@
 # Fails when an include runs against the layers: the core folders (settings, link, graph,
-# platform) use no widgets and nothing above them; widgets/ and the three ui folders never
+# platform) and the printed page (print) use no widgets and nothing above them; widgets/ and the three ui folders never
 # reach up into app/; widgets/ never reaches into an ui folder.
 #   cmake -DSRC=<src folder> -DWIDGET_HEADER_DIRS=<dir;dir> -P check_layers.cmake
 
@@ -38,7 +38,7 @@ function(check_folder folder)
 endfunction()
 
 set(above_core "app/;widgets/;settings/ui/;link/ui/;graph/ui/")
-foreach(folder settings link graph platform)
+foreach(folder settings link graph platform print)
   check_folder(${folder} NO_WIDGETS FORBIDDEN ${above_core})
 endforeach()
 check_folder(widgets FORBIDDEN "app/;settings/ui/;link/ui/;graph/ui/")
