@@ -1,6 +1,7 @@
 // tractionctl: settings and graph files from the command line, through the same core code as the program.
 #include "GraphCommands.h"
 #include "LoggerCommands.h"
+#include "PrintCommand.h"
 #include "TerminalCommands.h"
 #include "MonitorCommand.h"
 #include "link/ConsoleLinkHost.h"
@@ -215,6 +216,7 @@ const Command Commands[] = {
     {"diff", "diff A B", diff},
     {"check", "check FILE", check},
     {"graph", GraphCommands::Usage, GraphCommands::run},
+    {"print", PrintCommand::Usage, [](const QStringList &args) { return PrintCommand::run(args, load); }},
     {"version", "version --port DEV|COMn", version},
     {"read", "read OUT.dat --port DEV|COMn", read},
     {"write", "write IN.dat|IN.tra|--default --port DEV|COMn", write},
@@ -238,8 +240,8 @@ int usage(const Command *only = nullptr)
 
 int main(int argc, char *argv[])
 {
-    QCoreApplication app(argc, argv);
-    QStringList args = app.arguments().mid(1);
+    const auto app = PrintCommand::application(argc, argv);
+    QStringList args = app->arguments().mid(1);
     if (args.isEmpty())
         return usage();
     const QString name = args.takeFirst();

@@ -1,0 +1,86 @@
+#include "PrintCommand.h"
+
+#include "platform/ProgramVersion.h"
+#include "print/PagePainter.h"
+#include "settings/PrintPage.h"
+
+#include <QGuiApplication>
+#include <QPageLayout>
+#include <QPageSize>
+#include <QPdfWriter>
+#include <QSaveFile>
+#include <QTextStream>
+
+namespace PrintCommand {
+
+std::unique_ptr<QCoreApplication> application(int &argc, char **argv)
+{
+    if (argc > 1 && qstrcmp(argv[1], "print") == 0) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        return std::make_unique<QGuiApplication>(argc, argv);
+    }
+    return std::make_unique<QCoreApplication>(argc, argv);
+}
+
+namespace {
+
+// "--name VALUE" taken out of args; 'found' false when the option is missing.
+QString take(QStringList &args, const char *name, bool *found)
+{
+    const int i = args.indexOf(QLatin1String(name));
+    *found = i >= 0 && i + 1 < args.size();
+    if (!*found)
+        return {};
+    const QString value = args[i + 1];
+    args.remove(i, 2);
+    return value;
+}
+
+}  // namespace
+
+int run(const QStringList &args, const Loader &load)
+{
+    QStringList rest = args;
+    bool hasPdf = false, hasVersion = false;
+    const QString pdf = take(rest, "--pdf", &hasPdf);
+    const QString version = take(rest, "--version", &hasVersion);
+    if (!hasPdf || pdf.isEmpty() || rest.size() != 1)
+        return 2;
+    SettingsImage image;
+    if (!load(rest[0], image))
+        return 1;
+
+    PageValues pages;
+    pages.fill(image);
+    PrintPage page;
+    page.fill(pages, hasVersion && !version.isEmpty() ? version : QLatin1String(PrintPage::Unknown),
+              ProgramVersion::current().text(), QDateTime::currentDateTime());
+
+    QTextStream err(stderr);
+    // The PDF replaces OUT only once it is whole.
+    QSaveFile file(pdf);
+    if (!file.open(QIODevice::WriteOnly)) {
+        err << "Print Page Failed\n  " << pdf << ": " << file.errorString() << Qt::endl;
+        return 1;
+    }
+    QString error;
+    {
+        QPdfWriter writer(&file);
+        writer.setCreator(QStringLiteral("tractionctl"));
+        writer.setTitle(QStringLiteral("Traction settings"));
+        writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(10, 10, 10, 10),
+                                         QPageLayout::Millimeter));
+        if (!PagePainter::print(writer, page, &error)) {
+            file.cancelWriting();
+            err << "Print Page Failed\n  " << pdf << ": " << error << Qt::endl;
+            return 1;
+        }
+    }
+    if (!file.commit()) {
+        err << "Print Page Failed\n  " << pdf << ": " << file.errorString() << Qt::endl;
+        return 1;
+    }
+    return 0;
+}
+
+}  // namespace PrintCommand
