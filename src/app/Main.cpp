@@ -6,6 +6,8 @@
 #include "app/MainBody.h"
 #include "app/MainMessages.h"
 #include "app/MainTerminal.h"
+#include "app/ManualForm.h"
+#include "app/PrintForm.h"
 #include "graph/ui/GraphForm.h"
 #include "link/PortDirectory.h"
 #include "link/TractionLink.h"
@@ -20,6 +22,7 @@
 #include <QCloseEvent>
 #include <QFileInfo>
 #include <QMenu>
+#include <QPrinter>
 #include <QStackedWidget>
 
 namespace {
@@ -41,9 +44,11 @@ TForm1::TForm1(std::unique_ptr<PortDirectory> directory, QWidget *parent)
     if (!m_directory)
         m_directory = std::make_unique<LinuxPortDirectory>(TRegistryRoutines::configFolder());
     m_link = std::make_unique<TractionLink>(*this);
+    m_printerForm = new TPrinterForm(this);
     m_comPortForm = new TCOMPortForm(*m_link, *m_directory, this);
     // the graph window makes its four setup dialogs before itself
     m_graph = new TGraphChart(this);
+    m_manual = new TManual(this);
     m_graph->setSettingsSource([this]() -> const SettingsImage & { return m_tractionMemory; });
     m_graph->setDrainInput([this] {
         try {
@@ -74,6 +79,7 @@ TForm1::TForm1(std::unique_ptr<PortDirectory> directory, QWidget *parent)
     connectFileActions();
     connect(m_bars->allowVirtualPorts(), &QAction::triggered, this,
             [this] { m_comPortForm->AllowVirtualComPortsClick(m_bars->allowVirtualPorts()); });
+    connectShellActions();
     connect(m_actions["Exit1"], &QAction::triggered, this, &QWidget::close);
     connect(m_actions["Graph1"], &QAction::triggered, m_graph, &QWidget::show);  // modal over this window
     connect(m_actions["ReadFromTraction1"], &QAction::triggered, this, [this] { m_link->ReadFromTraction(); });

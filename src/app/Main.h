@@ -19,10 +19,13 @@ class MainBody;
 class MainMessages;
 class MainTerminal;
 class QMenu;
+class QPrinter;
 class QTimer;
 class TAFrame;
 class TCOMPortForm;
 class TGraphChart;
+class TManual;
+class TPrinterForm;
 class ToolbarDock;
 
 // The program's frame: it owns the settings image, the link to the unit and the flags every
@@ -52,6 +55,14 @@ public:
     void Frame1DL_UploadBtnClick();
     void DL_UploadBtnClick();
     void DL_Clear_RamClick();
+    // Printing, mail, the manual and the about box (MainPrint.cpp, MainHelp.cpp).
+    void Print1Execute();
+    void PrinterSetup1Execute();
+    bool PrintLines(const QStringList &lines, QString *error);
+    void Email1Execute();
+    void FeedBack1Execute();
+    void HelpContents1Execute();
+    void About2Execute();
 
     // "%d.%d.%d.%d" of the program's version.
     static QString GetVer();
@@ -77,6 +88,8 @@ public:
     TAFrame *frame1() const;
     ToolbarDock *menuBarDock() const;
     ToolbarDock *navigatorDock() const;
+    TPrinterForm *printerForm() const { return m_printerForm; }
+    TManual *manual() const { return m_manual; }
     bool toolbarsLocked() const;
 
     // LinkHost
@@ -114,6 +127,10 @@ private:
     void loadSettingsFile(bool traOnly);
     bool writeSettingsFile(const QString &path);
     void connectLoggerButtons();
+    void connectShellActions();
+    void BuildPrintPage();
+    QPrinter &printer();
+    QStringList terminalLines() const;
 
     SettingsImage m_tractionMemory;
     bool m_modified = false;
@@ -134,4 +151,7 @@ private:
     std::unique_ptr<MainActiveBar> m_activeBar;  // gone before the graph window it watches
     MainTerminal *m_terminal = nullptr;
     bool m_shown = false;
+    TPrinterForm *m_printerForm = nullptr;
+    TManual *m_manual = nullptr;
+    std::unique_ptr<QPrinter> m_printer;
 };

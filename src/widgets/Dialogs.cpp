@@ -4,6 +4,7 @@
 #include <QColorDialog>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QPageSetupDialog>
 #include <QPrintDialog>
 #include <QPrinter>
 
@@ -42,6 +43,11 @@ public:
     bool print(QPrinter &printer, QWidget *parent) override
     {
         QPrintDialog dialog(&printer, parent);
+        return dialog.exec() == QDialog::Accepted;
+    }
+    bool printerSetup(QPrinter &printer, QWidget *parent) override
+    {
+        QPageSetupDialog dialog(&printer, parent);
         return dialog.exec() == QDialog::Accepted;
     }
     std::optional<QColor> color(const QColor &initial, QWidget *parent) override

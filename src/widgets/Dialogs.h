@@ -38,6 +38,8 @@ public:
     virtual QString saveFile(FileRequest &request, QWidget *parent = nullptr) = 0;
     // The print dialog; true when the user confirmed and the printer is set up.
     virtual bool print(QPrinter &printer, QWidget *parent = nullptr) = 0;
+    // The printer set-up dialog (paper and orientation); true when the user confirmed.
+    virtual bool printerSetup(QPrinter &printer, QWidget *parent = nullptr) = 0;
     virtual std::optional<QColor> color(const QColor &initial, QWidget *parent = nullptr) = 0;
 
     // A text as a dialog shows it. The program's texts break lines with "\n\r", as the unit's do;

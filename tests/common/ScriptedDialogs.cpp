@@ -7,7 +7,8 @@ namespace {
 const char *kindName(ScriptedDialogs::Kind kind)
 {
     static const char *names[] = {"error box", "message box", "question", "warning",
-                                  "open dialog", "save dialog", "print dialog", "colour dialog"};
+                                  "open dialog", "save dialog", "print dialog", "colour dialog",
+                                  "printer set-up dialog"};
     return names[int(kind)];
 }
 }  // namespace
@@ -65,6 +66,12 @@ ScriptedDialogs &ScriptedDialogs::expectColor(const QColor &answer)
     Step step{Kind::Color};
     step.color = answer;
     m_script.append(step);
+    return *this;
+}
+
+ScriptedDialogs &ScriptedDialogs::expectPrinterSetup(bool ok)
+{
+    m_script.append({Kind::PrinterSetup, ok});
     return *this;
 }
 
@@ -141,3 +148,5 @@ std::optional<QColor> ScriptedDialogs::color(const QColor &initial, QWidget *)
         return std::nullopt;
     return step.color;
 }
+
+bool ScriptedDialogs::printerSetup(QPrinter &, QWidget *) { return take(Kind::PrinterSetup, QString()).yes; }

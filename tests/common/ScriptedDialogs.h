@@ -11,7 +11,7 @@
 // A dialog the test did not expect fails the test. Installed for the lifetime of the object.
 class ScriptedDialogs final : public Dialogs {
 public:
-    enum class Kind { Error, Message, Question, WarningOkCancel, OpenFile, SaveFile, Print, Color };
+    enum class Kind { Error, Message, Question, WarningOkCancel, OpenFile, SaveFile, Print, Color, PrinterSetup };
 
     struct Shown {
         Kind kind;
@@ -32,6 +32,7 @@ public:
     // The print dialog: 'configure' sets the printer up (a PDF file, say); null cancels.
     ScriptedDialogs &expectPrint(std::function<void(QPrinter &)> configure);
     ScriptedDialogs &expectColor(const QColor &answer);  // invalid colour cancels
+    ScriptedDialogs &expectPrinterSetup(bool ok);
 
     const QList<Shown> &shown() const { return m_shown; }
     QStringList texts() const;  // texts of every dialog shown, in order
@@ -47,6 +48,7 @@ public:
     QString saveFile(FileRequest &request, QWidget *parent) override;
     bool print(QPrinter &printer, QWidget *parent) override;
     std::optional<QColor> color(const QColor &initial, QWidget *parent) override;
+    bool printerSetup(QPrinter &printer, QWidget *parent) override;
 
 private:
     struct Step {

@@ -2,7 +2,7 @@
 #include "graph/ui/ChartPicture.h"
 #include "graph/ui/ExportDialog.h"
 #include "graph/ui/GraphForm.h"
-#include "platform/Shell.h"
+#include "RecordingShell.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -31,27 +31,6 @@
 #include <qcustomplot.h>
 
 namespace {
-
-// Records what would have gone to the desktop.
-class RecordingShell final : public Shell {
-public:
-    bool mailWorks = true;
-    QList<QUrl> opened;
-    QStringList attached;
-    RecordingShell() { Shell::install(this); }
-    ~RecordingShell() override { Shell::install(nullptr); }
-    bool openUrl(const QUrl &url) override
-    {
-        opened << url;
-        return true;
-    }
-    bool mailWithAttachment(const QString &, const QString &file) override
-    {
-        if (mailWorks)
-            attached << file;
-        return mailWorks;
-    }
-};
 
 QByteArray bytesOf(const QString &path)
 {

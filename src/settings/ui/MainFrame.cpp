@@ -46,6 +46,8 @@ bool TAFrame::CopyPagesToImage(SettingsImage &image)
     return false;
 }
 
+PageValues TAFrame::ShownValues() const { return PageImage::read(m_controls); }
+
 void TAFrame::SetModified(bool modified)
 {
     const bool changed = modified != m_modified;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "settings/PageValues.h"
 #include "settings/SettingsImage.h"
 #include "settings/ui/PageBuilder.h"
 #include "settings/ui/WDC_Unit.h"
@@ -29,6 +30,9 @@ public:
     // Pages to image, field by field. On an entry that does not convert the error box is shown
     // and false returned; fields before it are already stored, the rest keep their bytes.
     bool CopyPagesToImage(SettingsImage &image);
+
+    // What every control shows now: the printout and the mail take the pages' texts from here.
+    PageValues ShownValues() const;
 
     bool Modified() const { return m_modified; }
     // Clearing empties the status text; setting shows "Modified".

@@ -1,0 +1,81 @@
+// The main window's ways out of the program: mail, feedback, the manual and the about box.
+#include "app/Main.h"
+
+#include "app/About.h"
+#include "app/ManualForm.h"
+#include "app/PrintForm.h"
+#include "platform/Shell.h"
+#include "settings/SettingsMail.h"
+#include "widgets/Dialogs.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <QUrl>
+
+namespace {
+
+constexpr const char *ManualFile = "Traction_Manual.pdf";
+constexpr const char *ManualMissing = "Could not find the traction manual\n\rWould you like to find it yourself ?";
+
+// The link is built with only line breaks and tabs escaped. A "%" that starts no escape (the unit
+// of a slip, just before "%0D%0A") is escaped here, or the mail program would take it and the
+// line break after it for one broken escape; the URL class escapes the spaces.
+void openMail(const QString &link)
+{
+    static const QRegularExpression lonePercent(QStringLiteral("%(?![0-9A-Fa-f]{2})"));
+    QString text = link;
+    text.replace(lonePercent, QStringLiteral("%25"));
+    Shell::instance().openUrl(QUrl(text, QUrl::TolerantMode));
+}
+
+}  // namespace
+
+void TForm1::Email1Execute()
+{
+    BuildPrintPage();
+    openMail(SettingsMail::emailLink(m_printerForm->page()));
+}
+
+void TForm1::FeedBack1Execute() { openMail(SettingsMail::feedbackLink(m_statusBar->versionText())); }
+
+void TForm1::HelpContents1Execute()
+{
+    if (m_manual->isVisible())
+        return;
+    const QString folder = QCoreApplication::applicationDirPath();
+    QString path = QDir(folder).filePath(QLatin1String(ManualFile));
+    if (!QFileInfo::exists(path)) {
+        if (!Dialogs::instance().question(QLatin1String(ManualMissing), this))
+            return;
+        Dialogs::FileRequest request;
+        request.title = QStringLiteral("Open");
+        request.directory = folder;
+        request.fileName = QStringLiteral("Traction_Manual");
+        request.filters = {QStringLiteral("Adobe PDF Files (*.pdf)")};
+        path = Dialogs::instance().openFile(request, this);
+        if (path.isEmpty())
+            return;
+    }
+    if (!m_manual->ShowManual(path))
+        Dialogs::instance().error(QStringLiteral("The manual could not be read:\n%1").arg(QDir::toNativeSeparators(path)),
+                                  this);
+}
+
+void TForm1::About2Execute()
+{
+    TAboutForm about(this);
+    about.exec();
+}
+
+void TForm1::connectShellActions()
+{
+    const std::pair<const char *, void (TForm1::*)()> handlers[] = {
+        {"Print1", &TForm1::Print1Execute},       {"PrinterSetup1", &TForm1::PrinterSetup1Execute},
+        {"Email1", &TForm1::Email1Execute},       {"FeedBack1", &TForm1::FeedBack1Execute},
+        {"HelpContents1", &TForm1::HelpContents1Execute}, {"About2", &TForm1::About2Execute},
+    };
+    for (const auto &[name, handler] : handlers)
+        connect(m_actions[name], &QAction::triggered, this, handler);
+}

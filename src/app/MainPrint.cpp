@@ -1,0 +1,63 @@
+// The main window's printing: the settings page or, while the terminal is shown, its text.
+#include "app/Main.h"
+
+#include "app/MainBody.h"
+#include "app/PrintForm.h"
+#include "print/PagePainter.h"
+#include "settings/ui/MainFrame.h"
+#include "widgets/Dialogs.h"
+
+#include <QPlainTextEdit>
+#include <QPrinter>
+#include <QStackedWidget>
+
+namespace {
+
+constexpr const char *PrintedOk = "Page Printed OK";
+constexpr const char *PrintFailed = "Print Page Failed";
+
+}  // namespace
+
+QPrinter &TForm1::printer()
+{
+    // One printer for the program's run, so that the set-up dialog's choices reach the next print.
+    if (!m_printer)
+        m_printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    return *m_printer;
+}
+
+void TForm1::BuildPrintPage()
+{
+    m_printerForm->BuildPage(m_body->frame1()->ShownValues(), m_firmwareVersion, m_statusBar->versionText());
+}
+
+void TForm1::Print1Execute()
+{
+    stopMessageTimer();
+    const bool settingsShown = m_body->pages()->currentWidget() == m_body->frame1();
+    if (settingsShown)
+        BuildPrintPage();
+    if (!Dialogs::instance().print(printer(), this)) {
+        ShowStatus(QLatin1String(PrintFailed), true);
+    } else {
+        QString error;
+        const bool printed = settingsShown ? m_printerForm->Print(printer(), &error) : PrintLines(terminalLines(), &error);
+        if (!printed)
+            Dialogs::instance().error(error, this);
+        ShowStatus(QLatin1String(printed ? PrintedOk : PrintFailed), !printed);
+    }
+    startMessageTimer();
+}
+
+bool TForm1::PrintLines(const QStringList &lines, QString *error)
+{
+    return PagePainter::printLines(printer(), lines, error);
+}
+
+void TForm1::PrinterSetup1Execute() { Dialogs::instance().printerSetup(printer(), this); }
+
+QStringList TForm1::terminalLines() const
+{
+    const auto *memo = m_body->frame2()->findChild<QPlainTextEdit *>();
+    return memo ? memo->toPlainText().split(QLatin1Char('\n')) : QStringList();
+}
