@@ -3,11 +3,11 @@
 
 #include "app/MainBody.h"
 #include "app/PrintForm.h"
+#include "link/ui/TerminalFrame.h"
 #include "print/PagePainter.h"
 #include "settings/ui/MainFrame.h"
 #include "widgets/Dialogs.h"
 
-#include <QPlainTextEdit>
 #include <QPrinter>
 #include <QStackedWidget>
 
@@ -58,6 +58,6 @@ void TForm1::PrinterSetup1Execute() { Dialogs::instance().printerSetup(printer()
 
 QStringList TForm1::terminalLines() const
 {
-    const auto *memo = m_body->frame2()->findChild<QPlainTextEdit *>();
-    return memo ? memo->toPlainText().split(QLatin1Char('\n')) : QStringList();
+    const auto *terminal = qobject_cast<const TBFrame *>(m_body->frame2());
+    return terminal ? terminal->lines() : QStringList();
 }

@@ -13,10 +13,25 @@
 
 namespace PrintCommand {
 
+namespace {
+
+// The platform asks for a runtime folder it never uses here; without a desktop session that
+// question would be the tool's only output on the error stream.
+QtMessageHandler standardMessages = nullptr;
+
+void quietAboutTheRuntimeFolder(QtMsgType type, const QMessageLogContext &context, const QString &message)
+{
+    if (!message.startsWith(QLatin1String("QStandardPaths: XDG_RUNTIME_DIR not set")))
+        standardMessages(type, context, message);
+}
+
+}  // namespace
+
 std::unique_ptr<QCoreApplication> application(int &argc, char **argv)
 {
     if (argc > 1 && qstrcmp(argv[1], "print") == 0) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
+        standardMessages = qInstallMessageHandler(quietAboutTheRuntimeFolder);
         return std::make_unique<QGuiApplication>(argc, argv);
     }
     return std::make_unique<QCoreApplication>(argc, argv);
