@@ -58,6 +58,5 @@ void TForm1::PrinterSetup1Execute() { Dialogs::instance().printerSetup(printer()
 
 QStringList TForm1::terminalLines() const
 {
-    const auto *terminal = qobject_cast<const TBFrame *>(m_body->frame2());
-    return terminal ? terminal->lines() : QStringList();
+    return m_body->frame2()->lines();
 }

@@ -2,8 +2,10 @@
 #include "RecordingShell.h"
 #include "ScriptedDialogs.h"
 #include "app/Main.h"
+#include "app/MainBody.h"
 #include "app/MainStatusBar.h"
 #include "app/PrintForm.h"
+#include "link/ui/TerminalFrame.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -93,6 +95,36 @@ private slots:
         window.action("Print1")->trigger();
         QVERIFY(pdfText(first).contains("TractionVersion : TCU V3.12"));
         QVERIFY(pdfText(second).contains("TractionVersion : TCU V3.12"));
+    }
+
+    void theTerminalsTextPrintsOverPagesInsteadOfTheSettings()
+    {
+        ScriptedDialogs dialogs;
+        TForm1 window;
+        window.action("Terminal1")->trigger();
+        QStringList lines;
+        for (int i = 1; i <= 150; ++i) {
+            lines << QStringLiteral("Wheel Speed %1 of the unit's screen").arg(i);
+            window.body()->frame2()->addLine(lines.last());
+        }
+        window.findChild<QLineEdit *>("Co_Mot_Speed")->setText("12.34");
+        const QString pdf = m_dir.filePath("terminal.pdf");
+        dialogs.expectPrint(toPdf(pdf));
+        window.action("Print1")->trigger();
+
+        QCOMPARE(window.statusBar1()->messageText(), QString("Page Printed OK"));
+        const QStringList pages = pdfPages(pdfText(pdf));
+        QVERIFY2(pages.size() >= 2, qPrintable(QString::number(pages.size())));
+        QStringList printed;
+        for (const QString &page : pages) {
+            const QStringList onPage = page.split('\n', Qt::SkipEmptyParts);
+            QVERIFY2(!onPage.isEmpty(), "an empty page was printed");
+            for (const QString &line : onPage)
+                printed << line.trimmed();
+        }
+        QCOMPARE(printed, lines);
+        // the settings page was not built for this print
+        QCOMPARE(window.printerForm()->page().byName("MinOpSpeed")->text, QString("655.35"));
     }
 
     void printerSetupUsesTheDialogsSeam()
