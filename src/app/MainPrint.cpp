@@ -28,7 +28,8 @@ QPrinter &TForm1::printer()
 
 void TForm1::BuildPrintPage()
 {
-    m_printerForm->BuildPage(m_body->frame1()->ShownValues(), m_firmwareVersion, m_statusBar->versionText());
+    m_printerForm->BuildPage(m_body->frame1()->ShownValues(),
+                             QString::fromLatin1(m_link->state().firmwareVersionText()), m_statusBar->versionText());
 }
 
 void TForm1::Print1Execute()

@@ -12,12 +12,11 @@ TPrinterForm::TPrinterForm(QWidget *parent) : QWidget(parent, Qt::Window)
     setFixedSize(PrintPage::Width, PrintPage::Height);
 }
 
-void TPrinterForm::BuildPage(const PageValues &pages, const std::array<char, 10> &firmwareVersion,
-                             const QString &programVersion, const QDateTime &printed)
+void TPrinterForm::BuildPage(const PageValues &pages, const QString &firmwareVersion, const QString &programVersion,
+                             const QDateTime &printed)
 {
-    if (firmwareVersion[0] != 0)
-        m_tractionVersion = QString::fromLatin1(firmwareVersion.data(),
-                                                int(qstrnlen(firmwareVersion.data(), firmwareVersion.size())));
+    if (!firmwareVersion.isEmpty())
+        m_tractionVersion = firmwareVersion;
     m_page.fill(pages, m_tractionVersion, programVersion, printed);
     update();
 }

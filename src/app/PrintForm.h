@@ -4,8 +4,6 @@
 
 #include <QWidget>
 
-#include <array>
-
 class QPrinter;
 
 // The print layout: the settings page at its own size. It is never shown; it holds the page
@@ -15,10 +13,10 @@ class TPrinterForm : public QWidget {
 public:
     explicit TPrinterForm(QWidget *parent = nullptr);
 
-    // Fills the page from what the settings pages show. A firmware version whose first byte is
-    // zero leaves the title as it was ("Unknown" until a version was printed once).
-    void BuildPage(const PageValues &pages, const std::array<char, 10> &firmwareVersion,
-                   const QString &programVersion, const QDateTime &printed = QDateTime::currentDateTime());
+    // Fills the page from what the settings pages show. An empty firmware version (none read, or
+    // the last query failed) leaves the title as it was: "Unknown" until one was printed once.
+    void BuildPage(const PageValues &pages, const QString &firmwareVersion, const QString &programVersion,
+                   const QDateTime &printed = QDateTime::currentDateTime());
 
     const PrintPage &page() const { return m_page; }
     QString TractionVersion() const { return m_tractionVersion; }

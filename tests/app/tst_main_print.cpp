@@ -87,11 +87,12 @@ private slots:
     {
         ScriptedDialogs dialogs;
         TForm1 window;
-        window.showFirmwareVersion("TCU V3.12");
+        const QByteArray version("TCU V3.12");
+        std::copy(version.begin(), version.end(), window.link().state().FirmwareVersion.begin());
         const QString first = m_dir.filePath("first.pdf"), second = m_dir.filePath("second.pdf");
         dialogs.expectPrint(toPdf(first)).expectPrint(toPdf(second));
         window.action("Print1")->trigger();
-        window.FirmwareVersion().fill(0);  // a later version query failed
+        window.link().state().FirmwareVersion.fill(0);  // a later version query failed
         window.action("Print1")->trigger();
         QVERIFY(pdfText(first).contains("TractionVersion : TCU V3.12"));
         QVERIFY(pdfText(second).contains("TractionVersion : TCU V3.12"));
