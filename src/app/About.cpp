@@ -3,6 +3,7 @@
 #include "platform/Maker.h"
 #include "platform/OsInfo.h"
 #include "platform/Shell.h"
+#include "print/AppFonts.h"
 #include "print/PagePainter.h"
 
 #include <QCoreApplication>
@@ -18,9 +19,7 @@ namespace {
 
 QFont face(const char *family, int pixels, bool bold = false)
 {
-    QFont font;
-    font.setFamilies({QLatin1String(family), QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans")});
-    font.setPixelSize(pixels);
+    QFont font = windowsFont(QLatin1String(family), pixels);
     font.setBold(bold);
     return font;
 }

@@ -2,7 +2,7 @@
 
 #include "app/MainActions.h"
 #include "platform/RegistryRoutinesUnit.h"
-#include "widgets/AppFonts.h"
+#include "print/AppFonts.h"
 #include "widgets/ToolbarDock.h"
 
 #include <QAction>

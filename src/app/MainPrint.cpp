@@ -3,6 +3,7 @@
 
 #include "app/MainBody.h"
 #include "app/PrintForm.h"
+#include "link/StatusMessages.h"
 #include "link/ui/TerminalFrame.h"
 #include "print/PagePainter.h"
 #include "settings/ui/MainFrame.h"
@@ -10,13 +11,6 @@
 
 #include <QPrinter>
 #include <QStackedWidget>
-
-namespace {
-
-constexpr const char *PrintedOk = "Page Printed OK";
-constexpr const char *PrintFailed = "Print Page Failed";
-
-}  // namespace
 
 QPrinter &TForm1::printer()
 {
@@ -39,13 +33,13 @@ void TForm1::Print1Execute()
     if (settingsShown)
         BuildPrintPage();
     if (!Dialogs::instance().print(printer(), this)) {
-        ShowStatus(QLatin1String(PrintFailed), true);
+        ShowStatus(QLatin1String(StatusMessages::PrintFailed), true);
     } else {
         QString error;
         const bool printed = settingsShown ? m_printerForm->Print(printer(), &error) : PrintLines(terminalLines(), &error);
         if (!printed)
             Dialogs::instance().error(error, this);
-        ShowStatus(QLatin1String(printed ? PrintedOk : PrintFailed), !printed);
+        ShowStatus(QLatin1String(printed ? StatusMessages::PagePrinted : StatusMessages::PrintFailed), !printed);
     }
     startMessageTimer();
 }

@@ -1,6 +1,6 @@
 #include "app/MainStatusBar.h"
 
-#include "widgets/AppFonts.h"
+#include "print/AppFonts.h"
 
 #include <QApplication>
 #include <QEvent>

@@ -1,6 +1,6 @@
 #include "app/Main.h"
 #include "platform/RegistryRoutinesUnit.h"
-#include "widgets/AppFonts.h"
+#include "print/AppFonts.h"
 
 #include <QApplication>
 

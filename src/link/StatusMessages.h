@@ -24,11 +24,13 @@ inline constexpr char FileLoaded[] = "File loaded ok";
 inline constexpr const char *FileLoadFailed = LoadFailedMessage;
 inline constexpr char FileSaved[] = "File Saved ok";
 inline constexpr char FileSaveFailed[] = "File Save failed";
+inline constexpr char PagePrinted[] = "Page Printed OK";
+inline constexpr char PrintFailed[] = "Print Page Failed";
 
 inline constexpr const char *All[] = {
     ReadingMemory, MemoryRead,   MemoryReadFailed, WritingMemory, MemoryWritten, MemoryWriteFailed,
     ClearingMemory, MemoryCleared, MemoryClearFailed, TestStarting, TestEnded,   TestFailed,
-    FileLoaded,    FileLoadFailed, FileSaved,      FileSaveFailed,
+    FileLoaded,    FileLoadFailed, FileSaved,      FileSaveFailed, PagePrinted,   PrintFailed,
 };
 
 }  // namespace StatusMessages

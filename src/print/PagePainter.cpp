@@ -1,5 +1,7 @@
 #include "print/PagePainter.h"
 
+#include "print/AppFonts.h"
+
 #include <QFont>
 #include <QFontMetricsF>
 #include <QPagedPaintDevice>
@@ -21,28 +23,31 @@ namespace PagePainter {
 
 namespace {
 
-// The page's faces in its own pixels; a free face of the same kind stands in for a missing one.
+// The page's faces in its own pixels. Its labels are set in MS Sans Serif 8 pt, a bitmap face with
+// no outlines to scale onto paper or into a PDF; Tahoma, the outline face of its kind and widths,
+// takes its place on the page.
 QFont face(PrintItem::Kind kind)
 {
     QFont font;
     switch (kind) {
     case PrintItem::Kind::Title:
-        font.setFamilies({QStringLiteral("Georgia"), QStringLiteral("Liberation Serif"), QStringLiteral("DejaVu Serif")});
-        font.setPixelSize(16);
+        font = windowsFont(QStringLiteral("Georgia"), 16);
         font.setBold(true);
         font.setItalic(true);
-        return font;
+        break;
     case PrintItem::Kind::Heading:
-        font.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans")});
-        font.setPixelSize(13);
+        font = windowsFont(QStringLiteral("Tahoma"), 13);
         font.setBold(true);
         font.setUnderline(true);
-        return font;
+        break;
     default:
-        font.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans")});
-        font.setPixelSize(11);  // 8 points on the 96 dpi page
-        return font;
+        font = windowsFont(QStringLiteral("Tahoma"), 11);  // 8 points on the 96 dpi page
+        break;
     }
+    // Letter for letter, as the labels are written: no "fi" ligature in "Configuration", so that
+    // the text read back from the PDF is the text printed.
+    font.setStyleStrategy(QFont::PreferNoShaping);
+    return font;
 }
 
 void paintCheckBox(QPainter &painter, const PrintItem &item)

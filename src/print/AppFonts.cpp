@@ -1,4 +1,4 @@
-#include "widgets/AppFonts.h"
+#include "print/AppFonts.h"
 
 #include <QDir>
 #include <QFontDatabase>
@@ -28,6 +28,7 @@ void registerAppFonts()
     QFont::insertSubstitution(QStringLiteral("Courier New"), QStringLiteral("Liberation Mono"));
     QFont::insertSubstitution(QStringLiteral("Tahoma"), QStringLiteral("Liberation Sans"));
     QFont::insertSubstitution(QStringLiteral("MS Sans Serif"), QStringLiteral("Liberation Sans"));
+    QFont::insertSubstitutions(QStringLiteral("Georgia"), {QStringLiteral("Liberation Serif"), QStringLiteral("DejaVu Serif")});
 }
 
 QFont windowsFont(const QString &family, int pixelSize)
