@@ -62,7 +62,12 @@ void LivePoll::resume()
 void LivePoll::Timer1Timer()
 {
     m_timer1.stop();
-    if (!m_active || !m_send || !m_send(Request))
+    if (!m_active || !m_send)
+        return;
+    // The last answer was complete, so whatever waits now answers nothing: the tail of a frame
+    // that came with a stray byte. Left there, it would shift every frame after it.
+    drain();
+    if (!m_active || m_timer1.isActive() || !m_send(Request))
         return;  // a closed port takes nothing, and no answer can be missing
     ++m_requests;
     m_lostTimer.start();

@@ -15,9 +15,10 @@ struct AxisRange;
 // frame was handled; each frame becomes a log record, a point on each of the six channels and a
 // slide of the time window. The graph window, tractionctl monitor and the tests all run this one.
 //
-// A frame that does not come (the unit missed the 'M', or its answer was damaged) would leave the
-// poll waiting for ever: when none has completed LostFrameMs after an 'M', the input is drained,
-// the frame counted lost and the next 'M' sent.
+// A frame that does not come (the unit missed the 'M', or its answer was cut short) would leave
+// the poll waiting for ever: when none has completed LostFrameMs after an 'M', the input is
+// drained, the frame counted lost and the next 'M' sent. Stray bytes left after a frame are
+// drained before the next 'M', so one damaged answer does not shift every frame after it.
 class LivePoll : public QObject {
     Q_OBJECT
 public:

@@ -281,6 +281,33 @@ private slots:
         QVERIFY(waits >= 3);
     }
 
+    void aStrayByteDamagesOneFrameNotTheOnesAfterIt()
+    {
+        Rig r({"--garbage", "0.01"});
+        const QString path = m_dir.filePath("noisy.dat");
+        r.start(path);
+        QVERIFY(r.waitFrames(120));
+        r.action("RealTimeStop3")->trigger();
+        Rig::settle();
+        // each answer as the unit sent it, stray bytes included
+        QList<QByteArray> answers;
+        for (const SimUnit::Byte &b : r.unit->trace()) {
+            if (b.in && b.value == 'M')
+                answers << QByteArray();
+            else if (!b.in && !answers.isEmpty())
+                answers.last() += char(b.value);
+        }
+        const qsizetype damaged = std::count_if(answers.begin(), answers.end(),
+                                                [](const QByteArray &a) { return a.size() > 6; });
+        QVERIFY2(damaged >= 1, "the unit sent no stray byte: nothing was tried");
+        qsizetype clean = 0;
+        const QList<QByteArray> logged = logRecords(path);
+        for (const QByteArray &rec : logged)
+            clean += answers.contains(rec);
+        QVERIFY2(clean >= logged.size() - damaged, qPrintable(QStringLiteral("%1 of %2 records clean, %3 answers damaged")
+                                                                  .arg(clean).arg(logged.size()).arg(damaged)));
+    }
+
     void stopWithARequestOutThenDrawsTheLateFrameOnly()
     {
         Rig r({});
