@@ -3,14 +3,16 @@ set -euo pipefail
 ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 BUILD="${TRACTION_BUILD_DIR:-$ROOT/build}"
 
+# install_deps [LIST]: the packages of LIST (default scripts/deps) that are not installed yet.
 install_deps() {
+  local list="${1:-$ROOT/scripts/deps}"
   local missing=()
   while read -r pkg; do
     [[ -z "$pkg" || "$pkg" == \#* ]] && continue
     if ! dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q 'install ok installed'; then
       missing+=("$pkg")
     fi
-  done < "$ROOT/scripts/deps"
+  done < "$list"
   if ((${#missing[@]})); then
     echo "Installing: ${missing[*]}"
     local sudo=""

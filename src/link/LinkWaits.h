@@ -15,10 +15,14 @@ struct LinkAborted {};
 // The waits of the link. Each blocks in the event loop (never spins), lasts its stated time at
 // least, and ends once what arrived within that time has been handled; the receive handler runs
 // nested inside them.
+//
+// The two primitives every wait is made of are virtual only so that the fuzz targets can run the
+// receive handler on a clock of their own, many thousand times a second; the program never
+// replaces them.
 class LinkWaits {
 public:
     explicit LinkWaits(SerialDevice &device);
-    ~LinkWaits();
+    virtual ~LinkWaits();
 
     static constexpr int ReplyTimeoutMs = 1250;
 
@@ -27,9 +31,9 @@ public:
     bool WaitForBytes(int n);
     void DrainInput();
     // One pass of pending events, without waiting for any.
-    void processPending();
+    virtual void processPending();
     // Pumps events until done() or the time runs out; true when done() became true.
-    bool waitUntil(const std::function<bool()> &done, int ms);
+    virtual bool waitUntil(const std::function<bool()> &done, int ms);
     bool waitUntil(const std::function<bool()> &done, const QDeadlineTimer &deadline);
 
     // Ends every running wait by throwing LinkAborted in it; later waits throw at once.

@@ -148,7 +148,7 @@ void SerialDevice::notify()
         m_arrivedInHandler = true;
         return;
     }
-    if (!m_handler || !m_port.isOpen())
+    if (!m_handler || !active())
         return;
     m_inHandler = true;
     m_arrivedInHandler = false;

@@ -14,6 +14,9 @@
 // announce bytes again while a slot of its readyRead runs a nested event loop, so the handler is
 // never called from readyRead itself: arrivals are posted, and bytes that arrived while the handler
 // ran are announced once more after it returns.
+//
+// The byte operations are virtual only so that the fuzz targets can feed the receive handler from
+// memory through this same notification path; the program always uses them as they stand here.
 class SerialDevice : public QObject {
     Q_OBJECT
 public:
@@ -25,14 +28,14 @@ public:
     // Opens the device at path; on failure the text of the serial layer's error is in *error.
     bool open(const QString &devicePath, QString *error = nullptr);
     void close();
-    bool active() const;
+    virtual bool active() const;
     QString devicePath() const { return m_path; }
 
-    bool SendChar(quint8 byte);
-    int ReadChar();  // -1 when nothing is waiting
-    QByteArray ReadText();
-    int InputCount() const;
-    void PurgeInput();
+    virtual bool SendChar(quint8 byte);
+    virtual int ReadChar();  // -1 when nothing is waiting
+    virtual QByteArray ReadText();
+    virtual int InputCount() const;
+    virtual void PurgeInput();
 
     void setHandler(Handler handler) { m_handler = std::move(handler); }
     bool inHandler() const { return m_inHandler; }
@@ -48,8 +51,11 @@ signals:
     void lost(const QString &message);
     void activity();  // bytes arrived, the port opened or closed
 
-private:
+protected:
+    // Bytes arrived: counts the arrival and announces it once the handler is free.
     void readyRead();
+
+private:
     void deviceError(QSerialPort::SerialPortError error);
     void postNotification();
     void notify();
