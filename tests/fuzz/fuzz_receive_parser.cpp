@@ -23,6 +23,7 @@
 #include "link/LinkHost.h"
 #include "link/LinkState.h"
 #include "link/LinkWaits.h"
+#include "link/LivePoll.h"
 #include "link/ReceiveParser.h"
 #include "link/SerialDevice.h"
 #include "settings/SettingsImage.h"
@@ -89,6 +90,7 @@ public:
     qsizetype terminalBytes = 0;
     Channels channels;
     AxisRange time{0, 250};
+    LivePoll poll{channels, time};  // the graph window's frame path
     int progress = 0;
 
     SettingsImage &tractionMemory() override { return image; }
@@ -115,15 +117,10 @@ public:
     bool realTimeVisible() const override { return graph; }
     void liveFrame(const std::array<quint8, 6> &frame) override
     {
-        // The live window: a point per channel, the oldest dropped once the window is full.
-        const double x = double(channels[Trace::RPM].count()) + time.min;
-        channels.appendRecord(x, frame.data());
-        if (double(channels[Trace::RPM].count()) > time.width() || time.min > 0) {
-            channels.removeFirstOfSix();
-            time.min += 1;
-            time.max += 1;
-        }
+        QString error;
+        poll.frame(frame, &error);
     }
+    void liveTextSkipped() override { poll.textSkipped(); }
 };
 
 // The events of one input on the target's clock.
