@@ -129,7 +129,8 @@ class TestSequences : public QObject
     void rootMenuOnTheWire()
     {
         // At rest: one ESC, answered with the root screen. A busy machine may delay an answer past
-        // its 100 ms and so draw the fallback, but not every time.
+        // its 100 ms and so draw the fallback, or into the next return's quiet window and so draw a
+        // 'D', but not every time.
         {
             SimUnit unit({"--fast"});
             RecorderHost host;
@@ -139,8 +140,8 @@ class TestSequences : public QObject
             for (int i = 0; i < Returns; ++i)
                 QVERIFY(link.sequences().RootMenu());
             link.waits().Delay_ms(50);
-            QCOMPARE(unit.receivedInTime(), QByteArray("\x1b").repeated(Returns));
-            QVERIFY2(unit.received().count('E') < Returns, unit.received().toHex().constData());
+            QCOMPARE(unit.receivedInTime().replace('D', QByteArray()), QByteArray("\x1b").repeated(Returns));
+            QVERIFY2(unit.received().count('E') + unit.received().count('D') < Returns, unit.received().toHex().constData());
             QCOMPARE(link.state().LinkMode, quint8(ModeRunning));
         }
         // No answer: one ESC, the fallback 'E', one more ESC, each 100 ms after the last.
