@@ -5,21 +5,42 @@
 
 #include <QRegularExpression>
 
+#include <unistd.h>
+
 void ConsoleLinkHost::showStatus(const QString &text, bool isError)
 {
     status = text;
     failed = isError;
 }
 
+namespace
+{
+bool progressShown = isatty(STDERR_FILENO);
+}
+
+void ConsoleLinkHost::setProgressShown(bool shown)
+{
+    progressShown = shown;
+}
+
+void ConsoleLinkHost::printStatus()
+{
+    std::fprintf(stderr, "%s%s\n", m_lineOpen ? "\n" : "", qPrintable(status));
+    m_lineOpen = false;
+}
+
 void ConsoleLinkHost::unlockMenus()
 {
     if (!status.isEmpty())
-        std::fprintf(stderr, "\n%s\n", qPrintable(status));
+        printStatus();
 }
 
 void ConsoleLinkHost::showActivity(const QString &text)
 {
+    if (!progressShown)
+        return;
     std::fprintf(stderr, "%s ", qPrintable(text));
+    m_lineOpen = true;
 }
 
 void ConsoleLinkHost::setProgressPosition(int position)
@@ -27,8 +48,9 @@ void ConsoleLinkHost::setProgressPosition(int position)
     m_position = qBound(0, position, qMax(m_maximum, 0));
     const int percent = m_maximum > 0 ? m_position * 100 / m_maximum : 0;
     // The bar restarts for the image; a script's reader only wants to see it move on.
-    if (percent / 10 > m_shownPercent / 10 || m_shownPercent < 0) {
+    if (progressShown && (percent / 10 > m_shownPercent / 10 || m_shownPercent < 0)) {
         m_shownPercent = percent;
+        m_lineOpen = true;
         if (m_secondsLeft >= 0 && percent < 100)
             std::fprintf(stderr, "%d%% (%d s left) ", percent, m_secondsLeft);
         else

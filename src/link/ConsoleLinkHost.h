@@ -42,7 +42,14 @@ class ConsoleLinkHost : public LinkHost
     // Printed beside the next percentage.
     void showTimeLeft(const QString &, int seconds) override { m_secondsLeft = seconds; }
 
+    // Activity texts and percentages go to standard error only where someone watches them: on a
+    // terminal, or when asked for. Set once for the process.
+    static void setProgressShown(bool shown);
+    // The exchange's closing message, on a line of its own.
+    void printStatus();
+
   private:
+    bool m_lineOpen = false; // progress printed since the last message
     int m_maximum = 0;
     int m_position = 0;
     int m_shownPercent = -1;

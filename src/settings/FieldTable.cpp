@@ -86,10 +86,10 @@ constexpr Field Fields[] = {
 };
 
 constexpr SensorList SensorLists[] = {
-    {Wheel::FrontLeft, "Sensor_FL", "Set this to the sensor number of the front left wheel."},
-    {Wheel::FrontRight, "Sensor_FR", "Set this to the sensor number of the front right wheel."},
-    {Wheel::RearLeft, "Sensor_RL", "Set this to the sensor number of the rear left wheel."},
-    {Wheel::RearRight, "Sensor_RR", "Set this to the sensor number of the rear right wheel."},
+    {Wheel::FrontLeft, "Sensor_FL", "Set this to the sensor number of the front left wheel.", "Front left wheel"},
+    {Wheel::FrontRight, "Sensor_FR", "Set this to the sensor number of the front right wheel.", "Front right wheel"},
+    {Wheel::RearLeft, "Sensor_RL", "Set this to the sensor number of the rear left wheel.", "Rear left wheel"},
+    {Wheel::RearRight, "Sensor_RR", "Set this to the sensor number of the rear right wheel.", "Rear right wheel"},
 };
 
 constexpr CutRowButtons CutButtons[] = {
@@ -107,7 +107,15 @@ bool sameName(QStringView name, const char *control)
     return *control && name == QLatin1String(control);
 }
 
+constexpr const char *SheetCaptions[] = {"Configuration", "Launch control", "Slip control", "Wheels",
+                                         "Rev limits",    "Data logging ",  "Test",         ""};
+
 } // namespace
+
+const char *sheetCaption(Sheet sheet)
+{
+    return SheetCaptions[int(sheet)];
+}
 
 std::span<const Field> fieldTable()
 {

@@ -20,6 +20,8 @@ enum class FieldForm {
 };
 
 enum class Sheet { Configuration, LaunchControl, SlipControl, Wheels, CS_Rev_Limit, DataLogging, Test, None };
+// A page's tab caption exactly as shown; "" for None.
+const char *sheetCaption(Sheet sheet);
 
 // One row per field of the 256-byte image. Pages, printout, mail and tractionctl all walk this table.
 struct Field {
@@ -55,6 +57,7 @@ struct SensorList {
     Wheel wheel;
     const char *control; // "Sensor_FL" ..
     const char *hint;
+    const char *label;   // what the list stands for on the car picture, which has no label of its own
 };
 std::span<const SensorList> sensorLists();
 

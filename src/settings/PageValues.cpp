@@ -113,6 +113,18 @@ std::optional<QString> PageValues::copyTo(SettingsImage &image, const QLocale &l
     return std::nullopt;
 }
 
+namespace
+{
+QString shownLabel(const Field &f)
+{
+    const QString group = QString::fromLatin1(f.group).trimmed();
+    const QString name = QString::fromLatin1(f.name).trimmed();
+    if (group.isEmpty() || name.isEmpty())
+        return group + name;
+    return group + QStringLiteral(": ") + name;
+}
+} // namespace
+
 QList<PageValues::Shown> PageValues::shown() const
 {
     QList<Shown> lines;
@@ -124,7 +136,8 @@ QList<PageValues::Shown> PageValues::shown() const
             const QString offsets =
                 n < 0 ? QString()
                       : QStringLiteral("%1/%2").arg(channelFrontOffset(n)).arg(channelLeftOffset(n));
-            lines.append({Shown::List, QLatin1String(list.control), offsets, text, {}});
+            lines.append({Shown::List, QLatin1String(list.control), offsets, text, {},
+                          QLatin1String(sheetCaption(Sheet::Wheels)), QLatin1String(list.label)});
         }
         listsDone = true;
     };
@@ -147,6 +160,12 @@ QList<PageValues::Shown> PageValues::shown() const
             const QString item =
                 m_ratePosition >= 0 && m_ratePosition < RateCount ? rateItems()[m_ratePosition] : QString();
             lines.append({Shown::List, control, offsetsOf(f), item, unit});
+        } else {
+            continue;
+        }
+        if (lines.last().page.isEmpty()) {
+            lines.last().page = QLatin1String(sheetCaption(f.sheet));
+            lines.last().label = shownLabel(f);
         }
     }
     return lines;

@@ -52,6 +52,8 @@ class PageValues
         QString offsets; // "18", "128-147", "66/112" (the channel shown) or "" for none
         QString text;    // shown text; check boxes "true"/"false"; lists "" when unchosen
         QString unit;
+        QString page;  // the tab caption
+        QString label; // "Dry settings: Soft cut", as the group and the label read on the page
     };
     QList<Shown> shown() const;
 

@@ -64,7 +64,7 @@ class TestTractionctlLink : public QObject
         const QString out = path(QStringLiteral("read.dat"));
         writeBytes(out, pattern(99));
 
-        const ToolRun r = run({"read", out, "--port", unit.path});
+        const ToolRun r = run({"read", out, "--port", unit.path, "--progress"});
         QCOMPARE(r.status, 0);
         QCOMPARE(fileBytes(out), memory);
         QCOMPARE(fileBytes(path(QStringLiteral("read.BAK"))), pattern(99));

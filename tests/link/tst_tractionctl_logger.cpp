@@ -28,7 +28,7 @@ class TestTractionctlLogger : public QObject
         QVERIFY(unit.ok());
         writeFile(path("run.dat"), "older run");
 
-        const ToolRun dat = run({"log-upload", "--port", unit.path, path("run.dat")});
+        const ToolRun dat = run({"log-upload", "--port", unit.path, path("run.dat"), "--progress"});
         QCOMPARE(dat.status, 0);
         // The graph window's own save: a zero header, then the samples as the memory holds them.
         QCOMPARE(fileBytes(path("run.dat")), QByteArray(252, '\0') + m_memory.mid(2));
@@ -76,11 +76,15 @@ class TestTractionctlLogger : public QObject
         QCOMPARE(fileBytes(log), m_memory);
         SimUnit unit({"--fast", "--clear-time", "0.3", "--log-memory", log});
         QVERIFY(unit.ok());
-        const ToolRun r = run({"log-clear", "--port", unit.path});
+        const ToolRun r = run({"log-clear", "--progress", "--port", unit.path});
         QCOMPARE(r.status, 0);
         QVERIFY2(r.err.startsWith(QStringLiteral("Clearing Internal Memory")), qPrintable(r.err));
         QVERIFY2(r.err.trimmed().endsWith(QStringLiteral("Traction memory Cleared OK")), qPrintable(r.err));
         QCOMPARE(fileBytes(log), QByteArray(131072, '\0'));
+        // Standard error is no terminal here: the closing message alone, for a script to read.
+        const ToolRun quiet = run({"log-clear", "--port", unit.path});
+        QCOMPARE(quiet.status, 0);
+        QCOMPARE(quiet.err, QStringLiteral("Traction memory Cleared OK\n"));
     }
 };
 

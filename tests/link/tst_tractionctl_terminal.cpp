@@ -101,7 +101,7 @@ private slots:
     {
         SimUnit unit({"--fast"});
         QVERIFY(unit.ok());
-        const ToolRun r = run({"test", "--port", unit.path, "--type", "Soft Cut", "--time", "0.5"});
+        const ToolRun r = run({"test", "--port", unit.path, "--type", "Soft Cut", "--time", "0.5", "--progress"});
         QCOMPARE(r.status, 0);
         QVERIFY2(r.err.contains(QStringLiteral("Starting Test")), qPrintable(r.err));
         QVERIFY2(r.err.trimmed().endsWith(QStringLiteral("Test Ended OK")), qPrintable(r.err));

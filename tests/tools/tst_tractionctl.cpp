@@ -35,7 +35,23 @@ class TestTractionctl : public QObject
     {
         ToolRun r = run({"show", "--default"});
         QCOMPARE(r.status, 0);
+        const QStringList shown = r.out.split('\n', Qt::SkipEmptyParts);
+        QVERIFY(shown.contains(QRegularExpression("^Configuration +Minimum operating thresholds: Speed +14\\.00 Kmh$")));
+        QVERIFY(shown.contains(QRegularExpression("^Launch control +Wet settings: Soft cut +\\d+ RPM$")));
+        QVERIFY(shown.contains(QRegularExpression("^Slip control +Sequence 1 +10111011101110111011$")));
+        QVERIFY(shown.contains(QRegularExpression("^Slip control +Sequence 1: Assert at +\\d+ % Slip$")));
+        QVERIFY(shown.contains(QRegularExpression("^Wheels +Rear right wheel +CH4$")));
+        QVERIFY(shown.contains(QRegularExpression("^Data logging +Data logging: Enable data logging +(yes|no)$")));
+        // Values line up in one column.
+        const QString speed = shown.filter("Minimum operating thresholds: Speed").value(0);
+        const qsizetype column = speed.indexOf("14.00");
+        for (const QString &line : shown)
+            QVERIFY2(line.at(column - 1) == u' ' && line.at(column) != u' ', qPrintable(line));
+
+        r = run({"show", "--default", "--names"});
+        QCOMPARE(r.status, 0);
         const QStringList lines = r.out.split('\n', Qt::SkipEmptyParts);
+        QCOMPARE(lines.size(), shown.size());
         QVERIFY(lines.contains(QRegularExpression("^Co_Mot_Speed +18-19 +14\\.00 Kmh$")));
         QVERIFY(lines.contains(QRegularExpression("^SC_Seq1 +128-147 +10111011101110111011$")));
         QVERIFY(lines.contains(QRegularExpression("^Sensor_RR +72/118 +CH4$")));
@@ -128,11 +144,18 @@ class TestTractionctl : public QObject
         ToolRun r = run({"diff", sample("tune.dat"), sample("tune.dat")});
         QCOMPARE(r.status, 0);
         QVERIFY(r.out.isEmpty());
-        r = run({"diff", sample("tune.dat"), sample("odd.dat")});
+        r = run({"diff", sample("tune.dat"), sample("odd.dat"), "--names"});
         QCOMPARE(r.status, 1);
         QCOMPARE(r.out.split('\n', Qt::SkipEmptyParts),
                  (QStringList{"Co_Mot_Speed: 15.00 | 14.00", "CB_Logger_Enabled: false | true",
                               "SC_Seq1: 10111011101110111011 | 10011011101110111011"}));
+        r = run({"diff", sample("tune.dat"), sample("odd.dat")});
+        QCOMPARE(r.status, 1);
+        QCOMPARE(r.out.split('\n', Qt::SkipEmptyParts),
+                 (QStringList{"Configuration  Minimum operating thresholds: Speed  15.00 Kmh | 14.00 Kmh",
+                              "Slip control   Sequence 1                           10111011101110111011 | "
+                              "10011011101110111011",
+                              "Data logging   Data logging: Enable data logging    no | yes"}));
 
         r = run({"check", sample("tune.dat")});
         QCOMPARE(r.status, 0);

@@ -105,7 +105,7 @@ int clear(const QStringList &args)
         return Failed;
     const bool ok = link.ClearLog();
     // The walk's message comes after its unlock, where the console host prints one.
-    std::fprintf(stderr, "\n%s\n", qPrintable(host.status));
+    host.printStatus();
     return ok ? Done : Failed;
 }
 

@@ -68,7 +68,7 @@ int test(const QStringList &args)
     if (!LinkCommands::openPort(link, port))
         return Failed;
     const bool ok = link.Test_CMiss_Send(typeIndex, timeIndex);
-    std::fprintf(stderr, "\n%s\n", qPrintable(host.status));
+    host.printStatus();
     return ok ? Done : Failed;
 }
 

@@ -1,10 +1,12 @@
 // tractionctl: settings and graph files from the command line, through the same core code as the program.
 #include "GraphCommands.h"
+#include "Help.h"
 #include "LoggerCommands.h"
 #include "PrintCommand.h"
 #include "TerminalCommands.h"
 #include "MonitorCommand.h"
 #include "link/ConsoleLinkHost.h"
+#include "platform/ProgramVersion.h"
 #include "settings/PageValues.h"
 #include "settings/SettingsFiles.h"
 
@@ -12,9 +14,13 @@
 #include <QFileInfo>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QSaveFile>
 #include <QTextStream>
 
-#include <functional>
+#include <algorithm>
+#include <optional>
+
+#include <unistd.h>
 
 namespace
 {
@@ -66,17 +72,77 @@ PageValues shownFrom(const SettingsImage &image)
     return pages;
 }
 
+// "--flag" taken out of args; whether it was there.
+bool takeFlag(QStringList &args, const char *flag)
+{
+    return args.removeAll(QLatin1String(flag)) > 0;
+}
+
+// A value as the page shows it, its unit beside it; --names keeps the check boxes' true/false.
+QString shownValue(const PageValues::Shown &l, bool names)
+{
+    QString text = l.text;
+    if (!names && l.kind == PageValues::Shown::Check)
+        text = l.text == u"true" ? QStringLiteral("yes") : QStringLiteral("no");
+    return l.unit.isEmpty() ? text : text + u' ' + l.unit;
+}
+
+// Page by page as the tabs run, each group's lines together in the order the table first names them.
+QList<PageValues::Shown> inPageOrder(QList<PageValues::Shown> lines)
+{
+    const auto sheetOf = [](const QString &page) {
+        int i = 0;
+        while (Sheet(i) != Sheet::None && page != QLatin1String(sheetCaption(Sheet(i))))
+            ++i;
+        return i;
+    };
+    const auto groupOf = [](const PageValues::Shown &l) { return l.page + u'|' + l.label.section(u':', 0, 0); };
+    QStringList groups;
+    for (const auto &l : lines)
+        if (!groups.contains(groupOf(l)))
+            groups.append(groupOf(l));
+    std::stable_sort(lines.begin(), lines.end(), [&](const auto &a, const auto &b) {
+        return std::pair(sheetOf(a.page), groups.indexOf(groupOf(a))) <
+               std::pair(sheetOf(b.page), groups.indexOf(groupOf(b)));
+    });
+    return lines;
+}
+
+// Page and label in columns as wide as their widest entry, so that the values line up; or,
+// with --names, the control and the image offsets it stands for.
+struct Columns {
+    bool names;
+    int first = 0, second = 0;
+    Columns(const QList<PageValues::Shown> &lines, bool names) : names(names)
+    {
+        for (const auto &l : lines) {
+            first = qMax(first, int((names ? l.control : l.page).size()));
+            second = qMax(second, int((names ? l.offsets : l.label).size()));
+        }
+        first += 2;
+        second += 2;
+    }
+    void print(const PageValues::Shown &l) const
+    {
+        if (names)
+            out() << qSetFieldWidth(36) << Qt::left << l.control << qSetFieldWidth(9) << l.offsets;
+        else
+            out() << qSetFieldWidth(first) << Qt::left << l.page << qSetFieldWidth(second) << l.label;
+        out() << qSetFieldWidth(0);
+    }
+};
+
 int show(const QStringList &args)
 {
-    const bool json = args.contains(u"--json");
     QStringList rest = args;
-    rest.removeAll(QStringLiteral("--json"));
+    const bool json = takeFlag(rest, "--json");
+    const bool names = takeFlag(rest, "--names");
     if (rest.size() != 1)
         return Usage;
     SettingsImage image;
     if (rest[0] != u"--default" && !load(rest[0], image))
         return Failed;
-    const auto lines = shownFrom(image).shown();
+    auto lines = shownFrom(image).shown();
     if (json) {
         QJsonObject obj;
         for (const auto &l : lines) {
@@ -88,9 +154,13 @@ int show(const QStringList &args)
         out() << QJsonDocument(obj).toJson(QJsonDocument::Indented);
         return Done;
     }
-    for (const auto &l : lines)
-        out() << qSetFieldWidth(36) << Qt::left << l.control << qSetFieldWidth(9) << l.offsets
-              << qSetFieldWidth(0) << l.text << (l.unit.isEmpty() ? QString() : u' ' + l.unit) << '\n';
+    if (!names)
+        lines = inPageOrder(lines);
+    const Columns columns(lines, names);
+    for (const auto &l : lines) {
+        columns.print(l);
+        out() << shownValue(l, names) << '\n';
+    }
     return Done;
 }
 
@@ -122,20 +192,35 @@ int convert(const QStringList &args)
 
 int diff(const QStringList &args)
 {
-    if (args.size() != 2)
+    QStringList rest = args;
+    const bool names = takeFlag(rest, "--names");
+    if (rest.size() != 2)
         return Usage;
     SettingsImage a, b;
-    if (!load(args[0], a) || !load(args[1], b))
+    if (!load(rest[0], a) || !load(rest[1], b))
         return Failed;
-    const auto left = shownFrom(a).shown(), right = shownFrom(b).shown();
-    int differ = 0;
-    for (qsizetype i = 0; i < left.size() && i < right.size(); ++i) {
-        if (left[i].text == right[i].text)
-            continue;
-        out() << left[i].control << ": " << left[i].text << " | " << right[i].text << '\n';
-        ++differ;
+    auto left = shownFrom(a).shown(), right = shownFrom(b).shown();
+    if (!names) {
+        left = inPageOrder(left);
+        right = inPageOrder(right);
     }
-    return differ == 0 ? Done : Failed;
+    QList<qsizetype> differ;
+    for (qsizetype i = 0; i < left.size() && i < right.size(); ++i)
+        if (left[i].text != right[i].text)
+            differ.append(i);
+    QList<PageValues::Shown> shownLines;
+    for (qsizetype i : differ)
+        shownLines.append(left[i]);
+    const Columns columns(shownLines, false);
+    for (qsizetype i : differ) {
+        if (names) {
+            out() << left[i].control << ": " << left[i].text << " | " << right[i].text << '\n';
+            continue;
+        }
+        columns.print(left[i]);
+        out() << shownValue(left[i], false) << " | " << shownValue(right[i], false) << '\n';
+    }
+    return differ.isEmpty() ? Done : Failed;
 }
 
 int check(const QStringList &args)
@@ -204,53 +289,137 @@ int write(const QStringList &args)
     return LinkCommands::write(port, image);
 }
 
-struct Command {
-    const char *name;
-    const char *usage;
-    std::function<int(const QStringList &)> run;
-};
+int help(const QStringList &args);
 
-const Command Commands[] = {
-    {"show", "show FILE|--default [--json]", show},
-    {"convert", "convert IN.tra OUT.dat [--base IMAGE.dat]", convert},
-    {"diff", "diff A B", diff},
-    {"check", "check FILE", check},
-    {"graph", GraphCommands::Usage, GraphCommands::run},
-    {"print", PrintCommand::Usage, [](const QStringList &args) { return PrintCommand::run(args, load); }},
-    {"version", "version --port DEV|COMn", version},
-    {"read", "read OUT.dat --port DEV|COMn", read},
-    {"write", "write IN.dat|IN.tra|--default --port DEV|COMn", write},
-    {"test", TerminalCommands::TestUsage, TerminalCommands::test},
-    {"terminal", TerminalCommands::TerminalUsage, TerminalCommands::terminal},
-    {"monitor", MonitorCommand::Usage, MonitorCommand::run},
-    {"log-upload", LoggerCommands::UploadUsage, LoggerCommands::upload},
-    {"log-clear", LoggerCommands::ClearUsage, LoggerCommands::clear},
+// clang-format off
+const HelpEntry Commands[] = {
+    {"show", "show FILE|--default [--json] [--names]",
+     "Prints the settings of a .dat or .tra file, or the defaults, as the pages show them: page, label, value and unit.",
+     "--names prints each control's name and the image offsets it stands for instead of page and label; --json "
+     "prints one object keyed by the control names. A .tra file is shown converted into the default settings.", show},
+    {"convert", "convert IN.tra OUT.dat [--base IMAGE.dat]", "Converts a .tra file into a .dat settings file.",
+     "The bytes a .tra file has no word for come from IMAGE.dat, or else from the defaults. An OUT.dat that "
+     "exists is kept as OUT.BAK.", convert},
+    {"diff", "diff A B [--names]",
+     "Prints the settings that differ between two settings files: page, label, A's value | B's value.",
+     "--names names the controls instead. The exit status is 1 when any differ.", diff},
+    {"check", "check FILE",
+     "Prints the bytes the pages would change if FILE were loaded and written back untouched (offset: old -> "
+     "new); the exit status is 1 when any would.", "", check},
+    {"graph", GraphCommands::Usage,
+     "Exports the points of a DOS graph file or a logged-data file as CSV, or prints what it holds.", "", GraphCommands::run},
+    {"print", PrintCommand::Usage, "Writes the settings page the program prints into a PDF file.",
+     "--version gives the unit's firmware version printed on the page.",
+     [](const QStringList &args) { return PrintCommand::run(args, load); }},
+    {"version", "version --port DEV|COMn", "Prints the unit's firmware version.", "", version},
+    {"read", "read OUT.dat --port DEV|COMn [--progress]", "Reads the unit's settings into a .dat file.",
+     "An OUT.dat that exists is kept as OUT.BAK; nothing is written unless the whole image came.", read},
+    {"write", "write IN.dat|IN.tra|--default --port DEV|COMn [--progress]",
+     "Writes the settings of a file, or the defaults, into the unit.", "", write},
+    {"test", TerminalCommands::TestUsage,
+     "Runs the misfire test: the unit cuts sparks in the chosen pattern for the chosen time.",
+     "--type and --time take the texts of the Test page's lists (a wrong one lists the right ones); without "
+     "them the page's first entries.", TerminalCommands::test},
+    {"terminal", TerminalCommands::TerminalUsage,
+     "Talks to the unit's own text menu from the keyboard, as the program's terminal does; Ctrl+] ends it.", "",
+     TerminalCommands::terminal},
+    {"monitor", MonitorCommand::Usage, "Prints the unit's live frames, one line per frame.",
+     "--frames ends after N frames (otherwise Ctrl+C ends it); --log also writes them into a DOS graph file. "
+     "The frames received and lost follow on standard error.", MonitorCommand::run},
+    {"log-upload", LoggerCommands::UploadUsage,
+     "Copies the unit's data logger memory (128 KB, about 68 seconds) into a DOS graph file, CSV points or the "
+     "memory's raw bytes, by the file's extension.", "", LoggerCommands::upload},
+    {"log-clear", LoggerCommands::ClearUsage, "Empties the unit's data logger memory.", "", LoggerCommands::clear},
+    {"help", "help [COMMAND]", "Prints the help of one command, or of all.", "", help},
 };
+// clang-format on
 
-int usage(const Command *only = nullptr)
+const HelpEntry *find(const QString &name)
 {
-    for (const Command &c : Commands)
-        if (!only || only == &c)
-            err() << "usage: tractionctl " << c.usage << '\n';
+    for (const HelpEntry &c : Commands)
+        if (name == QLatin1String(c.name))
+            return &c;
+    return nullptr;
+}
+
+int usage(const HelpEntry *only = nullptr)
+{
+    err() << Help::usage(only ? std::span(only, 1) : std::span(Commands));
+    if (!only)
+        err() << "Run \"tractionctl help COMMAND\" for one command's help, \"tractionctl --help\" for all.\n";
     err().flush();
     return Usage;
+}
+
+int help(const QStringList &args)
+{
+    if (args.isEmpty()) {
+        out() << Help::overview(Commands);
+        return Done;
+    }
+    const HelpEntry *c = args.size() == 1 ? find(args[0]) : nullptr;
+    if (!c) {
+        if (args.size() == 1)
+            err() << "tractionctl: no command \"" << args[0] << "\"" << Qt::endl;
+        return Usage;
+    }
+    out() << Help::command(*c);
+    return Done;
+}
+
+// Written at build time for the package: "--man-page FILE", "--bash-completion FILE".
+int generated(const QString &what, const QString &path)
+{
+    const QString text = what == u"--man-page" ? Help::manPage(Commands, ProgramVersion::current().text())
+                                               : Help::bashCompletion(Commands);
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(text.toUtf8()) < 0 || !file.commit()) {
+        err() << path << ": " << file.errorString() << Qt::endl;
+        return Failed;
+    }
+    return Done;
+}
+
+// What needs no application object and no command.
+std::optional<int> ownOption(const QStringList &args)
+{
+    if (args.isEmpty())
+        return usage();
+    const QString &first = args[0];
+    if ((first == u"--help" || first == u"-h") && args.size() == 1)
+        return help({});
+    if (first == u"--version" && args.size() == 1) {
+        out() << "tractionctl " << ProgramVersion::current().text() << Qt::endl;
+        return Done;
+    }
+    if ((first == u"--man-page" || first == u"--bash-completion") && args.size() == 2)
+        return generated(first, args[1]);
+    return std::nullopt;
 }
 
 } // namespace
 
 int main(int argc, char *argv[])
 {
+    QStringList early;
+    for (int i = 1; i < argc; ++i)
+        early.append(QString::fromLocal8Bit(argv[i]));
+    if (const auto status = ownOption(early))
+        return *status;
+
     const auto app = PrintCommand::application(argc, argv);
     QStringList args = app->arguments().mid(1);
-    if (args.isEmpty())
-        return usage();
     const QString name = args.takeFirst();
-    for (const Command &c : Commands) {
-        if (name == QLatin1String(c.name)) {
-            const int status = c.run(args);
-            out().flush();
-            return status == Usage ? usage(&c) : status;
-        }
+    const HelpEntry *c = find(name);
+    if (!c) {
+        usage();
+        err() << "tractionctl: no command \"" << name << "\"" << Qt::endl;
+        return Usage;
     }
-    return usage();
+    // Only the commands that talk to the unit at length have progress to show.
+    if (Help::optionsOf(*c).contains(u"--progress"))
+        ConsoleLinkHost::setProgressShown(args.removeAll(QStringLiteral("--progress")) > 0 || isatty(STDERR_FILENO));
+    const int status = c->run(args);
+    out().flush();
+    return status == Usage ? usage(c) : status;
 }

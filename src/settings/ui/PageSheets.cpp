@@ -23,7 +23,7 @@ namespace {
 
 struct SheetRow {
     const char *name;
-    const char *caption;
+    Sheet sheet;
     const char *icon;
     const char *hint;
     void (PageBuilder::*build)(QWidget *);
@@ -63,23 +63,23 @@ QHBoxLayout *sheetRow(QWidget *sheet)
 void PageBuilder::buildSheets(QTabWidget *pages)
 {
     static const SheetRow sheets[] = {
-        {"Configuration", "Configuration", "sheet_configuration", "some hint text here(1)",
+        {"Configuration", Sheet::Configuration, "sheet_configuration", "some hint text here(1)",
          &PageBuilder::buildConfiguration},
-        {"LaunchControl", "Launch control", "sheet_launch", "some hint text here(7)",
+        {"LaunchControl", Sheet::LaunchControl, "sheet_launch", "some hint text here(7)",
          &PageBuilder::buildLaunchControl},
-        {"SlipControl", "Slip control", "sheet_slip", "some hint text here(2)", &PageBuilder::buildSlipControl},
-        {"Wheels", "Wheels", "sheet_wheels", "some hint text here(3)", &PageBuilder::buildWheels},
-        {"CS_Rev_Limit", "Rev limits", "sheet_revlimit", "some hint text here(4)", &PageBuilder::buildRevLimits},
-        {"DataLogging", "Data logging ", "sheet_datalogging", "some hint text here(5)",
+        {"SlipControl", Sheet::SlipControl, "sheet_slip", "some hint text here(2)", &PageBuilder::buildSlipControl},
+        {"Wheels", Sheet::Wheels, "sheet_wheels", "some hint text here(3)", &PageBuilder::buildWheels},
+        {"CS_Rev_Limit", Sheet::CS_Rev_Limit, "sheet_revlimit", "some hint text here(4)", &PageBuilder::buildRevLimits},
+        {"DataLogging", Sheet::DataLogging, "sheet_datalogging", "some hint text here(5)",
          &PageBuilder::buildDataLogging},
-        {"Test", "Test", "sheet_test", "some hint text here(6)", &PageBuilder::buildTest},
+        {"Test", Sheet::Test, "sheet_test", "some hint text here(6)", &PageBuilder::buildTest},
     };
     for (const SheetRow &row : sheets) {
         auto *sheet = new QWidget(pages);
         add(sheet, row.name, row.hint);
         (this->*row.build)(sheet);
         pages->addTab(sheet, QIcon(QStringLiteral(":/settings/%1.svg").arg(QLatin1String(row.icon))),
-                      QString::fromLatin1(row.caption));
+                      QString::fromLatin1(sheetCaption(row.sheet)));
     }
 }
 
