@@ -1,5 +1,6 @@
 #include "graph/ui/ExportDialog.h"
 
+#include "widgets/AccessibleNames.h"
 #include "widgets/Dialogs.h"
 #include "graph/ui/GraphForm.h"
 #include "platform/Shell.h"
@@ -57,6 +58,7 @@ TExportDialog::TExportDialog(TGraphChart *graph) : QDialog(graph), m_graph(graph
     m_pages->addTab(buildNativePage(), QStringLiteral("Native"));
     m_pages->addTab(buildDataPage(), QStringLiteral("Data"));
     v->addWidget(m_pages);
+    AccessibleNames::fromLabels(m_pages);
     auto *buttons = new QHBoxLayout;
     auto button = [&](const char *name, const char *caption, void (TExportDialog::*handler)()) {
         auto *b = new QPushButton(latin(caption), this);
@@ -149,6 +151,7 @@ QWidget *TExportDialog::buildDataPage()
         m_delimiter->addItem(latin(d.caption));
     m_custom = new QLineEdit(page);
     m_custom->setObjectName(QStringLiteral("CustomDelimiter"));
+    m_custom->setAccessibleName(QStringLiteral("Custom delimiter"));
     m_custom->setMaxLength(8);
     m_custom->setEnabled(false);
     delimiters->addWidget(m_delimiter);

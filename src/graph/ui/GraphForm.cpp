@@ -27,14 +27,15 @@ struct PanelRow {
     int left;
     const char *box, *label, *caption, *assignment, *readout, *initial;
     int width, maxLength;
+    const char *spoken;  // the readout's name for a screen reader: which channel it shows
 };
 constexpr std::array<PanelRow, 6> PanelRows{{
-    {Trace::WheelSpeedFL, 16, "Chart_Label_FL_GB", "Chart_Label_FL", "CH1", "Label_CH1_assignment", "Real_Time_Wheel1", "1000000.0", 65, 10},
-    {Trace::WheelSpeedFR, 108, "Chart_Label_FR_GB", "Chart_Label_FR", "CH2", "Label_CH2_assignment", "Real_Time_Wheel2", "2000000.0", 65, 10},
-    {Trace::WheelSpeedRL, 204, "Chart_Label_RL_GB", "Chart_Label_RL", "CH3", "Label_CH3_assignment", "Real_Time_Wheel3", "3000000.0", 65, 10},
-    {Trace::WheelSpeedRR, 300, "Chart_Label_RR_GB", "Chart_Label_RR", "CH4", "Label_CH4_assignment", "Real_Time_Wheel4", "4000000.0", 65, 10},
-    {Trace::RPM, 400, "GroupBox1", "Chart_Label_Rev", "RPM", nullptr, "Real_Time_Engine_RPM", "0000000.0", 65, 10},
-    {Trace::CutLevel, 496, "GroupBox2", "Chart_Label_Cut", "Cut", nullptr, "Real_Time_Status2", "0", 33, 4},
+    {Trace::WheelSpeedFL, 16, "Chart_Label_FL_GB", "Chart_Label_FL", "CH1", "Label_CH1_assignment", "Real_Time_Wheel1", "1000000.0", 65, 10, "CH1 wheel speed"},
+    {Trace::WheelSpeedFR, 108, "Chart_Label_FR_GB", "Chart_Label_FR", "CH2", "Label_CH2_assignment", "Real_Time_Wheel2", "2000000.0", 65, 10, "CH2 wheel speed"},
+    {Trace::WheelSpeedRL, 204, "Chart_Label_RL_GB", "Chart_Label_RL", "CH3", "Label_CH3_assignment", "Real_Time_Wheel3", "3000000.0", 65, 10, "CH3 wheel speed"},
+    {Trace::WheelSpeedRR, 300, "Chart_Label_RR_GB", "Chart_Label_RR", "CH4", "Label_CH4_assignment", "Real_Time_Wheel4", "4000000.0", 65, 10, "CH4 wheel speed"},
+    {Trace::RPM, 400, "GroupBox1", "Chart_Label_Rev", "RPM", nullptr, "Real_Time_Engine_RPM", "0000000.0", 65, 10, "RPM engine speed"},
+    {Trace::CutLevel, 496, "GroupBox2", "Chart_Label_Cut", "Cut", nullptr, "Real_Time_Status2", "0", 33, 4, "Cut level"},
 }};
 
 // A one-pixel pen: a wider one costs the raster engine about three times as much per redraw.
@@ -101,6 +102,7 @@ void TGraphChart::buildChart()
     QCustomPlot *c = m_chart;
     c->setBackground(Qt::white);
     c->setFocusPolicy(Qt::StrongFocus);
+    c->setAccessibleName(QStringLiteral("Graph"));
     c->installEventFilter(this);
     c->setNoAntialiasingOnDrag(true);
     c->setPlottingHint(QCP::phFastPolylines, true);
@@ -183,6 +185,7 @@ void TGraphChart::buildPanel(QWidget *panel2)
         e.readout = new QLineEdit(QString::fromLatin1(row.initial), m_panel1);
         e.readout->setObjectName(QString::fromLatin1(row.readout));
         e.readout->setReadOnly(true);
+        e.readout->setAccessibleName(QString::fromLatin1(row.spoken));
         e.readout->setFocusPolicy(Qt::NoFocus);
         e.readout->setMaxLength(row.maxLength);
         e.readout->setAlignment(Qt::AlignRight);

@@ -20,8 +20,11 @@ SetupForm::SetupForm(TGraphChart *graph, const Shape &shape, QWidget *parent)
     if (!parent)  // nobody else would delete it
         connect(graph, &QObject::destroyed, this, &QObject::deleteLater);
     m_grid = new QGridLayout(this);
-    m_grid->addWidget(new QLabel(QStringLiteral("Maximum Displayed Value"), this), 0, 0);
+    auto *label = new QLabel(QStringLiteral("Maximum Displayed Value"), this);
+    m_grid->addWidget(label, 0, 0);
     Edit1 = new QLineEdit(QString::fromLatin1(shape.initial), this);
+    label->setBuddy(Edit1);
+    Edit1->setAccessibleName(label->text());
     Edit1->setObjectName(QStringLiteral("Edit1"));
     Edit1->installEventFilter(this);
     m_grid->addWidget(Edit1, 0, 1);

@@ -149,7 +149,7 @@ QGroupBox *PageBuilder::cutGroup(QWidget *sheet, const char *rowName, const char
     auto *cells = new QHBoxLayout;
     cells->setSpacing(2);
     for (int k = 1; k <= CellsPerRow; ++k) {
-        auto *cell = new SparkBox(k, box);
+        auto *cell = new SparkBox(k, box->title(), box);
         add(cell, cellControl(row, k).toLatin1().constData());
         QObject::connect(cell, &SparkBox::toggled, m_frame, [frame = m_frame, cell] { frame->anyChange(cell); });
         cells->addWidget(cell);

@@ -6,6 +6,7 @@
 #include "settings/LogTime.h"
 #include "settings/ui/CarView.h"
 #include "settings/ui/MainFrame.h"
+#include "widgets/AccessibleNames.h"
 
 #include <QComboBox>
 #include <QGridLayout>
@@ -81,6 +82,7 @@ void PageBuilder::buildSheets(QTabWidget *pages)
         pages->addTab(sheet, QIcon(QStringLiteral(":/settings/%1.svg").arg(QLatin1String(row.icon))),
                       QString::fromLatin1(sheetCaption(row.sheet)));
     }
+    AccessibleNames::fromLabels(pages);
 }
 
 void PageBuilder::addColumns(QVBoxLayout *outer, QWidget *sheet, std::initializer_list<Column> columns)
@@ -194,6 +196,7 @@ void PageBuilder::buildWheels(QWidget *sheet)
     int corner = 0;
     for (const SensorList &sensor : sensorLists()) {
         QComboBox *combo = list(sensor.control, channelItems(), car);
+        combo->setAccessibleName(QString::fromLatin1(sensor.label));
         m_hints.append({combo, QString::fromLatin1(sensor.hint)});
         combo->setMinimumContentsLength(4);
         QObject::connect(combo, &QComboBox::activated, m_frame, [frame = m_frame, combo] { frame->anyChange(combo); });
@@ -260,6 +263,7 @@ void PageBuilder::buildTest(QWidget *sheet)
     QGroupBox *box = group(sheet, QStringLiteral("Create misfire"));
     auto *grid = static_cast<QGridLayout *>(box->layout());
     QComboBox *type = list("Test_CMiss_Type", OutputTest::typeTexts(), box);
+    type->setAccessibleName(QStringLiteral("Type of test"));  // it has no label
     m_hints.append({type, QStringLiteral("Type of test to perform.")});
     type->setCurrentIndex(0);
     type->setMinimumContentsLength(18);

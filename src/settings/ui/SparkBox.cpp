@@ -23,13 +23,13 @@ const QIcon &spark() { return load(":/settings/spark.svg"); }
 
 }  // namespace Spark_bitmaps
 
-SparkBox::SparkBox(int position, QWidget *parent) : QAbstractButton(parent), m_position(position)
+SparkBox::SparkBox(int position, const QString &row, QWidget *parent) : QAbstractButton(parent), m_position(position)
 {
     setCheckable(true);
     setChecked(true);  // every cell fires until the pages are filled
     setFocusPolicy(Qt::StrongFocus);
     setCursor(Qt::PointingHandCursor);
-    setAccessibleName(QStringLiteral("Cell %1").arg(position));
+    setAccessibleName(QStringLiteral("%1 box %2").arg(row.trimmed()).arg(position));
 }
 
 QSize SparkBox::sizeHint() const { return {22, 24}; }

@@ -13,7 +13,8 @@ const QIcon &spark();
 class SparkBox : public QAbstractButton {
     Q_OBJECT
 public:
-    explicit SparkBox(int position, QWidget *parent = nullptr);
+    // 'row' is the caption of the cut row's group; a screen reader reads "Sequence 1 box 7".
+    SparkBox(int position, const QString &row, QWidget *parent = nullptr);
     int position() const { return m_position; }
     QSize sizeHint() const override;
 

@@ -21,6 +21,7 @@ QComboBox *addList(QWidget *owner, QHBoxLayout *row, const char *name, const cha
     auto *layout = new QVBoxLayout(box);
     auto *list = new QComboBox(box);
     list->setObjectName(QString::fromLatin1(name));
+    list->setAccessibleName(box->title().trimmed());
     list->setEditable(true);
     list->setInsertPolicy(QComboBox::NoInsert);
     list->addItems(items);
