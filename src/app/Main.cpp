@@ -80,6 +80,10 @@ TForm1::TForm1(std::unique_ptr<PortDirectory> directory, QWidget *parent)
     connect(m_bars->allowVirtualPorts(), &QAction::triggered, this,
             [this] { m_comPortForm->AllowVirtualComPortsClick(m_bars->allowVirtualPorts()); });
     connectShellActions();
+    connect(m_comPortForm, &TCOMPortForm::portReopened, this, [this](const QString &text) {
+        ShowStatus(text, false);
+        startMessageTimer();
+    });
     connect(m_actions["Exit1"], &QAction::triggered, this, &QWidget::close);
     connect(m_actions["Graph1"], &QAction::triggered, m_graph, &QWidget::show);  // modal over this window
     connect(m_actions["ReadFromTraction1"], &QAction::triggered, this, [this] { m_link->ReadFromTraction(); });

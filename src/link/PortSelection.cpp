@@ -79,8 +79,16 @@ void PortSelection::ScanPorts(bool open)
 
 PortSelection::Choice PortSelection::SelectPort(int number, QString *error)
 {
-    if (number == m_portNumber)
-        return Choice::Unchanged;
+    if (number == m_portNumber) {
+        if (m_device.active())
+            return Choice::Unchanged;
+        // The port we hold but lost (its adapter pulled and put back): picking it reopens it,
+        // rather than leaving the user to pick another port first.
+        if (!Open(error))
+            return Choice::Failed;
+        m_portEverOpened = true;
+        return Choice::Opened;
+    }
     for (Item &item : m_items)
         item.marked = item.number == number;
     m_device.close();

@@ -34,7 +34,8 @@ public:
 
     enum class Choice { Unchanged, Failed, Opened };
     // Picking a port item; on Failed, *error holds the serial layer's message. Opened means the
-    // caller stores the number as "CommPort".
+    // caller stores the number as "CommPort". The current port is Unchanged while it is open; when
+    // it is closed (lost, or failed to open) picking it tries to open it again.
     Choice SelectPort(int number, QString *error);
 
     // Opens the configured port; the serial layer's message in *error on failure.

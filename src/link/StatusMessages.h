@@ -26,11 +26,14 @@ inline constexpr char FileSaved[] = "File Saved ok";
 inline constexpr char FileSaveFailed[] = "File Save failed";
 inline constexpr char PagePrinted[] = "Page Printed OK";
 inline constexpr char PrintFailed[] = "Print Page Failed";
+// The pulled adapter is back and its port open again; %1 is the port number.
+inline constexpr char PortReopened[] = "COM %1 is back, port reopened";
 
 inline constexpr const char *All[] = {
     ReadingMemory, MemoryRead,   MemoryReadFailed, WritingMemory, MemoryWritten, MemoryWriteFailed,
     ClearingMemory, MemoryCleared, MemoryClearFailed, TestStarting, TestEnded,   TestFailed,
     FileLoaded,    FileLoadFailed, FileSaved,      FileSaveFailed, PagePrinted,   PrintFailed,
+    PortReopened,
 };
 
 }  // namespace StatusMessages

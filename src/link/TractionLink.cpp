@@ -25,4 +25,5 @@ void TractionLink::shutdown()
     }
     m_waits.abort();
     m_comm1.close();
+    emit closedForGood();
 }

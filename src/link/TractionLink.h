@@ -38,6 +38,9 @@ public:
     // waiting unwinds without touching its host.
     void shutdown();
 
+signals:
+    void closedForGood();
+
 private:
     SerialDevice m_comm1;
     LinkState m_state;

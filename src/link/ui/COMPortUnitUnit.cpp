@@ -1,6 +1,7 @@
 #include "link/ui/COMPortUnitUnit.h"
 
 #include "widgets/Dialogs.h"
+#include "link/StatusMessages.h"
 #include "link/TractionLink.h"
 #include "platform/RegistryRoutinesUnit.h"
 
@@ -20,7 +21,7 @@ QIcon portInUseIcon()
 } // namespace
 
 TCOMPortForm::TCOMPortForm(TractionLink &link, PortDirectory &directory, QObject *parent)
-    : QObject(parent), m_link(link), m_selection(directory, link.Comm1())
+    : QObject(parent), m_link(link), m_selection(directory, link.Comm1()), m_recovery(m_selection, link.Comm1())
 {
     setObjectName(QStringLiteral("COMPortForm"));
     m_selection.load(TRegistryRoutines::read(RegistryKeys::CommPort),
@@ -28,6 +29,11 @@ TCOMPortForm::TCOMPortForm(TractionLink &link, PortDirectory &directory, QObject
     // A vanished device is said once, in the application's error box.
     connect(&link.Comm1(), &SerialDevice::lost, this, [](const QString &message) {
         Dialogs::instance().error(message);
+    });
+    connect(&link, &TractionLink::closedForGood, &m_recovery, &PortRecovery::stop);
+    connect(&m_recovery, &PortRecovery::reopened, this, [this](int number) {
+        emit portReopened(QString::fromLatin1(StatusMessages::PortReopened).arg(number));
+        rebuildItems();
     });
 }
 

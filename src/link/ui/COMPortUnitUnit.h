@@ -1,5 +1,6 @@
 #pragma once
 
+#include "link/PortRecovery.h"
 #include "link/PortSelection.h"
 
 #include <QMenu>
@@ -31,11 +32,17 @@ public:
 
     QMenu *PortMenu() const { return m_portMenu; }
     PortSelection &selection() { return m_selection; }
+    PortRecovery &recovery() { return m_recovery; }
+
+signals:
+    // A status message for the window: the lost port came back by itself.
+    void portReopened(const QString &text);
 
 private:
     void rebuildItems();
 
     TractionLink &m_link;
     PortSelection m_selection;
+    PortRecovery m_recovery;
     QPointer<QMenu> m_portMenu;
 };

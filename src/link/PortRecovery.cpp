@@ -1,0 +1,34 @@
+#include "link/PortRecovery.h"
+
+#include "link/PortSelection.h"
+#include "link/SerialDevice.h"
+
+PortRecovery::PortRecovery(PortSelection &selection, SerialDevice &device, QObject *parent)
+    : QObject(parent), m_selection(selection), m_device(device)
+{
+    m_timer.setInterval(CheckIntervalMs);
+    m_timer.setTimerType(Qt::CoarseTimer);
+    connect(&m_timer, &QTimer::timeout, this, &PortRecovery::check);
+    // The device says 'closed' (activity) before it says why (lost): only a loss starts the watch.
+    connect(&m_device, &SerialDevice::activity, this, [this] {
+        if (!m_reopening)
+            m_timer.stop();
+    });
+    connect(&m_device, &SerialDevice::lost, this, [this] { m_timer.start(); });
+}
+
+void PortRecovery::check()
+{
+    if (m_device.active()) {
+        m_timer.stop();
+        return;
+    }
+    // A port that is listed but not yet usable (udev still setting it up) is simply tried again.
+    m_reopening = true;
+    const bool opened = m_selection.Open(nullptr);
+    m_reopening = false;
+    if (!opened)
+        return;
+    m_timer.stop();
+    emit reopened(m_selection.portNumber());
+}

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QObject>
+#include <QTimer>
+
+class PortSelection;
+class SerialDevice;
+
+// Brings the port back after its adapter was pulled. Once the device is lost, a light timer asks
+// the port directory now and then whether the configured port is there again and reopens it.
+// Any deliberate close or open of the port ends the watch.
+class PortRecovery : public QObject {
+    Q_OBJECT
+public:
+    // Often enough to feel immediate, rare enough to cost nothing (one directory listing).
+    static constexpr int CheckIntervalMs = 1000;
+
+    PortRecovery(PortSelection &selection, SerialDevice &device, QObject *parent = nullptr);
+
+    bool watching() const { return m_timer.isActive(); }
+    void stop() { m_timer.stop(); }
+
+signals:
+    // The lost port is open again; its number.
+    void reopened(int portNumber);
+
+private:
+    void check();
+
+    PortSelection &m_selection;
+    SerialDevice &m_device;
+    QTimer m_timer;
+    bool m_reopening = false;
+};
