@@ -77,7 +77,8 @@ private slots:
     void theSameDeviceReappearingIsReopenedWithAMessage()
     {
         ScriptedDialogs dialogs;
-        auto unplugged = std::make_unique<SimUnit>(QStringList{"--link", m_link, "--hangup-after", "1"});
+        // Three seconds: time for a loaded machine to open the port before it goes.
+        auto unplugged = std::make_unique<SimUnit>(QStringList{"--link", m_link, "--hangup-after", "3"});
         QVERIFY(unplugged->ok());
         auto p = start();
         QVERIFY(p->link.Comm1().active());
@@ -115,7 +116,7 @@ private slots:
     void pickingTheHeldButClosedPortReopensIt()
     {
         ScriptedDialogs dialogs;
-        auto unplugged = std::make_unique<SimUnit>(QStringList{"--link", m_link, "--hangup-after", "1"});
+        auto unplugged = std::make_unique<SimUnit>(QStringList{"--link", m_link, "--hangup-after", "3"});
         QVERIFY(unplugged->ok());
         auto p = start();
         QSignalSpy lost(&p->link.Comm1(), &SerialDevice::lost);
@@ -153,7 +154,7 @@ private slots:
     {
         ScriptedDialogs dialogs;
         {
-            auto unplugged = std::make_unique<SimUnit>(QStringList{"--link", m_link, "--hangup-after", "1"});
+            auto unplugged = std::make_unique<SimUnit>(QStringList{"--link", m_link, "--hangup-after", "3"});
             auto p = start();
             QSignalSpy lost(&p->link.Comm1(), &SerialDevice::lost);
             dialogs.expectError();
@@ -163,7 +164,7 @@ private slots:
             QVERIFY(!p->form.recovery().watching());
         }
         {
-            auto unplugged = std::make_unique<SimUnit>(QStringList{"--link", m_link, "--hangup-after", "1"});
+            auto unplugged = std::make_unique<SimUnit>(QStringList{"--link", m_link, "--hangup-after", "3"});
             SimUnit other({"--link", m_config.path() + "/Veltorane/ports/com4"});
             auto p = start();
             QSignalSpy lost(&p->link.Comm1(), &SerialDevice::lost);
