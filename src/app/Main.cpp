@@ -6,6 +6,7 @@
 #include "app/MainBody.h"
 #include "app/MainMessages.h"
 #include "app/MainTerminal.h"
+#include "app/MainUndo.h"
 #include "app/ManualForm.h"
 #include "app/PrintForm.h"
 #include "graph/ui/GraphForm.h"
@@ -69,6 +70,7 @@ TForm1::TForm1(std::unique_ptr<PortDirectory> directory, QWidget *parent)
     setStatusBar(m_statusBar);
     m_messages = new MainMessages(m_statusBar, this);
     m_lock = std::make_unique<ExchangeLock>(m_actions, [this] { return lockedMenus(); });
+    m_undo = new MainUndo(*this);
 
     m_tractionMemory = SettingsImage::defaults();
     fillPagesFromImage();
@@ -112,6 +114,8 @@ QList<QMenu *> TForm1::lockedMenus() const
     if (m_comPortForm->PortMenu())
         menus.append(m_comPortForm->PortMenu());
     menus << m_bars->fileMenu() << m_bars->helpMenu() << m_bars->viewMenu() << m_bars->optionsMenu();
+    if (m_undo)
+        menus << m_undo->editMenu();
     return menus;
 }
 

@@ -18,6 +18,7 @@ class MainBars;
 class MainBody;
 class MainMessages;
 class MainTerminal;
+class MainUndo;
 class QMenu;
 class QPrinter;
 class QTimer;
@@ -74,7 +75,7 @@ public:
 
     QAction *action(const char *name) const { return m_actions[name]; }
     const MainActions &actions() const { return m_actions; }
-    // The sub-menus LockMenus disables: "Toolbars", "COM Ports", "&File", "&Help", "&View", "&Options".
+    // The sub-menus LockMenus disables: "Toolbars", "COM Ports", "&File", "&Help", "&View", "&Options", "&Edit".
     QList<QMenu *> lockedMenus() const;
     MainStatusBar *statusBar1() const { return m_statusBar; }
     QTimer *MessageViewTimer() const;
@@ -85,6 +86,7 @@ public:
     MainBars &bars() const { return *m_bars; }
     MainBody *body() const { return m_body; }
     MainMessages &messages() const { return *m_messages; }
+    MainUndo *undo() const { return m_undo; }
     TAFrame *frame1() const;
     ToolbarDock *menuBarDock() const;
     ToolbarDock *navigatorDock() const;
@@ -150,6 +152,7 @@ private:
     std::unique_ptr<ExchangeLock> m_lock;
     std::unique_ptr<MainActiveBar> m_activeBar;  // gone before the graph window it watches
     MainTerminal *m_terminal = nullptr;
+    MainUndo *m_undo = nullptr;
     bool m_shown = false;
     TPrinterForm *m_printerForm = nullptr;
     TManual *m_manual = nullptr;

@@ -4,6 +4,7 @@
 
 #include "app/MainBody.h"
 #include "app/MainMessages.h"
+#include "app/MainUndo.h"
 #include "settings/ui/MainFrame.h"
 
 #include <QTimer>
@@ -22,8 +23,15 @@ void TForm1::setModified(bool modified)
     if (pages->Modified() != modified)
         pages->SetModified(modified);
     m_statusBar->setModifiedText(modified ? QStringLiteral("Modified") : QString());
+    if (!modified && m_undo)
+        m_undo->pagesClean(m_tractionMemory);
 }
 
-void TForm1::fillPagesFromImage() { m_body->frame1()->FillPagesFromImage(m_tractionMemory); }
+void TForm1::fillPagesFromImage()
+{
+    m_body->frame1()->FillPagesFromImage(m_tractionMemory);
+    if (m_undo)
+        m_undo->pagesFilled(m_tractionMemory);
+}
 
 bool TForm1::copyPagesToImage() { return m_body->frame1()->CopyPagesToImage(m_tractionMemory); }

@@ -57,6 +57,8 @@ class PageValues
     };
     QList<Shown> shown() const;
 
+    bool operator==(const PageValues &other) const = default;
+
   private:
     QHash<QString, QString> m_texts;
     QHash<QString, bool> m_checks;

@@ -181,7 +181,7 @@ private slots:
         QStringList locked;
         for (const QString &name : actions)
             locked << name + "-";
-        locked << "Toolbars-" << "COM Ports-" << "&File-" << "&Help-" << "&View-" << "&Options-";
+        locked << "Toolbars-" << "COM Ports-" << "&File-" << "&Help-" << "&View-" << "&Options-" << "&Edit-";
         QCOMPARE(changed, locked);
 
         changed.clear();
@@ -190,7 +190,7 @@ private slots:
         for (const QString &name : actions)
             if (name != "Save1")  // no settings read or loaded yet: Save stays as it is
                 unlocked << name + "+";
-        unlocked << "Toolbars+" << "COM Ports+" << "&File+" << "&Help+" << "&View+" << "&Options+";
+        unlocked << "Toolbars+" << "COM Ports+" << "&File+" << "&Help+" << "&View+" << "&Options+" << "&Edit+";
         QCOMPARE(changed, unlocked);
         QVERIFY(!window.action("Save1")->isEnabled());
 

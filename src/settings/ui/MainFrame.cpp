@@ -48,6 +48,12 @@ bool TAFrame::CopyPagesToImage(SettingsImage &image)
 
 PageValues TAFrame::ShownValues() const { return PageImage::read(m_controls); }
 
+void TAFrame::ShowValues(const PageValues &values)
+{
+    PageImage::show(m_controls, values);
+    Sample_RateChange();
+}
+
 void TAFrame::SetModified(bool modified)
 {
     const bool changed = modified != m_modified;
@@ -57,7 +63,11 @@ void TAFrame::SetModified(bool modified)
         emit modifiedChanged(modified);
 }
 
-void TAFrame::anyChange(QObject *) { SetModified(true); }
+void TAFrame::anyChange(QObject *sender)
+{
+    SetModified(true);
+    emit pagesChanged(sender);
+}
 
 void TAFrame::AssignHints()
 {

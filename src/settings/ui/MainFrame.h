@@ -33,6 +33,8 @@ public:
 
     // What every control shows now: the printout and the mail take the pages' texts from here.
     PageValues ShownValues() const;
+    // Sets every control to 'values' (an undo step); raises the controls' change reports.
+    void ShowValues(const PageValues &values);
 
     bool Modified() const { return m_modified; }
     // Clearing empties the status text; setting shows "Modified".
@@ -78,6 +80,8 @@ signals:
     // "Modified" after any change, "" when the mark is cleared: the status bar's third panel.
     void modifiedText(const QString &text);
     void modifiedChanged(bool modified);
+    // Any change of a control of the pages, the control that changed (undo records it).
+    void pagesChanged(QObject *control);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;

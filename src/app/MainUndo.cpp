@@ -1,0 +1,65 @@
+#include "app/MainUndo.h"
+
+#include "app/Main.h"
+#include "app/MainBars.h"
+#include "settings/ui/MainFrame.h"
+#include "settings/ui/PageUndo.h"
+#include "widgets/ToolbarDock.h"
+
+#include <QAction>
+#include <QMenu>
+#include <QMenuBar>
+#include <QToolBar>
+
+MainUndo::MainUndo(TForm1 &window) : QObject(&window), m_window(window)
+{
+    m_undo = new PageUndo(window.frame1(), this);
+    QAction *undo = window.action("Undo1");
+    QAction *redo = window.action("Redo1");
+
+    // Between "&File" and "&Options", where every desktop program keeps it.
+    QMenu *options = window.bars().optionsMenu();
+    auto *bar = qobject_cast<QMenuBar *>(options->parentWidget());
+    m_editMenu = new QMenu(QStringLiteral("&Edit"), bar);
+    m_editMenu->setObjectName(QStringLiteral("EditSubMenu"));
+    m_editMenu->setToolTipsVisible(true);
+    m_editMenu->addAction(undo);
+    m_editMenu->addAction(redo);
+    if (bar)
+        bar->insertMenu(options->menuAction(), m_editMenu);
+
+    // On the tool bar after Open and Save.
+    if (auto *tools = window.navigatorDock()->findChild<QToolBar *>(QStringLiteral("NavigatorBarTools"))) {
+        QAction *read = window.action("ReadFromTraction1");
+        tools->insertAction(read, undo);
+        tools->insertAction(read, redo);
+        tools->insertSeparator(read);
+    }
+
+    connect(undo, &QAction::triggered, this, &MainUndo::Undo1Execute);
+    connect(redo, &QAction::triggered, this, &MainUndo::Redo1Execute);
+    connect(m_undo, &PageUndo::availabilityChanged, this, [undo, redo](bool canUndo, bool canRedo) {
+        undo->setEnabled(canUndo);
+        redo->setEnabled(canRedo);
+    });
+    connect(m_undo, &PageUndo::stepped, this, [this](bool modified) { m_window.setModified(modified); });
+}
+
+// The Edit menu is locked with the others while an exchange runs, and its keys with it.
+bool MainUndo::locked() const { return !m_editMenu->isEnabled(); }
+
+void MainUndo::pagesFilled(const SettingsImage &image) { m_undo->reset(image); }
+
+void MainUndo::pagesClean(const SettingsImage &image) { m_undo->markClean(image); }
+
+void MainUndo::Undo1Execute()
+{
+    if (!locked())
+        m_undo->undo();
+}
+
+void MainUndo::Redo1Execute()
+{
+    if (!locked())
+        m_undo->redo();
+}
