@@ -6,6 +6,7 @@
 #include "app/MainBody.h"
 #include "app/MainMessages.h"
 #include "app/MainTerminal.h"
+#include "app/MainHistory.h"
 #include "app/MainUndo.h"
 #include "app/ManualForm.h"
 #include "app/PrintForm.h"
@@ -71,6 +72,7 @@ TForm1::TForm1(std::unique_ptr<PortDirectory> directory, QWidget *parent)
     m_messages = new MainMessages(m_statusBar, this);
     m_lock = std::make_unique<ExchangeLock>(m_actions, [this] { return lockedMenus(); });
     m_undo = new MainUndo(*this);
+    m_history = new MainHistory(*this);
 
     m_tractionMemory = SettingsImage::defaults();
     fillPagesFromImage();
@@ -88,8 +90,14 @@ TForm1::TForm1(std::unique_ptr<PortDirectory> directory, QWidget *parent)
     });
     connect(m_actions["Exit1"], &QAction::triggered, this, &QWidget::close);
     connect(m_actions["Graph1"], &QAction::triggered, m_graph, &QWidget::show);  // modal over this window
-    connect(m_actions["ReadFromTraction1"], &QAction::triggered, this, [this] { m_link->ReadFromTraction(); });
-    connect(m_actions["WriteToTraction1"], &QAction::triggered, this, [this] { m_link->WriteToTraction(); });
+    connect(m_actions["ReadFromTraction1"], &QAction::triggered, this, [this] {
+        if (m_link->ReadFromTraction())
+            m_history->record(TuneHistory::Event::Read);
+    });
+    connect(m_actions["WriteToTraction1"], &QAction::triggered, this, [this] {
+        if (m_link->WriteToTraction())
+            m_history->record(TuneHistory::Event::Write);
+    });
     m_activeBar = std::make_unique<MainActiveBar>(this, m_body->shape1(), m_graph);
     m_terminal = new MainTerminal(*this);
     connectLoggerButtons();

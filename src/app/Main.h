@@ -19,6 +19,7 @@ class MainBody;
 class MainMessages;
 class MainTerminal;
 class MainUndo;
+class MainHistory;
 class QMenu;
 class QPrinter;
 class QTimer;
@@ -87,6 +88,7 @@ public:
     MainBody *body() const { return m_body; }
     MainMessages &messages() const { return *m_messages; }
     MainUndo *undo() const { return m_undo; }
+    MainHistory *history() const { return m_history; }
     TAFrame *frame1() const;
     ToolbarDock *menuBarDock() const;
     ToolbarDock *navigatorDock() const;
@@ -153,6 +155,7 @@ private:
     std::unique_ptr<MainActiveBar> m_activeBar;  // gone before the graph window it watches
     MainTerminal *m_terminal = nullptr;
     MainUndo *m_undo = nullptr;
+    MainHistory *m_history = nullptr;
     bool m_shown = false;
     TPrinterForm *m_printerForm = nullptr;
     TManual *m_manual = nullptr;

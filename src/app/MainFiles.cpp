@@ -1,4 +1,5 @@
 #include "app/Main.h"
+#include "app/MainHistory.h"
 
 #include "widgets/Dialogs.h"
 #include "link/StatusMessages.h"
@@ -188,8 +189,10 @@ bool TForm1::writeSettingsFile(const QString &path)
         return false;
     m_tractionMemory = image;
     QString error;
-    if (saveDatFile(path, m_tractionMemory, &error))
+    if (saveDatFile(path, m_tractionMemory, &error)) {
+        m_history->record(TuneHistory::Event::Save, path);
         return true;
+    }
     if (error == QLatin1String(BackupFailedMessage))
         Dialogs::instance().error(error, this);
     else

@@ -1,6 +1,7 @@
 #include "app/MainTerminal.h"
 
 #include "app/Main.h"
+#include "app/MainHistory.h"
 #include "app/MainBody.h"
 #include "link/OutputTest.h"
 #include "link/ui/TerminalFrame.h"
@@ -70,7 +71,8 @@ void MainTerminal::leave()
     m_window.action("Clear1")->setEnabled(false);
     m_window.action("ClipBoardCopy1")->setEnabled(false);
     // The user may have changed settings through the unit's own menu.
-    m_window.link().ReadFromTraction();
+    if (m_window.link().ReadFromTraction())
+        m_window.history()->record(TuneHistory::Event::Read);
     m_window.action("Terminal1")->setVisible(true);
     m_window.action("TerminalClose1")->setVisible(false);
     m_window.UpdateTitleBar(true);

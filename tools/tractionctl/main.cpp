@@ -1,5 +1,6 @@
 // tractionctl: settings and graph files from the command line, through the same core code as the program.
 #include "GraphCommands.h"
+#include "HistoryCommand.h"
 #include "Help.h"
 #include "LoggerCommands.h"
 #include "PrintCommand.h"
@@ -132,6 +133,18 @@ struct Columns {
     }
 };
 
+void printSettings(QList<PageValues::Shown> lines, bool names)
+{
+    if (!names)
+        lines = inPageOrder(lines);
+    const Columns columns(lines, names);
+    for (const auto &l : lines) {
+        columns.print(l);
+        out() << shownValue(l, names) << '\n';
+    }
+    out().flush();
+}
+
 int show(const QStringList &args)
 {
     QStringList rest = args;
@@ -154,13 +167,7 @@ int show(const QStringList &args)
         out() << QJsonDocument(obj).toJson(QJsonDocument::Indented);
         return Done;
     }
-    if (!names)
-        lines = inPageOrder(lines);
-    const Columns columns(lines, names);
-    for (const auto &l : lines) {
-        columns.print(l);
-        out() << shownValue(l, names) << '\n';
-    }
+    printSettings(lines, names);
     return Done;
 }
 
@@ -330,6 +337,14 @@ const HelpEntry Commands[] = {
      "Copies the unit's data logger memory (128 KB, about 68 seconds) into a DOS graph file, CSV points or the "
      "memory's raw bytes, by the file's extension.", "", LoggerCommands::upload},
     {"log-clear", LoggerCommands::ClearUsage, "Empties the unit's data logger memory.", "", LoggerCommands::clear},
+    {"history", HistoryCommand::Usage,
+     "Lists the tunes the program kept from its reads, writes and saves (newest first), shows one, or writes "
+     "one into a .dat settings file.",
+     "show prints when and how it was kept and the unit's version, then its settings as show does. An OUT.dat "
+     "that exists is kept as OUT.BAK.",
+     [](const QStringList &args) {
+         return HistoryCommand::run(args, [](const SettingsImage &image) { printSettings(shownFrom(image).shown(), false); });
+     }},
     {"help", "help [COMMAND]", "Prints the help of one command, or of all.", "", help},
 };
 // clang-format on

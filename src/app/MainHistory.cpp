@@ -1,0 +1,54 @@
+#include "app/MainHistory.h"
+
+#include "app/Main.h"
+#include "app/MainBars.h"
+#include "app/MainUndo.h"
+#include "link/ui/COMPortUnitUnit.h"
+#include "settings/ui/MainFrame.h"
+#include "settings/ui/PageUndo.h"
+#include "settings/ui/TuneHistoryDialog.h"
+
+#include <QAction>
+#include <QMenu>
+
+MainHistory::MainHistory(TForm1 &window) : QObject(&window), m_window(window)
+{
+    QAction *history = window.action("History1");
+    // In the File menu, after the other ways of bringing settings in.
+    QMenu *file = window.bars().fileMenu();
+    const auto actions = file->actions();
+    const qsizetype import = actions.indexOf(window.action("Import1"));
+    file->insertAction(import >= 0 && import + 1 < actions.size() ? actions.at(import + 1) : nullptr, history);
+    connect(history, &QAction::triggered, this, &MainHistory::History1Execute);
+}
+
+void MainHistory::record(TuneHistory::Event event, const QString &detail)
+{
+    QString where = detail;
+    if (where.isEmpty() && event != TuneHistory::Event::Save)
+        where = QStringLiteral("COM %1").arg(m_window.comPortForm()->selection().portNumber());
+    // A copy that cannot be kept must not turn a good read, write or save into a failure.
+    TuneHistory::inConfigFolder().add(event, m_window.tractionMemory(),
+                                      QString::fromLatin1(m_window.link().state().firmwareVersionText()), where);
+}
+
+void MainHistory::History1Execute()
+{
+    // Locked with the File menu while an exchange runs.
+    if (!m_window.bars().fileMenu()->isEnabled())
+        return;
+    delete m_dialog;
+    m_dialog = new TuneHistoryDialog(TuneHistory::inConfigFolder(), &m_window);
+    m_dialog->setAttribute(Qt::WA_DeleteOnClose);
+    connect(m_dialog, &TuneHistoryDialog::loadRequested, this, [this](const SettingsImage &image) { load(image); });
+    m_dialog->open();
+}
+
+// Into the pages only, as an edit would be: one undo step, and modified.
+void MainHistory::load(const SettingsImage &image)
+{
+    m_window.frame1()->FillPagesFromImage(image);
+    if (MainUndo *undo = m_window.undo())
+        undo->pages().recordNow();
+    m_window.setModified(true);
+}
