@@ -20,7 +20,7 @@ constexpr ActionRow Table[] = {
     {"Print1",            "&Print",              "Ctrl+P", "Print current settings", "document-print", "print", true, true},
     {"PrinterSetup1",     "P&rinter Setup",      "",       "",       "document-page-setup", "printer-setup", true,  true},
     {"Import1",           "&Import",             "",       OpenHint, "document-import",     "import",        true,  true},
-    {"History1",          "&History",            "Ctrl+H", "Tunes kept from every read, write and save", "document-open-recent", "history", true, true},
+    {"History1",          "&History",            "", "Tunes kept from every read, write and save", "document-open-recent", "history", true, true},
     {"Undo1",             "&Undo",               "Ctrl+Z", "Undo the last change on the pages", "edit-undo", "undo", false, true},
     {"Redo1",             "&Redo",               "Ctrl+Y", "Redo the change last undone", "edit-redo", "redo",     false, true},
     {"Exit1",             "E&xit",               "Ctrl+X", "Close the program", "application-exit", "exit",  true,  true},

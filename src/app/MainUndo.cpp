@@ -2,6 +2,7 @@
 
 #include "app/Main.h"
 #include "app/MainBars.h"
+#include "app/MainBody.h"
 #include "settings/ui/MainFrame.h"
 #include "settings/ui/PageUndo.h"
 #include "widgets/ToolbarDock.h"
@@ -9,6 +10,7 @@
 #include <QAction>
 #include <QMenu>
 #include <QMenuBar>
+#include <QStackedWidget>
 #include <QToolBar>
 
 MainUndo::MainUndo(TForm1 &window) : QObject(&window), m_window(window)
@@ -38,11 +40,17 @@ MainUndo::MainUndo(TForm1 &window) : QObject(&window), m_window(window)
 
     connect(undo, &QAction::triggered, this, &MainUndo::Undo1Execute);
     connect(redo, &QAction::triggered, this, &MainUndo::Redo1Execute);
-    connect(m_undo, &PageUndo::availabilityChanged, this, [undo, redo](bool canUndo, bool canRedo) {
-        undo->setEnabled(canUndo);
-        redo->setEnabled(canRedo);
-    });
+    connect(m_undo, &PageUndo::availabilityChanged, this, &MainUndo::updateActions);
+    // With the terminal shown the keys are the unit's (Ctrl+Z types 'Z'), and the pages are hidden.
+    connect(window.body()->pages(), &QStackedWidget::currentChanged, this, &MainUndo::updateActions);
     connect(m_undo, &PageUndo::stepped, this, [this](bool modified) { m_window.setModified(modified); });
+}
+
+void MainUndo::updateActions()
+{
+    const bool pagesShown = m_window.body()->pages()->currentWidget() == m_window.frame1();
+    m_window.action("Undo1")->setEnabled(pagesShown && m_undo->canUndo());
+    m_window.action("Redo1")->setEnabled(pagesShown && m_undo->canRedo());
 }
 
 // The Edit menu is locked with the others while an exchange runs, and its keys with it.

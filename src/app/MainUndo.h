@@ -26,6 +26,7 @@ public:
 
 private:
     bool locked() const;
+    void updateActions();
 
     TForm1 &m_window;
     PageUndo *m_undo = nullptr;

@@ -153,6 +153,13 @@ private slots:
         QCOMPARE(edit_menu->title(), QStringLiteral("&Edit"));
         QCOMPARE(edit_menu->actions(), QList<QAction *>({w.action("Undo1"), w.action("Redo1")}));
         QVERIFY(w.lockedMenus().contains(edit_menu));
+
+        // The terminal takes Ctrl+Z and Ctrl+Y as keys for the unit: no undo while it is shown.
+        QVERIFY(w.action("Undo1")->isEnabled());
+        dialogs.expectWarning(true);
+        w.action("Terminal1")->trigger();
+        QVERIFY(!w.action("Undo1")->isEnabled());
+        QVERIFY(!w.action("Redo1")->isEnabled());
     }
 
     void aLoadStartsANewHistoryAndASaveIsTheNewClean()
