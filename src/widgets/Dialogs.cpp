@@ -1,6 +1,9 @@
 #include "widgets/Dialogs.h"
 
+#include "widgets/ComparisonDialog.h"
+
 #include <QApplication>
+#include <QCheckBox>
 #include <QColorDialog>
 #include <QFileDialog>
 #include <QMessageBox>
@@ -31,6 +34,18 @@ public:
     {
         return QMessageBox::warning(parent, caption(), shownText(text), QMessageBox::Ok | QMessageBox::Cancel,
                                     QMessageBox::Ok) == QMessageBox::Ok;
+    }
+    void warning(const QString &text, QWidget *parent) override
+    {
+        QMessageBox::warning(parent, caption(), shownText(text));
+    }
+    bool comparison(Comparison &request, QWidget *parent) override
+    {
+        ComparisonDialog dialog(request, parent);
+        const bool ok = dialog.exec() == QDialog::Accepted && request.confirm;
+        if (dialog.dontShowAgain())
+            request.dontShowAgain = dialog.dontShowAgain()->isChecked();
+        return ok;
     }
     QString openFile(FileRequest &request, QWidget *parent) override
     {

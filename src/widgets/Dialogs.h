@@ -1,6 +1,9 @@
 #pragma once
 
+#include "settings/SettingsDiff.h"
+
 #include <QColor>
+#include <QList>
 #include <QString>
 #include <QStringList>
 
@@ -23,6 +26,17 @@ public:
         bool confirmOverwrite = true;  // save dialog: ask before choosing an existing file
     };
 
+    // Two settings images side by side: what a write will change, what the unit holds against
+    // the pages, what a verify found.
+    struct Comparison {
+        QString title;
+        QString text;                  // above the list; says so when there is nothing to list
+        QList<SettingChange> changes;
+        bool confirm = false;          // OK and Cancel; otherwise only Close
+        bool offerDontShow = false;    // the "Don't show again" check box
+        bool dontShowAgain = false;    // in: its first state; out: its state when the box closed
+    };
+
     virtual ~Dialogs() = default;
 
     // The application's error box, also its general error report.
@@ -33,6 +47,10 @@ public:
     virtual bool question(const QString &text, QWidget *parent = nullptr) = 0;
     // A warning with OK/Cancel; true for OK.
     virtual bool warningOkCancel(const QString &text, QWidget *parent = nullptr) = 0;
+    // A warning with an OK button only.
+    virtual void warning(const QString &text, QWidget *parent = nullptr) = 0;
+    // The comparison box; true for OK (always false when it only offers Close).
+    virtual bool comparison(Comparison &request, QWidget *parent = nullptr) = 0;
     // Empty string when cancelled.
     virtual QString openFile(FileRequest &request, QWidget *parent = nullptr) = 0;
     virtual QString saveFile(FileRequest &request, QWidget *parent = nullptr) = 0;

@@ -8,7 +8,7 @@ const char *kindName(ScriptedDialogs::Kind kind)
 {
     static const char *names[] = {"error box", "message box", "question", "warning",
                                   "open dialog", "save dialog", "print dialog", "colour dialog",
-                                  "printer set-up dialog"};
+                                  "printer set-up dialog", "warning box", "comparison box"};
     return names[int(kind)];
 }
 }  // namespace
@@ -91,9 +91,24 @@ void ScriptedDialogs::clear()
     m_shown.clear();
 }
 
-ScriptedDialogs::Step ScriptedDialogs::take(Kind kind, const QString &text, const FileRequest &request)
+ScriptedDialogs &ScriptedDialogs::expectWarning()
 {
-    m_shown.append({kind, text, request});
+    m_script.append({Kind::Warning});
+    return *this;
+}
+
+ScriptedDialogs &ScriptedDialogs::expectComparison(bool ok, bool dontShowAgain)
+{
+    Step step{Kind::Comparison, ok};
+    step.dontShowAgain = dontShowAgain;
+    m_script.append(step);
+    return *this;
+}
+
+ScriptedDialogs::Step ScriptedDialogs::take(Kind kind, const QString &text, const FileRequest &request,
+                                            const Comparison &comparison)
+{
+    m_shown.append({kind, text, request, comparison});
     if (m_script.isEmpty() || m_script.first().kind != kind) {
         const QString expected =
             m_script.isEmpty() ? QStringLiteral("nothing") : QString::fromLatin1(kindName(m_script.first().kind));
@@ -150,3 +165,13 @@ std::optional<QColor> ScriptedDialogs::color(const QColor &initial, QWidget *)
 }
 
 bool ScriptedDialogs::printerSetup(QPrinter &, QWidget *) { return take(Kind::PrinterSetup, QString()).yes; }
+
+void ScriptedDialogs::warning(const QString &text, QWidget *) { take(Kind::Warning, text); }
+
+bool ScriptedDialogs::comparison(Comparison &request, QWidget *)
+{
+    const Step step = take(Kind::Comparison, request.text, {}, request);
+    if (request.offerDontShow)
+        request.dontShowAgain = step.dontShowAgain;
+    return step.yes && request.confirm;
+}

@@ -11,12 +11,15 @@
 // A dialog the test did not expect fails the test. Installed for the lifetime of the object.
 class ScriptedDialogs final : public Dialogs {
 public:
-    enum class Kind { Error, Message, Question, WarningOkCancel, OpenFile, SaveFile, Print, Color, PrinterSetup };
+    enum class Kind {
+        Error, Message, Question, WarningOkCancel, OpenFile, SaveFile, Print, Color, PrinterSetup, Warning, Comparison
+    };
 
     struct Shown {
         Kind kind;
         QString text;  // message text, or the file dialog's title
         FileRequest request;
+        Comparison comparison;  // what a comparison box listed
     };
 
     ScriptedDialogs();
@@ -33,6 +36,10 @@ public:
     ScriptedDialogs &expectPrint(std::function<void(QPrinter &)> configure);
     ScriptedDialogs &expectColor(const QColor &answer);  // invalid colour cancels
     ScriptedDialogs &expectPrinterSetup(bool ok);
+    ScriptedDialogs &expectWarning();
+    // The comparison box: 'ok' presses OK (Close when it offers only that), 'dontShowAgain' is the
+    // check box's state when it closes.
+    ScriptedDialogs &expectComparison(bool ok, bool dontShowAgain = false);
 
     const QList<Shown> &shown() const { return m_shown; }
     QStringList texts() const;  // texts of every dialog shown, in order
@@ -49,6 +56,8 @@ public:
     bool print(QPrinter &printer, QWidget *parent) override;
     std::optional<QColor> color(const QColor &initial, QWidget *parent) override;
     bool printerSetup(QPrinter &printer, QWidget *parent) override;
+    void warning(const QString &text, QWidget *parent) override;
+    bool comparison(Comparison &request, QWidget *parent) override;
 
 private:
     struct Step {
@@ -57,9 +66,10 @@ private:
         QString path;
         int filterIndex = -1;
         QColor color;
+        bool dontShowAgain = false;
         std::function<void(QPrinter &)> configure;
     };
-    Step take(Kind kind, const QString &text, const FileRequest &request = {});
+    Step take(Kind kind, const QString &text, const FileRequest &request = {}, const Comparison &comparison = {});
 
     QList<Step> m_script;
     QList<Shown> m_shown;
