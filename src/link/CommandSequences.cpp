@@ -8,6 +8,7 @@
 #include "settings/SettingsImage.h"
 
 #include <QDeadlineTimer>
+#include <QScopeGuard>
 
 namespace
 {
@@ -129,18 +130,23 @@ bool CommandSequences::TractionFirmwareVersion()
     return answered;
 }
 
-bool CommandSequences::readImage()
+// Into 'target', or TractionMemory when it is null; nothing is copied unless all 256 bytes came.
+bool CommandSequences::readImage(SettingsImage *target)
 {
     LinkState &s = m_state;
     if (!TractionFirmwareVersion() || !RootMenu())
         return false;
     s.ExchangeStatus = ExchangeWaiting;
     s.LinkMode = ModeSettingsImage;
+    s.ImageTarget = target;
+    // Also when the wait unwinds because the link is closing: the target is the caller's local.
+    const auto untarget = qScopeGuard([&s] { s.ImageTarget = nullptr; });
     m_waits.DrainInput();
     send('R');
     waitForExchange();
     if (s.ExchangeStatus != ExchangeComplete)
         return false;
+    s.UnitImage = target ? *target : m_host.tractionMemory();
     m_host.setSettingsLoaded(true);
     // The image is the first 256 bytes; whatever the unit prints after it (a prompt, say) is
     // menu text, which the return to the root reads past. A unit that then fails to settle
@@ -157,15 +163,20 @@ void CommandSequences::finish()
     m_host.startMessageTimer();
 }
 
+void CommandSequences::startExchange(const char *activity, int progressMaximum)
+{
+    m_host.stopMessageTimer();
+    m_host.lockMenus();
+    m_host.showActivity(QLatin1String(activity));
+    m_host.setProgressMaximum(progressMaximum);
+    m_host.setProgressPosition(0);
+}
+
 bool CommandSequences::ReadFromTraction()
 {
     try {
-        m_host.stopMessageTimer();
-        m_host.lockMenus();
-        m_host.showActivity(QLatin1String(StatusMessages::ReadingMemory));
-        m_host.setProgressMaximum(ReadProgressMaximum);
-        m_host.setProgressPosition(0);
-        const bool ok = readImage();
+        startExchange(StatusMessages::ReadingMemory, ReadProgressMaximum);
+        const bool ok = readImage(nullptr);
         if (ok) {
             m_host.fillPagesFromImage();
             m_host.showStatus(QLatin1String(StatusMessages::MemoryRead), false);
@@ -237,17 +248,54 @@ bool CommandSequences::writeImage()
 bool CommandSequences::WriteToTraction()
 {
     try {
-        m_host.stopMessageTimer();
-        m_host.lockMenus();
-        m_host.showActivity(QLatin1String(StatusMessages::WritingMemory));
-        m_host.setProgressMaximum(WriteProgressMaximum);
-        m_host.setProgressPosition(0);
-        const bool ok = writeImage();
-        if (ok)
+        startExchange(StatusMessages::WritingMemory, WriteProgressMaximum);
+        const bool written = writeImage();
+        if (written) {
+            m_state.UnitImage = m_host.tractionMemory();
             m_host.showStatus(QLatin1String(StatusMessages::MemoryWritten), false);
-        else
+        } else {
             m_host.showStatus(QLatin1String(StatusMessages::MemoryWriteFailed), true);
+        }
+        if (!written || !m_verify) {
+            finish();
+            return written;
+        }
+
+        m_host.showActivity(QLatin1String(StatusMessages::VerifyingMemory));
+        m_host.setProgressMaximum(ReadProgressMaximum);
+        m_host.setProgressPosition(0);
+        SettingsImage back;
+        const bool answered = readImage(&back);
+        const SettingsImage &meant = m_host.tractionMemory();
+        const bool same = answered && back == meant;
+        if (!answered)
+            m_state.UnitImage.reset(); // written, but what the unit holds now is not known
+        m_host.showStatus(QLatin1String(same ? StatusMessages::MemoryVerified : StatusMessages::VerifyFailed),
+                          !same);
         finish();
+        if (!same) {
+            // What the user meant to write is not in the unit: the pages still hold it, unsent.
+            m_host.setModified(true);
+            m_host.verifyFailed(answered ? compareImages(meant, back) : QList<SettingChange>{}, answered);
+        }
+        return same;
+    } catch (const LinkAborted &) {
+        return false;
+    }
+}
+
+bool CommandSequences::ReadUnitImage(SettingsImage &image)
+{
+    try {
+        startExchange(StatusMessages::ReadingMemory, ReadProgressMaximum);
+        SettingsImage read;
+        const bool ok = readImage(&read);
+        if (ok)
+            image = read;
+        m_host.showStatus(QLatin1String(ok ? StatusMessages::MemoryRead : StatusMessages::MemoryReadFailed), !ok);
+        m_host.setProgressPosition(m_host.progressMaximum());
+        m_host.unlockMenus();
+        m_host.startMessageTimer();
         return ok;
     } catch (const LinkAborted &) {
         return false;

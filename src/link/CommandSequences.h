@@ -6,6 +6,7 @@
 class LinkHost;
 class LinkWaits;
 class SerialDevice;
+class SettingsImage;
 struct LinkState;
 
 // The exchanges of the settings: the return to the menu root, the version query, Read Settings
@@ -29,6 +30,15 @@ class CommandSequences
     // The whole Read Settings and Write Settings actions, lock to unlock; true on success.
     bool ReadFromTraction();
     bool WriteToTraction();
+    // Reads the unit's settings into 'image' alone, lock to unlock: the pages, TractionMemory and
+    // the Modified mark stay as they are. True when the whole image came.
+    bool ReadUnitImage(SettingsImage &image);
+
+    // After "Traction memory written OK" the unit's settings are read back and compared byte for
+    // byte. Off, Write Settings goes over the wire exactly as it always has. The window and
+    // tractionctl turn it on unless the user said otherwise.
+    void setVerifyAfterWrite(bool on) { m_verify = on; }
+    bool verifyAfterWrite() const { return m_verify; }
 
     void Delay_ms(int ms);
 
@@ -42,8 +52,9 @@ class CommandSequences
     bool escapeLoop();
     bool waitForExchange();
     bool waitForFlag(const bool &flag, int rounds);
-    bool readImage();
+    bool readImage(SettingsImage *target);
     bool writeImage();
+    void startExchange(const char *activity, int progressMaximum);
     void clearReplyWindow();
 
     LinkState &m_state;
@@ -52,4 +63,5 @@ class CommandSequences
     LinkHost &m_host;
     QTimer m_progressBarTimer;
     QElapsedTimer m_rootMenuClock;
+    bool m_verify = false;
 };

@@ -58,6 +58,16 @@ void ConsoleLinkHost::setProgressPosition(int position)
     }
 }
 
+void ConsoleLinkHost::verifyFailed(const QList<SettingChange> &differences, bool answered)
+{
+    if (!answered)
+        std::fprintf(stderr, "%s\n", StatusMessages::VerifyNoAnswer);
+    else
+        std::fprintf(stderr, "%s\n", StatusMessages::VerifyDiffers);
+    for (const SettingChange &change : differences)
+        std::fprintf(stderr, "  %s\n", qPrintable(change.line()));
+}
+
 namespace LinkCommands
 {
 
@@ -126,14 +136,30 @@ int read(const QString &port, const std::function<bool(const SettingsImage &, QS
     return 0;
 }
 
-int write(const QString &port, const SettingsImage &image)
+int write(const QString &port, const SettingsImage &image, bool verify)
 {
     ConsoleLinkHost host;
     host.image = image;
     TractionLink link(host);
+    link.sequences().setVerifyAfterWrite(verify);
     if (!openPort(link, port))
         return 1;
     return link.WriteToTraction() ? 0 : 1;
+}
+
+int compare(const QString &port, const SettingsImage &image)
+{
+    ConsoleLinkHost host;
+    TractionLink link(host);
+    if (!openPort(link, port))
+        return 1;
+    SettingsImage unit;
+    if (!link.ReadUnitImage(unit))
+        return 1;
+    const QList<SettingChange> changes = compareImages(unit, image);
+    for (const SettingChange &change : changes)
+        std::printf("%s\n", qPrintable(change.line()));
+    return changes.isEmpty() ? 0 : 1;
 }
 
 } // namespace LinkCommands

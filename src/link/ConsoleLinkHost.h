@@ -39,6 +39,8 @@ class ConsoleLinkHost : public LinkHost
     void fillPagesFromImage() override {}
     bool copyPagesToImage() override { return true; }
     void updateTitleBar(bool) override {}
+    // The settings that differ, one line each on standard error.
+    void verifyFailed(const QList<SettingChange> &differences, bool answered) override;
     // Printed beside the next percentage.
     void showTimeLeft(const QString &, int seconds) override { m_secondsLeft = seconds; }
 
@@ -69,5 +71,9 @@ bool openPort(TractionLink &link, const QString &port);
 int version(const QString &port);
 // save writes the image with the backup rule; it is called only with a complete image.
 int read(const QString &port, const std::function<bool(const SettingsImage &, QString *error)> &save);
-int write(const QString &port, const SettingsImage &image);
+// verify: read the settings back after the write and compare them byte for byte.
+int write(const QString &port, const SettingsImage &image, bool verify = true);
+// Reads the unit and prints on standard output every setting in which 'image' differs from it,
+// "page / setting: unit's -> image's unit"; 0 when none differs, 1 when some do or the read failed.
+int compare(const QString &port, const SettingsImage &image);
 } // namespace LinkCommands

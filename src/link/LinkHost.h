@@ -1,6 +1,7 @@
 #pragma once
 
 #include "link/StatusMessages.h"
+#include "settings/SettingsDiff.h"
 
 #include <QByteArray>
 #include <QString>
@@ -39,6 +40,15 @@ public:
     // makes copyPagesToImage show its conversion error and return false.
     virtual void fillPagesFromImage() = 0;
     virtual bool copyPagesToImage() = 0;
+
+    // A write went through but the unit read back other settings than were sent: the settings
+    // that differ, as sent and as read. 'answered' is false when the read-back itself failed.
+    // Called once the exchange has ended.
+    virtual void verifyFailed(const QList<SettingChange> &differences, bool answered)
+    {
+        Q_UNUSED(differences);
+        Q_UNUSED(answered);
+    }
 
     // The file form of the title; a window also shows the link's FirmwareVersion with it.
     virtual void updateTitleBar(bool fileForm) = 0;

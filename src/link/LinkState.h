@@ -1,9 +1,12 @@
 #pragma once
 
+#include "settings/SettingsImage.h"
+
 #include <QByteArray>
 #include <QtGlobal>
 
 #include <array>
+#include <optional>
 
 // What the receive handler expects now.
 enum LinkModes : quint8 {
@@ -47,6 +50,11 @@ struct LinkState {
     QByteArray LogImage = QByteArray(LogImageSize, '\0');
     std::array<quint8, 6> LiveFrame{};
     QByteArray TerminalCarry;  // a trailing LF held back by the terminal until its CR may follow
+
+    // The image last read from or written to the unit on this connection; forgotten when a port opens.
+    std::optional<SettingsImage> UnitImage;
+    // Where an arriving settings image goes instead of TractionMemory (a read-back, a comparison).
+    SettingsImage *ImageTarget = nullptr;
 
     // FirmwareVersion up to its first zero byte.
     QByteArray firmwareVersionText() const

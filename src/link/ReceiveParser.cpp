@@ -76,7 +76,7 @@ void ReceiveParser::settingsImage()
         return;
     }
     m_host.setProgressPosition(0);
-    SettingsImage &image = m_host.tractionMemory();
+    SettingsImage &image = m_state.ImageTarget ? *m_state.ImageTarget : m_host.tractionMemory();
     for (int i = 0; i < SettingsImage::Size; ++i) {
         m_host.stepProgress(1);
         image.setByte(i, quint8(m_device.ReadChar()));

@@ -77,6 +77,7 @@ bool SerialDevice::open(const QString &devicePath, QString *error)
     PurgeInput();
     ++m_events;
     emit activity();
+    emit opened();
     return true;
 }
 

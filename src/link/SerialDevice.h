@@ -50,6 +50,7 @@ signals:
     // The device vanished or failed under us; the port is closed already. Emitted once per loss.
     void lost(const QString &message);
     void activity();  // bytes arrived, the port opened or closed
+    void opened();    // a new connection: whatever was known of the unit before may be another's
 
 protected:
     // Bytes arrived: counts the arrival and announces it once the handler is free.

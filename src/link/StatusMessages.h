@@ -14,6 +14,9 @@ inline constexpr char SecondsLeft[] = "%1 (%2 s left)";
 inline constexpr char WritingMemory[] = "Writing to traction memory";
 inline constexpr char MemoryWritten[] = "Traction memory written OK";
 inline constexpr char MemoryWriteFailed[] = "Error : writing traction memory";
+inline constexpr char VerifyingMemory[] = "Verifying traction memory";
+inline constexpr char MemoryVerified[] = "Traction memory verified OK";
+inline constexpr char VerifyFailed[] = "Error : verify failed";
 inline constexpr char ClearingMemory[] = "Clearing Internal Memory";
 inline constexpr char MemoryCleared[] = "Traction memory Cleared OK";
 inline constexpr char MemoryClearFailed[] = "Error : Clearing traction memory";
@@ -29,8 +32,32 @@ inline constexpr char PrintFailed[] = "Print Page Failed";
 // The pulled adapter is back and its port open again; %1 is the port number.
 inline constexpr char PortReopened[] = "COM %1 is back, port reopened";
 
+// Texts of the boxes around a write: the comparison before it, the verify after it, and the
+// plausibility warning after a read or a load.
+inline constexpr char CompareTitle[] = "Write Settings";
+inline constexpr char CompareBeforeWrite[] = "These settings will change in the unit:";
+inline constexpr char CompareNothingChanges[] =
+    "The unit already holds these settings as they were last read from or written to it.";
+inline constexpr char CompareUnitUnknown[] =
+    "No settings have been read from or written to this unit since the port was opened, so what "
+    "will change in it is not known.\n\rRead Settings first to see the changes.";
+inline constexpr char CompareUnitTitle[] = "Compare with Unit";
+inline constexpr char CompareWithUnit[] = "The pages differ from the unit in these settings (unit -> pages):";
+inline constexpr char CompareSameAsUnit[] = "The unit holds the same settings as the pages.";
+inline constexpr char VerifyTitle[] = "Verify failed";
+inline constexpr char VerifyDiffers[] =
+    "The unit read back other settings than were written (written -> read back). The pages still "
+    "hold what was meant to be written.";
+inline constexpr char VerifyNoAnswer[] =
+    "The unit did not answer when its settings were read back, so the write could not be checked. "
+    "The pages still hold what was meant to be written.";
+inline constexpr char Implausible[] =
+    "These settings hold values their fields cannot hold. They are shown as they are; check them "
+    "before writing them to a unit:";
+
 inline constexpr const char *All[] = {
     ReadingMemory, MemoryRead,   MemoryReadFailed, WritingMemory, MemoryWritten, MemoryWriteFailed,
+    VerifyingMemory, MemoryVerified, VerifyFailed,
     ClearingMemory, MemoryCleared, MemoryClearFailed, TestStarting, TestEnded,   TestFailed,
     FileLoaded,    FileLoadFailed, FileSaved,      FileSaveFailed, PagePrinted,   PrintFailed,
     PortReopened,

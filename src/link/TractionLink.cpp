@@ -9,6 +9,7 @@ TractionLink::TractionLink(LinkHost &host, QObject *parent)
       m_logger(m_state, m_comm1, m_waits, host, m_sequences)
 {
     m_comm1.setHandler([this](int count) { m_parser.Comm1RxChar(count); });
+    connect(&m_comm1, &SerialDevice::opened, this, [this] { m_state.UnitImage.reset(); });
 }
 
 TractionLink::~TractionLink()

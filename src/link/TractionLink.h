@@ -29,6 +29,7 @@ public:
     bool ReadFromTraction() { return m_sequences.ReadFromTraction(); }
     bool WriteToTraction() { return m_sequences.WriteToTraction(); }
     bool TractionFirmwareVersion() { return m_sequences.TractionFirmwareVersion(); }
+    bool ReadUnitImage(SettingsImage &image) { return m_sequences.ReadUnitImage(image); }
     // The misfire test by the indexes of the "Test" page's lists (-1: none selected).
     bool Test_CMiss_Send(int typeIndex, int timeIndex) { return m_outputTest.Test_CMiss_Send(typeIndex, timeIndex); }
     bool UploadLog() { return m_logger.UploadLog(); }

@@ -38,6 +38,7 @@ private slots:
     void missingAnswers();
     void partialImage();
     void refusedUploadKeepsSettings();
+    void alteredWriteStoresOneByteWrong();
     void logUploadStopsAfterBlocks();
     void framesDroppedAndMessages();
     void garbageIsInsertedNotReplacing();
@@ -137,6 +138,30 @@ void TestUnitFaults::refusedUploadKeepsSettings()
     QVERIFY(!(answer + sim.drain()).contains("ploaded ok"));
     QCOMPARE(sim.ask("R", SimClient::HangMs, 256), before);
     QCOMPARE(fileBytes(memory), before);
+}
+
+void TestUnitFaults::alteredWriteStoresOneByteWrong()
+{
+    QTemporaryDir dir;
+    const QString memory = dir.filePath("unit.mem");
+    QByteArray image = SettingsImage::defaults().toByteArray();
+    image[18] = 0x06, image[140] = '1';
+    SimClient sim({"--alter-on-write", "140", "--memory", memory, "--exit-after", "20"});
+    QVERIFY(sim.ok());
+    sim.send("WY" + image);
+    // It claims success all the same, as a unit with a failing memory cell would.
+    QVERIFY(sim.read(SimClient::HangMs, 0, "ploaded ok").contains("ploaded ok"));
+    sim.drain();
+    QByteArray stored = image;
+    stored[140] = '0';
+    QCOMPARE(sim.ask("R", SimClient::HangMs, 256), stored);
+    QCOMPARE(fileBytes(memory), stored);
+
+    QProcess p;
+    p.start(QStringLiteral(UNIT_SIM_PATH), {"--alter-on-write", "256"});
+    QVERIFY(p.waitForFinished(5000));
+    QCOMPARE(p.exitCode(), 2);
+    QVERIFY(p.readAllStandardError().contains("0 to 255"));
 }
 
 void TestUnitFaults::logUploadStopsAfterBlocks()

@@ -192,7 +192,7 @@ void TestUnitSim::helpExplainsEveryFlag()
     const QByteArray help = p.readAllStandardOutput();
     for (const char *flag : {"--link", "--com", "--pace", "--fast", "--exit-after", "--memory", "--log-memory",
                              "--trace", "--silent", "--stream", "--no-version", "--partial-image", "--no-uploaded-ok",
-                             "--no-setup-menu", "--stop-after-blocks", "--drop-frame-every", "--garbage",
+                             "--no-setup-menu", "--alter-on-write", "--stop-after-blocks", "--drop-frame-every", "--garbage",
                              "--hangup-after", "--help"})
         QVERIFY2(help.contains(QByteArray("  ") + flag + ' '), flag);
 }

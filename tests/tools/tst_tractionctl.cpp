@@ -162,7 +162,10 @@ class TestTractionctl : public QObject
         QVERIFY(r.out.isEmpty());
         r = run({"check", sample("odd.dat")});
         QCOMPARE(r.status, 1);
-        QCOMPARE(r.out, " 38: 01 -> FF\n130: 32 -> 30\n");
+        // The bytes first, then the values their fields cannot hold.
+        QCOMPARE(r.out, " 38: 01 -> FF\n130: 32 -> 30\n"
+                        "Data logging / Data logging / Enable data logging: 01 (an on/off setting holds 00 or FF)\n"
+                        "Slip control / Sequence 1: cell 3: 32 (a cut cell holds \"0\" or \"1\")\n");
     }
 
     void usageErrorsExitTwo()

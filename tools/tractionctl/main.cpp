@@ -1,4 +1,5 @@
 // tractionctl: settings and graph files from the command line, through the same core code as the program.
+#include "CompareCommand.h"
 #include "GraphCommands.h"
 #include "HistoryCommand.h"
 #include "Help.h"
@@ -9,6 +10,7 @@
 #include "link/ConsoleLinkHost.h"
 #include "platform/ProgramVersion.h"
 #include "settings/PageValues.h"
+#include "settings/Plausibility.h"
 #include "settings/SettingsFiles.h"
 
 #include <QCoreApplication>
@@ -254,7 +256,11 @@ int check(const QStringList &args)
                      .toUpper();
         ++changed;
     }
-    return changed == 0 ? Done : Failed;
+    // And the values their fields cannot hold, as the window warns of them after a load.
+    const QList<Implausible> implausible = checkPlausibility(image);
+    for (const Implausible &value : implausible)
+        out() << value.line() << '\n';
+    return changed == 0 && implausible.isEmpty() ? Done : Failed;
 }
 
 using LinkCommands::takePort;
@@ -288,12 +294,13 @@ int write(const QStringList &args)
 {
     QStringList rest = args;
     const QString port = takePort(rest);
+    const bool verify = !takeFlag(rest, "--no-verify");
     if (port.isEmpty() || rest.size() != 1)
         return Usage;
     SettingsImage image;
     if (rest[0] != u"--default" && !load(rest[0], image))
         return Failed;
-    return LinkCommands::write(port, image);
+    return LinkCommands::write(port, image, verify);
 }
 
 int help(const QStringList &args);
@@ -312,7 +319,10 @@ const HelpEntry Commands[] = {
      "--names names the controls instead. The exit status is 1 when any differ.", diff},
     {"check", "check FILE",
      "Prints the bytes the pages would change if FILE were loaded and written back untouched (offset: old -> "
-     "new); the exit status is 1 when any would.", "", check},
+     "new), then the values its fields cannot hold (page / label: value (rule)); the exit status is 1 when "
+     "there is either.",
+     "The values checked: cut cells are \"0\" or \"1\", on/off settings 00 or FF, the sample rate code is "
+     "below 48, wheel diameters and pulses are not zero, and each value fits its box on the pages.", check},
     {"graph", GraphCommands::Usage,
      "Exports the points of a DOS graph file or a logged-data file as CSV, or prints what it holds.", "", GraphCommands::run},
     {"print", PrintCommand::Usage, "Writes the settings page the program prints into a PDF file.",
@@ -321,8 +331,14 @@ const HelpEntry Commands[] = {
     {"version", "version --port DEV|COMn", "Prints the unit's firmware version.", "", version},
     {"read", "read OUT.dat --port DEV|COMn [--progress]", "Reads the unit's settings into a .dat file.",
      "An OUT.dat that exists is kept as OUT.BAK; nothing is written unless the whole image came.", read},
-    {"write", "write IN.dat|IN.tra|--default --port DEV|COMn [--progress]",
-     "Writes the settings of a file, or the defaults, into the unit.", "", write},
+    {"write", "write IN.dat|IN.tra|--default --port DEV|COMn [--progress] [--no-verify]",
+     "Writes the settings of a file, or the defaults, into the unit.",
+     "The unit's settings are then read back and compared byte for byte; the exit status is 1 when they "
+     "differ, and the settings that do are listed. --no-verify leaves the read-back out.", write},
+    {"compare", CompareCommand::Usage, "Prints what writing a settings file would change in the unit.",
+     "Reads the unit and lists every setting in which the file differs from it: page, label, the unit's "
+     "value -> the file's. The exit status is 1 when any differs; the unit is only read.",
+     [](const QStringList &args) { return CompareCommand::run(args, load); }},
     {"test", TerminalCommands::TestUsage,
      "Runs the misfire test: the unit cuts sparks in the chosen pattern for the chosen time.",
      "--type and --time take the texts of the Test page's lists (a wrong one lists the right ones); without "

@@ -37,6 +37,7 @@ const Flag Flags[] = {
     {"--no-version", &Options::noVersion},
     {"--partial-image", &Options::partialImage},
     {"--no-uploaded-ok", &Options::noUploadedOk},
+    {"--alter-on-write", &Options::alterOnWrite},
     {"--no-setup-menu", &Options::noSetupMenu},
     {"--stop-after-blocks", &Options::stopAfterBlocks},
     {"--stop-after-bytes", &Options::stopAfterBytes},
@@ -66,6 +67,8 @@ std::string checkRanges(const Options &o)
         return "--version-text must be 1 to 16 bytes long";
     if (o.partialImage > 255)
         return "--partial-image wants fewer than 256 bytes";
+    if (o.alterOnWrite > 255)
+        return "--alter-on-write wants an offset from 0 to 255";
     if (o.stopAfterBlocks > 511)
         return "--stop-after-blocks wants fewer than 512 blocks";
     if (o.stopAfterBytes > 131071)
@@ -175,6 +178,8 @@ Faults (each off unless given):
   --partial-image N      answer 'R' with only the first N bytes of the image
   --no-uploaded-ok       after 'W' 'Y' and 256 bytes, answer a failure text without
                          "ploaded ok" and keep the old settings
+  --alter-on-write OFFSET store the byte at OFFSET (0 to 255) of every settings write
+                         with its lowest bit flipped, yet answer "uploaded ok"
   --no-setup-menu        do not answer 'E' at the root
   --stop-after-blocks N  send only N blocks of 256 bytes of a log upload, then nothing
   --stop-after-bytes N   send only the first N bytes of a log upload, then nothing

@@ -25,6 +25,7 @@ struct Options {
     bool noVersion = false;
     int partialImage = -1;     // bytes of the image sent, -1: all
     bool noUploadedOk = false;
+    int alterOnWrite = -1;     // offset of the byte a write stores altered, -1: none
     bool noSetupMenu = false;
     int stopAfterBlocks = -1;  // log blocks sent, -1: all
     int stopAfterBytes = -1;   // log bytes sent, -1: all

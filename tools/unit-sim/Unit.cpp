@@ -216,6 +216,8 @@ void Unit::takeImage(double now)
         m_wire.send("\n\rUpload failed, settings kept\n\r");
     } else {
         std::copy(m_incoming.begin(), m_incoming.end(), m_memory.begin());
+        if (const int at = m_faults.options().alterOnWrite; at >= 0)
+            m_memory[size_t(at)] ^= 0x01;
         storeMemory();
         m_wire.send("\n\rSettings uploaded ok\n\r");
     }

@@ -1,0 +1,19 @@
+#include "CompareCommand.h"
+
+#include "link/ConsoleLinkHost.h"
+
+namespace CompareCommand {
+
+int run(const QStringList &args, const PrintCommand::Loader &load)
+{
+    QStringList rest = args;
+    const QString port = LinkCommands::takePort(rest);
+    if (port.isEmpty() || rest.size() != 1)
+        return 2;
+    SettingsImage image;
+    if (!load(rest[0], image))
+        return 1;
+    return LinkCommands::compare(port, image);
+}
+
+}  // namespace CompareCommand
