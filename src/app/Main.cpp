@@ -5,6 +5,7 @@
 #include "app/MainBars.h"
 #include "app/MainBody.h"
 #include "app/MainMessages.h"
+#include "app/MainSafeWrite.h"
 #include "app/MainTerminal.h"
 #include "app/MainHistory.h"
 #include "app/MainUndo.h"
@@ -90,12 +91,13 @@ TForm1::TForm1(std::unique_ptr<PortDirectory> directory, QWidget *parent)
     });
     connect(m_actions["Exit1"], &QAction::triggered, this, &QWidget::close);
     connect(m_actions["Graph1"], &QAction::triggered, m_graph, &QWidget::show);  // modal over this window
+    m_safeWrite = new MainSafeWrite(*this, m_bars->optionsMenu());
     connect(m_actions["ReadFromTraction1"], &QAction::triggered, this, [this] {
-        if (m_link->ReadFromTraction())
+        if (m_safeWrite->ReadFromTraction1Execute())
             m_history->record(TuneHistory::Event::Read);
     });
     connect(m_actions["WriteToTraction1"], &QAction::triggered, this, [this] {
-        if (m_link->WriteToTraction())
+        if (m_safeWrite->WriteToTraction1Execute())
             m_history->record(TuneHistory::Event::Write);
     });
     m_activeBar = std::make_unique<MainActiveBar>(this, m_body->shape1(), m_graph);

@@ -17,6 +17,7 @@ class MainActiveBar;
 class MainBars;
 class MainBody;
 class MainMessages;
+class MainSafeWrite;
 class MainTerminal;
 class MainUndo;
 class MainHistory;
@@ -89,6 +90,7 @@ public:
     MainMessages &messages() const { return *m_messages; }
     MainUndo *undo() const { return m_undo; }
     MainHistory *history() const { return m_history; }
+    MainSafeWrite &safeWrite() const { return *m_safeWrite; }
     TAFrame *frame1() const;
     ToolbarDock *menuBarDock() const;
     ToolbarDock *navigatorDock() const;
@@ -119,6 +121,7 @@ public:
     void liveFrame(const std::array<quint8, 6> &frame) override;
     void liveTextSkipped() override;
     void logImageUploaded(const QByteArray &logImage) override;
+    void verifyFailed(const QList<SettingChange> &differences, bool answered) override;
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -156,6 +159,7 @@ private:
     MainTerminal *m_terminal = nullptr;
     MainUndo *m_undo = nullptr;
     MainHistory *m_history = nullptr;
+    MainSafeWrite *m_safeWrite = nullptr;
     bool m_shown = false;
     TPrinterForm *m_printerForm = nullptr;
     TManual *m_manual = nullptr;

@@ -1,6 +1,7 @@
 #include "app/Main.h"
 #include "app/MainHistory.h"
 
+#include "app/MainSafeWrite.h"
 #include "widgets/Dialogs.h"
 #include "link/StatusMessages.h"
 #include "settings/SettingsFiles.h"
@@ -124,6 +125,7 @@ void TForm1::loadSettingsFile(bool traOnly)
         QCoreApplication::processEvents();
         ShowStatus(QLatin1String(StatusMessages::FileLoaded), false);
         UpdateTitleBar(true);
+        m_safeWrite->warnImplausible();
     } else {
         ShowStatus(QLatin1String(StatusMessages::FileLoadFailed), true);
         m_statusBar->setMessageDetail(QStringLiteral("%1: %2").arg(QFileInfo(path).fileName(), reason));

@@ -1,0 +1,123 @@
+#include "app/MainSafeWrite.h"
+
+#include "app/Main.h"
+#include "link/StatusMessages.h"
+#include "platform/RegistryRoutinesUnit.h"
+#include "settings/Plausibility.h"
+#include "settings/ui/MainFrame.h"
+#include "widgets/Dialogs.h"
+
+#include <QAction>
+#include <QMenu>
+
+namespace {
+
+constexpr RegistryValue VerifyAfterWrite{"\\Options", "VerifyAfterWrite", RegistryValue::Type::Boolean, 1};
+constexpr RegistryValue CompareBeforeWrite{"\\Options", "CompareBeforeWrite", RegistryValue::Type::Boolean, 1};
+
+QAction *optionItem(QMenu *menu, const QString &text, const char *name, const RegistryValue &stored)
+{
+    QAction *item = menu->addAction(text);
+    item->setObjectName(QLatin1String(name));
+    item->setCheckable(true);
+    item->setChecked(TRegistryRoutines::read(stored) != 0);
+    QObject::connect(item, &QAction::toggled, item, [&stored](bool on) { TRegistryRoutines::write(stored, on); });
+    return item;
+}
+
+QString box(const char *text) { return QLatin1String(text); }
+
+}  // namespace
+
+MainSafeWrite::MainSafeWrite(TForm1 &window, QMenu *optionsMenu) : QObject(&window), m_window(window)
+{
+    optionsMenu->addSeparator();
+    m_compare = optionsMenu->addAction(QStringLiteral("&Compare with Unit"));
+    m_compare->setObjectName(QStringLiteral("CompareWithTraction1"));
+    m_compare->setToolTip(QStringLiteral("Show where the settings in the unit differ from these pages"));
+    connect(m_compare, &QAction::triggered, this, &MainSafeWrite::CompareWithTraction1Execute);
+    m_verify = optionItem(optionsMenu, QStringLiteral("V&erify after Writing"), "VerifyAfterWrite1", VerifyAfterWrite);
+    m_confirm = optionItem(optionsMenu, QStringLiteral("&Show Changes before Writing"), "CompareBeforeWrite1",
+                           CompareBeforeWrite);
+}
+
+bool MainSafeWrite::confirmWrite()
+{
+    // An entry that is not a number fails the write itself, with its own box; nothing to show here.
+    SettingsImage planned = m_window.tractionMemory();
+    if (m_window.frame1()->ShownValues().copyTo(planned))
+        return true;
+
+    Dialogs::Comparison request;
+    request.title = box(StatusMessages::CompareTitle);
+    request.confirm = true;
+    request.offerDontShow = true;
+    if (const auto &unit = m_window.link().state().UnitImage) {
+        request.changes = compareImages(*unit, planned);
+        request.text = box(request.changes.isEmpty() ? StatusMessages::CompareNothingChanges
+                                                     : StatusMessages::CompareBeforeWrite);
+    } else {
+        request.text = box(StatusMessages::CompareUnitUnknown);
+    }
+    const bool go = Dialogs::instance().comparison(request, &m_window);
+    if (request.dontShowAgain)
+        m_confirm->setChecked(false);
+    return go;
+}
+
+bool MainSafeWrite::WriteToTraction1Execute()
+{
+    if (m_confirm->isChecked() && !confirmWrite())
+        return false;
+    m_window.link().sequences().setVerifyAfterWrite(m_verify->isChecked());
+    return m_window.link().WriteToTraction();
+}
+
+bool MainSafeWrite::ReadFromTraction1Execute()
+{
+    if (!m_window.link().ReadFromTraction())
+        return false;
+    warnImplausible();
+    return true;
+}
+
+void MainSafeWrite::CompareWithTraction1Execute()
+{
+    SettingsImage pages = m_window.tractionMemory();
+    if (!m_window.frame1()->CopyPagesToImage(pages))
+        return;
+    SettingsImage unit;
+    if (!m_window.link().ReadUnitImage(unit))
+        return;
+    Dialogs::Comparison request;
+    request.title = box(StatusMessages::CompareUnitTitle);
+    request.changes = compareImages(unit, pages);
+    request.text =
+        box(request.changes.isEmpty() ? StatusMessages::CompareSameAsUnit : StatusMessages::CompareWithUnit);
+    Dialogs::instance().comparison(request, &m_window);
+}
+
+void MainSafeWrite::verifyFailed(const QList<SettingChange> &differences, bool answered)
+{
+    Dialogs::Comparison request;
+    request.title = box(StatusMessages::VerifyTitle);
+    request.text = box(answered ? StatusMessages::VerifyDiffers : StatusMessages::VerifyNoAnswer);
+    request.changes = differences;
+    Dialogs::instance().comparison(request, &m_window);
+}
+
+void TForm1::verifyFailed(const QList<SettingChange> &differences, bool answered)
+{
+    m_safeWrite->verifyFailed(differences, answered);
+}
+
+void MainSafeWrite::warnImplausible()
+{
+    const QList<Implausible> found = checkPlausibility(m_window.tractionMemory());
+    if (found.isEmpty())
+        return;
+    QStringList lines{box(StatusMessages::Implausible)};
+    for (const Implausible &value : found)
+        lines << value.line();
+    Dialogs::instance().warning(lines.join(QLatin1String("\n\r")), &m_window);
+}

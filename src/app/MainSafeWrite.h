@@ -1,0 +1,43 @@
+#pragma once
+
+#include "settings/SettingsDiff.h"
+
+#include <QObject>
+
+class QAction;
+class QMenu;
+class TForm1;
+
+// The guards around the unit's settings in the main window: the comparison before a write, the
+// comparison with the unit, the verify after a write and the plausibility warning after a read or
+// a load. Its three Options items keep their states in the option store.
+class MainSafeWrite : public QObject {
+    Q_OBJECT
+public:
+    MainSafeWrite(TForm1 &window, QMenu *optionsMenu);
+
+    // Write Settings: what will change, confirmed, then the write (and its verify). True when
+    // the unit took (and, verifying, holds) the settings.
+    bool WriteToTraction1Execute();
+    // Read Settings, then the warning when the image read holds values its fields cannot. True
+    // when the image was read.
+    bool ReadFromTraction1Execute();
+    // Reads the unit and shows it against the pages; the pages stay as they are.
+    void CompareWithTraction1Execute();
+    // The box listing what the unit read back otherwise than it was written.
+    void verifyFailed(const QList<SettingChange> &differences, bool answered);
+    // The plausibility warning for TractionMemory, when there is anything to warn of.
+    void warnImplausible();
+
+    QAction *compareWithUnit() const { return m_compare; }
+    QAction *verifyAfterWrite() const { return m_verify; }
+    QAction *compareBeforeWrite() const { return m_confirm; }
+
+private:
+    bool confirmWrite();
+
+    TForm1 &m_window;
+    QAction *m_compare;
+    QAction *m_verify;
+    QAction *m_confirm;
+};
