@@ -55,6 +55,7 @@ private slots:
         QCOMPARE(kept()[0].version, QStringLiteral("TCU V3.12"));
 
         w.frame1()->findChild<QCheckBox *>(QStringLiteral("CB_Logger_Enabled"))->click();
+        dialogs.expectComparison(true); // what the write will change, confirmed
         w.action("WriteToTraction1")->trigger();
         QCOMPARE(kept().size(), 2);
         QCOMPARE(kept()[1].event, TuneHistory::Event::Write);
@@ -64,6 +65,7 @@ private slots:
         // A unit that does not answer: nothing kept, for the read nor the write.
         unit.silent = true;
         w.action("ReadFromTraction1")->trigger();
+        dialogs.expectComparison(true);
         w.action("WriteToTraction1")->trigger();
         QCOMPARE(kept().size(), 2);
 
