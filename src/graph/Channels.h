@@ -9,8 +9,10 @@
 #include <array>
 
 // The graph window's seven traces: the six channels the unit measures and the spare Blank.
-enum class Trace { RPM, WheelSpeedFL, WheelSpeedFR, WheelSpeedRL, WheelSpeedRR, CutLevel, Blank };
+// Slip is derived from the wheels and drawn by the window only: Channels holds no Slip.
+enum class Trace { RPM, WheelSpeedFL, WheelSpeedFR, WheelSpeedRL, WheelSpeedRR, CutLevel, Blank, Slip };
 inline constexpr int TraceCount = 7;
+inline constexpr int WindowTraceCount = 8;  // the seven and Slip
 
 enum class ValueAxis { Left, Right, CutLevel };
 
@@ -49,8 +51,8 @@ inline int recordValue(const uchar *record, int b) { return record[b] * int(Reco
 
 class Channels {
 public:
-    Channel &operator[](Trace t) { return m_traces[size_t(t)]; }
-    const Channel &operator[](Trace t) const { return m_traces[size_t(t)]; }
+    Channel &operator[](Trace t) { Q_ASSERT(t != Trace::Slip); return m_traces[size_t(t)]; }
+    const Channel &operator[](Trace t) const { Q_ASSERT(t != Trace::Slip); return m_traces[size_t(t)]; }
 
     // Empties the six channels; Blank keeps its points.
     void clearSix();

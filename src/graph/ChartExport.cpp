@@ -1,8 +1,11 @@
 #include "graph/ChartExport.h"
 
+#include "graph/Slip.h"
+
 #include <QLocale>
 
 
+#include <algorithm>
 #include <cmath>
 #include <functional>
 
@@ -50,6 +53,10 @@ QList<Column> columns(const Channels &channels, const DataOptions &o)
                          return i < c->count() ? cleanNumber(c->y(i)) : QString();
                      }});
     }
+    if (const Channel *slip = o.slip)
+        cols.append({QString::fromLatin1(Slip::Title), [slip](qsizetype i) {
+                         return i < slip->count() ? QString::number(slip->y(i), 'f', 2) : QString();
+                     }});
     return cols;
 }
 
@@ -59,6 +66,8 @@ QByteArray data(const Channels &channels, const DataOptions &o)
 {
     const QList<Column> cols = columns(channels, o);
     const qsizetype rows = o.traces.isEmpty() ? 0 : channels[o.traces.front()].count();
+    const qsizetype first = std::clamp<qsizetype>(o.firstRow, 0, rows);
+    const qsizetype end = o.endRow < 0 ? rows : std::clamp<qsizetype>(o.endRow, first, rows);
     QString out;
     switch (o.format) {
     case DataFormat::Text:
@@ -76,13 +85,13 @@ QByteArray data(const Channels &channels, const DataOptions &o)
         };
         if (o.header)
             line([&](qsizetype c) { return cols[c].name; });
-        for (qsizetype i = 0; i < rows; ++i)
+        for (qsizetype i = first; i < end; ++i)
             line([&](qsizetype c) { return cols[c].cell(i); });
         break;
     }
     case DataFormat::Xml: {
         out += QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<chart>\n");
-        for (qsizetype i = 0; i < rows; ++i) {
+        for (qsizetype i = first; i < end; ++i) {
             out += QStringLiteral("  <point");
             for (const Column &col : cols) {
                 const QString v = col.cell(i);
@@ -104,7 +113,7 @@ QByteArray data(const Channels &channels, const DataOptions &o)
         };
         if (o.header)
             row([&](qsizetype c) { return cols[c].name; }, QLatin1String("th"));
-        for (qsizetype i = 0; i < rows; ++i)
+        for (qsizetype i = first; i < end; ++i)
             row([&](qsizetype c) { return cols[c].cell(i); }, QLatin1String("td"));
         out += QStringLiteral("</table>\n");
         break;

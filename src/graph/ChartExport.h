@@ -47,6 +47,8 @@ struct DataOptions {
     bool pointLabels = false;  // a "Label" column (the traces carry no labels, so it is empty)
     bool pointIndex = false;   // an "Index" column counting from 0
     bool header = true;        // a first row of column names
+    const Channel *slip = nullptr;  // a last "Slip %" column, two decimals
+    qsizetype firstRow = 0, endRow = -1;  // the rows written; -1: to the last
 };
 
 // One row per point of the first trace; a trace with fewer points leaves its cells empty.

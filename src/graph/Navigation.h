@@ -14,6 +14,7 @@ public:
         AxisRange rpm{0, 7500};
         AxisRange top{0, 250};  // hidden, but part of a saved view
         AxisRange cut{0, 6};    // never saved with a view
+        AxisRange slip{0, 50};  // nor is this
     };
     struct View {
         AxisRange time, wheel, rpm, top;

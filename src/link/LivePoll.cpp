@@ -28,6 +28,8 @@ void LivePoll::drain()
 void LivePoll::start()
 {
     m_frames = m_lost = m_requests = 0;
+    m_lastFrameNs = 0;
+    m_clock.start();
     emit framesLostChanged(0);
     m_active = true;
     drain();
@@ -95,6 +97,8 @@ bool LivePoll::frame(const std::array<quint8, 6> &frame, QString *error)
     }
     m_channels.appendLive(frame.data(), m_time);
     ++m_frames;
+    if (m_active)
+        m_lastFrameNs = m_clock.nsecsElapsed();
     m_lostTimer.stop();
     if (m_active && !m_timer1.isActive())
         m_timer1.start();

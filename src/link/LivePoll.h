@@ -2,6 +2,7 @@
 
 #include "graph/LiveLog.h"
 
+#include <QElapsedTimer>
 #include <QObject>
 #include <QTimer>
 
@@ -59,6 +60,9 @@ public:
     quint64 framesReceived() const { return m_frames; }
     quint64 framesLost() const { return m_lost; }
     quint64 requestsSent() const { return m_requests; }
+    // The run's own pace: the time from its start to its last frame over the frames it took
+    // (0 before the first frame). The unit sends no clock of its own.
+    double secondsPerFrame() const { return m_frames ? double(m_lastFrameNs) / 1e9 / double(m_frames) : 0; }
 
 signals:
     void frameAdded();
@@ -81,4 +85,6 @@ private:
     quint64 m_frames = 0;
     quint64 m_lost = 0;
     quint64 m_requests = 0;
+    QElapsedTimer m_clock;
+    qint64 m_lastFrameNs = 0;
 };

@@ -2,6 +2,9 @@
 
 #include "graph/ChartExport.h"
 #include "graph/GraphFiles.h"
+#include "graph/RunStats.h"
+#include "graph/Slip.h"
+#include "settings/SettingsImage.h"
 
 #include <QFileInfo>
 #include <QSaveFile>
@@ -46,8 +49,104 @@ bool load(const QString &path, Channels &channels, GraphFiles::LoadResult *resul
     return false;
 }
 
-int exportCsv(const QStringList &args)
+// The columns of "graph export": the six channels, and Blank when asked.
+ChartExport::DataOptions csvOptions(bool withBlank)
 {
+    ChartExport::DataOptions o;
+    o.format = ChartExport::DataFormat::Text;
+    o.delimiter = QStringLiteral(",");
+    o.traces = {Trace::RPM,          Trace::WheelSpeedFL, Trace::WheelSpeedFR,
+                Trace::WheelSpeedRL, Trace::WheelSpeedRR, Trace::CutLevel};
+    if (withBlank)
+        o.traces << Trace::Blank;
+    return o;
+}
+
+// The options that read slip: the settings its wheels and thresholds come from (the built-in
+// image without one), the driven axle and a span of time values.
+struct SlipOptions {
+    RunSettings settings = RunSettings::from(SettingsImage::defaults());
+    Axle driven = Axle::Rear;
+    std::optional<RunStats::Span> span;
+    QStringList files;  // what is left once the options are taken
+};
+
+// False on a usage error (*status 2) or a settings file that would not load (*status 1).
+bool slipOptions(QStringList args, const SettingsLoader &loadSettings, SlipOptions *o, int *status)
+{
+    *status = UsageError;
+    const auto take = [&args](const char *name, QString *value) {
+        const qsizetype i = args.indexOf(QLatin1String(name));
+        if (i < 0)
+            return true;
+        if (i + 1 >= args.size())
+            return false;
+        *value = args.takeAt(i + 1);
+        args.removeAt(i);
+        return true;
+    };
+    QString settings, driven, from, to;
+    if (!take("--settings", &settings) || !take("--driven", &driven) || !take("--from", &from) || !take("--to", &to))
+        return false;
+    if (!settings.isEmpty()) {
+        SettingsImage image = SettingsImage::defaults();
+        if (!loadSettings(settings, image)) {
+            *status = Failed;
+            return false;
+        }
+        o->settings = RunSettings::from(image);
+    }
+    if (driven == u"front")
+        o->driven = Axle::Front;
+    else if (!driven.isEmpty() && driven != u"rear")
+        return false;
+    if (from.isEmpty() != to.isEmpty())
+        return false;
+    if (!from.isEmpty()) {
+        bool okFrom = false, okTo = false;
+        o->span = RunStats::Span{from.toDouble(&okFrom), to.toDouble(&okTo)};
+        if (!okFrom || !okTo)
+            return false;
+    }
+    o->files = args;
+    return true;
+}
+
+int stats(const QStringList &args, const SettingsLoader &loadSettings)
+{
+    QStringList rest = args;
+    const bool json = rest.removeAll(QStringLiteral("--json")) > 0;
+    SlipOptions o;
+    int status;
+    if (!slipOptions(rest, loadSettings, &o, &status))
+        return status;
+    if (o.files.size() != 1)
+        return UsageError;
+    Channels channels;
+    GraphFiles::LoadResult r;
+    if (!load(o.files[0], channels, &r))
+        return Failed;
+    Channel slip;
+    Slip::compute(channels, o.settings.axleOf, o.driven, slip);
+    // a graph file carries no rate: its samples are taken as the logger's, at the settings' rate
+    const RunStats s = RunStats::of(channels, slip, o.settings, o.driven, o.settings.loggerSecondsPerSample(), o.span);
+    QTextStream out(stdout);
+    if (json)
+        out << s.json();
+    else
+        out << s.text();
+    return Done;
+}
+
+int exportCsv(const QStringList &allArgs, const SettingsLoader &loadSettings)
+{
+    QStringList rest = allArgs;
+    const bool withSlip = rest.removeAll(QStringLiteral("--slip")) > 0;
+    SlipOptions o;
+    int status;
+    if (!slipOptions(rest, loadSettings, &o, &status))
+        return status;
+    const QStringList &args = o.files;
     if (args.size() != 2)
         return UsageError;
     const QString &in = args[0], &out = args[1];
@@ -58,7 +157,19 @@ int exportCsv(const QStringList &args)
     GraphFiles::LoadResult r;
     if (!load(in, channels, &r))
         return Failed;
-    const QByteArray bytes = csv(channels, GraphFiles::kindOf(in) == GraphFiles::Kind::Windows);
+    ChartExport::DataOptions options = csvOptions(GraphFiles::kindOf(in) == GraphFiles::Kind::Windows);
+    Channel slip;
+    if (withSlip) {
+        Slip::compute(channels, o.settings.axleOf, o.driven, slip);
+        options.slip = &slip;
+    }
+    if (o.span) {
+        const Channel &rows = channels[options.traces.front()];
+        const double a = std::trunc(std::min(o.span->from, o.span->to)), b = std::trunc(std::max(o.span->from, o.span->to));
+        options.firstRow = rows.lowerBound(a);
+        options.endRow = rows.upperBound(b);
+    }
+    const QByteArray bytes = ChartExport::data(channels, options);
     QSaveFile file(out);  // a failed write leaves what was there
     if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
         return fail(QStringLiteral("File failed to save"), out, file.errorString());
@@ -85,25 +196,17 @@ int info(const QStringList &args)
 
 }  // namespace
 
-QByteArray csv(const Channels &channels, bool withBlank)
-{
-    ChartExport::DataOptions o;
-    o.format = ChartExport::DataFormat::Text;
-    o.delimiter = QStringLiteral(",");
-    o.traces = {Trace::RPM,          Trace::WheelSpeedFL, Trace::WheelSpeedFR,
-                Trace::WheelSpeedRL, Trace::WheelSpeedRR, Trace::CutLevel};
-    if (withBlank)
-        o.traces << Trace::Blank;
-    return ChartExport::data(channels, o);
-}
+QByteArray csv(const Channels &channels, bool withBlank) { return ChartExport::data(channels, csvOptions(withBlank)); }
 
-int run(const QStringList &args)
+int run(const QStringList &args, const SettingsLoader &loadSettings)
 {
     if (args.isEmpty())
         return UsageError;
     const QStringList rest = args.mid(1);
     if (args[0] == u"export")
-        return exportCsv(rest);
+        return exportCsv(rest, loadSettings);
+    if (args[0] == u"stats")
+        return stats(rest, loadSettings);
     if (args[0] == u"info")
         return info(rest);
     return UsageError;

@@ -324,7 +324,12 @@ const HelpEntry Commands[] = {
      "The values checked: cut cells are \"0\" or \"1\", on/off settings 00 or FF, the sample rate code is "
      "below 48, wheel diameters and pulses are not zero, and each value fits its box on the pages.", check},
     {"graph", GraphCommands::Usage,
-     "Exports the points of a DOS graph file or a logged-data file as CSV, or prints what it holds.", "", GraphCommands::run},
+     "Exports the points of a DOS graph file or a logged-data file as CSV, prints what it holds, or prints the "
+     "run's statistics: wheel peaks, slip against the Assert at values, samples cut at each level, peak revs, 0-100 km/h.",
+     "--slip adds the slip of the driven wheels as a last column. The slip's wheels, thresholds and the seconds "
+     "a sample stands for (the logger's sample rate) come from the settings file given, else from the defaults; "
+     "--driven picks the driven axle (rear by default); --from and --to limit it to the samples between two times.",
+     [](const QStringList &args) { return GraphCommands::run(args, load); }},
     {"print", PrintCommand::Usage, "Writes the settings page the program prints into a PDF file.",
      "--version gives the unit's firmware version printed on the page.",
      [](const QStringList &args) { return PrintCommand::run(args, load); }},

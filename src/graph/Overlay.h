@@ -1,0 +1,41 @@
+#pragma once
+
+#include "graph/Channels.h"
+
+#include <QString>
+
+#include <cmath>
+#include <optional>
+
+// The value a channel shows at time t: its point with trunc(t) <= X < trunc(t) + 1.
+inline std::optional<double> valueAtTime(const Channel &c, double t)
+{
+    const auto i = c.indexAtTime(t);
+    return i ? std::optional<double>(c.y(*i)) : std::nullopt;
+}
+
+// Samples between two cursors, as the readouts count them.
+inline qsizetype samplesBetween(double a, double b) { return qsizetype(std::abs(std::trunc(b) - std::trunc(a))); }
+
+// A second run drawn behind the current one. It is shifted along the time axis by 'offset'
+// samples: its point at X shows at X + offset. Nothing of it ever reaches the current run.
+struct Overlay {
+    Channels channels;
+    Channel slip;
+    double offset = 0;
+    QString path;
+
+    bool isOpen() const { return !path.isEmpty(); }
+    void close() { *this = {}; }
+
+    // What shows at time t of the current run (t cut to a whole sample first, as the readouts do).
+    std::optional<double> valueAt(const Channel &c, double t) const { return valueAtTime(c, std::trunc(t) - offset); }
+    // Dragging leaves it between samples; its points go back onto the current run's.
+    void snap() { offset = std::round(offset); }
+    // Shifts it so that what shows under 'overlayCursor' comes under 'currentCursor', by whole
+    // samples, so that its points stay on the current run's.
+    void alignAt(double currentCursor, double overlayCursor)
+    {
+        offset += std::trunc(currentCursor) - std::trunc(overlayCursor);
+    }
+};
