@@ -264,6 +264,11 @@ private slots:
         QVERIFY(saved(d, "blank.csv").startsWith("X,RPM,WheelSpeedFL,WheelSpeedFR,WheelSpeedRL,WheelSpeedRR,"
                                                  "CutLevel,Blank\r\n0,7000,10,11,12,13,0,600\r\n1,35,"));
         m_graph->channels()[Trace::Blank].clear();
+        // the slip on display joins the spreadsheet: (12.5 - 10.5) / 10.5 at sample 0
+        m_graph->setTraceVisible(Trace::Slip, true);
+        QVERIFY(saved(d, "slip.csv").startsWith("X,RPM,WheelSpeedFL,WheelSpeedFR,WheelSpeedRL,WheelSpeedRR,"
+                                                "CutLevel,Slip %\r\n0,7000,10,11,12,13,0,19.05\r\n1,35,"));
+        m_graph->setTraceVisible(Trace::Slip, false);
 
         dataChoice(d, "CutLevel", "DataFormat_XML", "Space");
         child<QCheckBox>(d, "PointLabels")->setChecked(true);

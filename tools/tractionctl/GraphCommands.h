@@ -13,7 +13,8 @@ class SettingsImage;
 namespace GraphCommands {
 
 inline constexpr char Usage[] =
-    "graph export IN.dat|IN.tld OUT.csv [--slip] [--settings S.dat] [--driven front|rear] [--from X --to Y]\n"
+    "graph export IN.dat|IN.tld OUT.csv\n"
+    "graph export IN.dat|IN.tld OUT.csv --slip [--settings S.dat] [--driven front|rear] [--from X --to Y]\n"
     "graph info IN.dat|IN.tld\n"
     "graph stats IN.dat|IN.tld [--settings S.dat] [--driven front|rear] [--from X --to Y] [--json]";
 // Reads a settings file (.dat or .tra) into the image, or says why on stderr.

@@ -2,6 +2,7 @@
 
 #include "widgets/AccessibleNames.h"
 #include "widgets/Dialogs.h"
+#include "graph/ui/GraphAnalysis.h"
 #include "graph/ui/GraphForm.h"
 #include "platform/Shell.h"
 
@@ -209,6 +210,9 @@ ChartExport::DataOptions TExportDialog::dataOptions() const
         o.traces = {SixChannels.begin(), SixChannels.end()};
         if (!m_graph->channels()[Trace::Blank].isEmpty())  // only .tld files fill it
             o.traces << Trace::Blank;
+        // the spreadsheet gets the slip on display too (it is never part of a graph file)
+        if (o.format == ChartExport::DataFormat::Excel && m_graph->traceVisible(Trace::Slip))
+            o.slip = &m_graph->analysis().slip();
     }
     o.pointLabels = m_labels->isChecked();
     o.pointIndex = m_index->isChecked();

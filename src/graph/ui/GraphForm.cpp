@@ -4,6 +4,7 @@
 #include "widgets/ToolbarDock.h"
 #include "graph/ui/CutLevelSetupForm.h"
 #include "graph/ui/FittingTicker.h"
+#include "graph/ui/GraphAnalysis.h"
 #include "graph/ui/RPMSetupForm.h"
 #include "graph/ui/TimeSetupForm.h"
 #include "graph/ui/WheelSpeedSetupForm.h"
@@ -91,6 +92,7 @@ TGraphChart::TGraphChart(QWidget *parent) : QMainWindow(parent)
     setCentralWidget(body);
     buildChart();
     buildPanel(m_panel2);
+    m_analysis = new GraphAnalysis(this);
     buildActions();
     buildRealTime();
     readLayout();
@@ -209,6 +211,8 @@ void TGraphChart::setTraceVisible(Trace t, bool on)
 {
     m_visible[size_t(t)] = on;
     m_graphs[size_t(t)]->setVisible(on);  // hidden traces keep and receive their points
+    if (m_analysis)
+        m_analysis->traceShown(t, on);
     m_chart->replot();
 }
 
@@ -218,6 +222,8 @@ void TGraphChart::setTraceColour(Trace t, const QColor &c)
 {
     m_colours[size_t(t)] = c;
     m_graphs[size_t(t)]->setPen(tracePen(c));
+    if (m_analysis)
+        m_analysis->traceColoured(t);
     m_chart->replot();
 }
 
@@ -226,7 +232,7 @@ void TGraphChart::colourPanel(Trace t)
     PanelEntry &e = m_panel[size_t(t)];
     if (!e.label)
         return;
-    const QColor c = !isWheel(t) || traceVisible(t)
+    const QColor c = !(isWheel(t) || t == Trace::Slip) || traceVisible(t)
                          ? traceColour(t)
                          : QApplication::palette().color(QPalette::Inactive, QPalette::Mid);
     const QString style = QStringLiteral("color: %1;").arg(c.name());
@@ -271,7 +277,8 @@ void TGraphChart::refreshTraces()
     const QCPRange r = m_chart->xAxis->range();
     const int columns = std::max(1, m_chart->axisRect()->width());
     const TracesDrawn now{r.lower, r.upper, columns, m_channels.revision()};
-    if (now == m_drawn)
+    const bool analysisChanged = m_analysis && m_analysis->update();
+    if (now == m_drawn && !analysisChanged)
         return;  // a repaint of the same view: the chart still holds the right points
     m_drawn = now;
     QList<QPointF> pts;
@@ -282,6 +289,8 @@ void TGraphChart::refreshTraces()
             data[i] = QCPGraphData(pts[i].x(), pts[i].y());
         m_graphs[size_t(info.trace)]->data()->set(data, true);
     }
+    if (m_analysis)
+        m_analysis->fillTraces(r.lower, r.upper, columns);
 }
 
 
@@ -301,6 +310,11 @@ bool TGraphChart::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == m_panel2 && event->type() == QEvent::Resize) {
         m_panel1->move(m_panel2->width() / 2 - m_panel1->width() / 2, m_panel1->y());
+        const PanelEntry &slip = m_panel[size_t(Trace::Slip)];
+        if (slip.box) {  // left of Panel1
+            slip.box->setGeometry(m_panel1->x() - 97, m_panel1->y(), 89, 41);
+            slip.readout->setGeometry(m_panel1->x() - 97 + 12, m_panel1->y() + 43, 65, 21);
+        }
         if (m_lostFrames)  // right of the panel, level with the readouts
             m_lostFrames->setGeometry(m_panel2->width() - 128, m_panel1->y() + 43, 120, 21);
     }
@@ -319,6 +333,11 @@ bool TGraphChart::eventFilter(QObject *watched, QEvent *event)
                     CutLevelSetup1Execute();
                 return true;
             }
+        }
+        const PanelEntry &slip = m_panel[size_t(Trace::Slip)];
+        if (watched == slip.box || watched == slip.label || watched == slip.readout) {
+            SlipSetup1Execute();
+            return true;
         }
     }
     return QMainWindow::eventFilter(watched, event);
@@ -356,6 +375,7 @@ void TGraphChart::showEvent(QShowEvent *e)
             move(s->availableGeometry().center() - rect().center());
     }
     FormShow();
+    applyAxes();  // the settings may have changed while it was closed: slip and its thresholds
     QMainWindow::showEvent(e);
     showFloatingBars(true);
 }

@@ -24,6 +24,7 @@ class QAction;
 class QToolBar;
 class ToolbarDock;
 class SettingsImage;
+class GraphAnalysis;
 
 // The graph window. It owns the seven traces; the chart only ever holds about two points per
 // pixel column of what is in view, refreshed from the channels before each replot.
@@ -37,6 +38,8 @@ public:
     QCustomPlot *chart() const { return m_chart; }
     QTimer *timer1() const { return m_poll->Timer1(); }
     LivePoll &realTime() { return *m_poll; }
+    // Slip, thresholds, the second cursor, the overlay and statistics.
+    GraphAnalysis &analysis() { return *m_analysis; }
     // Settings the assignment labels are read from (the main window's TractionMemory).
     void setSettingsSource(std::function<const SettingsImage &()> source) { m_settings = std::move(source); }
     // Discards what waits on the serial input (the port form's DrainInput); none by default.
@@ -71,6 +74,7 @@ public:
     void WS_Setup1Execute();
     void CutLevelSetup1Execute();
     void TimeSetup1Execute();
+    void SlipSetup1Execute();
     void RealTimeStart3Execute();
     void RealTimeStop3Execute();
 
@@ -93,6 +97,7 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    friend class GraphAnalysis;
     struct PanelEntry {
         QGroupBox *box = nullptr;
         QLabel *label = nullptr;
@@ -130,16 +135,17 @@ private:
     Navigation m_nav;
     QCustomPlot *m_chart = nullptr;
     QCPAxis *m_cutAxis = nullptr;
-    std::array<QCPGraph *, TraceCount> m_graphs{};
-    std::array<QColor, TraceCount> m_colours;
-    std::array<bool, TraceCount> m_visible{};
-    std::array<PanelEntry, TraceCount> m_panel;
+    std::array<QCPGraph *, WindowTraceCount> m_graphs{};
+    std::array<QColor, WindowTraceCount> m_colours;
+    std::array<bool, WindowTraceCount> m_visible{};
+    std::array<PanelEntry, WindowTraceCount> m_panel;
     QCPItemStraightLine *m_cursorLine = nullptr;
     QCPItemRect *m_band = nullptr;
     QWidget *m_panel1 = nullptr;
     QWidget *m_panel2 = nullptr;
     QFrame *m_shape1 = nullptr;
     LivePoll *m_poll = nullptr;
+    GraphAnalysis *m_analysis = nullptr;
     QTimer *m_redraw = nullptr;  // frames come faster than the screen shows them
     QLabel *m_lostFrames = nullptr;
     ToolbarDock *m_menuBar2 = nullptr;

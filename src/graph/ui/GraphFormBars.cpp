@@ -2,6 +2,7 @@
 
 #include "widgets/AppIcons.h"
 #include "widgets/ToolbarDock.h"
+#include "graph/ui/GraphAnalysis.h"
 #include "platform/RegistryRoutinesUnit.h"
 
 #include <QAction>
@@ -57,6 +58,7 @@ void TGraphChart::buildActions()
     options->addActions({start, stop});
     QMenu *view = menus->addMenu(QStringLiteral("&View"));
     view->addMenu(QStringLiteral("Toolbars"))->addActions({viewNav, m_lock, m_free});
+    m_analysis->fillMenu(menus->addMenu(QStringLiteral("A&nalysis")));
     menus->setNativeMenuBar(false);
     m_menuBar2 = new ToolbarDock(QStringLiteral("MenuBar2"), menus, false, this);  // no close button
     m_menuBar2->setObjectName(QStringLiteral("MenuBar2"));

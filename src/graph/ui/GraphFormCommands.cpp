@@ -4,6 +4,8 @@
 #include "graph/GraphFiles.h"
 #include "graph/ui/ChartPrint.h"
 #include "graph/ui/ExportDialog.h"
+#include "graph/ui/GraphAnalysis.h"
+#include "graph/ui/SlipSetupForm.h"
 #include "graph/ui/CutLevelSetupForm.h"
 #include "graph/ui/RPMSetupForm.h"
 #include "graph/ui/TimeSetupForm.h"
@@ -84,9 +86,11 @@ void TGraphChart::Print3Execute()
     if (!Dialogs::instance().print(printer, this))
         return;
     m_cursorLine->setVisible(false);
+    m_analysis->setCursor2Shown(false);
     QString error;
     const bool printed = ChartPrint::print(m_chart, printer, &error);
     placeCursorLine();
+    m_analysis->setCursor2Shown(true);
     m_chart->replot();
     if (!printed)
         Dialogs::instance().error(error, this);
@@ -117,3 +121,9 @@ void TGraphChart::CutLevelSetup1Execute()
 }
 
 void TGraphChart::TimeSetup1Execute() { m_timeSetup->exec(); }
+
+void TGraphChart::SlipSetup1Execute()
+{
+    m_analysis->slipSetup()->fill();
+    m_analysis->slipSetup()->exec();
+}

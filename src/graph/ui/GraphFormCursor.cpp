@@ -1,5 +1,7 @@
 #include "graph/ui/GraphForm.h"
 
+#include "graph/ui/GraphAnalysis.h"
+
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <qcustomplot.h>
@@ -24,11 +26,13 @@ void TGraphChart::setRunActive(bool active)
 {
     m_runActive = active;
     placeCursorLine();
+    m_analysis->setCursor2Shown(true);
     m_chart->replot();
 }
 
 void TGraphChart::DisplayCursorValues()
 {
+    m_analysis->cursorMoved();
     static constexpr std::array<Trace, 6> order{Trace::WheelSpeedFL, Trace::WheelSpeedFR,
                                                 Trace::WheelSpeedRL, Trace::WheelSpeedRR,
                                                 Trace::RPM,          Trace::CutLevel};
@@ -122,6 +126,10 @@ bool TGraphChart::chartEvent(QEvent *event)
         auto *m = static_cast<QMouseEvent *>(event);
         m_pressPos = m->position();
         m_chart->setFocus();
+        if (m_analysis->mousePress(m)) {  // the second cursor or the overlay
+            m_drag = Drag::None;
+            return true;
+        }
         if (m->button() == Qt::RightButton) {
             m_drag = Drag::Pan;  // the view is saved once it actually moves
         } else if (m->button() == Qt::LeftButton) {
@@ -135,6 +143,8 @@ bool TGraphChart::chartEvent(QEvent *event)
     case QEvent::MouseMove: {
         auto *m = static_cast<QMouseEvent *>(event);
         const double px = m->position().x();
+        if (m_analysis->mouseMove(m))
+            return true;
         if (m_drag == Drag::Pan && px != m_pressPos.x()) {
             m_nav.panTime(timeAt(m_pressPos.x()) - timeAt(px));
             m_pressPos.setX(px);
@@ -154,6 +164,8 @@ bool TGraphChart::chartEvent(QEvent *event)
     case QEvent::MouseButtonRelease: {
         auto *m = static_cast<QMouseEvent *>(event);
         const double px = m->position().x();
+        if (m_analysis->mouseRelease(m))
+            return true;
         const Drag drag = m_drag;
         m_drag = Drag::None;
         m_band->setVisible(false);

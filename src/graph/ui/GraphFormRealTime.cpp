@@ -2,6 +2,8 @@
 
 #include "widgets/Dialogs.h"
 #include "graph/GraphFiles.h"
+#include "graph/ui/GraphAnalysis.h"
+#include "graph/ui/SlipSetupForm.h"
 #include "graph/ui/TimeSetupForm.h"
 #include "graph/ui/CutLevelSetupForm.h"
 #include "graph/ui/RPMSetupForm.h"
@@ -82,7 +84,10 @@ void TGraphChart::RealTimeStart3Execute()
 
 void TGraphChart::RealTimeStop3Execute()
 {
+    const bool running = m_poll->active();
     m_poll->stop();
+    if (running)  // seconds between the cursors are this run's own pace
+        m_analysis->runStopped(m_poll->secondsPerFrame());
     setRunCommands(false);
     setRunActive(false);
 }
@@ -90,7 +95,7 @@ void TGraphChart::RealTimeStop3Execute()
 bool TGraphChart::setupDialogVisible() const
 {
     return m_wheelSetup->isVisible() || m_rpmSetup->isVisible() || m_cutSetup->isVisible() ||
-           m_timeSetup->isVisible();
+           m_timeSetup->isVisible() || m_analysis->slipSetup()->isVisible();
 }
 
 void TGraphChart::liveFrame(const std::array<quint8, 6> &frame)
@@ -100,6 +105,7 @@ void TGraphChart::liveFrame(const std::array<quint8, 6> &frame)
         Dialogs::instance().error(error, this);
     for (int b = 0; b < RecordSize; ++b)
         readout(RecordLayout[size_t(b)].trace)->setText(QString::number(recordValue(frame.data(), b)));
+    m_analysis->liveFrame(frame);
     if (!m_redraw->isActive())
         m_redraw->start();
 }

@@ -1,0 +1,35 @@
+#include "graph/ui/SlipSetupForm.h"
+
+#include "graph/ui/GraphAnalysis.h"
+#include "graph/ui/GraphForm.h"
+
+#include <QComboBox>
+#include <QGridLayout>
+#include <QLabel>
+
+TSlipSetup::TSlipSetup(TGraphChart *graph, QWidget *parent)
+    : SetupForm(graph, {"SlipSetup", "Slip Setup", "%", "50", &Navigation::Axes::slip, OneTrace<Trace::Slip>},
+                parent)
+{
+    auto *grid = static_cast<QGridLayout *>(layout());
+    const int line = grid->rowCount();
+    auto *label = new QLabel(QStringLiteral("Driven axle"), this);
+    DrivenAxle = new QComboBox(this);
+    DrivenAxle->setObjectName(QStringLiteral("DrivenAxle"));
+    DrivenAxle->setAccessibleName(label->text());
+    label->setBuddy(DrivenAxle);
+    DrivenAxle->addItems({QStringLiteral("Rear"), QStringLiteral("Front")});  // in the order of Axle, reversed
+    grid->addWidget(label, line, 0);
+    grid->addWidget(DrivenAxle, line, 1);
+    connect(DrivenAxle, &QComboBox::activated, this, [this](int i) {
+        m_graph->analysis().setDriven(i == 1 ? Axle::Front : Axle::Rear);
+    });
+}
+
+void TSlipSetup::showEvent(QShowEvent *e)
+{
+    DrivenAxle->setCurrentIndex(m_graph->analysis().driven() == Axle::Front ? 1 : 0);
+    SetupForm::showEvent(e);
+}
+
+void TSlipSetup::colourAxis() { m_graph->analysis().colourSlipAxis(); }

@@ -1,0 +1,282 @@
+#include "ScriptedDialogs.h"
+#include "ToolRun.h"
+#include "graph/GraphFiles.h"
+#include "graph/ui/GraphAnalysis.h"
+#include "graph/ui/GraphForm.h"
+#include "graph/ui/SlipSetupForm.h"
+#include "platform/RegistryRoutinesUnit.h"
+#include "settings/FieldConversions.h"
+#include "settings/SettingsImage.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QDockWidget>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QTableWidget>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <qcustomplot.h>
+
+namespace {
+
+// A launch, rear wheels driven (CH1..CH4 on FL, FR, RL, RR), worked out by hand:
+//   i  FL  FR  RL  RR   rpm  cut   slip % = (rear mean - front mean) / front mean
+//   0   0   0   0   0  1050   0    0
+//   1   0   0   0   0  1400   0    0 (last standstill)
+//   2  10  10  20  20  3500   1  100
+//   3  30  30  36  36  5250   2   20
+//   4  60  60  66  66  6300   1   10
+//   5  90  90  90  90  6650   0    0
+//   6 100 100 105 105  7000   0    5
+//   7 120 118 121 117  7000   0    0
+QByteArray launch(int standing = 0)
+{
+    const quint8 r[8][6] = {{0, 0, 0, 0, 30, 0},      {0, 0, 0, 0, 40, 0},         {10, 10, 20, 20, 100, 1},
+                            {30, 30, 36, 36, 150, 2},  {60, 60, 66, 66, 180, 1},    {90, 90, 90, 90, 190, 0},
+                            {100, 100, 105, 105, 200, 0}, {120, 118, 121, 117, 200, 0}};
+    QByteArray b(252, '\0');
+    for (int i = 0; i < standing; ++i)
+        b += QByteArray(6, '\0');
+    for (const auto &rec : r)
+        b += QByteArray(reinterpret_cast<const char *>(rec), 6);
+    return b;
+}
+
+QCPGraph *series(TGraphChart &g, const char *name)
+{
+    for (int i = 0; i < g.chart()->graphCount(); ++i)
+        if (g.chart()->graph(i)->objectName() == QLatin1String(name))
+            return g.chart()->graph(i);
+    return nullptr;
+}
+
+// The slip points the chart holds for drawing, by time.
+QList<double> drawn(TGraphChart &g, const char *name)
+{
+    g.chart()->replot();
+    QList<double> v;
+    for (const QCPGraphData &d : *series(g, name)->data())
+        v << d.value;
+    return v;
+}
+
+QString cell(TGraphChart &g, const char *row, int column)
+{
+    QTableWidget *t = g.analysis().cursorTable();
+    for (int r = 0; r < t->rowCount(); ++r)
+        if (t->verticalHeaderItem(r)->text() == QLatin1String(row))
+            return t->item(r, column)->text();
+    return QStringLiteral("<no row>");
+}
+
+void trigger(TGraphChart &g, const char *action) { g.findChild<QAction *>(QLatin1String(action))->trigger(); }
+
+QPoint at(TGraphChart &g, double time)
+{
+    return QPoint(int(std::lround(g.chart()->xAxis->coordToPixel(time))), g.chart()->height() / 2);
+}
+
+}  // namespace
+
+// The graph window's slip trace, thresholds, second cursor, overlay and statistics, driven
+// through its commands and the mouse, checked by what it shows and the files it writes.
+class TestGraphAnalysisWindow : public QObject {
+    Q_OBJECT
+    QTemporaryDir m_dir;
+    SettingsImage m_image;
+
+    QString path(const QString &name) const { return m_dir.filePath(name); }
+    QString write(const QString &name, const QByteArray &bytes) const { return writeFile(path(name), bytes); }
+    void open(TGraphChart &g, ScriptedDialogs &d, const QString &file)
+    {
+        g.setSettingsSource([this]() -> const SettingsImage & { return m_image; });
+        g.resize(900, 600);
+        g.show();
+        d.expectOpenFile(file);
+        g.Load3Execute();
+    }
+
+private slots:
+    void initTestCase() { qputenv("XDG_CONFIG_HOME", path("config").toUtf8()); }
+    void init()
+    {
+        m_image = SettingsImage::defaults();
+        for (int k = 0; k < 3; ++k)
+            m_image.setWord(2 * k, wordFromPercent(10 * (k + 1)));
+        m_image.setWord(78, 3);  // 61 Hz: 16.384 ms a sample
+    }
+
+    void slipAgainstTheThresholdsOfTheSettings()
+    {
+        ScriptedDialogs d;
+        TGraphChart g;
+        open(g, d, write("launch.dat", launch()));
+        // the window opens as it always did: slip and its lines hidden until asked for
+        QVERIFY(!g.traceVisible(Trace::Slip));
+        QVERIFY(!g.analysis().thresholdLines()[0]->visible());
+        g.setTraceVisible(Trace::Slip, true);
+        QCOMPARE(drawn(g, "SlipSeries"), (QList<double>{0, 0, 100, 20, 10, 0, 5, 0}));
+        for (int k = 0; k < 3; ++k) {
+            QVERIFY(g.analysis().thresholdLines()[k]->visible());
+            QCOMPARE(g.analysis().thresholdLines()[k]->point1->coords().y(), 10.0 * (k + 1));
+        }
+        QCOMPARE(g.analysis().thresholdLabels()[2]->text(), QString("Sequence 3: 30 %"));
+
+        // a new tune moves the lines, and a new wheel assignment the slip: CH1 on the rear left,
+        // CH3 on the front left; sample 2: front (10 + 20) / 2 = 15, rear 15 -> 0;
+        // sample 3: front 33, rear 33 -> 0; sample 7: front (118 + 121) / 2, rear (120 + 117) / 2
+        m_image.setWord(2, wordFromPercent(45));
+        m_image.setByte(channelFrontOffset(0), 0x00);
+        m_image.setByte(channelFrontOffset(2), 0xFF);
+        g.hide();
+        g.show();
+        QCOMPARE(g.analysis().thresholdLines()[1]->point1->coords().y(), 45.0);
+        QCOMPARE(g.analysis().thresholdLabels()[1]->text(), QString("Sequence 2: 45 %"));
+        const double s7 = (118.5 - 119.5) / 119.5 * 100;
+        QCOMPARE(drawn(g, "SlipSeries"), (QList<double>{0, 0, 0, 0, 0, 0, 0, s7}));
+        m_image = SettingsImage::defaults();
+        m_image.setWord(78, 3);
+
+        // a hidden wheel still counts
+        g.setTraceVisible(Trace::WheelSpeedRL, false);
+        QCOMPARE(drawn(g, "SlipSeries"), (QList<double>{0, 0, 100, 20, 10, 0, 5, 0}));
+
+        // the readout beside the panel, and the driven axle from the slip setup, which is kept
+        g.setCursor(3);
+        g.DisplayCursorValues();
+        QCOMPARE(g.findChild<QLineEdit *>("Real_Time_Slip")->text(), QString("20.0"));
+        TSlipSetup *setup = g.analysis().slipSetup();
+        QTimer::singleShot(0, setup, [setup] {
+            setup->DrivenAxle->setCurrentIndex(1);
+            emit setup->DrivenAxle->activated(1);
+            setup->OK->click();
+        });
+        g.SlipSetup1Execute();
+        QCOMPARE(g.analysis().driven(), Axle::Front);
+        QCOMPARE(g.findChild<QLineEdit *>("Real_Time_Slip")->text(), QString("-16.7"));  // (30 - 36) / 36
+        QCOMPARE(TRegistryRoutines::ReadWriteInteger("\\Options", "Graph Driven Axle", false,
+                                                     TRegistryRoutines::ReadMode, -1), 1);
+        TGraphChart reopened;
+        QCOMPARE(reopened.analysis().driven(), Axle::Front);
+        g.analysis().setDriven(Axle::Rear);
+
+        // none of it reaches the graph file
+        d.expectSaveFile(path("saved.dat"), 0);
+        g.Save3Execute();
+        QCOMPARE(fileBytes(path("saved.dat"), "<missing>"), launch());
+    }
+
+    void twoCursorsGiveValuesDifferencesAndTheSpan()
+    {
+        ScriptedDialogs d;
+        TGraphChart g;
+        open(g, d, write("launch.dat", launch()));
+        QVERIFY(!g.analysis().cursorPanel()->isVisible());
+        g.setCursor(1);
+        g.DisplayCursorValues();
+        // Ctrl with the left button places the second cursor; the first stays
+        QTest::mouseClick(g.chart(), Qt::LeftButton, Qt::ControlModifier, at(g, 6.4));
+        QCOMPARE(g.cursor(), 1.0);
+        QCOMPARE(g.analysis().cursor2(), std::optional<double>(6));
+        QVERIFY(g.analysis().cursorPanel()->isVisible());
+        QCOMPARE(cell(g, "CH1", 0), QString("0"));
+        QCOMPARE(cell(g, "CH1", 1), QString("100"));
+        QCOMPARE(cell(g, "CH1", 2), QString("100"));
+        QCOMPARE(cell(g, "RPM", 2), QString("5600"));  // 7000 - 1400
+        QCOMPARE(cell(g, "Slip %", 1), QString("5.0"));
+        // 5 samples at 61 Hz: 5 x 16.384 ms
+        QVERIFY2(g.analysis().spanLabel()->text().startsWith("Span: 5 samples, 0.082 s\nTime base: 61.0 Hz, the logger's sample rate (61Hz)"),
+                 qPrintable(g.analysis().spanLabel()->text()));
+
+        // the keyboard moves the first; the differences follow
+        g.chart()->setFocus();
+        QTest::keyClick(g.chart(), Qt::Key_Home);
+        QCOMPARE(cell(g, "RPM", 2), QString("5950"));  // 7000 - 1050
+        QVERIFY(g.analysis().spanLabel()->text().startsWith("Span: 6 samples, 0.098 s"));
+
+        // after a live run the run's own pace counts, until the channels change
+        g.analysis().runStopped(0.010);
+        g.DisplayCursorValues();
+        QVERIFY(g.analysis().spanLabel()->text().startsWith("Span: 6 samples, 0.060 s\nTime base: 100.0 Hz, measured"));
+        d.expectOpenFile(path("launch.dat"));
+        g.Load3Execute();
+        QCOMPARE(g.analysis().secondsPerSample(), 0.016384);
+
+        // the command puts the second cursor on the first; clearing it closes the panel
+        g.setCursor(2);
+        trigger(g, "SecondCursor1");
+        QCOMPARE(g.analysis().cursor2(), std::optional<double>(2));
+        QCOMPARE(cell(g, "CH3", 2), QString("0"));
+        trigger(g, "RunStatistics1");
+        const QString stats = g.analysis().statisticsText()->toPlainText();
+        QVERIFY2(stats.startsWith("Between the two cursors\nSamples: 1 (time 2 to 2)\n"), qPrintable(stats));
+        trigger(g, "ClearSecondCursor1");
+        QVERIFY(!g.analysis().cursorPanel()->isVisible());
+        trigger(g, "RunStatistics1");
+        QVERIFY(g.analysis().statisticsText()->toPlainText().contains("The whole run\nSamples: 8 (time 0 to 7)\n"));
+        QVERIFY(g.analysis().statisticsText()->toPlainText().contains("0-100 km/h: 5 samples, 0.082 s\n"));
+        QVERIFY(g.analysis().statisticsText()->toPlainText().contains("Time at or above Sequence 1 (10 % slip): 3 samples, 0.049 s\n"));
+    }
+
+    void overlayBehindTheRunAlignsAndNeverReachesIt()
+    {
+        ScriptedDialogs d;
+        TGraphChart g;
+        open(g, d, write("first.dat", launch()));
+        const QString second = write("second.dat", launch(3));  // the same launch 3 samples later
+        d.expectOpenFile(second);
+        trigger(g, "OpenOverlay1");
+        QCOMPARE(d.pending(), 0);
+        QVERIFY(series(g, "OverlaySeries2")->visible());
+        QVERIFY(series(g, "OverlaySeries2")->pen().color().alpha() < 255);  // faded
+        // on a layer of its own under the traces
+        QCPLayer *behind = series(g, "OverlaySeries2")->layer();
+        QVERIFY(behind->index() < series(g, "Series2")->layer()->index());
+        QVERIFY(g.analysis().cursorPanel()->isVisible());
+
+        // the current run's launch at 2, the overlay's at 5: aligned at the two cursors
+        g.setCursor(2);
+        g.DisplayCursorValues();
+        QCOMPARE(cell(g, "CH1", 3), QString("0"));  // the overlay still standing
+        QTest::mouseClick(g.chart(), Qt::LeftButton, Qt::ControlModifier, at(g, 5.2));
+        QCOMPARE(cell(g, "CH1", 4), QString("10"));
+        trigger(g, "AlignOverlay1");
+        QCOMPARE(g.analysis().overlay().offset, -3.0);
+        QCOMPARE(g.analysis().cursor2(), std::optional<double>(2));
+        for (const char *row : {"CH1", "CH3", "RPM", "Cut"})
+            QCOMPARE(cell(g, row, 3), cell(g, row, 0));
+        QCOMPARE(series(g, "OverlaySeries2")->data()->findBegin(2, false)->key, 2.0);
+        QCOMPARE(series(g, "OverlaySeries2")->data()->findBegin(2, false)->value, 10.0);
+
+        // Shift with the left button drags it; it lands on whole samples
+        QTest::mousePress(g.chart(), Qt::LeftButton, Qt::ShiftModifier, at(g, 2));
+        QTest::mouseMove(g.chart(), at(g, 3.6));
+        QTest::mouseRelease(g.chart(), Qt::LeftButton, Qt::ShiftModifier, at(g, 4.1));
+        QCOMPARE(g.analysis().overlay().offset, -1.0);
+        QCOMPARE(g.cursor(), 2.0);  // neither cursor moved
+
+        // a file that does not load keeps the overlay there was
+        d.expectOpenFile(write("short.dat", QByteArray(100, '\0'))).expectMessage();
+        trigger(g, "OpenOverlay1");
+        QCOMPARE(d.lastText(), QString("Error"));
+        QVERIFY(g.analysis().overlay().isOpen());
+
+        // saving writes the current run alone; closing leaves it as it was
+        d.expectSaveFile(path("saved.dat"), 0);
+        g.Save3Execute();
+        QCOMPARE(fileBytes(path("saved.dat"), "<missing>"), launch());
+        trigger(g, "CloseOverlay1");
+        QVERIFY(!g.analysis().overlay().isOpen());
+        QVERIFY(!series(g, "OverlaySeries2")->visible());
+        QCOMPARE(GraphFiles::dosBytes(g.channels()), launch());
+        QVERIFY(g.analysis().cursorPanel()->isVisible());  // the second cursor is still placed
+        trigger(g, "ClearSecondCursor1");
+        QVERIFY(!g.analysis().cursorPanel()->isVisible());
+    }
+};
+
+QTEST_MAIN(TestGraphAnalysisWindow)
+#include "tst_graph_analysis_window.moc"
