@@ -9,6 +9,7 @@
 #include "settings/FieldConversions.h"
 #include "settings/SettingsImage.h"
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QDialog>
 #include <QDialogButtonBox>
@@ -163,6 +164,11 @@ void GraphAnalysis::buildPanel()
         }
     }
     m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_table->horizontalHeader()->setAccessibleName(QStringLiteral("Cursors"));
+    m_table->verticalHeader()->setAccessibleName(QStringLiteral("Channels"));
+    m_table->setCornerButtonEnabled(false);
+    for (QAbstractButton *corner : m_table->findChildren<QAbstractButton *>())
+        corner->setAccessibleName(QStringLiteral("Select all"));
     m_table->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     m_table->verticalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     v->addWidget(m_table);
