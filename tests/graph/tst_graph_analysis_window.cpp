@@ -150,12 +150,14 @@ private slots:
         QCOMPARE(g.findChild<QLineEdit *>("Real_Time_Slip")->text(), QString("20.0"));
         TSlipSetup *setup = g.analysis().slipSetup();
         QTimer::singleShot(0, setup, [setup] {
+            setup->Edit1->setText("40");
             setup->DrivenAxle->setCurrentIndex(1);
             emit setup->DrivenAxle->activated(1);
             setup->OK->click();
         });
         g.SlipSetup1Execute();
         QCOMPARE(g.analysis().driven(), Axle::Front);
+        QCOMPARE(g.analysis().slipAxis()->range().upper, 40.0);  // the slip axis took its maximum
         QCOMPARE(g.findChild<QLineEdit *>("Real_Time_Slip")->text(), QString("-16.7"));  // (30 - 36) / 36
         QCOMPARE(TRegistryRoutines::ReadWriteInteger("\\Options", "Graph Driven Axle", false,
                                                      TRegistryRoutines::ReadMode, -1), 1);

@@ -64,6 +64,7 @@ GraphAnalysis::GraphAnalysis(TGraphChart *graph) : QObject(graph), m_g(graph)
     m_setup = new TSlipSetup(graph, graph->parentWidget());
     m_g->m_graphs[size_t(Trace::Slip)]->setVisible(false);
     slipShown(false);
+    m_g->colourPanel(Trace::Slip);  // grey while hidden, as a hidden wheel's
 }
 
 void GraphAnalysis::buildChart()

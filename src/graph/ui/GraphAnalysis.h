@@ -83,6 +83,7 @@ public:
     const std::array<QCPItemStraightLine *, 3> &thresholdLines() const { return m_lines; }
     const std::array<QCPItemText *, 3> &thresholdLabels() const { return m_labels; }
     QCPGraph *overlayGraph(Trace t) const { return m_overlayGraphs[size_t(t)]; }
+    QCPAxis *slipAxis() const { return m_slipAxis; }
     QPlainTextEdit *statisticsText() const { return m_statsText; }
 
 private:

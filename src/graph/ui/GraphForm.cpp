@@ -266,6 +266,8 @@ void TGraphChart::applyAxes()
     m_chart->yAxis->setRange(safe(a.wheel));
     m_chart->yAxis2->setRange(safe(a.rpm));
     m_cutAxis->setRange(safe(a.cut));
+    if (m_analysis)
+        m_analysis->slipAxis()->setRange(safe(a.slip));
     m_cutAxis->setOffset(int(m_chart->width() * 0.08) - 40 > 0 ? int(m_chart->width() * 0.08) - 40 : 0);
     placeCursorLine();
     m_chart->replot();
