@@ -129,7 +129,8 @@ class TestMainFiles : public QObject
         TForm1 window;
         put("base.dat", imageWithMotSpeed(1500).toByteArray());
         put("other.tra", traWithMotSpeed(2200));
-        dialogs.expectOpenFile(path("base.dat")).expectQuestion(true).expectOpenFile(path("other.tra"));
+        // A hand-made .tra has no wheel sizes: the load warns of them.
+        dialogs.expectOpenFile(path("base.dat")).expectQuestion(true).expectOpenFile(path("other.tra")).expectWarning();
         window.action("Open1")->trigger();
         window.action("Open1")->trigger();
         QCOMPARE(dialogs.pending(), 0);
@@ -182,7 +183,7 @@ class TestMainFiles : public QObject
         QVERIFY(window.CurrentFileName().isEmpty());
 
         dialogs.clear();
-        dialogs.expectOpenFile(path("car.tra"));
+        dialogs.expectOpenFile(path("car.tra")).expectWarning();
         window.action("Import1")->trigger();
         QCOMPARE(window.tractionMemory().word(MotSpeedOffset), quint16(1800));
         QVERIFY(window.SettingsLoaded());
