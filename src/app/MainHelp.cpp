@@ -4,19 +4,18 @@
 #include "app/About.h"
 #include "app/ManualForm.h"
 #include "app/PrintForm.h"
+#include "platform/ManualLocation.h"
 #include "platform/Shell.h"
 #include "settings/SettingsMail.h"
 #include "widgets/Dialogs.h"
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QFileInfo>
 #include <QRegularExpression>
 #include <QUrl>
 
 namespace {
 
-constexpr const char *ManualFile = "Traction_Manual.pdf";
 constexpr const char *ManualMissing = "Could not find the traction manual\n\rWould you like to find it yourself ?";
 
 // The link is built with only line breaks and tabs escaped. A "%" that starts no escape (the unit
@@ -45,8 +44,8 @@ void TForm1::HelpContents1Execute()
     if (m_manual->isVisible())
         return;
     const QString folder = QCoreApplication::applicationDirPath();
-    QString path = QDir(folder).filePath(QLatin1String(ManualFile));
-    if (!QFileInfo::exists(path)) {
+    QString path = ManualLocation::find();
+    if (path.isEmpty()) {
         if (!Dialogs::instance().question(QLatin1String(ManualMissing), this))
             return;
         Dialogs::FileRequest request;
