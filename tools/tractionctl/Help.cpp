@@ -119,6 +119,8 @@ QString bashCompletion(std::span<const HelpEntry> entries)
     QString cases;
     for (const HelpEntry &e : entries) {
         names.append(QString::fromUtf8(e.name));
+        if (qstrcmp(e.name, "help") == 0) // completes the command names, above
+            continue;
         const QStringList subs = subcommandsOf(e);
         if (!subs.isEmpty())
             cases += QStringLiteral("    %1) ((COMP_CWORD == 2)) && words=\"%2\" || words=\"%3\" ;;\n")

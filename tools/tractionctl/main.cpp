@@ -213,23 +213,23 @@ int diff(const QStringList &args)
         left = inPageOrder(left);
         right = inPageOrder(right);
     }
-    QList<qsizetype> differ;
-    for (qsizetype i = 0; i < left.size() && i < right.size(); ++i)
-        if (left[i].text != right[i].text)
-            differ.append(i);
-    QList<PageValues::Shown> shownLines;
-    for (qsizetype i : differ)
-        shownLines.append(left[i]);
-    const Columns columns(shownLines, false);
-    for (qsizetype i : differ) {
+    QList<PageValues::Shown> before, after; // the lines that differ
+    for (qsizetype i = 0; i < left.size() && i < right.size(); ++i) {
+        if (left[i].text != right[i].text) {
+            before.append(left[i]);
+            after.append(right[i]);
+        }
+    }
+    const Columns columns(before, false);
+    for (qsizetype i = 0; i < before.size(); ++i) {
         if (names) {
-            out() << left[i].control << ": " << left[i].text << " | " << right[i].text << '\n';
+            out() << before[i].control << ": " << before[i].text << " | " << after[i].text << '\n';
             continue;
         }
-        columns.print(left[i]);
-        out() << shownValue(left[i], false) << " | " << shownValue(right[i], false) << '\n';
+        columns.print(before[i]);
+        out() << shownValue(before[i], false) << " | " << shownValue(after[i], false) << '\n';
     }
-    return differ.isEmpty() ? Done : Failed;
+    return before.isEmpty() ? Done : Failed;
 }
 
 int check(const QStringList &args)
