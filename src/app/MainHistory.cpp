@@ -6,7 +6,10 @@
 #include "link/ui/COMPortUnitUnit.h"
 #include "settings/ui/MainFrame.h"
 #include "settings/ui/PageUndo.h"
+#include "link/StatusMessages.h"
+#include "settings/SettingsDiff.h"
 #include "settings/ui/TuneHistoryDialog.h"
+#include "widgets/Dialogs.h"
 
 #include <QAction>
 #include <QMenu>
@@ -41,7 +44,22 @@ void MainHistory::History1Execute()
     m_dialog = new TuneHistoryDialog(TuneHistory::inConfigFolder(), &m_window);
     m_dialog->setAttribute(Qt::WA_DeleteOnClose);
     connect(m_dialog, &TuneHistoryDialog::loadRequested, this, [this](const SettingsImage &image) { load(image); });
+    connect(m_dialog, &TuneHistoryDialog::compareRequested, this, &MainHistory::compare);
     m_dialog->open();
+}
+
+// The kept tune against what the pages show now; nothing changes.
+void MainHistory::compare(const SettingsImage &kept)
+{
+    SettingsImage pages = m_window.tractionMemory();
+    if (!m_window.frame1()->CopyPagesToImage(pages))
+        return;
+    Dialogs::Comparison request;
+    request.title = QLatin1String(StatusMessages::HistoryCompareTitle);
+    request.changes = compareImages(kept, pages);
+    request.text = QLatin1String(request.changes.isEmpty() ? StatusMessages::HistorySameAsPages
+                                                           : StatusMessages::HistoryCompare);
+    Dialogs::instance().comparison(request, m_dialog ? static_cast<QWidget *>(m_dialog) : &m_window);
 }
 
 // Into the pages only, as an edit would be: one undo step, and modified.

@@ -22,6 +22,7 @@ public:
 
 private:
     void load(const SettingsImage &image);
+    void compare(const SettingsImage &kept);
 
     TForm1 &m_window;
     QPointer<TuneHistoryDialog> m_dialog;

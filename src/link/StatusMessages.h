@@ -44,6 +44,9 @@ inline constexpr char CompareUnitUnknown[] =
 inline constexpr char CompareUnitTitle[] = "Compare with Unit";
 inline constexpr char CompareWithUnit[] = "The pages differ from the unit in these settings (unit -> pages):";
 inline constexpr char CompareSameAsUnit[] = "The unit holds the same settings as the pages.";
+inline constexpr char HistoryCompareTitle[] = "History";
+inline constexpr char HistoryCompare[] = "The pages differ from the kept settings in these (kept -> pages):";
+inline constexpr char HistorySameAsPages[] = "The pages hold the same settings as the kept ones.";
 inline constexpr char VerifyTitle[] = "Verify failed";
 inline constexpr char VerifyDiffers[] =
     "The unit read back other settings than were written (written -> read back). The pages still "

@@ -122,6 +122,45 @@ private slots:
         QCOMPARE(dialogs.shown().size(), 0);
     }
 
+    void aKeptTuneComparesWithThePagesAndChangesNothing()
+    {
+        ScriptedDialogs dialogs;
+        SettingsImage keptImage = SettingsImage::defaults();
+        keptImage.setWord(18, 1111);
+        QVERIFY(TuneHistory::inConfigFolder().add(TuneHistory::Event::Read, keptImage, "TCU V3.12", "COM 3"));
+
+        TForm1 w;
+        const QByteArray before = pagesImage(w);
+        w.action("History1")->trigger();
+        TuneHistoryDialog *dialog = w.history()->dialog();
+        QVERIFY(dialog);
+        dialog->list()->selectRow(0);
+        dialogs.expectComparison(true);
+        dialog->compareButton()->click();
+        QCOMPARE(dialogs.shown().size(), 1);
+        const Dialogs::Comparison &shown = dialogs.shown()[0].comparison;
+        QCOMPARE(shown.title, QStringLiteral("History"));
+        // Only the word at 18 differs between the kept tune and the default pages.
+        QCOMPARE(shown.changes.size(), 1);
+        QCOMPARE(shown.changes[0].offset, 18);
+        QVERIFY2(shown.changes[0].before != shown.changes[0].after, qPrintable(shown.changes[0].line()));
+        QCOMPARE(pagesImage(w), before);
+        QVERIFY(!w.Modified());
+        QVERIFY(dialog->isVisible());
+
+        // The same tune in the pages: the box says there is nothing to list.
+        dialog->loadButton()->click();
+        w.action("History1")->trigger();
+        dialog = w.history()->dialog();
+        dialog->list()->selectRow(0);
+        dialogs.expectComparison(true);
+        dialog->compareButton()->click();
+        QVERIFY(dialogs.shown().last().comparison.changes.isEmpty());
+        QCOMPARE(dialogs.shown().last().comparison.text,
+                 QStringLiteral("The pages hold the same settings as the kept ones."));
+        dialog->reject();
+    }
+
     void anEmptyHistorySaysSo()
     {
         ScriptedDialogs dialogs;
@@ -131,6 +170,7 @@ private slots:
         QVERIFY(dialog);
         QVERIFY(!dialog->list()->isVisibleTo(dialog));
         QVERIFY(!dialog->loadButton()->isEnabled());
+        QVERIFY(!dialog->compareButton()->isEnabled());
         dialog->reject();
     }
 };

@@ -36,6 +36,9 @@ TuneHistoryDialog::TuneHistoryDialog(const TuneHistory &history, QWidget *parent
     m_load = buttons->addButton(QStringLiteral("&Load into the pages"), QDialogButtonBox::ActionRole);
     m_load->setObjectName(QStringLiteral("HistoryLoad"));
     m_load->setAccessibleName(QStringLiteral("Load into the pages"));
+    m_compare = buttons->addButton(QStringLiteral("&Compare with the pages"), QDialogButtonBox::ActionRole);
+    m_compare->setObjectName(QStringLiteral("HistoryCompare"));
+    m_compare->setAccessibleName(QStringLiteral("Compare with the pages"));
     buttons->button(QDialogButtonBox::Close)->setAccessibleName(QStringLiteral("Close"));
     layout->addWidget(buttons);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
@@ -45,6 +48,10 @@ TuneHistoryDialog::TuneHistoryDialog(const TuneHistory &history, QWidget *parent
             emit loadRequested(e->image, e->what());
             accept();
         }
+    });
+    connect(m_compare, &QPushButton::clicked, this, [this] {
+        if (const TuneHistory::Entry *e = selected())
+            emit compareRequested(e->image);
     });
     resize(560, 360);
     fill();
@@ -81,4 +88,5 @@ void TuneHistoryDialog::selectionChanged()
 {
     const bool any = selected() != nullptr;
     m_load->setEnabled(any);
+    m_compare->setEnabled(any);
 }

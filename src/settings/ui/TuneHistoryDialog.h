@@ -19,11 +19,13 @@ public:
 
     QTableWidget *list() const { return m_list; }
     QPushButton *loadButton() const { return m_load; }
+    QPushButton *compareButton() const { return m_compare; }
     // The selected copy, if any.
     const TuneHistory::Entry *selected() const;
 
 signals:
     void loadRequested(const SettingsImage &image, const QString &what);
+    void compareRequested(const SettingsImage &image);
 
 private:
     void fill();
@@ -34,4 +36,5 @@ private:
     QTableWidget *m_list;
     QLabel *m_empty;
     QPushButton *m_load;
+    QPushButton *m_compare;
 };
