@@ -1,6 +1,7 @@
 #include "ScriptedDialogs.h"
 #include "ToolRun.h"
 #include "graph/GraphFiles.h"
+#include "graph/Slip.h"
 #include "graph/ui/GraphAnalysis.h"
 #include "graph/ui/GraphForm.h"
 #include "graph/ui/SlipSetupForm.h"
@@ -14,6 +15,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QStyle>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
@@ -61,6 +63,27 @@ QList<double> drawn(TGraphChart &g, const char *name)
     for (const QCPGraphData &d : *series(g, name)->data())
         v << d.value;
     return v;
+}
+
+// A run whose values change at every sample and span from one digit to seven (slip of
+// 25400.0 % where the front wheels creep): the overlay's pattern differs from the current run's.
+std::array<quint8, 6> record(int i, bool overlay)
+{
+    const int k = overlay ? 3 * i + 17 : i;
+    if (k % 17 == 5)
+        return {1, 1, 255, 255, quint8(k), 5};
+    return {quint8(k * 5 % 200), quint8(k * 7 % 190), quint8(k * 3 % 210 + 1), quint8(k * 13 % 230),
+            quint8(k * 11 % 256), quint8(k % 6)};
+}
+
+QByteArray steppedRun(int samples, bool overlay)
+{
+    QByteArray b(252, '\0');
+    for (int i = 0; i < samples; ++i) {
+        const auto r = record(i, overlay);
+        b += QByteArray(reinterpret_cast<const char *>(r.data()), 6);
+    }
+    return b;
 }
 
 QString cell(TGraphChart &g, const char *row, int column)
@@ -277,6 +300,85 @@ private slots:
         QVERIFY(g.analysis().cursorPanel()->isVisible());  // the second cursor is still placed
         trigger(g, "ClearSecondCursor1");
         QVERIFY(!g.analysis().cursorPanel()->isVisible());
+    }
+
+    // Cursor steps update the table cell by cell: after every step, and after the overlay and
+    // the second cursor change, each cell holds the value of its own sample, in full.
+    void cursorTableFollowsEveryStep()
+    {
+        ScriptedDialogs d;
+        TGraphChart g;
+        constexpr int Samples = 300;
+        open(g, d, write("run.dat", steppedRun(Samples, false)));
+        d.expectOpenFile(write("other.dat", steppedRun(Samples, true)));
+        trigger(g, "OpenOverlay1");
+        g.setCursor(40);
+        trigger(g, "SecondCursor1");
+        QTableWidget *table = g.analysis().cursorTable();
+        // what a row shows at sample i of either run: blank where that run has no sample
+        const auto value = [this](int row, int i, bool overlay) -> std::optional<double> {
+            if (i < 0 || i >= Samples)
+                return std::nullopt;
+            const auto r = record(i, overlay);
+            if (row == 4)
+                return r[4] * 35.0;
+            if (row == 6)
+                return Slip::of({double(r[0]), double(r[1]), double(r[2]), double(r[3])},
+                                RunSettings::from(m_image).axleOf, Axle::Rear);
+            return double(r[size_t(row)]);  // the wheels, then the cut level
+        };
+        const auto text = [](int row, std::optional<double> v) {
+            return !v ? QStringLiteral(" ") : row == 6 ? QString::number(*v, 'f', 1) : formatGeneral(*v);
+        };
+        const int margin = table->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, table) + 1;
+        // the first cell that is wrong or cut short, or nothing
+        const auto tableFault = [&]() -> QString {
+            const int a = int(std::trunc(g.cursor())), b = int(*g.analysis().cursor2());
+            const int off = int(g.analysis().overlay().offset);
+            const bool overlay = g.analysis().overlay().isOpen();
+            for (int row = 0; row < table->rowCount(); ++row) {
+                const auto va = value(row, a, false), vb = value(row, b, false);
+                const QStringList want{text(row, va), text(row, vb), text(row, va && vb ? std::optional(*vb - *va) : std::nullopt),
+                                       text(row, overlay ? value(row, a - off, true) : std::nullopt),
+                                       text(row, overlay ? value(row, b - off, true) : std::nullopt)};
+                for (int col = 0; col < table->columnCount(); ++col) {
+                    const QString where = QStringLiteral("cursors %1, %2: row %3, column %4: ").arg(a).arg(b).arg(row).arg(col);
+                    if (table->item(row, col)->text() != want[col])
+                        return where + table->item(row, col)->text() + " instead of " + want[col];
+                    if (!table->isColumnHidden(col)
+                        && table->fontMetrics().horizontalAdvance(want[col]) + 2 * margin >= table->columnWidth(col))
+                        return where + want[col] + " cut short";
+                }
+            }
+            if (!g.analysis().spanLabel()->text().startsWith(QStringLiteral("Span: %1 samples").arg(std::abs(b - a))))
+                return g.analysis().spanLabel()->text();
+            return {};
+        };
+#define VERIFY_TABLE() QVERIFY2(tableFault().isEmpty(), qPrintable(tableFault()))
+        VERIFY_TABLE();
+        g.chart()->setFocus();
+        for (int step = 0; step < 120; ++step) {
+            QTest::keyClick(g.chart(), step % 10 == 9 ? Qt::Key_Left : Qt::Key_Right);
+            VERIFY_TABLE();
+        }
+        // aligned at the cursors: the overlay shifted, the second cursor on the first
+        g.setCursor(60);
+        g.DisplayCursorValues();
+        trigger(g, "AlignOverlay1");
+        QCOMPARE(g.analysis().overlay().offset, 20.0);
+        VERIFY_TABLE();
+        for (int step = 0; step < 30; ++step) {
+            QTest::keyClick(g.chart(), Qt::Key_Right, step % 2 ? Qt::ShiftModifier : Qt::NoModifier);
+            VERIFY_TABLE();
+        }
+        QTest::mouseClick(g.chart(), Qt::LeftButton, Qt::ControlModifier, at(g, 150.5));
+        VERIFY_TABLE();
+        trigger(g, "CloseOverlay1");
+        QVERIFY(table->isColumnHidden(3) && table->isColumnHidden(4));
+        VERIFY_TABLE();
+        QTest::keyClick(g.chart(), Qt::Key_End);
+        VERIFY_TABLE();
+#undef VERIFY_TABLE
     }
 };
 

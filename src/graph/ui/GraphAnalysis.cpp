@@ -170,8 +170,12 @@ void GraphAnalysis::buildPanel()
     m_table->setCornerButtonEnabled(false);
     for (QAbstractButton *corner : m_table->findChildren<QAbstractButton *>())
         corner->setAccessibleName(QStringLiteral("Select all"));
-    m_table->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
-    m_table->verticalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    // sized by cursorMoved, column by column as their texts change: sizing to contents here would
+    // lay out every cell again for each cell a cursor step changes
+    m_table->horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    m_table->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    m_table->resizeColumnsToContents();
+    m_table->resizeRowsToContents();
     v->addWidget(m_table);
     m_span = new QLabel(body);
     m_span->setObjectName(QStringLiteral("CursorSpan"));
@@ -234,7 +238,7 @@ bool GraphAnalysis::update()
         redrawn |= m_slipFor != key;
         slip();
     }
-    if (m_overlay.isOpen()) {
+    if (m_overlay.isOpen() && m_g->traceVisible(Trace::Slip)) {  // the cursor table reads it sample by sample
         const SlipKey key{0, m_settings.axleOf, m_driven};
         if (m_overlaySlipFor != key) {
             Slip::compute(m_overlay.channels, m_settings.axleOf, m_driven, m_overlay.slip);
@@ -368,47 +372,61 @@ QString GraphAnalysis::paceText() const
         .arg(hz, position >= 0 ? QStringLiteral(" (%1)").arg(rateItems()[position]) : QString());
 }
 
+std::optional<double> GraphAnalysis::slipAt(const Channels &channels, double t) const
+{
+    const auto i = channels[Trace::WheelSpeedFL].indexAtTime(t);
+    if (!i)
+        return std::nullopt;
+    return Slip::of(Slip::wheelsAt(channels, *i), m_settings.axleOf, m_driven);
+}
+
 void GraphAnalysis::cursorMoved()
 {
+    // A step of the cursor touches only the cells it changes: every change to a table whose
+    // headers size to their contents lays out all its cells again.
     const double a = m_g->cursor();
-    const bool slipWanted = m_g->traceVisible(Trace::Slip) || m_dock->isVisible();
-    const Channel *slipChannel = slipWanted ? &slip() : nullptr;
-    const auto channelOf = [&](Trace t, const Channels &chs, const Channel *sl) -> const Channel * {
-        return t == Trace::Slip ? sl : &chs[t];
-    };
-    if (slipChannel) {
-        // blank with the six when the cursor stands where there is no sample
-        const bool inRun = m_g->m_channels[Trace::WheelSpeedFL].indexAtTime(a).has_value();
-        const auto v = valueAtTime(*slipChannel, a);
-        m_g->m_panel[size_t(Trace::Slip)].readout->setText(inRun && v ? QString::number(*v, 'f', 1) : QStringLiteral(" "));
-    }
+    const auto slipText = [](std::optional<double> v) { return v ? QString::number(*v, 'f', 1) : QStringLiteral(" "); };
+    // blank with the six when the cursor stands where there is no sample
+    m_g->m_panel[size_t(Trace::Slip)].readout->setText(slipText(slipAt(m_g->m_channels, a)));
     if (!m_dock->isVisible())
         return;
     const bool overlayOpen = m_overlay.isOpen();
-    m_table->setColumnHidden(OverlayAtCursor, !overlayOpen);
-    m_table->setColumnHidden(OverlayAtCursor2, !overlayOpen || !m_cursor2);
-    m_table->setColumnHidden(AtCursor2, !m_cursor2);
-    m_table->setColumnHidden(Difference, !m_cursor2);
+    const auto hide = [this](int col, bool hidden) {
+        if (m_table->isColumnHidden(col) != hidden)
+            m_table->setColumnHidden(col, hidden);
+    };
+    hide(OverlayAtCursor, !overlayOpen);
+    hide(OverlayAtCursor2, !overlayOpen || !m_cursor2);
+    hide(AtCursor2, !m_cursor2);
+    hide(Difference, !m_cursor2);
+    std::array<bool, ColumnCount> changed{};
     for (size_t r = 0; r < TableRows.size(); ++r) {
-        const Channel *c = channelOf(TableRows[r].first, m_g->m_channels, slipChannel);
-        const auto va = valueAtTime(*c, a);
-        const auto vb = m_cursor2 ? valueAtTime(*c, *m_cursor2) : std::nullopt;
-        std::array<QString, ColumnCount> texts{shown(va), shown(vb),
-                                               va && vb ? shown(*vb - *va) : QStringLiteral(" "),
+        const Trace t = TableRows[r].first;
+        const bool isSlip = t == Trace::Slip;
+        const auto valueAt = [&](const Channels &chs, double time) {
+            return isSlip ? slipAt(chs, time) : valueAtTime(chs[t], time);
+        };
+        const auto text = isSlip ? +slipText : +shown;  // slip to a tenth, like its readout
+        const auto va = valueAt(m_g->m_channels, a);
+        const auto vb = m_cursor2 ? valueAt(m_g->m_channels, *m_cursor2) : std::nullopt;
+        std::array<QString, ColumnCount> texts{text(va), text(vb), va && vb ? text(*vb - *va) : QStringLiteral(" "),
                                                QStringLiteral(" "), QStringLiteral(" ")};
-        if (overlayOpen) {
-            const Channel *oc = channelOf(TableRows[r].first, m_overlay.channels, &m_overlay.slip);
-            texts[OverlayAtCursor] = shown(m_overlay.valueAt(*oc, a));
+        if (overlayOpen) {  // read as Overlay::valueAt reads it
+            texts[OverlayAtCursor] = text(valueAt(m_overlay.channels, std::trunc(a) - m_overlay.offset));
             if (m_cursor2)
-                texts[OverlayAtCursor2] = shown(m_overlay.valueAt(*oc, *m_cursor2));
+                texts[OverlayAtCursor2] = text(valueAt(m_overlay.channels, std::trunc(*m_cursor2) - m_overlay.offset));
         }
-        if (TableRows[r].first == Trace::Slip)  // slip to a tenth, like its readout
-            for (QString &t : texts)
-                if (bool ok; t.toDouble(&ok), ok)
-                    t = QString::number(QLocale().toDouble(t), 'f', 1);
-        for (int col = 0; col < ColumnCount; ++col)
-            m_table->item(int(r), col)->setText(texts[size_t(col)]);
+        for (int col = 0; col < ColumnCount; ++col) {
+            QTableWidgetItem *item = m_table->item(int(r), col);
+            if (item->text() != texts[size_t(col)]) {
+                item->setText(texts[size_t(col)]);
+                changed[size_t(col)] = true;
+            }
+        }
     }
+    for (int col = 0; col < ColumnCount; ++col)
+        if (changed[size_t(col)])
+            m_table->resizeColumnToContents(col);
     QString span;
     if (m_cursor2) {
         const qsizetype n = samplesBetween(a, *m_cursor2);

@@ -95,6 +95,8 @@ private:
     void redraw();  // points taken again, chart replotted
     void updatePanelVisibility();
     double timeAt(double px) const;
+    // The slip at time t of these channels' wheels, from that one sample; none outside the run.
+    std::optional<double> slipAt(const Channels &channels, double t) const;
 
     TGraphChart *m_g;
     QCPAxis *m_slipAxis = nullptr;
