@@ -89,24 +89,10 @@ void mouse(QWidget *w, QEvent::Type type, int x, int y, Qt::MouseButton button, 
     QApplication::sendEvent(w, &e);
 }
 
-// The graph window itself: pyramid-decimated traces, cursor on a layer of its own.
-Figures measureWindow(const QString &path, TGraphChart &g)
+// Full redraw, zoom (Up, Down), pan (right-button drag) and cursor steps (Right) as the user
+// makes them, each painted before the clock stops.
+void timeSteps(QCustomPlot *c, Figures &f)
 {
-    Figures f;
-    QCustomPlot *c = g.chart();
-    const long rss0 = rssBytes();
-    ScriptedDialogs dialogs;
-    dialogs.expectOpenFile(path);
-    QElapsedTimer t;
-    t.start();
-    g.Load3Execute();  // read, decimate, draw, readouts
-    c->repaint();
-    f.loadMs = double(t.nsecsElapsed()) / 1e6;
-    f.rssPerSample = double(rssBytes() - rss0) / double(Samples);
-    f.bytesPerSample = double(g.channels().memoryBytes()) / double(Samples);
-    if (g.channels()[Trace::RPM].count() != Samples)
-        qFatal("load failed");
-
     f.full = timeRuns(20, [&] { c->replot(QCustomPlot::rpImmediateRefresh); });
     int up = 0;
     f.zoom = timeRuns(20, [&] {
@@ -126,6 +112,27 @@ Figures measureWindow(const QString &path, TGraphChart &g)
         key(c, Qt::Key_Right);
         c->repaint();
     });
+}
+
+// The graph window itself: pyramid-decimated traces, cursor on a layer of its own.
+Figures measureWindow(const QString &path, TGraphChart &g)
+{
+    Figures f;
+    QCustomPlot *c = g.chart();
+    const long rss0 = rssBytes();
+    ScriptedDialogs dialogs;
+    dialogs.expectOpenFile(path);
+    QElapsedTimer t;
+    t.start();
+    g.Load3Execute();  // read, decimate, draw, readouts
+    c->repaint();
+    f.loadMs = double(t.nsecsElapsed()) / 1e6;
+    f.rssPerSample = double(rssBytes() - rss0) / double(Samples);
+    f.bytesPerSample = double(g.channels().memoryBytes()) / double(Samples);
+    if (g.channels()[Trace::RPM].count() != Samples)
+        qFatal("load failed");
+
+    timeSteps(c, f);
     return f;
 }
 
@@ -148,25 +155,7 @@ Figures measureAnalysis(const QString &path, const QString &overlayPath, TGraphC
     f.loadMs = double(t.nsecsElapsed()) / 1e6;
     if (g.analysis().overlay().channels[Trace::RPM].count() != Samples || g.analysis().slip().count() != Samples)
         qFatal("analysis not loaded");
-    f.full = timeRuns(20, [&] { c->replot(QCustomPlot::rpImmediateRefresh); });
-    int up = 0;
-    f.zoom = timeRuns(20, [&] {
-        key(c, (up++ % 4) < 2 ? Qt::Key_Up : Qt::Key_Down);
-        c->repaint();
-    });
-    const int y = c->axisRect()->center().y();
-    int x = c->axisRect()->center().x();
-    mouse(c, QEvent::MouseButtonPress, x, y, Qt::RightButton, Qt::RightButton);
-    f.pan = timeRuns(20, [&] {
-        x -= 10;
-        mouse(c, QEvent::MouseMove, x, y, Qt::NoButton, Qt::RightButton);
-        c->repaint();
-    });
-    mouse(c, QEvent::MouseButtonRelease, x, y, Qt::RightButton, Qt::NoButton);
-    f.cursor = timeRuns(40, [&] {
-        key(c, Qt::Key_Right);
-        c->repaint();
-    });
+    timeSteps(c, f);
     return f;
 }
 
