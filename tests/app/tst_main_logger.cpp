@@ -63,17 +63,9 @@ void verifyUnlockedAndFull(TForm1 &window)
 
 } // namespace
 
-class TestMainLogger : public QObject
+class TestMainLogger : public QObject, LoggerMemory::Fixture
 {
     Q_OBJECT
-    QTemporaryDir m_dir;
-    const QByteArray m_memory = LoggerMemory::pattern();
-    int m_files = 0;
-
-    QString logFile(const QByteArray &bytes)
-    {
-        return writeFile(m_dir.filePath(QStringLiteral("log%1.bin").arg(++m_files)), bytes);
-    }
 
   private slots:
     void initTestCase() { qputenv("XDG_CONFIG_HOME", m_dir.filePath(QStringLiteral("config")).toUtf8()); }

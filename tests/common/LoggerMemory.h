@@ -1,6 +1,9 @@
 #pragma once
 
+#include "ToolRun.h"
+
 #include <QByteArray>
+#include <QTemporaryDir>
 
 // A logger memory whose every value can be told apart from the two bytes before the samples:
 // those are 0xFF 0xFF (which also tells the simulator the memory is full, so it records nothing
@@ -18,5 +21,21 @@ inline QByteArray pattern()
     m[2 + 6 * (MarkedSample - 1) + 4] = char(0xFF);
     return m;
 }
+
+// What a test class of the logger holds: a folder, the memory, and a fresh copy of it (or of
+// any other bytes) as a file for each simulator.
+class Fixture {
+protected:
+    QTemporaryDir m_dir;
+    const QByteArray m_memory = pattern();
+
+    QString logFile(const QByteArray &bytes)
+    {
+        return writeFile(m_dir.filePath(QStringLiteral("log%1.bin").arg(++m_files)), bytes);
+    }
+
+private:
+    int m_files = 0;
+};
 
 }  // namespace LoggerMemory

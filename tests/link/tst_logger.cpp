@@ -66,18 +66,9 @@ void verifyWire(const SimUnit &unit, const QString &pattern)
 
 } // namespace
 
-class TestLogger : public QObject
+class TestLogger : public QObject, LoggerMemory::Fixture
 {
     Q_OBJECT
-    QTemporaryDir m_dir;
-    const QByteArray m_memory = LoggerMemory::pattern();
-    int m_files = 0;
-
-    // A fresh copy of the memory for one simulator.
-    QString logFile(const QByteArray &bytes)
-    {
-        return writeFile(m_dir.filePath(QStringLiteral("log%1.bin").arg(++m_files)), bytes);
-    }
 
   private slots:
     void uploadFillsTheChannelsWithTheUnitsMemory()
