@@ -155,9 +155,10 @@ bool CommandSequences::readImage(SettingsImage *target)
     return true;
 }
 
-void CommandSequences::finish()
+void CommandSequences::finish(bool pagesAgreeWithUnit)
 {
-    m_host.setModified(false);
+    if (pagesAgreeWithUnit)
+        m_host.setModified(false);
     m_host.setProgressPosition(m_host.progressMaximum());
     m_host.unlockMenus();
     m_host.startMessageTimer();
@@ -183,7 +184,7 @@ bool CommandSequences::ReadFromTraction()
         } else {
             m_host.showStatus(QLatin1String(StatusMessages::MemoryReadFailed), true);
         }
-        finish();
+        finish(ok);
         return ok;
     } catch (const LinkAborted &) {
         return false; // shut down while waiting; the host may be gone
@@ -257,7 +258,7 @@ bool CommandSequences::WriteToTraction()
             m_host.showStatus(QLatin1String(StatusMessages::MemoryWriteFailed), true);
         }
         if (!written || !m_verify) {
-            finish();
+            finish(written);
             return written;
         }
 
@@ -272,7 +273,7 @@ bool CommandSequences::WriteToTraction()
             m_state.UnitImage.reset(); // written, but what the unit holds now is not known
         m_host.showStatus(QLatin1String(same ? StatusMessages::MemoryVerified : StatusMessages::VerifyFailed),
                           !same);
-        finish();
+        finish(same);
         if (!same) {
             // What the user meant to write is not in the unit: the pages still hold it, unsent.
             m_host.setModified(true);

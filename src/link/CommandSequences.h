@@ -42,9 +42,11 @@ class CommandSequences
 
     void Delay_ms(int ms);
 
-    // The end of every exchange that reads or writes: Modified cleared, the bar full, unlocked,
-    // the message timer running.
-    void finish();
+    // The end of every exchange that reads or writes: the bar full, unlocked, the message timer
+    // running. Modified is cleared only when the pages now agree with the unit (a read or write
+    // that succeeded): after a failure, or a logger upload, edits are still neither saved nor sent,
+    // and closing the program must go on asking about them.
+    void finish(bool pagesAgreeWithUnit);
 
   private:
     bool send(char c);

@@ -78,7 +78,7 @@ bool LoggerSequences::UploadLog()
             m_host.showStatus(QLatin1String(StatusMessages::MemoryRead), false);
         else
             m_host.showStatus(QLatin1String(StatusMessages::MemoryReadFailed), true);
-        m_sequences.finish();
+        m_sequences.finish(false);
         return ok;
     } catch (const LinkAborted &) {
         m_estimateTimer.stop();
@@ -93,8 +93,10 @@ bool LoggerSequences::clear(MenuSteps &steps)
     if (!steps.step(ModeSetupMenu, s.SetupMenuSeen, 'E') || !steps.step(ModeDataLogging, s.DataLoggingSeen, 'L') ||
         !steps.step(ModeClearingRam, s.ClearingRamSeen, 'C'))
         return false;
-    // The erase is done when the data logging screen shows again.
+    // The erase is done when the data logging screen shows again. A quick unit's may have come
+    // during the wait for "Clearing RAM", behind it: nothing more would announce it.
     steps.expect(ModeDataLogging, s.DataLoggingSeen);
+    m_device.announceWaiting();
     m_waits.waitUntil([&s] { return s.DataLoggingSeen; }, m_bounds.clearMs);
     m_host.stepProgress(1);
     return s.DataLoggingSeen;

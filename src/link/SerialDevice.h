@@ -38,6 +38,13 @@ public:
     virtual void PurgeInput();
 
     void setHandler(Handler handler) { m_handler = std::move(handler); }
+    // Announces the bytes already waiting once more: a reader that left them for a later step
+    // (a screen that came hard on the heels of the last one) gets them without new ones arriving.
+    void announceWaiting()
+    {
+        if (InputCount() > 0)
+            postNotification();
+    }
     bool inHandler() const { return m_inHandler; }
 
     // For the waits: a counter that moves on every arrival, open and close.
