@@ -10,6 +10,7 @@
 #include "ScriptedDialogs.h"
 #include "ToolRun.h"
 #include "app/Main.h"
+#include "app/MainSafeWrite.h"
 #include "app/MainStatusBar.h"
 #include "graph/ui/GraphForm.h"
 #include "settings/ui/MainFrame.h"
@@ -155,8 +156,12 @@ private slots:
         for (int op = 0; op < OpCount; ++op) {
             if (!(FAULT_OPERATIONS & (1 << op)))
                 continue;
-            for (int f = 0; f < int(std::size(Faults)); ++f)
+            for (int f = 0; f < int(std::size(Faults)); ++f) {
+                // A garbled image may or may not draw the warning of implausible values: chance.
+                if (op == Read && Faults[f].flags.first() == "--garbage")
+                    continue;
                 QTest::addRow("%s, %s", Faults[f].name, OpTexts[op].name) << f << op;
+            }
         }
     }
 
@@ -211,6 +216,10 @@ private slots:
         QVERIFY(unit.ok());
         const QByteArray unitBefore = unit.memory();
         QVERIFY(window.link().Comm1().open(unit.path));
+        // Write Settings as it was: no comparison box first, no read back after.
+        for (QAction *option : {window.findChild<QAction *>("CompareBeforeWrite1"), window.safeWrite().verifyAfterWrite()})
+            if (option->isChecked())
+                option->trigger();
         if (fa.uploadBoundMs)
             window.link().logger().setBounds({fa.uploadBoundMs, LoggerSequences::ClearTimeoutMs});
         const bool portLost = fa.hangupAfter[op] > 0;
