@@ -262,23 +262,17 @@ const Channel &GraphAnalysis::slip()
 void GraphAnalysis::fillTraces(double lower, double upper, int columns)
 {
     QList<QPointF> pts;
-    const auto fill = [&pts](QCPGraph *g, const Channel &c, double xa, double xb, int cols, double shift) {
-        c.visiblePoints(xa, xb, cols, pts);
-        QVector<QCPGraphData> data(pts.size());
-        for (qsizetype i = 0; i < pts.size(); ++i)
-            data[i] = QCPGraphData(pts[i].x() + shift, pts[i].y());
-        g->data()->set(data, true);
-    };
     if (m_g->traceVisible(Trace::Slip))
-        fill(m_g->m_graphs[size_t(Trace::Slip)], slip(), lower, upper, columns, 0);
+        TGraphChart::fillGraph(m_g->m_graphs[size_t(Trace::Slip)], slip(), lower, upper, columns, 0, pts);
     if (!m_overlay.isOpen())
         return;
     const double off = m_overlay.offset;
     for (const TraceInfo &info : TraceTable)
         if (m_g->traceVisible(info.trace))
-            fill(m_overlayGraphs[size_t(info.trace)], m_overlay.channels[info.trace], lower - off, upper - off, columns, off);
+            TGraphChart::fillGraph(m_overlayGraphs[size_t(info.trace)], m_overlay.channels[info.trace], lower, upper,
+                                   columns, off, pts);
     if (m_g->traceVisible(Trace::Slip))
-        fill(m_overlayGraphs[size_t(Trace::Slip)], m_overlay.slip, lower - off, upper - off, columns, off);
+        TGraphChart::fillGraph(m_overlayGraphs[size_t(Trace::Slip)], m_overlay.slip, lower, upper, columns, off, pts);
 }
 
 void GraphAnalysis::placeThresholds()

@@ -108,6 +108,10 @@ private:
     void buildPanel(QWidget *panel2);
     void buildActions();
     void refreshTraces();
+    // A trace's points for the view [lower, upper] on 'columns' pixel columns, from a channel
+    // drawn 'shift' samples later than it holds them.
+    static void fillGraph(QCPGraph *g, const Channel &c, double lower, double upper, int columns, double shift,
+                          QList<QPointF> &pts);
     void FormShow();
     bool chartEvent(QEvent *event);
     void Chart1KeyDown(int key, bool shift);
