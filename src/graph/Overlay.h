@@ -28,8 +28,10 @@ struct Overlay {
     bool isOpen() const { return !path.isEmpty(); }
     void close() { *this = {}; }
 
-    // What shows at time t of the current run (t cut to a whole sample first, as the readouts do).
-    std::optional<double> valueAt(const Channel &c, double t) const { return valueAtTime(c, std::trunc(t) - offset); }
+    // Its own time under time t of the current run (t cut to a whole sample first, as the
+    // readouts do), and what shows there.
+    double timeUnder(double t) const { return std::trunc(t) - offset; }
+    std::optional<double> valueAt(const Channel &c, double t) const { return valueAtTime(c, timeUnder(t)); }
     // Dragging leaves it between samples; its points go back onto the current run's.
     void snap() { offset = std::round(offset); }
     // Shifts it so that what shows under 'overlayCursor' comes under 'currentCursor', by whole

@@ -354,7 +354,11 @@ private slots:
                 return g.analysis().spanLabel()->text();
             return {};
         };
-#define VERIFY_TABLE() QVERIFY2(tableFault().isEmpty(), qPrintable(tableFault()))
+#define VERIFY_TABLE()                                \
+    do {                                              \
+        const QString fault = tableFault();           \
+        QVERIFY2(fault.isEmpty(), qPrintable(fault)); \
+    } while (false)
         VERIFY_TABLE();
         g.chart()->setFocus();
         for (int step = 0; step < 120; ++step) {

@@ -405,10 +405,10 @@ void GraphAnalysis::cursorMoved()
         const auto vb = m_cursor2 ? valueAt(m_g->m_channels, *m_cursor2) : std::nullopt;
         std::array<QString, ColumnCount> texts{text(va), text(vb), va && vb ? text(*vb - *va) : QStringLiteral(" "),
                                                QStringLiteral(" "), QStringLiteral(" ")};
-        if (overlayOpen) {  // read as Overlay::valueAt reads it
-            texts[OverlayAtCursor] = text(valueAt(m_overlay.channels, std::trunc(a) - m_overlay.offset));
+        if (overlayOpen) {
+            texts[OverlayAtCursor] = text(valueAt(m_overlay.channels, m_overlay.timeUnder(a)));
             if (m_cursor2)
-                texts[OverlayAtCursor2] = text(valueAt(m_overlay.channels, std::trunc(*m_cursor2) - m_overlay.offset));
+                texts[OverlayAtCursor2] = text(valueAt(m_overlay.channels, m_overlay.timeUnder(*m_cursor2)));
         }
         for (int col = 0; col < ColumnCount; ++col) {
             QTableWidgetItem *item = m_table->item(int(r), col);
