@@ -45,10 +45,11 @@ int answerBytes(const QList<SimUnit::Byte> &trace, int from, const QByteArray &p
 }
 
 // The least a read takes: four menu returns of a quiet unit (250 ms window, one 100 ms ESC round),
-// the version's 100 ms settle after its first 7 bytes, the commands and the 256-byte image.
+// the version's 100 ms settle after its first 7 bytes, the quiet line before 'R', the commands and
+// the 256-byte image.
 double readLeast()
 {
-    return 4 * 350.0 + 100 + (1 + 7 + 1 + 256) * ByteMs;
+    return 4 * 350.0 + 100 + CommandSequences::QuietMs + (1 + 7 + 1 + 256) * ByteMs;
 }
 
 // The least a write takes: three menu returns and the version as for a read, 'W' 5 ms 'Y' 5 ms,

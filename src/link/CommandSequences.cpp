@@ -13,7 +13,15 @@
 namespace
 {
 constexpr char Esc = 0x1B;
+
+// The image is binary. One that holds the root screen's or the setup menu's phrase is that screen,
+// come too late for the return to the root (a slow unit, a busy machine), in front of the image.
+bool holdsMenuScreen(const SettingsImage &image)
+{
+    const QByteArray bytes = image.toByteArray();
+    return bytes.contains("Running") || bytes.contains("SETUP MENU");
 }
+} // namespace
 
 CommandSequences::CommandSequences(LinkState &state, SerialDevice &device, LinkWaits &waits, LinkHost &host)
     : m_state(state), m_device(device), m_waits(waits), m_host(host)
@@ -130,29 +138,49 @@ bool CommandSequences::TractionFirmwareVersion()
     return answered;
 }
 
-// Into 'target', or TractionMemory when it is null; nothing is copied unless all 256 bytes came.
+void CommandSequences::settleInput()
+{
+    const QDeadlineTimer bound(SettleBoundMs, Qt::PreciseTimer);
+    SerialDevice &device = m_device;
+    for (;;) {
+        m_waits.DrainInput();
+        const quint64 seen = device.events();
+        const int quiet = int(qMin<qint64>(QuietMs, bound.remainingTime()));
+        if (!m_waits.waitUntil([&device, seen] { return device.events() != seen; }, quiet) || bound.hasExpired())
+            return;
+    }
+}
+
+// Into 'target', or TractionMemory when it is null; nothing is copied unless all 256 bytes came
+// and they are no menu screen.
 bool CommandSequences::readImage(SettingsImage *target)
 {
     LinkState &s = m_state;
     if (!TractionFirmwareVersion() || !RootMenu())
         return false;
+    settleInput();  // still in the root's mode, where a late screen is only text
+    SettingsImage received;
     s.ExchangeStatus = ExchangeWaiting;
     s.LinkMode = ModeSettingsImage;
-    s.ImageTarget = target;
-    // Also when the wait unwinds because the link is closing: the target is the caller's local.
+    s.ImageTarget = &received;
+    // Also when the wait unwinds because the link is closing: the target is a local.
     const auto untarget = qScopeGuard([&s] { s.ImageTarget = nullptr; });
     m_waits.DrainInput();
     send('R');
     waitForExchange();
     if (s.ExchangeStatus != ExchangeComplete)
         return false;
-    s.UnitImage = target ? *target : m_host.tractionMemory();
-    m_host.setSettingsLoaded(true);
-    // The image is the first 256 bytes; whatever the unit prints after it (a prompt, say) is
-    // menu text, which the return to the root reads past. A unit that then fails to settle
-    // does not undo the read.
+    const bool image = !holdsMenuScreen(received);
+    if (image) {
+        (target ? *target : m_host.tractionMemory()) = received;
+        s.UnitImage = received;
+        m_host.setSettingsLoaded(true);
+    }
+    // The image is the first 256 bytes; whatever the unit prints after it (a prompt, say, or the
+    // rest of an image that came behind a late screen) is menu text, which the return to the root
+    // reads past. A unit that then fails to settle does not undo the read.
     RootMenu();
-    return true;
+    return image;
 }
 
 void CommandSequences::finish(bool pagesAgreeWithUnit)

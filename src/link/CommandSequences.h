@@ -23,6 +23,11 @@ class CommandSequences
     static constexpr int ReplyTimeoutMs = 2000; // TractionCommTimeout for version and image
     static constexpr int ReadProgressMaximum = 326;
     static constexpr int WriteProgressMaximum = 356;
+    // Before 'R' the line must have been quiet this long (the time the unit has to answer an ESC),
+    // or a screen still owed would be read as the image. Given up after the bound: a unit talking
+    // that long has the image refused if its text comes in front of it.
+    static constexpr int QuietMs = 100;
+    static constexpr int SettleBoundMs = 1000;
 
     // False only when the unit would not fall silent within the bound.
     bool RootMenu();
@@ -58,6 +63,7 @@ class CommandSequences
     bool writeImage();
     void startExchange(const char *activity, int progressMaximum);
     void clearReplyWindow();
+    void settleInput();
 
     LinkState &m_state;
     SerialDevice &m_device;

@@ -295,6 +295,50 @@ class TestSequences : public QObject
         }
     }
 
+    void aLateRootScreenIsNeverTakenForTheImage_data()
+    {
+        QTest::addColumn<QString>("late");
+        // Later than an ESC is given, so the return to the root goes through the setup menu and
+        // ends with a root screen still owed: due within the quiet wait before 'R' (the read
+        // succeeds), or after it (the screen comes in front of the image, and the read fails).
+        QTest::newRow("0.15 s") << "0.15";
+        QTest::newRow("0.25 s") << "0.25";
+        QTest::newRow("0.6 s") << "0.6";
+    }
+    void aLateRootScreenIsNeverTakenForTheImage()
+    {
+        QFETCH(QString, late);
+        SimUnit unit({"--fast", "--slow-root", late}, pattern(5));
+        QVERIFY(unit.ok());
+        RecorderHost host;
+        host.image = SettingsImage::fromBytes(pattern(9));
+        host.pages = SettingsImage::fromBytes(pattern(21));
+        TractionLink link(host);
+        QVERIFY(link.Comm1().open(unit.path));
+        // The window's Read Settings: the unit's image, or the read's error with nothing changed;
+        // never the screen.
+        if (link.ReadFromTraction()) {
+            QCOMPARE(host.lastStatus, QStringLiteral("Traction memory read OK"));
+            QCOMPARE(bytes(host.image), pattern(5));
+            QCOMPARE(bytes(host.pages), pattern(5));
+        } else {
+            QCOMPARE(host.lastStatus, QStringLiteral("Error : reading traction memory"));
+            QCOMPARE(bytes(host.image), pattern(9));
+            QCOMPARE(bytes(host.pages), pattern(21));
+        }
+        QVERIFY(!host.locked);
+        qInfo("Read Settings: %s", qPrintable(host.lastStatus));
+        // The read for a comparison likewise.
+        SettingsImage compared;
+        const QByteArray untouched = bytes(compared);
+        if (link.ReadUnitImage(compared))
+            QCOMPARE(bytes(compared), pattern(5));
+        else
+            QCOMPARE(bytes(compared), untouched);
+        QVERIFY(!host.locked);
+        qInfo("Compare read: %s", qPrintable(host.lastStatus));
+    }
+
     void streamingUnitIsGivenUpAfterTheBound()
     {
         SimUnit unit({"--fast", "--stream"}, pattern(3));

@@ -43,6 +43,7 @@ private slots:
     void framesDroppedAndMessages();
     void garbageIsInsertedNotReplacing();
     void hangupEndsTheLine();
+    void slowRootKeepsKeysInOrder();
     void logMemoryLasts();
 };
 
@@ -238,6 +239,20 @@ void TestUnitFaults::hangupEndsTheLine()
     QVERIFY2(clock.elapsed() >= 1000, qPrintable(QString::number(clock.elapsed())));
     QVERIFY(sim.process().waitForFinished(3000));
     QVERIFY(!QFileInfo(link).isSymLink());
+}
+
+void TestUnitFaults::slowRootKeepsKeysInOrder()
+{
+    SimClient sim({"--slow-root", "1", "--fast", "--exit-after", "20"});
+    QVERIFY(sim.ok());
+    // Nothing within the time the program gives an ESC (the unit's clock cannot run ahead of ours);
+    // then the root screen, and only after it the answer to the key sent meanwhile.
+    QCOMPARE(sim.ask("\x1b", 300), QByteArray());
+    sim.send("O");
+    const QByteArray got = sim.read(SimClient::HangMs, 0, "TCU V3.12");
+    QVERIFY2(got.contains("Running") && got.indexOf("Running") < got.indexOf("TCU V3.12"), got.constData());
+    // Keys other than ESC are answered at once.
+    QCOMPARE(sim.ask("O", 2000, 9), QByteArray("TCU V3.12"));
 }
 
 void TestUnitFaults::logMemoryLasts()

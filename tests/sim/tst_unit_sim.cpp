@@ -193,7 +193,7 @@ void TestUnitSim::helpExplainsEveryFlag()
     for (const char *flag : {"--link", "--com", "--pace", "--fast", "--exit-after", "--memory", "--log-memory",
                              "--trace", "--silent", "--stream", "--no-version", "--partial-image", "--no-uploaded-ok",
                              "--no-setup-menu", "--alter-on-write", "--stop-after-blocks", "--drop-frame-every", "--garbage",
-                             "--hangup-after", "--help"})
+                             "--hangup-after", "--slow-root", "--help"})
         QVERIFY2(help.contains(QByteArray("  ") + flag + ' '), flag);
 }
 

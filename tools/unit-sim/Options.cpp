@@ -45,6 +45,7 @@ const Flag Flags[] = {
     {"--drop-frame-every", &Options::dropFrameEvery},
     {"--garbage", &Options::garbage},
     {"--hangup-after", &Options::hangupAfter},
+    {"--slow-root", &Options::slowRoot},
     {"--help", &Options::help},
 };
 
@@ -60,7 +61,7 @@ std::string checkRanges(const Options &o)
 {
     if (o.comNumber < 0 || o.comNumber > 255)
         return "--com wants a port number from 1 to 255";
-    if (o.exitAfter < 0 || o.hangupAfter < 0 || o.warmUp < 0 || o.clearTime < 0)
+    if (o.exitAfter < 0 || o.hangupAfter < 0 || o.warmUp < 0 || o.clearTime < 0 || o.slowRoot < 0)
         return "times cannot be negative";
     // The unit's own are 7 to 10 bytes; shorter and longer ones try the program's edges.
     if (o.versionText.empty() || o.versionText.size() > 16)
@@ -189,6 +190,8 @@ Faults (each off unless given):
   --garbage P            before each byte sent, insert a random byte with probability P
   --hangup-after SECONDS close the device after this many seconds, as an unplugged
                          adapter does, then end
+  --slow-root SECONDS    answer ESC with the root screen only this long after it,
+                         keeping the keys that come meanwhile for after it
 
   --help                 show this text
 

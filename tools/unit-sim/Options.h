@@ -33,6 +33,7 @@ struct Options {
     int dropFrameEvery = 0;
     double garbage = 0;        // probability per byte sent
     double hangupAfter = 0;    // seconds, 0: never
+    double slowRoot = 0;       // seconds the root screen takes after ESC, 0: at once
 
     bool help = false;
 };

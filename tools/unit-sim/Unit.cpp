@@ -187,7 +187,7 @@ void Unit::rootKey(uint8_t b, double now)
 {
     const Options &o = m_faults.options();
     switch (b) {
-    case Esc: show(Screen::Root); break;
+    case Esc: toRoot(now); break;
     case 'E':
         if (!o.noSetupMenu)
             show(Screen::Setup);
@@ -225,7 +225,39 @@ void Unit::takeImage(double now)
     m_screen = Screen::Root;
 }
 
+void Unit::toRoot(double now)
+{
+    const double slow = m_faults.options().slowRoot;
+    if (slow <= 0) {
+        show(Screen::Root);
+        return;
+    }
+    m_screen = Screen::Root;
+    m_streaming = false;
+    m_rootOwed = true;
+    m_rootDue = now + slow;
+}
+
+void Unit::releaseHeld(double now)
+{
+    if (m_rootOwed && now >= m_rootDue) {
+        m_rootOwed = false;
+        show(Screen::Root);
+    }
+    while (!m_rootOwed && !m_held.empty()) {
+        const uint8_t b = m_held.front();
+        m_held.pop_front();
+        handleKey(b, now);
+    }
+}
+
 void Unit::key(uint8_t b, double now)
+{
+    m_held.push_back(b);
+    releaseHeld(now);
+}
+
+void Unit::handleKey(uint8_t b, double now)
 {
     if (m_faults.silent() || m_faults.stream() || m_faults.ignored(b))
         return;
@@ -257,7 +289,7 @@ void Unit::key(uint8_t b, double now)
         break;
     case Screen::Setup:
         if (b == Esc)
-            show(Screen::Root);
+            toRoot(now);
         else if (b == 'W')
             show(Screen::WheelSpeed);
         else if (b == 'L')
@@ -309,6 +341,7 @@ void Unit::key(uint8_t b, double now)
 void Unit::tick(double now)
 {
     m_lastTick = now;
+    releaseHeld(now);
     if (m_faults.silent())
         return;
     if (m_faults.stream()) {
@@ -353,6 +386,8 @@ double Unit::nextTick() const
     double next = 1e300;
     if (m_faults.silent())
         return next;
+    if (m_rootOwed)
+        next = m_rootDue;
     if (m_faults.stream())
         return m_lastTick + 0.02;  // topped up again while the wire drains
     if (m_screen == Screen::Image || m_screen == Screen::WriteKey)

@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstdint>
+#include <deque>
 #include <string>
 #include <vector>
 
@@ -36,6 +37,10 @@ private:
     enum class Screen { Root, Setup, WheelSpeed, DataLog, Clearing, Diagnostic, Test, WriteKey, Image };
 
     void show(Screen screen);
+    // ESC's way back to the root: at once, or after --slow-root with the keys held till then.
+    void toRoot(double now);
+    void handleKey(uint8_t b, double now);
+    void releaseHeld(double now);
     void rootKey(uint8_t b, double now);
     void frame(double now);
     void storeMemory();
@@ -66,5 +71,8 @@ private:
     bool m_logDirty = false;
     double m_logStored = 0;
     double m_lastTick = 0;
+    bool m_rootOwed = false;  // the root screen asked for by ESC, not yet shown
+    double m_rootDue = 0;
+    std::deque<uint8_t> m_held;
     Vehicle m_vehicle;
 };
