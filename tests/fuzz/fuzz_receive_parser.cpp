@@ -247,9 +247,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     Device device;
     Waits waits(device, script);
     Host host;
-    // A copy shares the 128 KB log image until the handler writes to it: most inputs never do.
+    // One state for every input, reset from a fresh one but keeping its own 128 KB log image:
+    // a copy of that image for each input that reaches the upload costs more than the input.
+    // The handler only writes the image, so what an earlier input left there changes nothing.
     static const LinkState fresh;
-    LinkState state = fresh;
+    static LinkState state;
+    QByteArray logImage = std::move(state.LogImage);
+    state = fresh;
+    state.LogImage = std::move(logImage);
     ReceiveParser parser(state, device, waits, host);
     script.device = &device;
     script.host = &host;
