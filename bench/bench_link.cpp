@@ -1,6 +1,7 @@
 // The link's waits against the protocol, with the simulated unit at its real rate (--pace): CPU
 // used while a version query times out, and the wall time of Read Settings and Write Settings
 // against the least the protocol allows.
+#include "BenchFigures.h"
 #include "RecorderHost.h"
 #include "SimUnit.h"
 #include "link/TractionLink.h"
@@ -13,13 +14,6 @@
 
 namespace
 {
-
-double cpuMs()
-{
-    rusage u{};
-    getrusage(RUSAGE_SELF, &u);
-    return (u.ru_utime.tv_sec + u.ru_stime.tv_sec) * 1e3 + (u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e3;
-}
 
 // A byte at 19200 baud, 8N1: ten bit times.
 constexpr double ByteMs = 10.0 * 1000.0 / 19200.0;
@@ -80,9 +74,9 @@ int main(int argc, char **argv)
         link.Comm1().open(unit.path);
         QElapsedTimer wall;
         wall.start();
-        const double c0 = cpuMs();
+        const double c0 = bench::cpuMs();
         link.TractionFirmwareVersion();
-        const double cpu = cpuMs() - c0;
+        const double cpu = bench::cpuMs() - c0;
         const double share = 100.0 * cpu / double(wall.elapsed());
         std::printf("version_timeout_cpu_percent %.3f target <1.0 (cpu %.1f ms over %lld ms)\n", share, cpu,
                     wall.elapsed());

@@ -1,6 +1,7 @@
 // The logger upload in the main window against the simulated unit at its real pace (--pace):
 // the transfer against the line's own time for 131072 bytes, the time from the last byte to the
 // plotted graph, the program's CPU while it waits, and how well the seconds-left estimate held.
+#include "BenchFigures.h"
 #include "SimUnit.h"
 #include "app/Main.h"
 #include "graph/ui/GraphForm.h"
@@ -15,13 +16,6 @@
 
 namespace
 {
-
-double cpuMs()
-{
-    rusage u{};
-    getrusage(RUSAGE_SELF, &u);
-    return (u.ru_utime.tv_sec + u.ru_stime.tv_sec) * 1e3 + (u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e3;
-}
 
 constexpr double LineMs = 131072 * 10.0 * 1000.0 / 19200.0; // 8N1: ten bits a byte
 
@@ -41,7 +35,7 @@ class BenchForm : public TForm1
     {
         if (sentMs < 0) {
             sentMs = now();
-            cpuAtSend = cpuMs();
+            cpuAtSend = bench::cpuMs();
         }
         estimates.append({now(), seconds});
         TForm1::showTimeLeft(activity, seconds);
@@ -50,7 +44,7 @@ class BenchForm : public TForm1
     {
         TForm1::logImageUploaded(logImage);
         plottedMs = now();
-        cpuAtPlot = cpuMs();
+        cpuAtPlot = bench::cpuMs();
     }
 };
 

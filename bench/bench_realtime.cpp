@@ -2,6 +2,7 @@
 // 19200-baud pace and logging to a file. Frames per second over the first minute against the link's
 // limit, frames lost, CPU of this process per second of run with the window drawing, and resident
 // memory at one minute and at the end (ten minutes unless --minutes says otherwise).
+#include "BenchFigures.h"
 #include "../tests/link/SimUnit.h"
 #include "ScriptedDialogs.h"
 #include "app/Main.h"
@@ -21,29 +22,6 @@
 #include <sys/resource.h>
 
 namespace {
-
-double cpuMs()
-{
-    rusage u{};
-    getrusage(RUSAGE_SELF, &u);
-    return (u.ru_utime.tv_sec + u.ru_stime.tv_sec) * 1e3 + (u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e3;
-}
-
-double rssMb()
-{
-    QFile f(QStringLiteral("/proc/self/statm"));
-    if (!f.open(QIODevice::ReadOnly))
-        return 0;
-    const QList<QByteArray> parts = f.readAll().split(' ');
-    return parts.size() > 1 ? parts[1].toDouble() * 4096 / (1024 * 1024) : 0;
-}
-
-void runFor(qint64 ms)
-{
-    QEventLoop loop;
-    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
-    loop.exec();
-}
 
 // One 'M' out, six bytes back, and the poll's 5 ms: the most frames a second the link allows.
 constexpr double LinkLimit = 1.0 / (0.005 + 7 * 10.0 / 19200.0);
@@ -81,17 +59,17 @@ int main(int argc, char **argv)
     const LivePoll &poll = g->realTime();
 
     g->findChild<QAction *>(QStringLiteral("RealTimeStart3"))->trigger();
-    const double cpu0 = cpuMs();
+    const double cpu0 = bench::cpuMs();
     QElapsedTimer wall;
     wall.start();
-    runFor(60'000);
+    bench::runFor(60'000);
     const double first = double(wall.nsecsElapsed()) / 1e9;
     const double framesFirst = double(poll.framesReceived());
-    const double rss1 = rssMb();
-    runFor(qint64(minutes) * 60'000 - wall.elapsed());
+    const double rss1 = bench::rssMb();
+    bench::runFor(qint64(minutes) * 60'000 - wall.elapsed());
     const double seconds = double(wall.nsecsElapsed()) / 1e9;
-    const double cpu = cpuMs() - cpu0;
-    const double rssEnd = rssMb();
+    const double cpu = bench::cpuMs() - cpu0;
+    const double rssEnd = bench::rssMb();
     const int redrawsDone = redraws;
     g->findChild<QAction *>(QStringLiteral("RealTimeStop3"))->trigger();
 

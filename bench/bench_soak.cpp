@@ -9,6 +9,7 @@
 // timers are those the event dispatcher holds for them, which covers QTimer, QBasicTimer and
 // QObject::startTimer alike. Heap in use is what the allocator has handed out and not had back:
 // unlike resident memory it does not move with the allocator's own slack, so a leak shows in it.
+#include "BenchFigures.h"
 #include "../tests/link/SimUnit.h"
 #include "ScriptedDialogs.h"
 #include "app/Main.h"
@@ -66,15 +67,6 @@ struct Sample {
     int timers = 0;  // timers registered with this thread's dispatcher
 };
 
-double rssMb()
-{
-    QFile f(QStringLiteral("/proc/self/statm"));
-    if (!f.open(QIODevice::ReadOnly))
-        return 0;
-    const QList<QByteArray> parts = f.readAll().split(' ');
-    return parts.size() > 1 ? parts[1].toDouble() * 4096 / (1024 * 1024) : 0;
-}
-
 int openFds()
 {
     return int(QDir(QStringLiteral("/proc/self/fd")).entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot).size()) - 1; // the listing's own
@@ -83,7 +75,7 @@ int openFds()
 Sample sample(double minute)
 {
     const struct mallinfo2 heap = mallinfo2();
-    Sample s{minute, rssMb(), double(heap.uordblks + heap.hblkhd) / (1024 * 1024), openFds()};
+    Sample s{minute, bench::rssMb(), double(heap.uordblks + heap.hblkhd) / (1024 * 1024), openFds()};
     QAbstractEventDispatcher *dispatcher = QAbstractEventDispatcher::instance();
     const std::lock_guard lock(g_objectsMutex);
     s.objects = int(g_objects->size());
@@ -94,15 +86,6 @@ Sample sample(double minute)
         s.timers += int(dispatcher->registeredTimers(o).size());
     }
     return s;
-}
-
-void runFor(qint64 ms)
-{
-    if (ms <= 0)
-        return;
-    QEventLoop loop;
-    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
-    loop.exec();
 }
 
 struct Figure {
@@ -223,10 +206,10 @@ int main(int argc, char **argv)
             std::fprintf(stderr, "the graph window was not exposed; redraws may be skipped\n");
         g->findChild<QAction *>(QStringLiteral("RealTimeStart3"))->trigger();
         sampler.start();
-        runFor(qMin(60'000, minutes * 60'000));
+        bench::runFor(qMin(60'000, minutes * 60'000));
         samples.clear();
         samples << sample(minuteNow());
-        runFor(qint64(minutes) * 60'000 - clock.elapsed());
+        bench::runFor(qint64(minutes) * 60'000 - clock.elapsed());
         samples << sample(minuteNow());
         live = samples;
         g->findChild<QAction *>(QStringLiteral("RealTimeStop3"))->trigger();

@@ -3,6 +3,7 @@
 // what the port costs with the terminal hidden; and the cost of one notification once 10 MB of text
 // are in the memo, against its cost in an empty memo.
 //   bench_terminal [--minutes M] [--stream-only]   (10 minutes by default; on a real X server it paints)
+#include "BenchFigures.h"
 #include "SimUnit.h"
 #include "app/Main.h"
 #include "app/MainBody.h"
@@ -24,13 +25,6 @@
 
 namespace {
 
-double processCpuMs()
-{
-    rusage u{};
-    getrusage(RUSAGE_SELF, &u);
-    return (u.ru_utime.tv_sec + u.ru_stime.tv_sec) * 1e3 + (u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e3;
-}
-
 double threadCpuUs()
 {
     timespec t{};
@@ -39,13 +33,6 @@ double threadCpuUs()
 }
 
 // Runs the event loop for ms, asleep between events (QTest::qWait would wake every 10 ms).
-void pause(int ms)
-{
-    QEventLoop loop;
-    QTimer::singleShot(ms, Qt::PreciseTimer, &loop, &QEventLoop::quit);
-    loop.exec();
-}
-
 // One line of the unit's wheel-speed screen as the memo receives it, line end mended.
 const QByteArray Line = "CH1  52  CH2  53  CH3  51  CH4  52\r\n";
 
@@ -55,10 +42,10 @@ double notificationUs(TForm1 &window, int repeats)
 {
     QList<double> us;
     for (int i = 0; i < repeats; ++i) {
-        pause(120);
+        bench::runFor(120);
         const double t0 = threadCpuUs();
         window.terminalReceive(Line);
-        pause(20);  // drawn at the next pass of the event loop
+        bench::runFor(20);  // drawn at the next pass of the event loop
         us << threadCpuUs() - t0;
     }
     std::sort(us.begin(), us.end());
@@ -136,7 +123,7 @@ Run session(double seconds, bool port, bool draw)
     if (port && !window.link().Comm1().open(unit.path))
         std::printf("the simulated unit's port did not open\n");
     window.action("Terminal1")->trigger();
-    pause(2000);  // past the start-up
+    bench::runFor(2000);  // past the start-up
 
     // The probe: a 10 ms timer; a late tick is time the event loop could not serve.
     QElapsedTimer clock;
@@ -153,13 +140,13 @@ Run session(double seconds, bool port, bool draw)
     });
     const qint64 chars0 = window.characters;
     const qint64 notifications0 = window.notifications;
-    const double cpu0 = processCpuMs();
+    const double cpu0 = bench::cpuMs();
     QElapsedTimer wall;
     wall.start();
     probe.start();
-    pause(int(seconds * 1000));
+    bench::runFor(int(seconds * 1000));
     probe.stop();
-    const double cpu = processCpuMs() - cpu0;
+    const double cpu = bench::cpuMs() - cpu0;
     const double ms = double(wall.elapsed());
     return {100.0 * cpu / ms, worst / 1e6, (window.notifications - notifications0) * 1000.0 / ms,
             (window.characters - chars0) * 1000.0 / ms};
