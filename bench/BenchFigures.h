@@ -30,7 +30,8 @@ inline double rssMb()
     return parts.size() > 1 ? parts[1].toDouble() * 4096 / (1024 * 1024) : 0;
 }
 
-// Lets the event loop run for 'ms' milliseconds.
+// Lets the event loop run for 'ms' milliseconds, asleep between events (QTest::qWait would wake
+// every 10 ms).
 inline void runFor(qint64 ms)
 {
     if (ms <= 0)

@@ -32,7 +32,6 @@ double threadCpuUs()
     return t.tv_sec * 1e6 + t.tv_nsec / 1e3;
 }
 
-// Runs the event loop for ms, asleep between events (QTest::qWait would wake every 10 ms).
 // One line of the unit's wheel-speed screen as the memo receives it, line end mended.
 const QByteArray Line = "CH1  52  CH2  53  CH3  51  CH4  52\r\n";
 
