@@ -163,9 +163,12 @@ bool TAboutForm::eventFilter(QObject *watched, QEvent *event)
     return QDialog::eventFilter(watched, event);
 }
 
+// A click closes the box; a right-button press (a context-menu habit) does not.
 void TAboutForm::mousePressEvent(QMouseEvent *event)
 {
     event->accept();
+    if (event->button() != Qt::LeftButton)
+        return;
     m_creditTimer.stop();
     accept();
 }

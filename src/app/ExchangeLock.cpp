@@ -1,6 +1,7 @@
 #include "app/ExchangeLock.h"
 
 #include "app/MainActions.h"
+#include "link/ExchangeGuard.h"
 
 #include <QAction>
 #include <QMenu>
@@ -14,10 +15,13 @@ constexpr const char *LockedActions[] = {
 
 }  // namespace
 
-ExchangeLock::ExchangeLock(const MainActions &actions, std::function<QList<QMenu *>()> menus)
-    : m_actions(actions), m_menus(std::move(menus))
+ExchangeLock::ExchangeLock(const MainActions &actions, const ExchangeGuard &guard,
+                           std::function<QList<QMenu *>()> menus)
+    : m_actions(actions), m_guard(guard), m_menus(std::move(menus))
 {
 }
+
+bool ExchangeLock::locked() const { return m_locked || m_guard.running(); }
 
 std::span<const char *const> ExchangeLock::lockedActions() { return LockedActions; }
 

@@ -13,16 +13,20 @@
 #include "app/PrintForm.h"
 #include "graph/ui/GraphForm.h"
 #include "link/PortDirectory.h"
+#include "link/StatusMessages.h"
 #include "link/TractionLink.h"
 #include "link/ui/COMPortUnitUnit.h"
 #include "platform/RegistryRoutinesUnit.h"
 #include "settings/ui/MainFrame.h"
+#include "widgets/AskFirst.h"
 #include "widgets/Dialogs.h"
 #include "widgets/ToolTipDelay.h"
 #include "widgets/ToolbarDock.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCloseEvent>
+#include <QTimer>
 #include <QFileInfo>
 #include <QMenu>
 #include <QPrinter>
@@ -60,6 +64,13 @@ TForm1::TForm1(std::unique_ptr<PortDirectory> directory, QWidget *parent)
         }
     });
     m_graph->setSendChar([this](quint8 byte) { return m_link->Comm1().SendChar(byte); });
+    m_graph->setRunGate([this](bool start) {
+        if (start)
+            return m_link->beginLiveRun();
+        m_link->endLiveRun();
+        return true;
+    });
+    connect(m_link.get(), &TractionLink::liveRunStopRequested, m_graph, &TGraphChart::RealTimeStop3Execute);
 
     m_body = new MainBody;
     setCentralWidget(m_body);
@@ -71,9 +82,25 @@ TForm1::TForm1(std::unique_ptr<PortDirectory> directory, QWidget *parent)
     m_statusBar = new MainStatusBar;
     setStatusBar(m_statusBar);
     m_messages = new MainMessages(m_statusBar, this);
-    m_lock = std::make_unique<ExchangeLock>(m_actions, [this] { return lockedMenus(); });
+    m_lock = std::make_unique<ExchangeLock>(m_actions, m_link->guard(), [this] { return lockedMenus(); });
+    // A door knocked while an exchange runs is refused by the link; the user hears it.
+    connect(&m_link->guard(), &ExchangeGuard::refused, this, [] { QApplication::beep(); });
+    // The sequences lock and unlock the menus themselves; the live run, which runs on the graph
+    // window's timers, is locked here for as long as it holds the line.
+    connect(&m_link->guard(), &ExchangeGuard::runningChanged, this, [this](bool running) {
+        if (running && m_link->guard().current() == Exchange::LiveRun)
+            LockMenus();
+        else if (!running && m_lock->shownLocked())
+            UnlockMenus();
+    });
     m_undo = new MainUndo(*this);
     m_history = new MainHistory(*this);
+
+    TRegistryRoutines::setFailureReporter([this](const QString &why) {
+        ShowStatus(QLatin1String(StatusMessages::OptionsNotStored), true);
+        m_statusBar->setMessageDetail(why);
+        startMessageTimer();
+    });
 
     m_tractionMemory = SettingsImage::defaults();
     fillPagesFromImage();
@@ -92,13 +119,13 @@ TForm1::TForm1(std::unique_ptr<PortDirectory> directory, QWidget *parent)
     connect(m_actions["Exit1"], &QAction::triggered, this, &QWidget::close);
     connect(m_actions["Graph1"], &QAction::triggered, m_graph, &QWidget::show);  // modal over this window
     m_safeWrite = new MainSafeWrite(*this, m_bars->optionsMenu());
-    connect(m_actions["ReadFromTraction1"], &QAction::triggered, this, [this] {
-        if (m_safeWrite->ReadFromTraction1Execute())
-            m_history->record(TuneHistory::Event::Read);
-    });
+    connect(m_actions["ReadFromTraction1"], &QAction::triggered, this,
+            [this] { m_link->whenFree(Exchange::Read, [this] { readSettings(); }); });
     connect(m_actions["WriteToTraction1"], &QAction::triggered, this, [this] {
-        if (m_safeWrite->WriteToTraction1Execute())
-            m_history->record(TuneHistory::Event::Write);
+        m_link->whenFree(Exchange::Write, [this] {
+            if (m_safeWrite->WriteToTraction1Execute())
+                m_history->record(TuneHistory::Event::Write);
+        });
     });
     m_activeBar = std::make_unique<MainActiveBar>(this, m_body->shape1(), m_graph);
     m_terminal = new MainTerminal(*this);
@@ -108,6 +135,7 @@ TForm1::TForm1(std::unique_ptr<PortDirectory> directory, QWidget *parent)
 
 TForm1::~TForm1()
 {
+    TRegistryRoutines::setFailureReporter(nullptr);
     m_link->shutdown();
 }
 
@@ -176,8 +204,33 @@ void TForm1::showEvent(QShowEvent *event)
     }
 }
 
+bool TForm1::readSettings()
+{
+    if (!m_safeWrite->ReadFromTraction1Execute())
+        return false;
+    m_history->record(TuneHistory::Event::Read);
+    return true;
+}
+
 void TForm1::closeEvent(QCloseEvent *event)
 {
+    // An exchange is ended first, the way the unit expects (the output test's '0', the return to
+    // the menu root), and within a bound; the window closes once it has.
+    if (m_link->guard().running()) {
+        event->ignore();
+        if (!m_closeAfterExchange) {
+            m_closeAfterExchange = true;
+            connect(&m_link->guard(), &ExchangeGuard::runningChanged, this, [this](bool running) {
+                if (!running && m_closeAfterExchange)
+                    QTimer::singleShot(0, this, [this] {
+                        m_closeAfterExchange = false;
+                        close();
+                    });
+            }, Qt::SingleShotConnection);
+            m_link->requestStop(CloseBoundMs);
+        }
+        return;
+    }
     if (m_modified && !Dialogs::instance().question(QLatin1String(CloseQuestion), this)) {
         event->ignore();
         return;

@@ -12,6 +12,7 @@
 
 #include <memory>
 
+class AskFirst;
 class ExchangeLock;
 class MainActiveBar;
 class MainBars;
@@ -67,6 +68,12 @@ public:
     void HelpContents1Execute();
     void About2Execute();
 
+    // Read Settings as the menu runs it: the read, the warning of implausible values, the history.
+    bool readSettings();
+
+    // How long closing the window waits for a running exchange to end the way the unit expects.
+    static constexpr int CloseBoundMs = 2000;
+
     // "%d.%d.%d.%d" of the program's version.
     static QString GetVer();
 
@@ -111,6 +118,8 @@ public:
     void stopMessageTimer() override;
     void startMessageTimer() override;
     void setModified(bool modified) override;
+    void settingsWritten(const SettingsImage &written) override;
+    void statusDetail(const QString &detail) override;
     void setSettingsLoaded(bool loaded) override { m_settingsLoaded = loaded; }
     void fillPagesFromImage() override;
     bool copyPagesToImage() override;
@@ -130,6 +139,7 @@ protected:
 
 private:
     void FormShow();
+    void applyModified(bool modified);
     void connectFileActions();
     void loadSettingsFile(bool traOnly);
     bool writeSettingsFile(const QString &path);
@@ -161,7 +171,9 @@ private:
     MainHistory *m_history = nullptr;
     MainSafeWrite *m_safeWrite = nullptr;
     bool m_shown = false;
+    bool m_closeAfterExchange = false;
     TPrinterForm *m_printerForm = nullptr;
     TManual *m_manual = nullptr;
     std::unique_ptr<QPrinter> m_printer;
+    std::unique_ptr<AskFirst> m_askClear;
 };

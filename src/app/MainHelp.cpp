@@ -11,23 +11,14 @@
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QRegularExpression>
 #include <QUrl>
 
 namespace {
 
 constexpr const char *ManualMissing = "Could not find the traction manual\n\rWould you like to find it yourself ?";
 
-// The link is built with only line breaks and tabs escaped. A "%" that starts no escape (the unit
-// of a slip, just before "%0D%0A") is escaped here, or the mail program would take it and the
-// line break after it for one broken escape; the URL class escapes the spaces.
-void openMail(const QString &link)
-{
-    static const QRegularExpression lonePercent(QStringLiteral("%(?![0-9A-Fa-f]{2})"));
-    QString text = link;
-    text.replace(lonePercent, QStringLiteral("%25"));
-    Shell::instance().openUrl(QUrl(text, QUrl::TolerantMode));
-}
+// The link's fields come escaped; the URL class escapes the spaces.
+void openMail(const QString &link) { Shell::instance().openUrl(QUrl(link, QUrl::TolerantMode)); }
 
 }  // namespace
 

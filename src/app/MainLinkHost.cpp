@@ -6,6 +6,7 @@
 #include "app/MainMessages.h"
 #include "app/MainUndo.h"
 #include "settings/ui/MainFrame.h"
+#include "settings/ui/PageUndo.h"
 
 #include <QTimer>
 
@@ -16,22 +17,39 @@ int TForm1::progressMaximum() const { return m_messages->progressMaximum(); }
 void TForm1::stopMessageTimer() { m_messages->messageViewTimer()->stop(); }
 void TForm1::startMessageTimer() { m_messages->messageViewTimer()->start(); }
 
-void TForm1::setModified(bool modified)
+void TForm1::applyModified(bool modified)
 {
     m_modified = modified;
     TAFrame *pages = m_body->frame1();
     if (pages->Modified() != modified)
         pages->SetModified(modified);
     m_statusBar->setModifiedText(modified ? QStringLiteral("Modified") : QString());
+}
+
+void TForm1::setModified(bool modified)
+{
+    applyModified(modified);
     if (!modified && m_undo)
         m_undo->pagesClean(m_tractionMemory);
 }
+
+void TForm1::settingsWritten(const SettingsImage &written)
+{
+    if (!m_undo) {
+        setModified(false);
+        return;
+    }
+    m_undo->pagesWritten(written);
+    applyModified(m_undo->pages().differsFromClean());
+}
+
+void TForm1::statusDetail(const QString &detail) { m_statusBar->setMessageDetail(detail); }
 
 void TForm1::fillPagesFromImage()
 {
     m_body->frame1()->FillPagesFromImage(m_tractionMemory);
     if (m_undo)
-        m_undo->pagesFilled(m_tractionMemory);
+        m_undo->pagesFilled(m_tractionMemory, m_modified);
 }
 
 bool TForm1::copyPagesToImage() { return m_body->frame1()->CopyPagesToImage(m_tractionMemory); }

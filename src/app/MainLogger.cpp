@@ -1,33 +1,45 @@
 // The main window's part of the data logger: its two buttons and the upload's way into the graph.
 #include "app/Main.h"
 
-#include "app/ExchangeLock.h"
+#include "app/MainBars.h"
 #include "graph/LogImage.h"
 #include "graph/ui/GraphForm.h"
 #include "settings/ui/MainFrame.h"
+#include "widgets/AskFirst.h"
 
+#include <QMenu>
 #include <QPushButton>
+
+namespace {
+
+constexpr RegistryValue AskBeforeClear{"\\Options", "AskBeforeClearRam", RegistryValue::Type::Boolean, 1};
+constexpr const char *ClearQuestion = "Clear the unit's logger memory? A run not yet read is lost.";
+
+}  // namespace
 
 void TForm1::connectLoggerButtons()
 {
+    m_askClear = std::make_unique<AskFirst>(AskBeforeClear, QLatin1String(ClearQuestion));
+    m_askClear->addOption(m_bars->optionsMenu(), QStringLiteral("&Ask before Clearing the Logger"),
+                          "AskBeforeClearRam1");
     connect(frame1()->DL_UploadBtn, &QPushButton::clicked, this, &TForm1::Frame1DL_UploadBtnClick);
     connect(frame1()->DL_Clear_Ram, &QPushButton::clicked, this, &TForm1::DL_Clear_RamClick);
 }
 
 void TForm1::Frame1DL_UploadBtnClick() { DL_UploadBtnClick(); }
 
-// The page's buttons are not part of the exchange lock (the pages stay usable during an exchange),
-// so a click while one runs would start a second exchange inside the first one's wait.
+// The page's buttons stay usable during an exchange, as the pages do; the link refuses a second one.
 void TForm1::DL_UploadBtnClick()
 {
-    if (!m_lock->locked())
-        m_link->UploadLog();
+    m_link->whenFree(Exchange::Upload, [this] { m_link->UploadLog(); });
 }
 
 void TForm1::DL_Clear_RamClick()
 {
-    if (!m_lock->locked())
-        m_link->ClearLog();
+    m_link->whenFree(Exchange::Clear, [this] {
+        if (m_askClear->ask(this))
+            m_link->ClearLog();
+    });
 }
 
 void TForm1::logImageUploaded(const QByteArray &logImage)

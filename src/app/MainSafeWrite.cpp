@@ -14,6 +14,7 @@ namespace {
 
 constexpr RegistryValue VerifyAfterWrite{"\\Options", "VerifyAfterWrite", RegistryValue::Type::Boolean, 1};
 constexpr RegistryValue CompareBeforeWrite{"\\Options", "CompareBeforeWrite", RegistryValue::Type::Boolean, 1};
+constexpr RegistryValue CheckReads{"\\Options", "CheckReads", RegistryValue::Type::Boolean, 1};
 
 QAction *optionItem(QMenu *menu, const QString &text, const char *name, const RegistryValue &stored)
 {
@@ -35,10 +36,17 @@ MainSafeWrite::MainSafeWrite(TForm1 &window, QMenu *optionsMenu) : QObject(&wind
     m_compare = optionsMenu->addAction(QStringLiteral("&Compare with Unit"));
     m_compare->setObjectName(QStringLiteral("CompareWithTraction1"));
     m_compare->setToolTip(QStringLiteral("Show where the settings in the unit differ from these pages"));
-    connect(m_compare, &QAction::triggered, this, &MainSafeWrite::CompareWithTraction1Execute);
+    connect(m_compare, &QAction::triggered, this, [this] {
+        m_window.link().whenFree(Exchange::Compare, [this] { CompareWithTraction1Execute(); });
+    });
     m_verify = optionItem(optionsMenu, QStringLiteral("V&erify after Writing"), "VerifyAfterWrite1", VerifyAfterWrite);
     m_confirm = optionItem(optionsMenu, QStringLiteral("&Show Changes before Writing"), "CompareBeforeWrite1",
                            CompareBeforeWrite);
+    m_checkReads = optionItem(optionsMenu, QStringLiteral("Check &Reads"), "CheckReads1", CheckReads);
+    m_checkReads->setToolTip(QStringLiteral("Read the settings twice and take them only when both reads agree"));
+    CommandSequences &sequences = window.link().sequences();
+    sequences.setCheckReads(m_checkReads->isChecked());
+    connect(m_checkReads, &QAction::toggled, this, [&sequences](bool on) { sequences.setCheckReads(on); });
 }
 
 bool MainSafeWrite::confirmWrite()

@@ -9,8 +9,8 @@ class QMenu;
 class TForm1;
 
 // The guards around the unit's settings in the main window: the comparison before a write, the
-// comparison with the unit, the verify after a write and the plausibility warning after a read or
-// a load. Its three Options items keep their states in the option store.
+// comparison with the unit, the verify after a write, reads checked twice and the plausibility
+// warning after a read or a load. Its four Options items keep their states in the option store.
 class MainSafeWrite : public QObject {
     Q_OBJECT
 public:
@@ -32,6 +32,7 @@ public:
     QAction *compareWithUnit() const { return m_compare; }
     QAction *verifyAfterWrite() const { return m_verify; }
     QAction *compareBeforeWrite() const { return m_confirm; }
+    QAction *checkReads() const { return m_checkReads; }
 
 private:
     bool confirmWrite();
@@ -40,4 +41,5 @@ private:
     QAction *m_compare;
     QAction *m_verify;
     QAction *m_confirm;
+    QAction *m_checkReads;
 };

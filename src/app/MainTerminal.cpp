@@ -1,7 +1,6 @@
 #include "app/MainTerminal.h"
 
 #include "app/Main.h"
-#include "app/MainHistory.h"
 #include "app/MainBody.h"
 #include "link/OutputTest.h"
 #include "link/ui/TerminalFrame.h"
@@ -25,7 +24,8 @@ MainTerminal::MainTerminal(TForm1 &window) : QObject(&window), m_window(window)
 {
     TBFrame *frame = window.body()->frame2();
     TractionLink &link = window.link();
-    frame->setSendChar([&link](quint8 byte) { return link.Comm1().SendChar(byte); });
+    // A key typed while an exchange runs would land in the middle of it.
+    frame->setSendChar([&link](quint8 byte) { return link.guard().free() && link.Comm1().SendChar(byte); });
     for (const char *name : {"Terminal1", "TerminalClose1"})
         connect(window.action(name), &QAction::triggered, this, &MainTerminal::Terminal1Execute);
     connect(window.action("Clear1"), &QAction::triggered, frame, &TBFrame::Clear1Execute);
@@ -63,6 +63,13 @@ void MainTerminal::enter()
 
 void MainTerminal::leave()
 {
+    // Refused while an exchange runs; while the unit streams text the read waits for the receive
+    // handler to return, or it would never see the image.
+    m_window.link().whenFree(Exchange::Read, [this] { leaveAndRead(); });
+}
+
+void MainTerminal::leaveAndRead()
+{
     // Seen the next time the terminal is shown.
     TBFrame *frame = m_window.body()->frame2();
     for (const char *line : {"", "Ready.....", ""})
@@ -71,8 +78,7 @@ void MainTerminal::leave()
     m_window.action("Clear1")->setEnabled(false);
     m_window.action("ClipBoardCopy1")->setEnabled(false);
     // The user may have changed settings through the unit's own menu.
-    if (m_window.link().ReadFromTraction())
-        m_window.history()->record(TuneHistory::Event::Read);
+    m_window.readSettings();
     m_window.action("Terminal1")->setVisible(true);
     m_window.action("TerminalClose1")->setVisible(false);
     m_window.UpdateTitleBar(true);
@@ -82,8 +88,10 @@ void MainTerminal::Test_CMiss_SendClick()
 {
     // By the texts shown: a time typed into the box that is not one of the list's is none selected.
     const TAFrame *pages = m_window.frame1();
-    m_window.link().Test_CMiss_Send(OutputTest::typeIndex(pages->Test_CMiss_Type->currentText()),
-                                    OutputTest::timeIndex(pages->Test_CMiss_Time->currentText()));
+    const int type = OutputTest::typeIndex(pages->Test_CMiss_Type->currentText());
+    const int time = OutputTest::timeIndex(pages->Test_CMiss_Time->currentText());
+    TractionLink &link = m_window.link();
+    link.whenFree(Exchange::OutputTest, [&link, type, time] { link.Test_CMiss_Send(type, time); });
 }
 
 // The window's side of the receive handler: while the terminal is shown, everything is its text.

@@ -18,6 +18,7 @@ public:
 private:
     void enter();
     void leave();
+    void leaveAndRead();
 
     TForm1 &m_window;
 };

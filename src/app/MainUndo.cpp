@@ -3,6 +3,7 @@
 #include "app/Main.h"
 #include "app/MainBars.h"
 #include "app/MainBody.h"
+#include "link/ExchangeGuard.h"
 #include "settings/ui/MainFrame.h"
 #include "settings/ui/PageUndo.h"
 #include "widgets/ToolbarDock.h"
@@ -44,19 +45,22 @@ MainUndo::MainUndo(TForm1 &window) : QObject(&window), m_window(window)
     // With the terminal shown the keys are the unit's (Ctrl+Z types 'Z'), and the pages are hidden.
     connect(window.body()->pages(), &QStackedWidget::currentChanged, this, &MainUndo::updateActions);
     connect(m_undo, &PageUndo::stepped, this, [this](bool modified) { m_window.setModified(modified); });
+    connect(&window.link().guard(), &ExchangeGuard::runningChanged, this, &MainUndo::updateActions);
 }
 
+// While an exchange runs they do nothing, and look it.
 void MainUndo::updateActions()
 {
-    const bool pagesShown = m_window.body()->pages()->currentWidget() == m_window.frame1();
-    m_window.action("Undo1")->setEnabled(pagesShown && m_undo->canUndo());
-    m_window.action("Redo1")->setEnabled(pagesShown && m_undo->canRedo());
+    const bool usable = m_window.body()->pages()->currentWidget() == m_window.frame1() && !locked();
+    m_window.action("Undo1")->setEnabled(usable && m_undo->canUndo());
+    m_window.action("Redo1")->setEnabled(usable && m_undo->canRedo());
 }
 
-// The Edit menu is locked with the others while an exchange runs, and its keys with it.
-bool MainUndo::locked() const { return !m_editMenu->isEnabled(); }
+bool MainUndo::locked() const { return m_window.link().guard().running(); }
 
-void MainUndo::pagesFilled(const SettingsImage &image) { m_undo->reset(image); }
+void MainUndo::pagesFilled(const SettingsImage &image, bool modified) { m_undo->reset(image, modified); }
+
+void MainUndo::pagesWritten(const SettingsImage &written) { m_undo->markWritten(written); }
 
 void MainUndo::pagesClean(const SettingsImage &image) { m_undo->markClean(image); }
 

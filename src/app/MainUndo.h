@@ -17,9 +17,12 @@ public:
     PageUndo &pages() const { return *m_undo; }
     QMenu *editMenu() const { return m_editMenu; }
 
-    // The pages were filled by a read, a load or an import; their Modified mark was cleared.
-    void pagesFilled(const SettingsImage &image);
+    // The pages were filled by a read, a load or an import; 'modified' is their mark after it,
+    // which an undo back to this point restores.
+    void pagesFilled(const SettingsImage &image, bool modified);
     void pagesClean(const SettingsImage &image);
+    // 'written' went to the unit; the pages may have been edited since it left them.
+    void pagesWritten(const SettingsImage &written);
 
     void Undo1Execute();
     void Redo1Execute();

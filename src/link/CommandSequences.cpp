@@ -16,10 +16,15 @@ constexpr char Esc = 0x1B;
 
 // The image is binary. One that holds the root screen's or the setup menu's phrase is that screen,
 // come too late for the return to the root (a slow unit, a busy machine), in front of the image.
-bool holdsMenuScreen(const SettingsImage &image)
+bool holdsMenuScreen(const QByteArray &bytes)
 {
-    const QByteArray bytes = image.toByteArray();
     return bytes.contains("Running") || bytes.contains("SETUP MENU");
+}
+
+// A version is one short line of text; the start of a screen (its lines begin LF CR) is none.
+bool plausibleVersion(const QByteArray &text)
+{
+    return !text.isEmpty() && !text.contains('\n') && !text.contains('\r') && !holdsMenuScreen(text);
 }
 } // namespace
 
@@ -110,7 +115,9 @@ bool CommandSequences::waitForExchange()
 {
     LinkState &s = m_state;
     return m_waits.waitUntil(
-        [&s] { return s.ExchangeStatus == ExchangeFailed || s.ExchangeStatus == ExchangeComplete; },
+        [&s] {
+            return s.ExchangeStatus == ExchangeFailed || s.ExchangeStatus == ExchangeComplete || s.StopRequested;
+        },
         ReplyTimeoutMs);
 }
 
@@ -119,6 +126,7 @@ bool CommandSequences::TractionFirmwareVersion()
     LinkState &s = m_state;
     bool answered = false;
     if (RootMenu()) {
+        settleInput();  // a late root screen would be taken for the version
         s.ExchangeStatus = ExchangeWaiting;
         m_progressBarTimer.start();
         s.LinkMode = ModeFirmwareVersion;
@@ -126,7 +134,7 @@ bool CommandSequences::TractionFirmwareVersion()
         send('O');
         waitForExchange();
         m_progressBarTimer.stop();
-        answered = s.ExchangeStatus == ExchangeComplete;
+        answered = s.ExchangeStatus == ExchangeComplete && plausibleVersion(s.firmwareVersionText());
     }
     if (answered) {
         m_host.setSettingsLoaded(true);
@@ -151,42 +159,90 @@ void CommandSequences::settleInput()
     }
 }
 
-// Into 'target', or TractionMemory when it is null; nothing is copied unless all 256 bytes came
-// and they are no menu screen.
-bool CommandSequences::readImage(SettingsImage *target)
+bool CommandSequences::readOnce(SettingsImage &received)
 {
     LinkState &s = m_state;
-    if (!TractionFirmwareVersion() || !RootMenu())
-        return false;
     settleInput();  // still in the root's mode, where a late screen is only text
-    SettingsImage received;
     s.ExchangeStatus = ExchangeWaiting;
     s.LinkMode = ModeSettingsImage;
     s.ImageTarget = &received;
-    // Also when the wait unwinds because the link is closing: the target is a local.
+    // Also when the wait unwinds because the link is closing: the target is the caller's.
     const auto untarget = qScopeGuard([&s] { s.ImageTarget = nullptr; });
     m_waits.DrainInput();
     send('R');
     waitForExchange();
-    if (s.ExchangeStatus != ExchangeComplete)
+    if (s.ExchangeStatus != ExchangeComplete) {
+        m_failure = QStringLiteral("the unit sent no whole image");
         return false;
-    const bool image = !holdsMenuScreen(received);
-    if (image) {
-        (target ? *target : m_host.tractionMemory()) = received;
-        s.UnitImage = received;
-        m_host.setSettingsLoaded(true);
     }
     // The image is the first 256 bytes; whatever the unit prints after it (a prompt, say, or the
     // rest of an image that came behind a late screen) is menu text, which the return to the root
     // reads past. A unit that then fails to settle does not undo the read.
     RootMenu();
-    return image;
+    if (holdsMenuScreen(received.toByteArray())) {
+        m_failure = QStringLiteral("a menu screen came in place of the image");
+        return false;
+    }
+    return true;
+}
+
+// The line has no checksum: a byte garbled on the way would go unnoticed. Two reads that agree
+// are taken; when they differ a third decides by agreeing with either.
+bool CommandSequences::checkedRead(SettingsImage &image)
+{
+    SettingsImage first;
+    if (!readOnce(first))
+        return false;
+    if (!m_checkReads) {
+        image = first;
+        return true;
+    }
+    SettingsImage second;
+    if (!readOnce(second))
+        return false;
+    if (first == second) {
+        image = first;
+        return true;
+    }
+    SettingsImage third;
+    if (!readOnce(third))
+        return false;
+    if (third == first || third == second) {
+        image = third;
+        return true;
+    }
+    m_failure = QStringLiteral("three reads of the settings differ: the line is noisy");
+    return false;
+}
+
+// Into 'target', or TractionMemory when it is null; nothing is copied unless the whole image came,
+// it is no menu screen and (when reads are checked) a second read agreed.
+bool CommandSequences::readImage(SettingsImage *target)
+{
+    LinkState &s = m_state;
+    m_failure.clear();
+    if (!TractionFirmwareVersion() || !RootMenu()) {
+        m_failure = QStringLiteral("the unit did not answer the version query");
+        return false;
+    }
+    SettingsImage received;
+    if (!checkedRead(received))
+        return false;
+    (target ? *target : m_host.tractionMemory()) = received;
+    s.UnitImage = received;
+    m_host.setSettingsLoaded(true);
+    return true;
 }
 
 void CommandSequences::finish(bool pagesAgreeWithUnit)
 {
     if (pagesAgreeWithUnit)
         m_host.setModified(false);
+    closeExchange();
+}
+
+void CommandSequences::closeExchange()
+{
     m_host.setProgressPosition(m_host.progressMaximum());
     m_host.unlockMenus();
     m_host.startMessageTimer();
@@ -201,6 +257,22 @@ void CommandSequences::startExchange(const char *activity, int progressMaximum)
     m_host.setProgressPosition(0);
 }
 
+void CommandSequences::showFailure(const char *text)
+{
+    m_host.showStatus(QLatin1String(text), true);
+    if (!m_failure.isEmpty())
+        m_host.statusDetail(m_failure);
+}
+
+// A stop ends an exchange between its steps, where the unit may sit in any menu: it is taken back
+// to its root, as after every exchange. Its message is shown first: a unit still sending (a logger
+// memory) may not fall quiet before the window's bound cuts the return short.
+void CommandSequences::rootReturnIfStopped()
+{
+    if (m_state.StopRequested)
+        RootMenu();
+}
+
 bool CommandSequences::ReadFromTraction()
 {
     try {
@@ -210,7 +282,8 @@ bool CommandSequences::ReadFromTraction()
             m_host.fillPagesFromImage();
             m_host.showStatus(QLatin1String(StatusMessages::MemoryRead), false);
         } else {
-            m_host.showStatus(QLatin1String(StatusMessages::MemoryReadFailed), true);
+            showFailure(StatusMessages::MemoryReadFailed);
+            rootReturnIfStopped();
         }
         finish(ok);
         return ok;
@@ -221,7 +294,7 @@ bool CommandSequences::ReadFromTraction()
 
 bool CommandSequences::waitForFlag(const bool &flag, int rounds)
 {
-    for (int i = 0; i < rounds; ++i) {
+    for (int i = 0; i < rounds && !m_state.StopRequested; ++i) {
         if (flag)
             return true;
         Delay_ms(10);
@@ -233,15 +306,19 @@ bool CommandSequences::waitForFlag(const bool &flag, int rounds)
 bool CommandSequences::writeImage()
 {
     LinkState &s = m_state;
+    m_imageSent = false;
+    m_failure.clear();
     if (!m_host.copyPagesToImage())
         return false;
-    if (!TractionFirmwareVersion() || !RootMenu())
+    if (!TractionFirmwareVersion() || !RootMenu() || s.StopRequested)
         return false;
+    settleInput();  // the keys below must find the unit at its root, not behind a late screen
     send('W');
     Delay_ms(5);
     send('Y');
     Delay_ms(5);
     const SettingsImage &image = m_host.tractionMemory();
+    m_imageSent = true;
     for (int i = 0; i < SettingsImage::Size; ++i) {
         m_host.stepProgress(1);
         m_device.SendChar(image.byte(i));
@@ -283,34 +360,50 @@ bool CommandSequences::WriteToTraction()
             m_state.UnitImage = m_host.tractionMemory();
             m_host.showStatus(QLatin1String(StatusMessages::MemoryWritten), false);
         } else {
-            m_host.showStatus(QLatin1String(StatusMessages::MemoryWriteFailed), true);
+            // Once the image went out the unit may hold it, or part of it: what it holds is unknown.
+            if (m_imageSent)
+                m_state.UnitImage.reset();
+            showFailure(StatusMessages::MemoryWriteFailed);
+            rootReturnIfStopped();
         }
         if (!written || !m_verify) {
-            finish(written);
+            if (written)
+                m_host.settingsWritten(m_host.tractionMemory());
+            closeExchange();
             return written;
         }
-
-        m_host.showActivity(QLatin1String(StatusMessages::VerifyingMemory));
-        m_host.setProgressMaximum(ReadProgressMaximum);
-        m_host.setProgressPosition(0);
-        SettingsImage back;
-        const bool answered = readImage(&back);
-        const SettingsImage &meant = m_host.tractionMemory();
-        const bool same = answered && back == meant;
-        if (!answered)
-            m_state.UnitImage.reset(); // written, but what the unit holds now is not known
-        m_host.showStatus(QLatin1String(same ? StatusMessages::MemoryVerified : StatusMessages::VerifyFailed),
-                          !same);
-        finish(same);
-        if (!same) {
-            // What the user meant to write is not in the unit: the pages still hold it, unsent.
-            m_host.setModified(true);
-            m_host.verifyFailed(answered ? compareImages(meant, back) : QList<SettingChange>{}, answered);
-        }
-        return same;
+        return verifyWrite();
     } catch (const LinkAborted &) {
         return false;
     }
+}
+
+bool CommandSequences::verifyWrite()
+{
+    m_host.showActivity(QLatin1String(StatusMessages::VerifyingMemory));
+    m_host.setProgressMaximum(ReadProgressMaximum);
+    m_host.setProgressPosition(0);
+    SettingsImage back;
+    const bool answered = readImage(&back);
+    const SettingsImage &meant = m_host.tractionMemory();
+    const bool same = answered && back == meant;
+    if (!answered)
+        m_state.UnitImage.reset(); // written, but what the unit holds now is not known
+    m_host.showStatus(QLatin1String(same ? StatusMessages::MemoryVerified : StatusMessages::VerifyFailed), !same);
+    if (!answered && !m_failure.isEmpty())
+        m_host.statusDetail(m_failure);
+    if (!answered)
+        rootReturnIfStopped();
+    if (same)
+        m_host.settingsWritten(meant);
+    closeExchange();
+    if (!same) {
+        // What the user meant to write is not in the unit: the pages still hold it, unsent.
+        m_host.setModified(true);
+        if (!m_state.StopRequested)  // a box would hold up the window that is closing
+            m_host.verifyFailed(answered ? compareImages(meant, back) : QList<SettingChange>{}, answered);
+    }
+    return same;
 }
 
 bool CommandSequences::ReadUnitImage(SettingsImage &image)
@@ -319,12 +412,14 @@ bool CommandSequences::ReadUnitImage(SettingsImage &image)
         startExchange(StatusMessages::ReadingMemory, ReadProgressMaximum);
         SettingsImage read;
         const bool ok = readImage(&read);
-        if (ok)
+        if (ok) {
             image = read;
-        m_host.showStatus(QLatin1String(ok ? StatusMessages::MemoryRead : StatusMessages::MemoryReadFailed), !ok);
-        m_host.setProgressPosition(m_host.progressMaximum());
-        m_host.unlockMenus();
-        m_host.startMessageTimer();
+            m_host.showStatus(QLatin1String(StatusMessages::MemoryRead), false);
+        } else {
+            showFailure(StatusMessages::MemoryReadFailed);
+            rootReturnIfStopped();
+        }
+        closeExchange();
         return ok;
     } catch (const LinkAborted &) {
         return false;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QElapsedTimer>
+#include <QString>
 #include <QTimer>
 
 class LinkHost;
@@ -44,6 +45,13 @@ class CommandSequences
     // tractionctl turn it on unless the user said otherwise.
     void setVerifyAfterWrite(bool on) { m_verify = on; }
     bool verifyAfterWrite() const { return m_verify; }
+    // Every read of the settings (Read Settings, a verify's read-back, a comparison) asks for the
+    // image a second time and takes it only when both agree. Off, one 'R' as it always was. The
+    // window and tractionctl turn it on unless the user said otherwise.
+    void setCheckReads(bool on) { m_checkReads = on; }
+    bool checkReads() const { return m_checkReads; }
+    // Why the last read failed, for the message's detail; empty when it did not.
+    QString readFailure() const { return m_failure; }
 
     void Delay_ms(int ms);
 
@@ -52,6 +60,8 @@ class CommandSequences
     // that succeeded): after a failure, or a logger upload, edits are still neither saved nor sent,
     // and closing the program must go on asking about them.
     void finish(bool pagesAgreeWithUnit);
+    // The bar full, unlocked, the message timer running.
+    void closeExchange();
 
   private:
     bool send(char c);
@@ -60,6 +70,11 @@ class CommandSequences
     bool waitForExchange();
     bool waitForFlag(const bool &flag, int rounds);
     bool readImage(SettingsImage *target);
+    bool verifyWrite();
+    void showFailure(const char *text);
+    bool readOnce(SettingsImage &received);
+    bool checkedRead(SettingsImage &image);
+    void rootReturnIfStopped();
     bool writeImage();
     void startExchange(const char *activity, int progressMaximum);
     void clearReplyWindow();
@@ -72,4 +87,7 @@ class CommandSequences
     QTimer m_progressBarTimer;
     QElapsedTimer m_rootMenuClock;
     bool m_verify = false;
+    bool m_checkReads = false;
+    bool m_imageSent = false;
+    QString m_failure;
 };

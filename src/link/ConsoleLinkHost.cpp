@@ -11,6 +11,7 @@ void ConsoleLinkHost::showStatus(const QString &text, bool isError)
 {
     status = text;
     failed = isError;
+    detail.clear();
 }
 
 namespace
@@ -25,6 +26,11 @@ void ConsoleLinkHost::setProgressShown(bool shown)
 
 void ConsoleLinkHost::printStatus()
 {
+    // The reason first: scripts read the message from the last line.
+    if (!detail.isEmpty()) {
+        std::fprintf(stderr, "%s%s\n", m_lineOpen ? "\n" : "", qPrintable(detail));
+        m_lineOpen = false;
+    }
     std::fprintf(stderr, "%s%s\n", m_lineOpen ? "\n" : "", qPrintable(status));
     m_lineOpen = false;
 }
@@ -120,10 +126,11 @@ int version(const QString &port)
     return 0;
 }
 
-int read(const QString &port, const std::function<bool(const SettingsImage &, QString *)> &save)
+int read(const QString &port, const std::function<bool(const SettingsImage &, QString *)> &save, bool check)
 {
     ConsoleLinkHost host;
     TractionLink link(host);
+    link.sequences().setCheckReads(check);
     if (!openPort(link, port))
         return 1;
     if (!link.ReadFromTraction())
@@ -136,12 +143,13 @@ int read(const QString &port, const std::function<bool(const SettingsImage &, QS
     return 0;
 }
 
-int write(const QString &port, const SettingsImage &image, bool verify)
+int write(const QString &port, const SettingsImage &image, bool verify, bool check)
 {
     ConsoleLinkHost host;
     host.image = image;
     TractionLink link(host);
     link.sequences().setVerifyAfterWrite(verify);
+    link.sequences().setCheckReads(check);
     if (!openPort(link, port))
         return 1;
     return link.WriteToTraction() ? 0 : 1;
@@ -151,6 +159,7 @@ int compare(const QString &port, const SettingsImage &image)
 {
     ConsoleLinkHost host;
     TractionLink link(host);
+    link.sequences().setCheckReads(true);
     if (!openPort(link, port))
         return 1;
     SettingsImage unit;

@@ -22,6 +22,9 @@ class ConsoleLinkHost : public LinkHost
 
     SettingsImage &tractionMemory() override { return image; }
     void showStatus(const QString &text, bool isError) override;
+    // Printed on a line of its own before the message.
+    void statusDetail(const QString &text) override { detail = text; }
+    QString detail;
     void showActivity(const QString &text) override;
     void setProgressMaximum(int maximum) override
     {
@@ -70,9 +73,11 @@ QString takePort(QStringList &args);
 bool openPort(TractionLink &link, const QString &port);
 int version(const QString &port);
 // save writes the image with the backup rule; it is called only with a complete image.
-int read(const QString &port, const std::function<bool(const SettingsImage &, QString *error)> &save);
+// check: read the image twice and take it only when both agree.
+int read(const QString &port, const std::function<bool(const SettingsImage &, QString *error)> &save,
+         bool check = true);
 // verify: read the settings back after the write and compare them byte for byte.
-int write(const QString &port, const SettingsImage &image, bool verify = true);
+int write(const QString &port, const SettingsImage &image, bool verify = true, bool check = true);
 // Reads the unit and prints on standard output every setting in which 'image' differs from it,
 // "page / setting: unit's -> image's unit"; 0 when none differs, 1 when some do or the read failed.
 int compare(const QString &port, const SettingsImage &image);

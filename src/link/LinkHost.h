@@ -21,6 +21,8 @@ public:
 
     virtual void showStatus(const QString &text, bool isError) = 0;  // closing message
     virtual void showActivity(const QString &text) = 0;              // neutral message while it runs
+    // Why the closing message just shown came about, where that is known.
+    virtual void statusDetail(const QString &detail) { Q_UNUSED(detail); }
 
     virtual void setProgressMaximum(int maximum) = 0;
     virtual void setProgressPosition(int position) = 0;
@@ -34,6 +36,13 @@ public:
 
     // Setting false also empties the "Modified" panel.
     virtual void setModified(bool modified) = 0;
+    // 'written' is now the unit's: the pages are unmodified where they still hold it. An edit made
+    // while the exchange ran reached no one and stays modified.
+    virtual void settingsWritten(const SettingsImage &written)
+    {
+        Q_UNUSED(written);
+        setModified(false);
+    }
     virtual void setSettingsLoaded(bool loaded) = 0;
 
     // Image to pages after a read; pages to image before a write. A page entry that is not a number

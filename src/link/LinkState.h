@@ -45,6 +45,8 @@ struct LinkState {
     bool WheelSpeedSeen = false;
     bool UploadedOkSeen = false;
     qint32 LogBlockCount = 0;
+    // The running exchange is to end now, the way the unit expects (the window is closing).
+    bool StopRequested = false;
 
     std::array<quint8, 10> FirmwareVersion{};
     QByteArray LogImage = QByteArray(LogImageSize, '\0');

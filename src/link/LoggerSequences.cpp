@@ -42,7 +42,7 @@ void LoggerSequences::showTimeLeft()
 bool LoggerSequences::upload()
 {
     LinkState &s = m_state;
-    if (!m_sequences.TractionFirmwareVersion() || !m_sequences.RootMenu())
+    if (!m_sequences.TractionFirmwareVersion() || !m_sequences.RootMenu() || s.StopRequested)
         return false;
     s.ExchangeStatus = ExchangeWaiting;
     s.LinkMode = ModeLogBlocks;
@@ -52,8 +52,9 @@ bool LoggerSequences::upload()
     m_shownSeconds = -1;
     showTimeLeft();
     m_estimateTimer.start();
-    m_waits.waitUntil([&s] { return s.ExchangeStatus == ExchangeFailed || s.ExchangeStatus == ExchangeComplete; },
-                      m_bounds.uploadMs);
+    m_waits.waitUntil(
+        [&s] { return s.ExchangeStatus == ExchangeFailed || s.ExchangeStatus == ExchangeComplete || s.StopRequested; },
+        m_bounds.uploadMs);
     m_estimateTimer.stop();
     if (s.ExchangeStatus != ExchangeComplete)
         return false;
@@ -74,10 +75,13 @@ bool LoggerSequences::UploadLog()
         m_host.setProgressPosition(0);
         m_state.LogBlockCount = 0;
         const bool ok = upload();
-        if (ok)
+        if (ok) {
             m_host.showStatus(QLatin1String(StatusMessages::MemoryRead), false);
-        else
+        } else {
             m_host.showStatus(QLatin1String(StatusMessages::MemoryReadFailed), true);
+            if (m_state.StopRequested)
+                m_sequences.RootMenu();
+        }
         m_sequences.finish(false);
         return ok;
     } catch (const LinkAborted &) {
@@ -90,7 +94,9 @@ bool LoggerSequences::clear(MenuSteps &steps)
 {
     LinkState &s = m_state;
     s.RxActivity = true;
-    if (!steps.step(ModeSetupMenu, s.SetupMenuSeen, 'E') || !steps.step(ModeDataLogging, s.DataLoggingSeen, 'L') ||
+    // A stop before 'C' erases nothing; once the erase runs, its end is still awaited.
+    if (!steps.step(ModeSetupMenu, s.SetupMenuSeen, 'E') || s.StopRequested ||
+        !steps.step(ModeDataLogging, s.DataLoggingSeen, 'L') || s.StopRequested ||
         !steps.step(ModeClearingRam, s.ClearingRamSeen, 'C'))
         return false;
     // The erase is done when the data logging screen shows again. A quick unit's may have come

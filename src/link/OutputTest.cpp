@@ -49,23 +49,35 @@ bool OutputTest::run(int typeIndex, int timeIndex)
     LinkState &s = m_state;
     MenuSteps steps(s, m_device, m_waits, m_host);
     s.RxActivity = true;
-    if (!steps.step(ModeSetupMenu, s.SetupMenuSeen, 'E') || !steps.step(ModeDiagnostic, s.DiagnosticSeen, 'D'))
+    // A stop between the menu steps sends no further key: the test has not started.
+    if (!steps.step(ModeSetupMenu, s.SetupMenuSeen, 'E') || s.StopRequested ||
+        !steps.step(ModeDiagnostic, s.DiagnosticSeen, 'D') || s.StopRequested)
         return false;
     std::optional<quint8> command;
     if (typeIndex >= 0 && typeIndex < int(types().size()))
         command = quint8(types()[typeIndex].command);
-    if (!steps.step(ModeDiagnostic, s.DiagnosticSeen, command))
-        return false;  // the test may not have started: nothing to end
+    if (!steps.step(ModeDiagnostic, s.DiagnosticSeen, command)) {
+        // The test command went out: the unit may be cutting sparks though its screen was missed.
+        // '0' is harmless to a unit that never started it (its diagnostic menu shows again).
+        if (command)
+            endTest();
+        return false;
+    }
 
-    // The whole time is waited, whatever the unit sends; its diagnostic screen may show at any moment
-    // from here until 250 ms after the end.
+    // The whole time is waited, whatever the unit sends, unless a stop is asked for (the window
+    // closing); its diagnostic screen may show at any moment from here until 250 ms after the end.
     steps.expect(ModeDiagnostic, s.DiagnosticSeen);
     const bool timeChosen = timeIndex >= 0 && timeIndex < int(times().size());
-    m_waits.Delay_ms(timeChosen ? times()[timeIndex].ms : NoTimeSelectedMs);
+    m_waits.waitUntil([&s] { return s.StopRequested; }, timeChosen ? times()[timeIndex].ms : NoTimeSelectedMs);
     m_host.stepProgress(1);
+    endTest();
+    return s.DiagnosticSeen && !s.StopRequested;
+}
+
+void OutputTest::endTest()
+{
     m_device.SendChar(EndTest);
     m_waits.Delay_ms(MenuSteps::ScreenWaitMs);
-    return s.DiagnosticSeen;
 }
 
 bool OutputTest::Test_CMiss_Send(int typeIndex, int timeIndex)

@@ -42,6 +42,8 @@ public:
 
 private:
     bool run(int typeIndex, int timeIndex);
+    // '0' and the time the unit has to show its diagnostic menu again.
+    void endTest();
 
     LinkState &m_state;
     SerialDevice &m_device;

@@ -23,6 +23,8 @@ void PortRecovery::check()
         m_timer.stop();
         return;
     }
+    if (m_gate && !m_gate())
+        return;
     // A port that is listed but not yet usable (udev still setting it up) is simply tried again.
     m_reopening = true;
     const bool opened = m_selection.Open(nullptr);

@@ -3,6 +3,8 @@
 #include <QObject>
 #include <QTimer>
 
+#include <functional>
+
 class PortSelection;
 class SerialDevice;
 
@@ -19,6 +21,8 @@ public:
 
     bool watching() const { return m_timer.isActive(); }
     void stop() { m_timer.stop(); }
+    // Asked before each reopening; false puts it off to the next check (an exchange still unwinds).
+    void setGate(std::function<bool()> gate) { m_gate = std::move(gate); }
 
 signals:
     // The lost port is open again; its number.
@@ -31,4 +35,5 @@ private:
     SerialDevice &m_device;
     QTimer m_timer;
     bool m_reopening = false;
+    std::function<bool()> m_gate;
 };

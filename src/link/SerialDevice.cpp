@@ -162,6 +162,33 @@ void SerialDevice::notify()
     if (m_arrivedInHandler && InputCount() > 0)
         postNotification();
     m_arrivedInHandler = false;
+    runAfterHandler();
+}
+
+void SerialDevice::afterHandler(std::function<void()> work)
+{
+    if (!m_inHandler) {
+        work();
+        return;
+    }
+    m_afterHandler.push_back(std::move(work));
+}
+
+void SerialDevice::runAfterHandler()
+{
+    // Queued rather than called here, from the top of the event loop; a handler that has started
+    // again meanwhile defers it once more.
+    if (m_afterHandler.empty())
+        return;
+    std::vector<std::function<void()>> due;
+    due.swap(m_afterHandler);
+    QMetaObject::invokeMethod(
+        this,
+        [this, due = std::move(due)] {
+            for (const auto &work : due)
+                afterHandler(work);
+        },
+        Qt::QueuedConnection);
 }
 
 void SerialDevice::deviceError(QSerialPort::SerialPortError error)

@@ -6,6 +6,7 @@
 #include <QString>
 
 #include <functional>
+#include <vector>
 
 // The serial port the unit hangs on (the system's Comm1): 19200 8N1, no flow control, DTR and RTS
 // held off, and a receive queue that holds a whole log upload.
@@ -46,6 +47,8 @@ public:
             postNotification();
     }
     bool inHandler() const { return m_inHandler; }
+    // Runs 'work' once the handler has returned (at once when it is not running).
+    void afterHandler(std::function<void()> work);
 
     // For the waits: a counter that moves on every arrival, open and close.
     quint64 events() const { return m_events; }
@@ -67,10 +70,12 @@ private:
     void deviceError(QSerialPort::SerialPortError error);
     void postNotification();
     void notify();
+    void runAfterHandler();
 
     QSerialPort m_port;
     QString m_path;
     Handler m_handler;
+    std::vector<std::function<void()>> m_afterHandler;
     bool m_inHandler = false;
     bool m_notifyPosted = false;
     bool m_arrivedInHandler = false;

@@ -31,6 +31,8 @@ inline constexpr char PagePrinted[] = "Page Printed OK";
 inline constexpr char PrintFailed[] = "Print Page Failed";
 // The pulled adapter is back and its port open again; %1 is the port number.
 inline constexpr char PortReopened[] = "COM %1 is back, port reopened";
+// An option could not be stored; it is kept for this run and stored with the next change that can.
+inline constexpr char OptionsNotStored[] = "Error : options not stored";
 
 // Texts of the boxes around a write: the comparison before it, the verify after it, and the
 // plausibility warning after a read or a load.

@@ -127,12 +127,20 @@ QByteArray RegistryFile::serialize() const
     return out.toUtf8();
 }
 
-RegistryFile RegistryFile::load(const QString &fileName)
+RegistryFile RegistryFile::load(const QString &fileName, bool *readable)
 {
     QFile f(fileName);
-    if (!f.open(QIODevice::ReadOnly))
+    if (readable)
+        *readable = true;
+    if (!f.open(QIODevice::ReadOnly)) {
+        if (readable)
+            *readable = !f.exists();
         return {};
-    return parse(f.readAll());
+    }
+    const QByteArray bytes = f.readAll();
+    if (readable && f.error() != QFileDevice::NoError)
+        *readable = false;
+    return parse(bytes);
 }
 
 bool RegistryFile::save(const QString &fileName) const

@@ -36,7 +36,9 @@ class RegistryFile
     QByteArray serialize() const;
 
     // Reads the file; a missing file is an empty store. Lines it cannot make sense of are skipped.
-    static RegistryFile load(const QString &fileName);
+    // *readable (when given) is false for a file that exists but could not be read: it is not empty,
+    // only unknown, and must not be saved over.
+    static RegistryFile load(const QString &fileName, bool *readable = nullptr);
     // Replaces the file in one step (temporary file, then rename), so a crash leaves the old one.
     bool save(const QString &fileName) const;
 

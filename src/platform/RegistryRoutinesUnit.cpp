@@ -6,6 +6,7 @@
 #include <QLockFile>
 
 #include <functional>
+#include <vector>
 
 namespace
 {
@@ -20,28 +21,80 @@ QString fullPath(const QString &subKey)
     return QLatin1String(RootName) + TRegistryRoutines::RegistryBaseKey() + subKey;
 }
 
-// One operation on the store: load the file, look or change, write it back if changed.
-// Writers hold a lock file so that two programs changing options at once do not lose a value.
-bool change(const std::function<bool(RegistryFile &)> &edit)
+using Edit = std::function<bool(RegistryFile &)>;
+
+// Changes that could not be stored yet (the file was unreadable, or another program held its lock
+// too long): kept for this run, seen by every read, and stored with the next change that can be.
+std::vector<Edit> &pendingEdits()
 {
-    const QString fileName = TRegistryRoutines::storeFile();
-    if (!QDir().mkpath(TRegistryRoutines::configFolder()))
-        return false;
-    QLockFile lock(fileName + QLatin1String(".lock"));
-    if (!lock.tryLock(2000))
-        return false;
-    RegistryFile file = RegistryFile::load(fileName);
-    if (!edit(file))
-        return true;
-    return file.save(fileName);
+    static std::vector<Edit> edits;
+    return edits;
 }
 
-Value *findExact(RegistryFile::Key *key, const QString &name)
+std::function<void(const QString &)> &failureReporter()
+{
+    static std::function<void(const QString &)> reporter;
+    return reporter;
+}
+
+void reportFailure(const QString &why)
+{
+    if (failureReporter())
+        failureReporter()(why);
+}
+
+// The store as a read sees it: the file, and on top the changes still waiting to be stored.
+RegistryFile current(const QString &fileName)
+{
+    RegistryFile file = RegistryFile::load(fileName);
+    for (const Edit &edit : pendingEdits())
+        edit(file);
+    return file;
+}
+
+// One operation on the store: load the file, look or change, write it back if changed.
+// Writers hold a lock file so that two programs changing options at once do not lose a value.
+// A file that exists but cannot be read is never saved over: every other option in it would go.
+// 'mustKeep': a change the user made, kept and reported when it cannot be stored; otherwise (a
+// default written beside a read) it is simply left for another time.
+bool change(const Edit &edit, bool mustKeep = true)
+{
+    const QString fileName = TRegistryRoutines::storeFile();
+    const auto keep = [&edit, mustKeep](const QString &why) {
+        if (mustKeep) {
+            pendingEdits().push_back(edit);
+            reportFailure(why);
+        }
+        return false;
+    };
+    if (!QDir().mkpath(TRegistryRoutines::configFolder()))
+        return keep(QStringLiteral("cannot make the folder %1").arg(TRegistryRoutines::configFolder()));
+    QLockFile lock(fileName + QLatin1String(".lock"));
+    if (!lock.tryLock(2000))
+        return keep(QStringLiteral("%1 is held by another program").arg(fileName));
+    bool readable = true;
+    RegistryFile file = RegistryFile::load(fileName, &readable);
+    if (!readable)
+        return keep(QStringLiteral("%1 cannot be read").arg(fileName));
+    bool changed = false;
+    for (const Edit &waiting : pendingEdits())
+        changed = waiting(file) || changed;
+    changed = edit(file) || changed;
+    if (!changed)
+        return true;
+    if (!file.save(fileName))
+        return keep(QStringLiteral("%1 cannot be written").arg(fileName));
+    pendingEdits().clear();
+    return true;
+}
+
+// The registry matches names without case, on reading as on storing.
+Value *findNoCase(RegistryFile::Key *key, const QString &name)
 {
     if (!key)
         return nullptr;
     for (Value &v : key->values) {
-        if (v.name == name)
+        if (v.name.compare(name, Qt::CaseInsensitive) == 0)
             return &v;
     }
     return nullptr;
@@ -78,29 +131,30 @@ void readValue(const QString &subKey, const QString &name, bool create, const Va
     const QString path = fullPath(subKey);
     // Look first without the lock: most reads find their value and change nothing.
     {
-        RegistryFile file = RegistryFile::load(TRegistryRoutines::storeFile());
-        const Value *v = findExact(file.key(path), name);
+        RegistryFile file = current(TRegistryRoutines::storeFile());
+        const Value *v = findNoCase(file.key(path), name);
         if (v && accept(*v))
             return;
         if (!v && !create)
             return;
     }
     // Missing and to be created, or of the wrong type: the default goes in its place.
-    change([&](RegistryFile &file) {
-        const Value *v = findExact(file.key(path), name);
-        if (v && accept(*v))
+    // The edit may be kept and run again later: it holds copies only.
+    change([path, name, create, fallback](RegistryFile &file) {
+        const Value *v = findNoCase(file.key(path), name);
+        if (v && v->type == fallback.type)
             return false; // another program wrote it meanwhile
         if (!v && !create)
             return false;
         setValue(file, path, fallback);
         return true;
-    });
+    }, false);
 }
 
 void writeValue(const QString &subKey, bool create, const Value &value)
 {
     const QString path = fullPath(subKey);
-    change([&](RegistryFile &file) {
+    change([path, create, value](RegistryFile &file) {
         if (!file.keyExists(path) && !create)
             return false;
         setValue(file, path, value);
@@ -166,7 +220,7 @@ bool TRegistryRoutines::KeyMissing(RootKey root, const QString &keyPath)
     QString path = keyPath;
     if (!path.startsWith(u'\\'))
         path.prepend(u'\\');
-    return !RegistryFile::load(storeFile()).keyExists(QLatin1String(RootName) + path);
+    return !current(storeFile()).keyExists(QLatin1String(RootName) + path);
 }
 
 int TRegistryRoutines::read(const RegistryValue &key)
@@ -183,6 +237,13 @@ void TRegistryRoutines::write(const RegistryValue &key, int value, bool create)
     else
         ReadWriteInteger(key.subKey, key.name, create, WriteMode, value);
 }
+
+void TRegistryRoutines::setFailureReporter(std::function<void(const QString &why)> reporter)
+{
+    failureReporter() = std::move(reporter);
+}
+
+int TRegistryRoutines::pendingChanges() { return int(pendingEdits().size()); }
 
 QString TRegistryRoutines::RegistryBaseKey()
 {

@@ -2,6 +2,7 @@
 
 #include <QString>
 
+#include <functional>
 #include <span>
 
 // The program's title; it is also part of the option store's key path.
@@ -41,8 +42,9 @@ const ToolbarLayoutKeys &graphMenuKeys();
 std::span<const RegistryValue> registryKeyTable();
 
 // The option store. Every operation opens the store, reads or writes one value and closes it
-// again; nothing is kept between calls, so the operations may be used before any object exists.
-// Failures are swallowed: a read gives the default, a write is dropped.
+// again, so the operations may be used before any object exists. A read that finds nothing gives
+// the default. A change that cannot be stored (the file unreadable, its lock held too long) is kept
+// for this run, seen by reads, stored with the next change that can be, and reported.
 //
 // On Linux the store is one file per user, RegistryFile's text layout, in configFolder();
 // a test points it elsewhere by setting XDG_CONFIG_HOME.
@@ -62,6 +64,11 @@ class TRegistryRoutines
     // True when the key cannot be opened with full access. On Linux there is no machine-wide
     // registry a user may change, so every LocalMachine key is missing.
     static bool KeyMissing(RootKey root, const QString &keyPath);
+
+    // Told why, each time a change could not be stored (the window shows it, the tool prints it).
+    static void setFailureReporter(std::function<void(const QString &why)> reporter);
+    // Changes kept in memory, not yet in the file.
+    static int pendingChanges();
 
     // Table-driven use: reads (creating the value with its default) or writes one option.
     static int read(const RegistryValue &key);

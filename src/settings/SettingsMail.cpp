@@ -2,6 +2,8 @@
 
 #include "platform/Maker.h"
 
+#include <QRegularExpression>
+
 #include <algorithm>
 #include <span>
 
@@ -41,9 +43,21 @@ const char *separatorAfter(int tag)
     return " ";
 }
 
+// The fields come with their line breaks and tabs escaped. A '%' that starts no escape (the unit of
+// a slip, just before "%0D%0A") would make a mail program take it and the break after it for one
+// broken escape; '&' would end the field and '#' the whole link (a typed wheel list or a unit's
+// version text may hold either).
+QString escapedField(QString text)
+{
+    static const QRegularExpression lonePercent(QStringLiteral("%(?![0-9A-Fa-f]{2})"));
+    text.replace(lonePercent, QStringLiteral("%25"));
+    return text.replace(u'&', QLatin1String("%26")).replace(u'#', QLatin1String("%23"));
+}
+
 QString link(const QString &subject, const QString &body)
 {
-    return QStringLiteral("mailto:%1?subject=%2&body=%3").arg(QLatin1String(Maker::SupportEmail), subject, body);
+    return QStringLiteral("mailto:%1?subject=%2&body=%3")
+        .arg(QLatin1String(Maker::SupportEmail), escapedField(subject), escapedField(body));
 }
 
 }  // namespace

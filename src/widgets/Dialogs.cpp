@@ -30,6 +30,23 @@ public:
         return QMessageBox::question(parent, caption(), shownText(text), QMessageBox::Yes | QMessageBox::No,
                                      QMessageBox::Yes) == QMessageBox::Yes;
     }
+    bool confirm(Confirmation &request, QWidget *parent) override
+    {
+        QMessageBox box(QMessageBox::Question, caption(), shownText(request.text), QMessageBox::Yes | QMessageBox::No,
+                        parent);
+        box.setDefaultButton(QMessageBox::No);
+        box.setEscapeButton(QMessageBox::No);
+        QCheckBox *dontAsk = nullptr;
+        if (request.offerDontAsk) {
+            dontAsk = new QCheckBox(QStringLiteral("Don't ask again"), &box);
+            dontAsk->setAccessibleName(dontAsk->text());
+            box.setCheckBox(dontAsk);
+        }
+        const bool yes = box.exec() == QMessageBox::Yes;
+        if (dontAsk)
+            request.dontAskAgain = dontAsk->isChecked();
+        return yes;
+    }
     bool warningOkCancel(const QString &text, QWidget *parent) override
     {
         return QMessageBox::warning(parent, caption(), shownText(text), QMessageBox::Ok | QMessageBox::Cancel,

@@ -37,6 +37,14 @@ public:
         bool dontShowAgain = false;    // in: its first state; out: its state when the box closed
     };
 
+    // A question before something that cannot be undone: Yes and No, with No the default, and a
+    // "Don't ask again" check box when offered.
+    struct Confirmation {
+        QString text;
+        bool offerDontAsk = false;
+        bool dontAskAgain = false;  // out: the check box's state when the box closed
+    };
+
     virtual ~Dialogs() = default;
 
     // The application's error box, also its general error report.
@@ -45,6 +53,8 @@ public:
     virtual void message(const QString &text, QWidget *parent = nullptr) = 0;
     // A confirmation with a question icon and Yes/No; true for Yes.
     virtual bool question(const QString &text, QWidget *parent = nullptr) = 0;
+    // The confirmation; true for Yes.
+    virtual bool confirm(Confirmation &request, QWidget *parent = nullptr) = 0;
     // A warning with OK/Cancel; true for OK.
     virtual bool warningOkCancel(const QString &text, QWidget *parent = nullptr) = 0;
     // A warning with an OK button only.

@@ -17,6 +17,7 @@
 #include <QRegularExpression>
 #include <QTabWidget>
 #include <QTemporaryDir>
+#include <QAction>
 #include <QTest>
 #include <QTimer>
 #include <qcustomplot.h>
@@ -172,14 +173,29 @@ class TestMainLogger : public QObject, LoggerMemory::Fixture
         QPushButton *clear = button(window, "DL_Clear_Ram");
         QCOMPARE(clear->accessibleName(), QStringLiteral("Clear ram"));
 
+        // It asks first; No is the safe answer and sends nothing.
+        dialogs.expectConfirm(false, true);
+        QTest::mouseClick(clear, Qt::LeftButton);
+        QCOMPARE(dialogs.lastText(), QStringLiteral("Clear the unit's logger memory? A run not yet read is lost."));
+        QTest::qWait(100);
+        QCOMPARE(unit.received(), QByteArray());
+        QVERIFY(window.findChild<QAction *>("AskBeforeClearRam1")->isChecked());
+
+        dialogs.expectConfirm(true, true);  // and not again
         StatusWatch watch(window);
         QTest::mouseClick(clear, Qt::LeftButton);
         watch.timer.stop();
+        QVERIFY(!window.findChild<QAction *>("AskBeforeClearRam1")->isChecked());
         QCOMPARE(watch.messages.first(), QStringLiteral("Clearing Internal Memory"));
         QCOMPARE(window.statusBar1()->messageText(), QStringLiteral("Traction memory Cleared OK"));
         QCOMPARE(window.statusBar1()->progressBar()->maximum(), 10);
         verifyUnlockedAndFull(window);
         QCOMPARE(fileBytes(log), QByteArray(131072, '\0'));
+        {
+            TForm1 next;  // the answer is kept: the next run of the program clears without a word
+            QVERIFY(!next.findChild<QAction *>("AskBeforeClearRam1")->isChecked());
+        }
+        window.findChild<QAction *>("AskBeforeClearRam1")->trigger();  // Options: ask again
 
         QTest::mouseClick(button(window, "DL_UploadBtn"), Qt::LeftButton);
         QCOMPARE(window.statusBar1()->messageText(), QStringLiteral("Traction memory read OK"));
@@ -204,6 +220,7 @@ class TestMainLogger : public QObject, LoggerMemory::Fixture
         QPushButton *clear = button(window, "DL_Clear_Ram");
         QTimer::singleShot(100, read, [read] { QTest::mouseClick(read, Qt::LeftButton); });
         QTimer::singleShot(400, clear, [clear] { QTest::mouseClick(clear, Qt::LeftButton); });
+        dialogs.expectConfirm(true);  // the first click's question; the later clicks ask nothing
         QTest::mouseClick(clear, Qt::LeftButton);
         QCOMPARE(window.statusBar1()->messageText(), QStringLiteral("Traction memory Cleared OK"));
         QTest::qWait(100);

@@ -6,12 +6,14 @@
 #include "app/MainSafeWrite.h"
 #include "app/MainStatusBar.h"
 #include "link/StatusMessages.h"
+#include "settings/ui/MainFrame.h"
 
 #include <QAbstractButton>
 #include <QAction>
 #include <QLineEdit>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 namespace
 {
@@ -170,6 +172,80 @@ class TestMainSafeWrite : public QObject
     }
 
     // Compare with Unit reads the unit and shows it against the pages; the pages stay as they are.
+    // The pages stay editable while a write runs. An edit made then reached no one: the write
+    // leaves it modified, undo's clean state is what was written, and closing asks about it.
+    void anEditDuringTheWriteStaysModified()
+    {
+        SimUnit unit({"--fast"});
+        QVERIFY(unit.ok());
+        ScriptedDialogs dialogs;
+        TForm1 window;
+        window.show();
+        QVERIFY(window.link().Comm1().open(unit.path));
+        trigger(window, "ReadFromTraction1");
+        QCOMPARE(status(window), QStringLiteral("Traction memory read OK"));
+        edit(window, "Co_Mot_Speed")->setText("15.00");
+        SettingsImage sent = window.tractionMemory();
+        QVERIFY(window.frame1()->CopyPagesToImage(sent));
+
+        // Typed once the unit has taken the image, in the write's wait before its last key.
+        QTimer typist;
+        connect(&typist, &QTimer::timeout, this, [&] {
+            if (unit.memory() == sent.toByteArray() && window.link().guard().running()) {
+                typist.stop();
+                edit(window, "Co_Mot_revs")->setText("1234");
+            }
+        });
+        typist.start(20);
+        dialogs.expectComparison(true);
+        trigger(window, "WriteToTraction1");
+        QVERIFY2(!typist.isActive(), "the write ended before the image was in the unit");
+        QCOMPARE(status(window), QStringLiteral("Traction memory verified OK"));
+        QCOMPARE(unit.memory(), sent.toByteArray());
+        QVERIFY(window.Modified());
+        QCOMPARE(window.statusBar1()->modifiedText(), QStringLiteral("Modified"));
+        // Undoing the edit is back at what the unit holds.
+        trigger(window, "Undo1");
+        QVERIFY(edit(window, "Co_Mot_revs")->text() != QStringLiteral("1234"));
+        QCOMPARE(edit(window, "Co_Mot_Speed")->text(), QStringLiteral("15.00"));
+        QVERIFY(!window.Modified());
+        trigger(window, "Redo1");
+        QVERIFY(window.Modified());
+        // Closing asks; No keeps the window.
+        dialogs.expectQuestion(false);
+        window.close();
+        QVERIFY(window.isVisible());
+        QCOMPARE(dialogs.pending(), 0);
+    }
+
+    // A write that failed once its image went out: the unit may hold it (this one does), so what
+    // the unit holds is no longer known, and the next write's box says so instead of listing
+    // changes the unit already has.
+    void aFailedWriteForgetsWhatTheUnitHolds()
+    {
+        SimUnit unit({"--fast", "--no-setup-menu"});  // outlives the window, whose port would see it hang up
+        QVERIFY(unit.ok());
+        ScriptedDialogs dialogs;
+        TForm1 window;
+        QVERIFY(window.link().Comm1().open(unit.path));
+        trigger(window, "ReadFromTraction1");
+        QCOMPARE(status(window), QStringLiteral("Traction memory read OK"));
+        edit(window, "Co_Mot_Speed")->setText("15.00");
+        dialogs.expectComparison(true);
+        trigger(window, "WriteToTraction1");
+        QCOMPARE(dialogs.shown().last().comparison.changes.size(), 1);
+        QCOMPARE(status(window), QStringLiteral("Error : writing traction memory"));
+        SettingsImage pages = window.tractionMemory();
+        QVERIFY(window.frame1()->CopyPagesToImage(pages));
+        QCOMPARE(unit.memory(), pages.toByteArray());  // it took the image all the same
+        QVERIFY(window.Modified());
+
+        dialogs.expectComparison(false);
+        trigger(window, "WriteToTraction1");
+        QCOMPARE(dialogs.shown().last().comparison.text, text(StatusMessages::CompareUnitUnknown));
+        QVERIFY(dialogs.shown().last().comparison.changes.isEmpty());
+    }
+
     void compareWithUnitLeavesThePagesAlone()
     {
         ScriptedDialogs dialogs;

@@ -101,6 +101,34 @@ private slots:
         QVERIFY(memoText(window).endsWith(QStringLiteral("Ready.....\n\n\n")));
     }
 
+    // A click on the tool bar lands while the receive handler shows the unit's text (it lets the
+    // user interface run once per notification). The read it starts must still see the image.
+    void leavingWhileTheUnitStreamsStillReadsItsSettings()
+    {
+        SimUnit unit({}, memoryPattern());
+        QVERIFY(unit.ok());
+        ScriptedDialogs dialogs;
+        TForm1 window;
+        showWindow(window);
+        QVERIFY(window.link().Comm1().open(unit.path));
+        window.action("Terminal1")->trigger();
+        QTest::keyClick(memo(window), Qt::Key_E);
+        QTRY_VERIFY(memoText(window).contains(QStringLiteral("ESC Exit")));
+        QTest::keyClick(memo(window), Qt::Key_W);  // the wheel speeds stream until a key
+        QTRY_VERIFY(memoText(window).count(QStringLiteral("CH1")) >= 2);
+
+        bool clicked = false;
+        connect(memo(window), &QPlainTextEdit::textChanged, this, [&] {
+            if (!clicked && terminalShown(window)) {
+                clicked = true;  // queued: taken by the handler's pass over the user interface
+                QTimer::singleShot(0, window.action("TerminalClose1"), &QAction::trigger);
+            }
+        });
+        QTRY_VERIFY_WITH_TIMEOUT(!terminalShown(window), 5000);
+        QTRY_COMPARE_WITH_TIMEOUT(window.statusBar1()->messageText(), QStringLiteral("Traction memory read OK"), 10000);
+        QCOMPARE(window.tractionMemory().toByteArray(), memoryPattern());
+    }
+
     void modifiedPagesAskFirstAndCancelChangesNothing()
     {
         ScriptedDialogs dialogs;

@@ -8,7 +8,7 @@ const char *kindName(ScriptedDialogs::Kind kind)
 {
     static const char *names[] = {"error box", "message box", "question", "warning",
                                   "open dialog", "save dialog", "print dialog", "colour dialog",
-                                  "printer set-up dialog", "warning box", "comparison box"};
+                                  "printer set-up dialog", "warning box", "comparison box", "confirmation"};
     return names[int(kind)];
 }
 }  // namespace
@@ -103,6 +103,22 @@ ScriptedDialogs &ScriptedDialogs::expectComparison(bool ok, bool dontShowAgain)
     step.dontShowAgain = dontShowAgain;
     m_script.append(step);
     return *this;
+}
+
+ScriptedDialogs &ScriptedDialogs::expectConfirm(bool yes, bool dontAskAgain)
+{
+    Step step{Kind::Confirmation, yes};
+    step.dontShowAgain = dontAskAgain;
+    m_script.append(step);
+    return *this;
+}
+
+bool ScriptedDialogs::confirm(Confirmation &request, QWidget *)
+{
+    const Step step = take(Kind::Confirmation, request.text);
+    if (request.offerDontAsk)
+        request.dontAskAgain = step.dontShowAgain;
+    return step.yes;
 }
 
 ScriptedDialogs::Step ScriptedDialogs::take(Kind kind, const QString &text, const FileRequest &request,

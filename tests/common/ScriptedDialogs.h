@@ -12,7 +12,8 @@
 class ScriptedDialogs final : public Dialogs {
 public:
     enum class Kind {
-        Error, Message, Question, WarningOkCancel, OpenFile, SaveFile, Print, Color, PrinterSetup, Warning, Comparison
+        Error, Message, Question, WarningOkCancel, OpenFile, SaveFile, Print, Color, PrinterSetup, Warning, Comparison,
+        Confirmation
     };
 
     struct Shown {
@@ -40,6 +41,8 @@ public:
     // The comparison box: 'ok' presses OK (Close when it offers only that), 'dontShowAgain' is the
     // check box's state when it closes.
     ScriptedDialogs &expectComparison(bool ok, bool dontShowAgain = false);
+    // The confirmation: Yes or No, and the "Don't ask again" box ticked or not (where offered).
+    ScriptedDialogs &expectConfirm(bool yes, bool dontAskAgain = false);
 
     const QList<Shown> &shown() const { return m_shown; }
     QStringList texts() const;  // texts of every dialog shown, in order
@@ -58,6 +61,7 @@ public:
     bool printerSetup(QPrinter &printer, QWidget *parent) override;
     void warning(const QString &text, QWidget *parent) override;
     bool comparison(Comparison &request, QWidget *parent) override;
+    bool confirm(Confirmation &request, QWidget *parent) override;
 
 private:
     struct Step {

@@ -202,8 +202,11 @@ private slots:
         QVERIFY(unit.ok());
         const QByteArray unitBefore = unit.memory();
         QVERIFY(window.link().Comm1().open(unit.path));
-        // Write Settings as it was: no comparison box first, no read back after.
-        for (QAction *option : {window.findChild<QAction *>("CompareBeforeWrite1"), window.safeWrite().verifyAfterWrite()})
+        // Write Settings as it was: no comparison box first, no read back after; Clear ram and the
+        // reads without their questions and second reads, so that the exchange under test is the one
+        // a fault meets.
+        for (QAction *option : {window.findChild<QAction *>("CompareBeforeWrite1"), window.safeWrite().verifyAfterWrite(),
+                                window.findChild<QAction *>("AskBeforeClearRam1"), window.safeWrite().checkReads()})
             if (option->isChecked())
                 option->trigger();
         if (fa.uploadBoundMs)

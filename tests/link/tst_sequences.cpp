@@ -99,6 +99,39 @@ class TestSequences : public QObject
         QCOMPARE(bytes(host.pages), pattern(77));
     }
 
+    // The line has no checksum. With reads checked, a garbled byte never passes for the unit's
+    // setting: a read either gives the unit's image or fails and leaves the image alone. Read once,
+    // as before, the same line did give wrong images with "read OK".
+    void aNoisyLineNeverGivesAWrongImageWithSuccess()
+    {
+        int taken = 0, wrongUnchecked = 0;
+        for (int seed = 1; seed <= 13; ++seed) {
+            const bool checked = seed > 3;
+            SimUnit unit({"--fast", "--garbage", "0.01", "--seed", QString::number(seed)}, pattern(seed));
+            QVERIFY(unit.ok());
+            RecorderHost host;
+            TractionLink link(host);
+            link.sequences().setCheckReads(checked);
+            QVERIFY(link.Comm1().open(unit.path));
+            const SettingsImage before = host.image;
+            const bool ok = link.ReadFromTraction();
+            const QString said = QStringLiteral("seed %1: %2").arg(seed).arg(host.lastStatus);
+            QCOMPARE(host.lastStatus, QString::fromLatin1(ok ? "Traction memory read OK" : "Error : reading traction memory"));
+            if (!checked) {
+                wrongUnchecked += ok && bytes(host.image) != pattern(seed);
+                continue;
+            }
+            if (ok) {
+                ++taken;
+                QVERIFY2(bytes(host.image) == pattern(seed), qPrintable(said));
+            } else {
+                QVERIFY2(host.image == before, qPrintable(said));
+            }
+        }
+        QVERIFY2(wrongUnchecked > 0, "the noise never reached an unchecked image: this test proves nothing");
+        qInfo("checked reads taken: %d of 10", taken);
+    }
+
     void writePausesAsTheUnitNeeds()
     {
         // 5 ms after 'W' and after 'Y', a second between 'E' and the last 'W'. The short pauses are
@@ -328,6 +361,9 @@ class TestSequences : public QObject
         }
         QVERIFY(!host.locked);
         qInfo("Read Settings: %s", qPrintable(host.lastStatus));
+        // The version in the title bar is the unit's, or none: never a line of its menu.
+        const QByteArray version = link.state().firmwareVersionText();
+        QVERIFY2(version.isEmpty() || version == "TCU V3.12", version.constData());
         // The read for a comparison likewise.
         SettingsImage compared;
         const QByteArray untouched = bytes(compared);
@@ -337,6 +373,17 @@ class TestSequences : public QObject
             QCOMPARE(bytes(compared), untouched);
         QVERIFY(!host.locked);
         qInfo("Compare read: %s", qPrintable(host.lastStatus));
+
+        // A write and its verify: "written" and "verified" only when the unit holds the image.
+        host.events.clear();
+        host.pages = SettingsImage::fromBytes(pattern(33));
+        link.sequences().setVerifyAfterWrite(true);
+        link.sequences().setCheckReads(true);
+        const bool verified = link.WriteToTraction();
+        QCOMPARE(verified, host.events.contains(QStringLiteral("status:Traction memory verified OK")));
+        if (host.events.contains(QStringLiteral("status:Traction memory written OK")))
+            QCOMPARE(unit.memory(), pattern(33));
+        qInfo("Write Settings: %s", qPrintable(host.events.filter(QStringLiteral("status")).join(", ")));
     }
 
     void streamingUnitIsGivenUpAfterTheBound()

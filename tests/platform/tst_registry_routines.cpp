@@ -3,6 +3,9 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QLockFile>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -140,17 +143,67 @@ class TestRegistryRoutines : public QObject
         QCOMPARE(text.count("Program Top"), 1);
     }
 
-    void valueNamesCompareWithCaseButAreStoredWithout()
+    void valueNamesCompareWithoutCaseOnReadingAsOnWriting()
     {
-        writeText("REGEDIT4\n\n" + section(Options) + "\n\"program top\"=dword:00000063\n");
-        QCOMPARE(TRegistryRoutines::ReadWriteInteger(Options, "Program Top", true, 1, 0), 0);
+        // A hand-edited name in other case is the same value: read as it stands, the file untouched.
+        const QByteArray edited = "REGEDIT4\n\n" + section(Options) + "\n\"program top\"=dword:00000063\n";
+        writeText(edited);
+        QCOMPARE(TRegistryRoutines::ReadWriteInteger(Options, "Program Top", true, 1, 0), 0x63);
+        QCOMPARE(fileText(), edited);
+        // A write replaces it, in the name the program uses.
+        TRegistryRoutines::ReadWriteInteger(Options, "Program Top", true, 0, 7);
         const QByteArray text = fileText();
-        QVERIFY(text.contains("\"Program Top\"=dword:00000000\n"));
+        QVERIFY(text.contains("\"Program Top\"=dword:00000007\n"));
         QVERIFY(!text.contains("program top"));
         // Key paths, as in the registry, match without case.
         writeText("REGEDIT4\n\n[hkey_current_user\\software\\veltorane\\veltorane traction control "
                   "software\\options]\n\"Graph Top\"=dword:0000000c\n");
         QCOMPARE(TRegistryRoutines::ReadWriteInteger(Options, "Graph Top", true, 1, 0), 12);
+    }
+
+    // A store that cannot be read or locked at the moment is never saved over, and no change is
+    // lost: it is kept for the run, read back as made, said once per change, and stored later.
+    void aChangeThatCannotBeStoredIsKeptAndSaid()
+    {
+        writeText("REGEDIT4\n\n" + section(Options) + "\n\"CommPort\"=dword:00000004\n\"Program Top\"=dword:00000009\n");
+        const QByteArray before = fileText();
+        QStringList said;
+        TRegistryRoutines::setFailureReporter([&said](const QString &why) { said << why; });
+        const auto restore = qScopeGuard([] { TRegistryRoutines::setFailureReporter(nullptr); });
+
+        // Unreadable: the file is there but cannot be opened (a folder in its place stands in for
+        // a file the user may not read, as the tests run as root).
+        const QString stored = TRegistryRoutines::storeFile();
+        QVERIFY(QFile::rename(stored, stored + ".aside"));
+        QVERIFY(QDir().mkdir(stored));
+        TRegistryRoutines::write(RegistryKeys::AllowVirtualPorts, 1);
+        QCOMPARE(said.size(), 1);
+        QVERIFY2(said[0].contains("cannot be read"), qPrintable(said[0]));
+        QCOMPARE(TRegistryRoutines::pendingChanges(), 1);
+        QCOMPARE(TRegistryRoutines::read(RegistryKeys::AllowVirtualPorts), 1);
+        QVERIFY(QFileInfo(stored).isDir());
+
+        // Readable again: the next change stores both, beside everything the file held.
+        QVERIFY(QDir().rmdir(stored));
+        QVERIFY(QFile::rename(stored + ".aside", stored));
+        QCOMPARE(fileText(), before);
+        TRegistryRoutines::write(RegistryKeys::ProgramLeft, 3);
+        QCOMPARE(TRegistryRoutines::pendingChanges(), 0);
+        const QByteArray after = fileText();
+        for (const char *line : {"\"CommPort\"=dword:00000004", "\"Program Top\"=dword:00000009",
+                                 "\"AllowVirtualPorts\"=dword:00000001", "\"Program Left\"=dword:00000003"})
+            QVERIFY2(after.contains(line), line);
+
+        // Locked by another program for longer than the wait: kept and said as well.
+        QLockFile other(stored + ".lock");
+        QVERIFY(other.tryLock(0));
+        TRegistryRoutines::write(RegistryKeys::GraphTop, 5);
+        QCOMPARE(said.size(), 2);
+        QCOMPARE(TRegistryRoutines::read(RegistryKeys::GraphTop), 5);
+        other.unlock();
+        TRegistryRoutines::write(RegistryKeys::GraphLeft, 6);
+        QVERIFY(fileText().contains("\"Graph Top\"=dword:00000005"));
+        QCOMPARE(said.size(), 2);
     }
 
     void writeWithoutCreateNeedsAnExistingKey()

@@ -8,6 +8,8 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QUrl>
+#include <QUrlQuery>
 
 namespace {
 
@@ -179,6 +181,18 @@ private slots:
         QCOMPARE(SettingsMail::feedbackLink(QStringLiteral("1.2.3.45")),
                  QStringLiteral("mailto:support@example.com?subject=Traction Software Version 1.2.3.45 feedback"
                                 "&body={Enter your name here}%0D%0A%0D%0A{Enter feedback here}%0D%0A"));
+
+        // '&' and '#' in a text reach the mail program as text: neither ends the body nor the link.
+        const QUrl mail(SettingsMail::emailLink(pageOf(PageValues::afterStartup(), QStringLiteral("V3&4 #7"))),
+                        QUrl::TolerantMode);
+        QVERIFY(mail.fragment().isEmpty());
+        const QUrlQuery query(mail);
+        QCOMPARE(query.queryItems().size(), 2);
+        const QString body = query.queryItemValue("body", QUrl::FullyDecoded);
+        QVERIFY2(body.startsWith("TractionVersion : V3&4 #7\r\n"), qPrintable(body.left(60)));
+        const QUrl feedback(SettingsMail::feedbackLink(QStringLiteral("1.2&3#4")), QUrl::TolerantMode);
+        QCOMPARE(QUrlQuery(feedback).queryItemValue("subject", QUrl::FullyDecoded),
+                 QString("Traction Software Version 1.2&3#4 feedback"));
     }
 
 private:

@@ -278,16 +278,18 @@ int read(const QStringList &args)
 {
     QStringList rest = args;
     const QString port = takePort(rest);
+    const bool check = !takeFlag(rest, "--no-check");
     if (port.isEmpty() || rest.size() != 1)
         return Usage;
     const QString file = rest[0];
-    return LinkCommands::read(port, [&file](const SettingsImage &image, QString *error) {
+    const auto save = [&file](const SettingsImage &image, QString *error) {
         if (saveDatFile(file, image, error))
             return true;
         if (*error != QLatin1String(BackupFailedMessage))
             *error = QStringLiteral("File failed to save\n  %1: %2").arg(file, *error);
         return false;
-    });
+    };
+    return LinkCommands::read(port, save, check);
 }
 
 int write(const QStringList &args)
@@ -295,12 +297,13 @@ int write(const QStringList &args)
     QStringList rest = args;
     const QString port = takePort(rest);
     const bool verify = !takeFlag(rest, "--no-verify");
+    const bool check = !takeFlag(rest, "--no-check");
     if (port.isEmpty() || rest.size() != 1)
         return Usage;
     SettingsImage image;
     if (rest[0] != u"--default" && !load(rest[0], image))
         return Failed;
-    return LinkCommands::write(port, image, verify);
+    return LinkCommands::write(port, image, verify, check);
 }
 
 int help(const QStringList &args);
@@ -334,12 +337,15 @@ const HelpEntry Commands[] = {
      "--version gives the unit's firmware version printed on the page.",
      [](const QStringList &args) { return PrintCommand::run(args, load); }},
     {"version", "version --port DEV|COMn", "Prints the unit's firmware version.", "", version},
-    {"read", "read OUT.dat --port DEV|COMn [--progress]", "Reads the unit's settings into a .dat file.",
-     "An OUT.dat that exists is kept as OUT.BAK; nothing is written unless the whole image came.", read},
-    {"write", "write IN.dat|IN.tra|--default --port DEV|COMn [--progress] [--no-verify]",
+    {"read", "read OUT.dat --port DEV|COMn [--progress] [--no-check]", "Reads the unit's settings into a .dat file.",
+     "An OUT.dat that exists is kept as OUT.BAK; nothing is written unless the whole image came. The image is "
+     "read twice and taken only when both reads agree (a third decides when they differ); --no-check reads it "
+     "once.", read},
+    {"write", "write IN.dat|IN.tra|--default --port DEV|COMn [--progress] [--no-verify] [--no-check]",
      "Writes the settings of a file, or the defaults, into the unit.",
-     "The unit's settings are then read back and compared byte for byte; the exit status is 1 when they "
-     "differ, and the settings that do are listed. --no-verify leaves the read-back out.", write},
+     "The unit's settings are then read back (twice, as read does, unless --no-check) and compared byte for "
+     "byte; the exit status is 1 when they differ, and the settings that do are listed. --no-verify leaves the "
+     "read-back out.", write},
     {"compare", CompareCommand::Usage, "Prints what writing a settings file would change in the unit.",
      "Reads the unit and lists every setting in which the file differs from it: page, label, the unit's "
      "value -> the file's. The exit status is 1 when any differs; the unit is only read.",

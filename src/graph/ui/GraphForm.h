@@ -46,6 +46,9 @@ public:
     void setDrainInput(std::function<void()> drain) { m_poll->setDrainInput(std::move(drain)); }
     // Sends one byte to the unit (the port form's SendChar); nothing is sent without it.
     void setSendChar(std::function<bool(quint8)> send) { m_poll->setSendChar(std::move(send)); }
+    // Asked with true before a live run starts (false refuses it: another exchange holds the
+    // line) and told false when it ends.
+    void setRunGate(std::function<bool(bool start)> gate) { m_runGate = std::move(gate); }
 
     // Trace visibility: wheel traces are attached/detached, RPM and CutLevel active or not.
     bool traceVisible(Trace t) const;
@@ -158,6 +161,7 @@ private:
     QAction *m_free = nullptr;
     double m_cursor = 0;
     bool m_runActive = false;
+    std::function<bool(bool)> m_runGate;
     bool m_shownOnce = false;
     // mouse gesture in progress
     enum class Drag { None, Zoom, Cursor, Pan } m_drag = Drag::None;

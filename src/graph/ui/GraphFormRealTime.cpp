@@ -13,6 +13,7 @@
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
+#include <QScopeGuard>
 #include <QScreen>
 #include <QTimer>
 
@@ -51,6 +52,13 @@ void TGraphChart::setRunCommands(bool running)
 
 void TGraphChart::RealTimeStart3Execute()
 {
+    // Refused while another exchange holds the line: nothing is cleared, nothing sent.
+    if (m_runGate && !m_runGate(true))
+        return;
+    auto release = qScopeGuard([this] {
+        if (m_runGate)
+            m_runGate(false);
+    });
     Clear1Click();
     const QString text = m_timeSetup->Edit1->text();
     double width;
@@ -75,6 +83,7 @@ void TGraphChart::RealTimeStart3Execute()
             }
         }
     }
+    release.dismiss();
     // Start goes off first, so that a second click while the input drains starts nothing.
     setRunCommands(true);
     m_lostFrames->show();
@@ -90,6 +99,8 @@ void TGraphChart::RealTimeStop3Execute()
         m_analysis->runStopped(m_poll->secondsPerFrame());
     setRunCommands(false);
     setRunActive(false);
+    if (running && m_runGate)
+        m_runGate(false);
 }
 
 bool TGraphChart::setupDialogVisible() const

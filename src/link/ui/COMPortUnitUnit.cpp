@@ -31,6 +31,8 @@ TCOMPortForm::TCOMPortForm(TractionLink &link, PortDirectory &directory, QObject
         Dialogs::instance().error(message);
     });
     connect(&link, &TractionLink::closedForGood, &m_recovery, &PortRecovery::stop);
+    // Reopened in the middle of an exchange, the port would take that exchange's next keys.
+    m_recovery.setGate([&link] { return !link.guard().running(); });
     connect(&m_recovery, &PortRecovery::reopened, this, [this](int number) {
         emit portReopened(QString::fromLatin1(StatusMessages::PortReopened).arg(number));
         rebuildItems();
@@ -84,6 +86,8 @@ void TCOMPortForm::rebuildItems()
 
 void TCOMPortForm::SelectPort(QAction *item)
 {
+    if (!m_link.guard().free())
+        return;  // closing the port under a running exchange would cut it off
     QString error;
     const auto choice = m_selection.SelectPort(item->data().toInt(), &error);
     if (choice == PortSelection::Choice::Unchanged)

@@ -51,27 +51,38 @@ void PageUndo::flush()
         announce();
 }
 
-void PageUndo::reset(const SettingsImage &image)
+void PageUndo::reset(const SettingsImage &image, bool modified)
 {
     m_pending.stop();
     m_mixed = false;
     m_typingIn = nullptr;
     m_history.reset(m_pages->ShownValues());
     markClean(image);
+    m_cleanModified = modified;
     announce();
 }
 
 void PageUndo::markClean(const SettingsImage &image)
 {
     m_clean = image;
+    m_cleanModified = false;
     // As the pages encode it, so that a step back compares like with like.
     (void)m_pages->ShownValues().copyTo(m_clean);
+}
+
+void PageUndo::markWritten(const SettingsImage &image)
+{
+    // Already as the pages encoded it when it was taken from them.
+    m_clean = image;
+    m_cleanModified = false;
 }
 
 void PageUndo::recordNow() { flush(); }
 
 bool PageUndo::differsFromClean() const
 {
+    if (m_cleanModified)
+        return true;
     SettingsImage now = m_clean;
     if (m_pages->ShownValues().copyTo(now))
         return true;  // an entry that is not a number is no image at all

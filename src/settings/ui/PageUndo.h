@@ -19,10 +19,15 @@ class PageUndo : public QObject {
 public:
     explicit PageUndo(TAFrame *pages, QObject *parent = nullptr);
 
-    // The pages were filled from 'image' by a read, a load or an import: a new history.
-    void reset(const SettingsImage &image);
-    // The pages now hold what the unit or a file holds (read, written or saved).
+    // The pages were filled from 'image' by a read, a load or an import: a new history. 'modified'
+    // is the pages' mark after the fill (a loaded file not yet sent is modified); a step back to
+    // this point gives it again.
+    void reset(const SettingsImage &image, bool modified = false);
+    // The pages now hold what the unit or a file holds (read or saved): clean as they stand.
     void markClean(const SettingsImage &image);
+    // 'image' was taken from the pages and sent to the unit; they may have changed since, and
+    // are clean only where they still hold it.
+    void markWritten(const SettingsImage &image);
     // The pages were changed as a whole (a tune from the history, say): one step, kept.
     void recordNow();
 
@@ -30,7 +35,8 @@ public:
     void redo();
     bool canUndo() const { return m_history.canUndo(); }
     bool canRedo() const { return m_history.canRedo(); }
-    // Whether the pages differ from the image they last matched.
+    // Whether the pages differ from the image they last matched, or match it but it was never
+    // saved or sent.
     bool differsFromClean() const;
     const PageHistory &history() const { return m_history; }
 
@@ -51,6 +57,7 @@ private:
     TAFrame *m_pages;
     PageHistory m_history;
     SettingsImage m_clean;  // the clean image as the pages encode it
+    bool m_cleanModified = false;  // the clean image itself was never saved or sent
     QTimer m_pending;
     QPointer<QObject> m_typingIn;
     bool m_mixed = false;     // more than one control changed since the last snapshot
