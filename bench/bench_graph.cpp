@@ -5,9 +5,7 @@
 #include "ScriptedDialogs.h"
 #include "graph/GraphFiles.h"
 #include "graph/ui/GraphAnalysis.h"
-#include "graph/RunPace.h"
 #include "graph/ui/OverlayTraces.h"
-#include "graph/ui/RunStatistics.h"
 #include "graph/ui/SecondCursor.h"
 #include "graph/ui/SlipTrace.h"
 #include "graph/ui/GraphForm.h"
@@ -171,7 +169,8 @@ Figures measureAnalysis(const QString &path, const QString &overlayPath, TGraphC
     g.analysis().secondCursor().set(double(Samples) / 3);
     c->repaint();
     f.loadMs = double(t.nsecsElapsed()) / 1e6;
-    if (g.analysis().overlay().run().channels[Trace::RPM].count() != Samples || g.analysis().slipTrace().slip().count() != Samples)
+    if (g.analysis().overlay().run().channels[Trace::RPM].count() != Samples ||
+        g.analysis().slipTrace().slip().count() != Samples)
         qFatal("analysis not loaded");
     timeSteps(c, f);
     return f;

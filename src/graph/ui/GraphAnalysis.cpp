@@ -35,7 +35,8 @@ GraphAnalysis::GraphAnalysis(TGraphChart &graph)
       m_cursor2(new SecondCursor(graph, *m_slip, *m_overlay, *m_pace)),
       m_stats(new RunStatistics(graph, *m_slip, *m_cursor2, *m_pace))
 {
-    connect(&graph, &TGraphChart::runStopped, this, [this](double secondsPerFrame) { m_pace->runStopped(secondsPerFrame); });
+    connect(&graph, &TGraphChart::runStopped, this,
+            [this](double secondsPerFrame) { m_pace->runStopped(secondsPerFrame); });
 }
 
 GraphAnalysis::~GraphAnalysis() = default;

@@ -119,7 +119,8 @@ void TGraphChart::buildChart()
     FittingTicker::install(c->yAxis2, 100);
     c->yAxis2->setSubTicks(false);
     c->yAxis2->grid()->setVisible(false);
-    m_cutAxis = addValueAxis(c->axisRect()->addAxis(QCPAxis::atLeft), &Navigation::Axes::cut);  // outside the wheel speed axis
+    // outside the wheel speed axis
+    m_cutAxis = addValueAxis(c->axisRect()->addAxis(QCPAxis::atLeft), &Navigation::Axes::cut);
     m_cutAxis->setLabel(QStringLiteral("Cut Level"));
     m_cutAxis->grid()->setVisible(false);
     c->xAxis2->setVisible(false);

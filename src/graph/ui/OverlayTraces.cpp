@@ -23,7 +23,8 @@ OverlayTraces::OverlayTraces(TGraphChart &graph, SlipTrace &slip) : QObject(&gra
         m_graphs[size_t(t)] = o;
     };
     for (const TraceInfo &info : TraceTable)
-        add(info.trace, graph.traceGraph(info.trace)->valueAxis(), QStringLiteral("Overlay%1").arg(QLatin1String(info.series)));
+        add(info.trace, graph.traceGraph(info.trace)->valueAxis(),
+            QStringLiteral("Overlay%1").arg(QLatin1String(info.series)));
     add(Trace::Slip, slip.axis(), QStringLiteral("OverlaySlipSeries"));
     colour(Trace::Slip);
     graph.addTraceSource(this);

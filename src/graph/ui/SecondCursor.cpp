@@ -124,7 +124,8 @@ QString SecondCursor::spanText(double a) const
     QString span;
     if (m_x) {
         const qsizetype n = samplesBetween(a, *m_x);
-        span = QStringLiteral("Span: %1 samples, %2 s").arg(n).arg(QString::number(double(n) * m_pace.secondsPerSample(), 'f', 3));
+        const QString seconds = QString::number(double(n) * m_pace.secondsPerSample(), 'f', 3);
+        span = QStringLiteral("Span: %1 samples, %2 s").arg(n).arg(seconds);
     } else {
         span = QStringLiteral("Ctrl+click the chart to place the second cursor");
     }
