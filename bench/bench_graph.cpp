@@ -5,6 +5,9 @@
 #include "ScriptedDialogs.h"
 #include "graph/GraphFiles.h"
 #include "graph/ui/GraphAnalysis.h"
+#include "graph/ui/OverlayTraces.h"
+#include "graph/ui/SecondCursor.h"
+#include "graph/ui/SlipTrace.h"
 #include "graph/ui/GraphForm.h"
 
 #include <QApplication>
@@ -161,12 +164,13 @@ Figures measureAnalysis(const QString &path, const QString &overlayPath, TGraphC
     t.start();
     g.Load3Execute();
     g.setTraceVisible(Trace::Slip, true);  // slip computed for every sample
-    if (!g.analysis().openOverlay(overlayPath))
+    if (!g.analysis().overlay().open(overlayPath))
         qFatal("overlay failed");
-    g.analysis().setCursor2(double(Samples) / 3);
+    g.analysis().secondCursor().set(double(Samples) / 3);
     c->repaint();
     f.loadMs = double(t.nsecsElapsed()) / 1e6;
-    if (g.analysis().overlay().channels[Trace::RPM].count() != Samples || g.analysis().slip().count() != Samples)
+    if (g.analysis().overlay().run().channels[Trace::RPM].count() != Samples ||
+        g.analysis().slipTrace().slip().count() != Samples)
         qFatal("analysis not loaded");
     timeSteps(c, f);
     return f;
@@ -350,7 +354,7 @@ int main(int argc, char **argv)
         analysisRows();
         return 0;
     }
-    g.analysis().closeOverlay();
+    g.analysis().overlay().close();
     const QSize size = g.chart()->size();
     g.channels().clearSix();
     const Figures base = measureBaseline(path, size);

@@ -1,11 +1,8 @@
 #include "link/LivePoll.h"
 
-#include "graph/Channels.h"
-
 #include <QCoreApplication>
 
-LivePoll::LivePoll(Channels &channels, AxisRange &time, QObject *parent)
-    : QObject(parent), m_channels(channels), m_time(time)
+LivePoll::LivePoll(LiveFrameSink &sink, QObject *parent) : QObject(parent), m_sink(sink)
 {
     m_timer1.setObjectName(QStringLiteral("Timer1"));
     m_timer1.setSingleShot(true);
@@ -46,7 +43,7 @@ void LivePoll::stop()
     }
     m_lostTimer.stop();  // a tick inside the loop may have asked once more
     m_active = false;
-    m_log.close();
+    m_sink.runEnded();
 }
 
 void LivePoll::pause()
@@ -90,12 +87,7 @@ void LivePoll::noFrame()
 
 bool LivePoll::frame(const std::array<quint8, 6> &frame, QString *error)
 {
-    bool logged = true;
-    if (m_log.isOpen() && !m_log.append(frame.data(), error)) {
-        m_log.close();  // one message, not one per frame
-        logged = false;
-    }
-    m_channels.appendLive(frame.data(), m_time);
+    const bool kept = m_sink.takeFrame(frame, error);
     ++m_frames;
     if (m_active)
         m_lastFrameNs = m_clock.nsecsElapsed();
@@ -103,7 +95,7 @@ bool LivePoll::frame(const std::array<quint8, 6> &frame, QString *error)
     if (m_active && !m_timer1.isActive())
         m_timer1.start();
     emit frameAdded();
-    return logged;
+    return kept;
 }
 
 void LivePoll::textSkipped()

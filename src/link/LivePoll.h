@@ -1,6 +1,6 @@
 #pragma once
 
-#include "graph/LiveLog.h"
+#include "link/LiveFrameSink.h"
 
 #include <QElapsedTimer>
 #include <QObject>
@@ -9,12 +9,9 @@
 #include <array>
 #include <functional>
 
-class Channels;
-struct AxisRange;
-
 // The real-time poll and the frame path behind it: one 'M' at a time, sent 5 ms after the last
-// frame was handled; each frame becomes a log record, a point on each of the six channels and a
-// slide of the time window. The graph window, tractionctl monitor and the tests all run this one.
+// frame was handled; each frame goes to the sink (the graph side logs and draws it). The graph
+// window, tractionctl monitor and the tests all run this one.
 //
 // A frame that does not come (the unit missed the 'M', or its answer was cut short) would leave
 // the poll waiting for ever: when none has completed LostFrameMs after an 'M', the input is
@@ -27,7 +24,7 @@ public:
     static constexpr int LostFrameMs = 250;
     static constexpr quint8 Request = 'M';
 
-    LivePoll(Channels &channels, AxisRange &time, QObject *parent = nullptr);
+    explicit LivePoll(LiveFrameSink &sink, QObject *parent = nullptr);
 
     // The link: one byte out (false when no port is open) and the input discarded. Without them
     // nothing is sent and nothing drained.
@@ -36,13 +33,12 @@ public:
     const std::function<void()> &drainInput() const { return m_drain; }
 
     QTimer *Timer1() { return &m_timer1; }
-    LiveLog &log() { return m_log; }
 
-    // A run starts: counts from zero, the input drained, Timer1 started. The caller has emptied
-    // the channels, set the width and opened the log if one is wanted.
+    // A run starts: counts from zero, the input drained, Timer1 started. The caller has readied
+    // the sink (channels emptied, width set, log opened if one is wanted).
     void start();
     // A run ends: stops the poll (a frame handled meanwhile restarts Timer1, so until it stays
-    // stopped), then closes the log. A request still outstanding is answered later: that frame
+    // stopped), then tells the sink the run ended. A request still outstanding is answered later: that frame
     // is drawn but neither logged nor followed by another 'M'.
     void stop();
     bool active() const { return m_active; }
@@ -51,8 +47,8 @@ public:
     void pause();
     void resume();
 
-    // The frame path once a frame has been read. False when the log could not take it: the log is
-    // then closed (*error says why) and the run goes on without it.
+    // The frame path once a frame has been read. False when the sink could not keep all of it
+    // (*error says why); the run goes on.
     bool frame(const std::array<quint8, 6> &frame, QString *error);
     // The unit answered with one of its text messages, read whole: ask again.
     void textSkipped();
@@ -74,11 +70,9 @@ private:
     void noFrame();
     void drain();
 
-    Channels &m_channels;
-    AxisRange &m_time;
+    LiveFrameSink &m_sink;
     QTimer m_timer1;
     QTimer m_lostTimer;
-    LiveLog m_log;
     std::function<bool(quint8)> m_send;
     std::function<void()> m_drain;
     bool m_active = false;

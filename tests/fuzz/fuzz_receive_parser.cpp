@@ -20,6 +20,7 @@
 
 #include "graph/AxisRange.h"
 #include "graph/Channels.h"
+#include "graph/LiveFrames.h"
 #include "link/LinkHost.h"
 #include "link/LinkState.h"
 #include "link/LinkWaits.h"
@@ -90,7 +91,8 @@ public:
     qsizetype terminalBytes = 0;
     Channels channels;
     AxisRange time{0, 250};
-    LivePoll poll{channels, time};  // the graph window's frame path
+    LiveFrames frames{channels, time};
+    LivePoll poll{frames};  // the graph window's frame path
     int progress = 0;
 
     SettingsImage &tractionMemory() override { return image; }

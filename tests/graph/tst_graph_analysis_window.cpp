@@ -3,6 +3,11 @@
 #include "graph/GraphFiles.h"
 #include "graph/Slip.h"
 #include "graph/ui/GraphAnalysis.h"
+#include "graph/RunPace.h"
+#include "graph/ui/OverlayTraces.h"
+#include "graph/ui/RunStatistics.h"
+#include "graph/ui/SecondCursor.h"
+#include "graph/ui/SlipTrace.h"
 #include "graph/ui/GraphForm.h"
 #include "graph/ui/SlipSetupForm.h"
 #include "platform/RegistryRoutinesUnit.h"
@@ -88,7 +93,7 @@ QByteArray steppedRun(int samples, bool overlay)
 
 QString cell(TGraphChart &g, const char *row, int column)
 {
-    QTableWidget *t = g.analysis().cursorTable();
+    QTableWidget *t = g.analysis().secondCursor().table();
     for (int r = 0; r < t->rowCount(); ++r)
         if (t->verticalHeaderItem(r)->text() == QLatin1String(row))
             return t->item(r, column)->text();
@@ -139,14 +144,14 @@ private slots:
         open(g, d, write("launch.dat", launch()));
         // the window opens as it always did: slip and its lines hidden until asked for
         QVERIFY(!g.traceVisible(Trace::Slip));
-        QVERIFY(!g.analysis().thresholdLines()[0]->visible());
+        QVERIFY(!g.analysis().slipTrace().thresholdLines()[0]->visible());
         g.setTraceVisible(Trace::Slip, true);
         QCOMPARE(drawn(g, "SlipSeries"), (QList<double>{0, 0, 100, 20, 10, 0, 5, 0}));
         for (int k = 0; k < 3; ++k) {
-            QVERIFY(g.analysis().thresholdLines()[k]->visible());
-            QCOMPARE(g.analysis().thresholdLines()[k]->point1->coords().y(), 10.0 * (k + 1));
+            QVERIFY(g.analysis().slipTrace().thresholdLines()[k]->visible());
+            QCOMPARE(g.analysis().slipTrace().thresholdLines()[k]->point1->coords().y(), 10.0 * (k + 1));
         }
-        QCOMPARE(g.analysis().thresholdLabels()[2]->text(), QString("Sequence 3: 30 %"));
+        QCOMPARE(g.analysis().slipTrace().thresholdLabels()[2]->text(), QString("Sequence 3: 30 %"));
 
         // a new tune moves the lines, and a new wheel assignment the slip: CH1 on the rear left,
         // CH3 on the front left; sample 2: front (10 + 20) / 2 = 15, rear 15 -> 0;
@@ -156,8 +161,8 @@ private slots:
         m_image.setByte(channelFrontOffset(2), 0xFF);
         g.hide();
         g.show();
-        QCOMPARE(g.analysis().thresholdLines()[1]->point1->coords().y(), 45.0);
-        QCOMPARE(g.analysis().thresholdLabels()[1]->text(), QString("Sequence 2: 45 %"));
+        QCOMPARE(g.analysis().slipTrace().thresholdLines()[1]->point1->coords().y(), 45.0);
+        QCOMPARE(g.analysis().slipTrace().thresholdLabels()[1]->text(), QString("Sequence 2: 45 %"));
         const double s7 = (118.5 - 119.5) / 119.5 * 100;
         QCOMPARE(drawn(g, "SlipSeries"), (QList<double>{0, 0, 0, 0, 0, 0, 0, s7}));
         m_image = SettingsImage::defaults();
@@ -171,7 +176,7 @@ private slots:
         g.setCursor(3);
         g.DisplayCursorValues();
         QCOMPARE(g.findChild<QLineEdit *>("Real_Time_Slip")->text(), QString("20.0"));
-        TSlipSetup *setup = g.analysis().slipSetup();
+        TSlipSetup *setup = g.analysis().slipTrace().setup();
         QTimer::singleShot(0, setup, [setup] {
             setup->Edit1->setText("40");
             setup->DrivenAxle->setCurrentIndex(1);
@@ -179,14 +184,14 @@ private slots:
             setup->OK->click();
         });
         g.SlipSetup1Execute();
-        QCOMPARE(g.analysis().driven(), Axle::Front);
-        QCOMPARE(g.analysis().slipAxis()->range().upper, 40.0);  // the slip axis took its maximum
+        QCOMPARE(g.analysis().slipTrace().driven(), Axle::Front);
+        QCOMPARE(g.analysis().slipTrace().axis()->range().upper, 40.0);  // the slip axis took its maximum
         QCOMPARE(g.findChild<QLineEdit *>("Real_Time_Slip")->text(), QString("-16.7"));  // (30 - 36) / 36
         QCOMPARE(TRegistryRoutines::ReadWriteInteger("\\Options", "Graph Driven Axle", false,
                                                      TRegistryRoutines::ReadMode, -1), 1);
         TGraphChart reopened;
-        QCOMPARE(reopened.analysis().driven(), Axle::Front);
-        g.analysis().setDriven(Axle::Rear);
+        QCOMPARE(reopened.analysis().slipTrace().driven(), Axle::Front);
+        g.analysis().slipTrace().setDriven(Axle::Rear);
 
         // none of it reaches the graph file
         d.expectSaveFile(path("saved.dat"), 0);
@@ -199,51 +204,51 @@ private slots:
         ScriptedDialogs d;
         TGraphChart g;
         open(g, d, write("launch.dat", launch()));
-        QVERIFY(!g.analysis().cursorPanel()->isVisible());
+        QVERIFY(!g.analysis().secondCursor().panel()->isVisible());
         g.setCursor(1);
         g.DisplayCursorValues();
         // Ctrl with the left button places the second cursor; the first stays
         QTest::mouseClick(g.chart(), Qt::LeftButton, Qt::ControlModifier, at(g, 6.4));
         QCOMPARE(g.cursor(), 1.0);
-        QCOMPARE(g.analysis().cursor2(), std::optional<double>(6));
-        QVERIFY(g.analysis().cursorPanel()->isVisible());
+        QCOMPARE(g.analysis().secondCursor().position(), std::optional<double>(6));
+        QVERIFY(g.analysis().secondCursor().panel()->isVisible());
         QCOMPARE(cell(g, "CH1", 0), QString("0"));
         QCOMPARE(cell(g, "CH1", 1), QString("100"));
         QCOMPARE(cell(g, "CH1", 2), QString("100"));
         QCOMPARE(cell(g, "RPM", 2), QString("5600"));  // 7000 - 1400
         QCOMPARE(cell(g, "Slip %", 1), QString("5.0"));
         // 5 samples at 61 Hz: 5 x 16.384 ms
-        QVERIFY2(g.analysis().spanLabel()->text().startsWith("Span: 5 samples, 0.082 s\nTime base: 61.0 Hz, the logger's sample rate (61Hz)"),
-                 qPrintable(g.analysis().spanLabel()->text()));
+        QVERIFY2(g.analysis().secondCursor().spanLabel()->text().startsWith("Span: 5 samples, 0.082 s\nTime base: 61.0 Hz, the logger's sample rate (61Hz)"),
+                 qPrintable(g.analysis().secondCursor().spanLabel()->text()));
 
         // the keyboard moves the first; the differences follow
         g.chart()->setFocus();
         QTest::keyClick(g.chart(), Qt::Key_Home);
         QCOMPARE(cell(g, "RPM", 2), QString("5950"));  // 7000 - 1050
-        QVERIFY(g.analysis().spanLabel()->text().startsWith("Span: 6 samples, 0.098 s"));
+        QVERIFY(g.analysis().secondCursor().spanLabel()->text().startsWith("Span: 6 samples, 0.098 s"));
 
         // after a live run the run's own pace counts, until the channels change
-        g.analysis().runStopped(0.010);
+        g.analysis().pace().runStopped(0.010);
         g.DisplayCursorValues();
-        QVERIFY(g.analysis().spanLabel()->text().startsWith("Span: 6 samples, 0.060 s\nTime base: 100.0 Hz, measured"));
+        QVERIFY(g.analysis().secondCursor().spanLabel()->text().startsWith("Span: 6 samples, 0.060 s\nTime base: 100.0 Hz, measured"));
         d.expectOpenFile(path("launch.dat"));
         g.Load3Execute();
-        QCOMPARE(g.analysis().secondsPerSample(), 0.016384);
+        QCOMPARE(g.analysis().pace().secondsPerSample(), 0.016384);
 
         // the command puts the second cursor on the first; clearing it closes the panel
         g.setCursor(2);
         trigger(g, "SecondCursor1");
-        QCOMPARE(g.analysis().cursor2(), std::optional<double>(2));
+        QCOMPARE(g.analysis().secondCursor().position(), std::optional<double>(2));
         QCOMPARE(cell(g, "CH3", 2), QString("0"));
         trigger(g, "RunStatistics1");
-        const QString stats = g.analysis().statisticsText()->toPlainText();
+        const QString stats = g.analysis().statistics().text()->toPlainText();
         QVERIFY2(stats.startsWith("Between the two cursors\nSamples: 1 (time 2 to 2)\n"), qPrintable(stats));
         trigger(g, "ClearSecondCursor1");
-        QVERIFY(!g.analysis().cursorPanel()->isVisible());
+        QVERIFY(!g.analysis().secondCursor().panel()->isVisible());
         trigger(g, "RunStatistics1");
-        QVERIFY(g.analysis().statisticsText()->toPlainText().contains("The whole run\nSamples: 8 (time 0 to 7)\n"));
-        QVERIFY(g.analysis().statisticsText()->toPlainText().contains("0-100 km/h: 5 samples, 0.082 s\n"));
-        QVERIFY(g.analysis().statisticsText()->toPlainText().contains("Time at or above Sequence 1 (10 % slip): 3 samples, 0.049 s\n"));
+        QVERIFY(g.analysis().statistics().text()->toPlainText().contains("The whole run\nSamples: 8 (time 0 to 7)\n"));
+        QVERIFY(g.analysis().statistics().text()->toPlainText().contains("0-100 km/h: 5 samples, 0.082 s\n"));
+        QVERIFY(g.analysis().statistics().text()->toPlainText().contains("Time at or above Sequence 1 (10 % slip): 3 samples, 0.049 s\n"));
     }
 
     void overlayBehindTheRunAlignsAndNeverReachesIt()
@@ -260,7 +265,7 @@ private slots:
         // on a layer of its own under the traces
         QCPLayer *behind = series(g, "OverlaySeries2")->layer();
         QVERIFY(behind->index() < series(g, "Series2")->layer()->index());
-        QVERIFY(g.analysis().cursorPanel()->isVisible());
+        QVERIFY(g.analysis().secondCursor().panel()->isVisible());
 
         // the current run's launch at 2, the overlay's at 5: aligned at the two cursors
         g.setCursor(2);
@@ -269,8 +274,8 @@ private slots:
         QTest::mouseClick(g.chart(), Qt::LeftButton, Qt::ControlModifier, at(g, 5.2));
         QCOMPARE(cell(g, "CH1", 4), QString("10"));
         trigger(g, "AlignOverlay1");
-        QCOMPARE(g.analysis().overlay().offset, -3.0);
-        QCOMPARE(g.analysis().cursor2(), std::optional<double>(2));
+        QCOMPARE(g.analysis().overlay().run().offset, -3.0);
+        QCOMPARE(g.analysis().secondCursor().position(), std::optional<double>(2));
         for (const char *row : {"CH1", "CH3", "RPM", "Cut"})
             QCOMPARE(cell(g, row, 3), cell(g, row, 0));
         QCOMPARE(series(g, "OverlaySeries2")->data()->findBegin(2, false)->key, 2.0);
@@ -280,8 +285,12 @@ private slots:
         QTest::mousePress(g.chart(), Qt::LeftButton, Qt::ShiftModifier, at(g, 2));
         QTest::mouseMove(g.chart(), at(g, 3.6));
         QTest::mouseRelease(g.chart(), Qt::LeftButton, Qt::ShiftModifier, at(g, 4.1));
-        QCOMPARE(g.analysis().overlay().offset, -1.0);
+        QCOMPARE(g.analysis().overlay().run().offset, -1.0);
         QCOMPARE(g.cursor(), 2.0);  // neither cursor moved
+        // Ctrl with Shift places the second cursor and leaves the overlay where it is
+        QTest::mouseClick(g.chart(), Qt::LeftButton, Qt::ControlModifier | Qt::ShiftModifier, at(g, 6.3));
+        QCOMPARE(g.analysis().secondCursor().position(), std::optional<double>(6));
+        QCOMPARE(g.analysis().overlay().run().offset, -1.0);
 
         // a file that does not load keeps the overlay there was
         d.expectOpenFile(write("short.dat", QByteArray(100, '\0'))).expectMessage();
@@ -297,9 +306,9 @@ private slots:
         QVERIFY(!g.analysis().overlay().isOpen());
         QVERIFY(!series(g, "OverlaySeries2")->visible());
         QCOMPARE(GraphFiles::dosBytes(g.channels()), launch());
-        QVERIFY(g.analysis().cursorPanel()->isVisible());  // the second cursor is still placed
+        QVERIFY(g.analysis().secondCursor().panel()->isVisible());  // the second cursor is still placed
         trigger(g, "ClearSecondCursor1");
-        QVERIFY(!g.analysis().cursorPanel()->isVisible());
+        QVERIFY(!g.analysis().secondCursor().panel()->isVisible());
     }
 
     // Cursor steps update the table cell by cell: after every step, and after the overlay and
@@ -314,7 +323,7 @@ private slots:
         trigger(g, "OpenOverlay1");
         g.setCursor(40);
         trigger(g, "SecondCursor1");
-        QTableWidget *table = g.analysis().cursorTable();
+        QTableWidget *table = g.analysis().secondCursor().table();
         // what a row shows at sample i of either run: blank where that run has no sample
         const auto value = [this](int row, int i, bool overlay) -> std::optional<double> {
             if (i < 0 || i >= Samples)
@@ -333,8 +342,8 @@ private slots:
         const int margin = table->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, table) + 1;
         // the first cell that is wrong or cut short, or nothing
         const auto tableFault = [&]() -> QString {
-            const int a = int(std::trunc(g.cursor())), b = int(*g.analysis().cursor2());
-            const int off = int(g.analysis().overlay().offset);
+            const int a = int(std::trunc(g.cursor())), b = int(*g.analysis().secondCursor().position());
+            const int off = int(g.analysis().overlay().run().offset);
             const bool overlay = g.analysis().overlay().isOpen();
             for (int row = 0; row < table->rowCount(); ++row) {
                 const auto va = value(row, a, false), vb = value(row, b, false);
@@ -350,8 +359,8 @@ private slots:
                         return where + want[col] + " cut short";
                 }
             }
-            if (!g.analysis().spanLabel()->text().startsWith(QStringLiteral("Span: %1 samples").arg(std::abs(b - a))))
-                return g.analysis().spanLabel()->text();
+            if (!g.analysis().secondCursor().spanLabel()->text().startsWith(QStringLiteral("Span: %1 samples").arg(std::abs(b - a))))
+                return g.analysis().secondCursor().spanLabel()->text();
             return {};
         };
 #define VERIFY_TABLE()                                \
@@ -369,7 +378,7 @@ private slots:
         g.setCursor(60);
         g.DisplayCursorValues();
         trigger(g, "AlignOverlay1");
-        QCOMPARE(g.analysis().overlay().offset, 20.0);
+        QCOMPARE(g.analysis().overlay().run().offset, 20.0);
         VERIFY_TABLE();
         for (int step = 0; step < 30; ++step) {
             QTest::keyClick(g.chart(), Qt::Key_Right, step % 2 ? Qt::ShiftModifier : Qt::NoModifier);

@@ -368,7 +368,7 @@ private slots:
         QVERIFY(r.waitFrames(15));
         r.g->close();
         QVERIFY(!r.poll().active());
-        QVERIFY(!r.poll().log().isOpen());
+        QVERIFY(!r.g->liveFrames().log().isOpen());
         QCOMPARE(r.commands(), (QList<bool>{true, false, true, true, false}));
         const qsizetype size = fileBytes(path).size();
         QCOMPARE(size, 252 + 6 * logRecords(path).size());
@@ -391,7 +391,7 @@ private slots:
         r.d.expectQuestion(true).expectSaveFile("");
         r.action("RealTimeStart3")->trigger();
         QVERIFY(r.waitFrames(5));
-        QVERIFY(!r.poll().log().isOpen());
+        QVERIFY(!r.g->liveFrames().log().isOpen());
         r.action("RealTimeStop3")->trigger();
         QCOMPARE(r.d.pending(), 0);
         QCOMPARE(dir.entryList(QDir::NoDotAndDotDot | QDir::AllEntries), QStringList());

@@ -1,6 +1,7 @@
-# Fails when an include runs against the layers: the core folders (settings, link, graph,
-# platform) and the printed page (print) use no widgets and nothing above them; widgets/ and the three ui folders never
-# reach up into app/; widgets/ never reaches into an ui folder.
+# Fails when an include runs against the layers: the core folders use no widgets and nothing
+# above them, and inside the core each folder includes only those below it (platform, settings,
+# link, graph, runs, print, from the bottom up); widgets/ and the ui folders never reach up into
+# app/; widgets/ never reaches into an ui folder.
 #   cmake -DSRC=<src folder> -DWIDGET_HEADER_DIRS=<dir;dir> -P check_layers.cmake
 
 cmake_minimum_required(VERSION 3.25)
@@ -37,12 +38,16 @@ function(check_folder folder)
   set(faults "${faults}" PARENT_SCOPE)
 endfunction()
 
-set(above_core "app/;widgets/;settings/ui/;link/ui/;graph/ui/")
-foreach(folder settings link graph platform print)
-  check_folder(${folder} NO_WIDGETS FORBIDDEN ${above_core})
+set(ui_folders "settings/ui/;link/ui/;graph/ui/;runs/ui/")
+set(core_order platform settings link graph runs print)
+set(above "")
+list(REVERSE core_order)
+foreach(folder ${core_order})
+  check_folder(${folder} NO_WIDGETS FORBIDDEN "app/;widgets/;${ui_folders};${above}")
+  list(APPEND above "${folder}/")
 endforeach()
-check_folder(widgets FORBIDDEN "app/;settings/ui/;link/ui/;graph/ui/")
-foreach(folder settings/ui link/ui graph/ui)
+check_folder(widgets FORBIDDEN "app/;${ui_folders}")
+foreach(folder settings/ui link/ui graph/ui runs/ui)
   check_folder(${folder} FORBIDDEN "app/")
 endforeach()
 

@@ -1,6 +1,7 @@
 #include "MonitorCommand.h"
 
 #include "graph/Channels.h"
+#include "graph/LiveFrames.h"
 #include "link/ConsoleLinkHost.h"
 #include "link/LivePoll.h"
 #include "link/TractionLink.h"
@@ -90,7 +91,8 @@ int run(const QStringList &args)
     }
     Channels channels;
     AxisRange time{0, 250};
-    LivePoll poll(channels, time);
+    LiveFrames sink(channels, time);
+    LivePoll poll(sink);
     poll.setSendChar([&link](quint8 b) { return link.Comm1().SendChar(b); });
     poll.setDrainInput([&link] {
         try {
@@ -101,7 +103,7 @@ int run(const QStringList &args)
     host.poll = &poll;
     host.wanted = wanted;
     if (!logPath.isEmpty()) {
-        switch (poll.log().open(logPath, &error)) {
+        switch (sink.log().open(logPath, &error)) {
         case LiveLog::Opened::Yes: break;
         case LiveLog::Opened::BackupFailed:
             std::fprintf(stderr, "%s\n  %s: could not rename the file to its .BAK name\n", qPrintable(error),

@@ -9,8 +9,3 @@ TCutLevelSetup::TCutLevelSetup(TGraphChart *graph, QWidget *parent)
           parent)
 {
 }
-
-void TCutLevelSetup::colourAxis()
-{
-    m_graph->colourCutAxis();
-}

@@ -7,7 +7,4 @@ class TCutLevelSetup : public SetupForm {
     Q_OBJECT
 public:
     TCutLevelSetup(TGraphChart *graph, QWidget *parent);
-
-protected:
-    void colourAxis() override;
 };

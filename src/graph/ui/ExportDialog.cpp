@@ -3,6 +3,7 @@
 #include "widgets/AccessibleNames.h"
 #include "widgets/Dialogs.h"
 #include "graph/ui/GraphAnalysis.h"
+#include "graph/ui/SlipTrace.h"
 #include "graph/ui/GraphForm.h"
 #include "platform/Shell.h"
 
@@ -145,6 +146,25 @@ QWidget *TExportDialog::buildDataPage()
     m_dataFormats.front()->setChecked(true);
     v->addWidget(formats);
 
+    v->addLayout(buildDelimiters(page));
+
+    auto check = [&](const char *name, const char *caption, bool on) {
+        auto *c = new QCheckBox(latin(caption), page);
+        c->setObjectName(latin(name));
+        c->setChecked(on);
+        v->addWidget(c);
+        return c;
+    };
+    m_labels = check("PointLabels", "Point &labels", false);
+    m_index = check("PointIndex", "Point &index", false);
+    m_header = check("Header", "&Header", true);
+    v->addStretch();
+    return page;
+}
+
+// The delimiter of a text file: one of the list, or the user's own.
+QFormLayout *TExportDialog::buildDelimiters(QWidget *page)
+{
     auto *delimiters = new QHBoxLayout;
     m_delimiter = new QComboBox(page);
     m_delimiter->setObjectName(QStringLiteral("Delimiter"));
@@ -161,7 +181,6 @@ QWidget *TExportDialog::buildDataPage()
     delimiterLabel->setBuddy(m_delimiter);
     auto *below = new QFormLayout;
     below->addRow(delimiterLabel, delimiters);
-    v->addLayout(below);
     auto delimiterUsed = [this] {
         // a spreadsheet file always separates by commas
         const bool text = m_dataFormats.front()->isChecked();
@@ -171,19 +190,7 @@ QWidget *TExportDialog::buildDataPage()
     connect(m_delimiter, &QComboBox::currentIndexChanged, this, delimiterUsed);
     for (QRadioButton *r : m_dataFormats)
         connect(r, &QRadioButton::toggled, this, delimiterUsed);
-
-    auto check = [&](const char *name, const char *caption, bool on) {
-        auto *c = new QCheckBox(latin(caption), page);
-        c->setObjectName(latin(name));
-        c->setChecked(on);
-        v->addWidget(c);
-        return c;
-    };
-    m_labels = check("PointLabels", "Point &labels", false);
-    m_index = check("PointIndex", "Point &index", false);
-    m_header = check("Header", "&Header", true);
-    v->addStretch();
-    return page;
+    return below;
 }
 
 void TExportDialog::keepAspect(bool widthChanged)
@@ -212,7 +219,7 @@ ChartExport::DataOptions TExportDialog::dataOptions() const
             o.traces << Trace::Blank;
         // the spreadsheet gets the slip on display too (it is never part of a graph file)
         if (o.format == ChartExport::DataFormat::Excel && m_graph->traceVisible(Trace::Slip))
-            o.slip = &m_graph->analysis().slip();
+            o.slip = &m_graph->analysis().slipTrace().slip();
     }
     o.pointLabels = m_labels->isChecked();
     o.pointIndex = m_index->isChecked();

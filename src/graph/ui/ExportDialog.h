@@ -9,6 +9,7 @@
 
 class QCheckBox;
 class QComboBox;
+class QFormLayout;
 class QLineEdit;
 class QRadioButton;
 class QSpinBox;
@@ -43,6 +44,7 @@ private:
     QWidget *buildPicturePage();
     QWidget *buildNativePage();
     QWidget *buildDataPage();
+    QFormLayout *buildDelimiters(QWidget *page);
     void keepAspect(bool widthChanged);
     ChartExport::DataOptions dataOptions() const;
     bool customDelimiterMissing() const;

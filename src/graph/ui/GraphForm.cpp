@@ -2,12 +2,15 @@
 
 #include "widgets/ActiveBar.h"
 #include "widgets/ToolbarDock.h"
+#include "graph/ui/ChartMouse.h"
 #include "graph/ui/CutLevelSetupForm.h"
 #include "graph/ui/FittingTicker.h"
 #include "graph/ui/GraphAnalysis.h"
 #include "graph/ui/RPMSetupForm.h"
 #include "graph/ui/TimeSetupForm.h"
+#include "graph/ui/TraceSource.h"
 #include "graph/ui/WheelSpeedSetupForm.h"
+#include "settings/FieldConversions.h"
 #include "settings/SettingsImage.h"
 
 #include <QApplication>
@@ -23,14 +26,8 @@
 
 namespace {
 
-struct PanelRow {
-    Trace trace;
-    int left;
-    const char *box, *label, *caption, *assignment, *readout, *initial;
-    int width, maxLength;
-    const char *spoken;  // the readout's name for a screen reader: which channel it shows
-};
-constexpr std::array<PanelRow, 6> PanelRows{{
+// clang-format off
+constexpr std::array<TGraphChart::PanelRow, 6> PanelRows{{
     {Trace::WheelSpeedFL, 16, "Chart_Label_FL_GB", "Chart_Label_FL", "CH1", "Label_CH1_assignment", "Real_Time_Wheel1", "1000000.0", 65, 10, "CH1 wheel speed"},
     {Trace::WheelSpeedFR, 108, "Chart_Label_FR_GB", "Chart_Label_FR", "CH2", "Label_CH2_assignment", "Real_Time_Wheel2", "2000000.0", 65, 10, "CH2 wheel speed"},
     {Trace::WheelSpeedRL, 204, "Chart_Label_RL_GB", "Chart_Label_RL", "CH3", "Label_CH3_assignment", "Real_Time_Wheel3", "3000000.0", 65, 10, "CH3 wheel speed"},
@@ -38,6 +35,8 @@ constexpr std::array<PanelRow, 6> PanelRows{{
     {Trace::RPM, 400, "GroupBox1", "Chart_Label_Rev", "RPM", nullptr, "Real_Time_Engine_RPM", "0000000.0", 65, 10, "RPM engine speed"},
     {Trace::CutLevel, 496, "GroupBox2", "Chart_Label_Cut", "Cut", nullptr, "Real_Time_Status2", "0", 33, 4, "Cut level"},
 }};
+// clang-format on
+constexpr int BoxWidth = 89, BoxHeight = 41, ReadoutTop = 43, ReadoutHeight = 21;
 
 // A one-pixel pen: a wider one costs the raster engine about three times as much per redraw.
 QPen tracePen(const QColor &c) { return QPen(c, 1); }
@@ -66,11 +65,8 @@ TGraphChart::TGraphChart(QWidget *parent) : QMainWindow(parent)
     m_rpmSetup = new TRPMSetup(this, parent);
     m_cutSetup = new TCutLevelSetup(this, parent);
     m_timeSetup = new TTimeSetup(this, parent);
-    for (const TraceInfo &info : TraceTable) {
-        m_colours[size_t(info.trace)] = QColor(QRgb(info.colour));
-        m_visible[size_t(info.trace)] = true;
-    }
-    m_poll = new LivePoll(m_channels, m_nav.axes.time, this);
+    m_setups = {m_wheelSetup, m_rpmSetup, m_cutSetup, m_timeSetup};
+    m_poll = new LivePoll(m_liveFrames, this);
 
     auto *body = new QWidget(this);
     auto *v = new QVBoxLayout(body);
@@ -91,13 +87,16 @@ TGraphChart::TGraphChart(QWidget *parent) : QMainWindow(parent)
     v->addWidget(m_panel2);
     setCentralWidget(body);
     buildChart();
-    buildPanel(m_panel2);
-    m_analysis = new GraphAnalysis(this);
+    m_mouse = std::make_unique<ChartMouse>(*this);
+    buildPanel();
+    m_analysis = new GraphAnalysis(*this);
     buildActions();
     buildRealTime();
     readLayout();
     applyAxes();
 }
+
+TGraphChart::~TGraphChart() = default;
 
 void TGraphChart::buildChart()
 {
@@ -108,20 +107,20 @@ void TGraphChart::buildChart()
     c->installEventFilter(this);
     c->setNoAntialiasingOnDrag(true);
     c->setPlottingHint(QCP::phFastPolylines, true);
-    QCPAxisRect *rect = c->axisRect();
     QPen silver(QColor(192, 192, 192), 0, Qt::DotLine);
     c->xAxis->setLabel(QStringLiteral("Time"));
     c->xAxis->setTickLabels(false);
     c->xAxis->grid()->setPen(silver);
-    c->yAxis->setLabel(QStringLiteral("Wheel Speed (Kmh)"));
+    addValueAxis(c->yAxis, &Navigation::Axes::wheel)->setLabel(QStringLiteral("Wheel Speed (Kmh)"));
     FittingTicker::install(c->yAxis, 10);
     c->yAxis->grid()->setPen(silver);
     c->yAxis2->setVisible(true);
-    c->yAxis2->setLabel(QStringLiteral("Revolutions (RPM)"));
+    addValueAxis(c->yAxis2, &Navigation::Axes::rpm)->setLabel(QStringLiteral("Revolutions (RPM)"));
     FittingTicker::install(c->yAxis2, 100);
     c->yAxis2->setSubTicks(false);
     c->yAxis2->grid()->setVisible(false);
-    m_cutAxis = rect->addAxis(QCPAxis::atLeft);  // outside the wheel speed axis
+    // outside the wheel speed axis
+    m_cutAxis = addValueAxis(c->axisRect()->addAxis(QCPAxis::atLeft), &Navigation::Axes::cut);
     m_cutAxis->setLabel(QStringLiteral("Cut Level"));
     m_cutAxis->grid()->setVisible(false);
     c->xAxis2->setVisible(false);
@@ -129,15 +128,10 @@ void TGraphChart::buildChart()
         QCPAxis *valueAxis = info.axis == ValueAxis::Right  ? c->yAxis2
                              : info.axis == ValueAxis::Left ? c->yAxis
                                                             : m_cutAxis;
-        QCPGraph *g = c->addGraph(c->xAxis, valueAxis);
-        g->setName(QString::fromLatin1(info.title));
-        g->setObjectName(QString::fromLatin1(info.series));
-        g->setPen(tracePen(m_colours[size_t(info.trace)]));
-        g->setAdaptiveSampling(true);
-        m_graphs[size_t(info.trace)] = g;
+        // the left axis is shared by five traces and keeps its own colour
+        addTrace(info.trace, info.series, QString::fromLatin1(info.title), valueAxis, QColor(QRgb(info.colour)), true,
+                 info.axis == ValueAxis::Left ? AxisColour::None : AxisColour::Ticks);
     }
-    colourRightAxis();
-    colourCutAxis();
     m_cutAxis->setBasePen(QPen(traceColour(Trace::CutLevel)));  // the axis line keeps its first colour
     // the cursor and the zoom band live on a layer of their own, redrawn without the traces
     c->addLayer(QStringLiteral("cursor"), nullptr, QCustomPlot::limAbove);
@@ -146,64 +140,113 @@ void TGraphChart::buildChart()
     m_cursorLine->setLayer(QStringLiteral("cursor"));
     m_cursorLine->setPen(QPen(QColor(20, 20, 20), 1, Qt::SolidLine));
     m_cursorLine->setClipToAxisRect(true);
-    m_band = new QCPItemRect(c);
-    m_band->setLayer(QStringLiteral("cursor"));
-    m_band->setPen(QPen(Qt::blue, 3));
-    m_band->setBrush(QColor(0, 0, 255, 25));
-    m_band->setVisible(false);
-    m_band->topLeft->setType(QCPItemPosition::ptAbsolute);
-    m_band->bottomRight->setType(QCPItemPosition::ptAbsolute);
     // After the layout, not before the replot: the first replot after a resize (or of a window
     // filled while hidden) must take its points for the new width.
     connect(c, &QCustomPlot::afterLayout, this, &TGraphChart::refreshTraces);
     placeCursorLine();
 }
 
-void TGraphChart::buildPanel(QWidget *panel2)
+QCPAxis *TGraphChart::addValueAxis(QCPAxis *axis, AxisRange Navigation::Axes::*range)
 {
-    m_panel1 = new QWidget(panel2);
+    m_axes.push_back({axis, range});
+    return axis;
+}
+
+QCPGraph *TGraphChart::addTrace(Trace t, const char *series, const QString &title, QCPAxis *axis,
+                                const QColor &colour, bool visible, AxisColour axisColour)
+{
+    QCPGraph *g = m_chart->addGraph(m_chart->xAxis, axis);
+    g->setName(title);
+    g->setObjectName(QString::fromLatin1(series));
+    g->setPen(tracePen(colour));
+    g->setAdaptiveSampling(true);
+    g->setVisible(visible);
+    m_graphs[size_t(t)] = g;
+    m_colours[size_t(t)] = colour;
+    m_visible[size_t(t)] = visible;
+    m_axisColour[size_t(t)] = axisColour;
+    colourAxis(t);
+    return g;
+}
+
+void TGraphChart::buildPanel()
+{
+    m_panel1 = new QWidget(m_panel2);
     m_panel1->setObjectName(QStringLiteral("Panel1"));
     m_panel1->setGeometry(0, 6, 601, 65);
     for (const PanelRow &row : PanelRows) {
-        PanelEntry &e = m_panel[size_t(row.trace)];
-        e.box = new QGroupBox(m_panel1);
-        e.box->setObjectName(QString::fromLatin1(row.box));
-        e.box->setGeometry(row.left, 0, 89, 41);
-        e.label = new QLabel(QString::fromLatin1(row.caption), e.box);
-        e.label->setObjectName(QString::fromLatin1(row.label));
-        QFont bold = e.label->font();
-        bold.setBold(true);
-        e.label->setFont(bold);
-        if (row.assignment) {
-            e.label->setGeometry(6, 2, 80, 16);
-            e.assignment = new QLabel(QStringLiteral("-"), e.box);
-            e.assignment->setObjectName(QString::fromLatin1(row.assignment));
-            e.assignment->setAttribute(Qt::WA_NoMousePropagation);  // a click here opens nothing
-            e.assignment->setGeometry(8, 20, 80, 16);
-        } else {
-            e.label->setGeometry(0, 12, 89, 16);
-            e.label->setAlignment(Qt::AlignCenter);
-        }
-        e.readout = new QLineEdit(QString::fromLatin1(row.initial), m_panel1);
-        e.readout->setObjectName(QString::fromLatin1(row.readout));
-        e.readout->setReadOnly(true);
-        e.readout->setAccessibleName(QString::fromLatin1(row.spoken));
-        e.readout->setFocusPolicy(Qt::NoFocus);
-        e.readout->setMaxLength(row.maxLength);
-        e.readout->setAlignment(Qt::AlignRight);
-        // a face narrow enough that the initial "1000000.0" fits the 65-pixel box whole
-        QFont narrow(QStringLiteral("Liberation Sans"));
-        narrow.setPixelSize(12);
-        e.readout->setFont(narrow);
-        e.readout->setTextMargins(0, 0, 0, 0);
-        e.readout->setGeometry(row.left + (89 - row.width) / 2, 43, row.width, 21);
-        for (QWidget *w : {static_cast<QWidget *>(e.box), static_cast<QWidget *>(e.label),
-                           static_cast<QWidget *>(e.readout)})
-            w->installEventFilter(this);
-        colourPanel(row.trace);
+        addPanelEntry(row, [this, t = row.trace] {
+            if (isWheel(t))
+                WS_Setup1Execute();
+            else if (t == Trace::RPM)
+                RPMSetup1Execute();
+            else
+                CutLevelSetup1Execute();
+        });
     }
 }
 
+QLineEdit *TGraphChart::addPanelEntry(const PanelRow &row, std::function<void()> clicked)
+{
+    PanelEntry &e = m_panel[size_t(row.trace)];
+    e.clicked = std::move(clicked);
+    e.outside = row.left < 0;
+    QWidget *parent = e.outside ? m_panel2 : m_panel1;
+    e.box = new QGroupBox(parent);
+    e.box->setObjectName(QString::fromLatin1(row.box));
+    e.box->setGeometry(row.left, 0, BoxWidth, BoxHeight);
+    e.label = new QLabel(QString::fromLatin1(row.caption), e.box);
+    e.label->setObjectName(QString::fromLatin1(row.label));
+    QFont bold = e.label->font();
+    bold.setBold(true);
+    e.label->setFont(bold);
+    if (row.assignment) {
+        e.label->setGeometry(6, 2, 80, 16);
+        e.assignment = new QLabel(QStringLiteral("-"), e.box);
+        e.assignment->setObjectName(QString::fromLatin1(row.assignment));
+        e.assignment->setAttribute(Qt::WA_NoMousePropagation);  // a click here opens nothing
+        e.assignment->setGeometry(8, 20, 80, 16);
+    } else {
+        e.label->setGeometry(0, 12, BoxWidth, 16);
+        e.label->setAlignment(Qt::AlignCenter);
+    }
+    e.readout = new QLineEdit(QString::fromLatin1(row.initial), parent);
+    e.readout->setObjectName(QString::fromLatin1(row.readout));
+    e.readout->setReadOnly(true);
+    e.readout->setAccessibleName(QString::fromLatin1(row.spoken));
+    e.readout->setFocusPolicy(Qt::NoFocus);
+    e.readout->setMaxLength(row.maxLength);
+    e.readout->setAlignment(Qt::AlignRight);
+    // a face narrow enough that the initial "1000000.0" fits the 65-pixel box whole
+    QFont narrow(QStringLiteral("Liberation Sans"));
+    narrow.setPixelSize(12);
+    e.readout->setFont(narrow);
+    e.readout->setTextMargins(0, 0, 0, 0);
+    e.readout->setGeometry(row.left + (BoxWidth - row.width) / 2, ReadoutTop, row.width, ReadoutHeight);
+    for (QWidget *w : {static_cast<QWidget *>(e.box), static_cast<QWidget *>(e.label),
+                       static_cast<QWidget *>(e.readout)})
+        w->installEventFilter(this);
+    colourPanel(row.trace);
+    if (e.outside)
+        placePanel();
+    return e.readout;
+}
+
+void TGraphChart::placePanel()
+{
+    m_panel1->move(m_panel2->width() / 2 - m_panel1->width() / 2, m_panel1->y());
+    int left = m_panel1->x();
+    for (const PanelEntry &e : m_panel) {
+        if (!e.outside)
+            continue;
+        left -= BoxWidth + 8;
+        e.box->setGeometry(left, m_panel1->y(), BoxWidth, BoxHeight);
+        const int width = e.readout->width();
+        e.readout->setGeometry(left + (BoxWidth - width) / 2, m_panel1->y() + ReadoutTop, width, ReadoutHeight);
+    }
+    if (m_lostFrames)  // right of the panel, level with the readouts
+        m_lostFrames->setGeometry(m_panel2->width() - 128, m_panel1->y() + ReadoutTop, 120, ReadoutHeight);
+}
 
 bool TGraphChart::traceVisible(Trace t) const { return m_visible[size_t(t)]; }
 
@@ -211,8 +254,8 @@ void TGraphChart::setTraceVisible(Trace t, bool on)
 {
     m_visible[size_t(t)] = on;
     m_graphs[size_t(t)]->setVisible(on);  // hidden traces keep and receive their points
-    if (m_analysis)
-        m_analysis->traceShown(t, on);
+    emit traceShown(t, on);
+    invalidateTraces();  // a trace shown again takes its points
     m_chart->replot();
 }
 
@@ -222,8 +265,7 @@ void TGraphChart::setTraceColour(Trace t, const QColor &c)
 {
     m_colours[size_t(t)] = c;
     m_graphs[size_t(t)]->setPen(tracePen(c));
-    if (m_analysis)
-        m_analysis->traceColoured(t);
+    emit traceColoured(t);
     m_chart->replot();
 }
 
@@ -242,35 +284,39 @@ void TGraphChart::colourPanel(Trace t)
         e.assignment->setStyleSheet(style);
 }
 
-void TGraphChart::colourRightAxis()
+void TGraphChart::colourAxis(Trace t)
 {
-    const QColor c = traceColour(Trace::RPM);
-    QCPAxis *a = m_chart->yAxis2;
+    const AxisColour how = m_axisColour[size_t(t)];
+    if (how == AxisColour::None)
+        return;
+    const QColor c = traceColour(t);
+    QCPAxis *a = m_graphs[size_t(t)]->valueAxis();
     a->setTickLabelColor(c);
     a->setTickPen(QPen(c));
     a->setLabelColor(c);
-}
-
-void TGraphChart::colourCutAxis()
-{
-    const QColor c = traceColour(Trace::CutLevel);
-    m_cutAxis->setTickLabelColor(c);
-    m_cutAxis->setTickPen(QPen(c));
-    m_cutAxis->setLabelColor(c);
+    if (how == AxisColour::Whole) {
+        a->setSubTickPen(QPen(c));
+        a->setBasePen(QPen(c));
+    }
 }
 
 void TGraphChart::applyAxes()
 {
-    const Navigation::Axes &a = m_nav.axes;
-    m_chart->xAxis->setRange(safe(a.time));
-    m_chart->yAxis->setRange(safe(a.wheel));
-    m_chart->yAxis2->setRange(safe(a.rpm));
-    m_cutAxis->setRange(safe(a.cut));
-    if (m_analysis)
-        m_analysis->slipAxis()->setRange(safe(a.slip));
+    for (const RangedAxis &a : m_axes)
+        a.axis->setRange(safe(m_nav.axes.*a.range));
+    m_chart->xAxis->setRange(safe(m_nav.axes.time));
     m_cutAxis->setOffset(int(m_chart->width() * 0.08) - 40 > 0 ? int(m_chart->width() * 0.08) - 40 : 0);
     placeCursorLine();
     m_chart->replot();
+}
+
+void TGraphChart::invalidateTraces() { m_drawn = {}; }
+
+void TGraphChart::redraw()
+{
+    invalidateTraces();
+    applyAxes();
+    emit cursorValuesChanged();
 }
 
 void TGraphChart::refreshTraces()
@@ -279,15 +325,17 @@ void TGraphChart::refreshTraces()
     const QCPRange r = m_chart->xAxis->range();
     const int columns = std::max(1, m_chart->axisRect()->width());
     const TracesDrawn now{r.lower, r.upper, columns, m_channels.revision()};
-    const bool analysisChanged = m_analysis && m_analysis->update();
-    if (now == m_drawn && !analysisChanged)
+    bool sourcesChanged = false;
+    for (TraceSource *source : m_sources)
+        sourcesChanged |= source->update();
+    if (now == m_drawn && !sourcesChanged)
         return;  // a repaint of the same view: the chart still holds the right points
     m_drawn = now;
     QList<QPointF> pts;
     for (const TraceInfo &info : TraceTable)
         fillGraph(m_graphs[size_t(info.trace)], m_channels[info.trace], r.lower, r.upper, columns, 0, pts);
-    if (m_analysis)
-        m_analysis->fillTraces(r.lower, r.upper, columns);
+    for (TraceSource *source : m_sources)
+        source->fillTraces(r.lower, r.upper, columns);
 }
 
 void TGraphChart::fillGraph(QCPGraph *g, const Channel &c, double lower, double upper, int columns, double shift,
@@ -303,7 +351,6 @@ void TGraphChart::fillGraph(QCPGraph *g, const Channel &c, double lower, double 
     g->setAntialiased(pts.size() <= columns);
 }
 
-
 QWidget *TGraphChart::activeBar() const { return m_shape1; }
 
 QLineEdit *TGraphChart::readout(Trace t) const { return m_panel[size_t(t)].readout; }
@@ -318,41 +365,23 @@ void TGraphChart::Clear1Click()
 
 bool TGraphChart::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == m_panel2 && event->type() == QEvent::Resize) {
-        m_panel1->move(m_panel2->width() / 2 - m_panel1->width() / 2, m_panel1->y());
-        const PanelEntry &slip = m_panel[size_t(Trace::Slip)];
-        if (slip.box) {  // left of Panel1
-            slip.box->setGeometry(m_panel1->x() - 97, m_panel1->y(), 89, 41);
-            slip.readout->setGeometry(m_panel1->x() - 97 + 12, m_panel1->y() + 43, 65, 21);
-        }
-        if (m_lostFrames)  // right of the panel, level with the readouts
-            m_lostFrames->setGeometry(m_panel2->width() - 128, m_panel1->y() + 43, 120, 21);
-    }
+    if (watched == m_panel2 && event->type() == QEvent::Resize)
+        placePanel();
     if (watched == m_chart) {
         if (chartEvent(event))
             return true;
     } else if (event->type() == QEvent::MouseButtonRelease) {
-        for (const PanelRow &row : PanelRows) {
-            const PanelEntry &e = m_panel[size_t(row.trace)];
-            if (watched == e.box || watched == e.label || watched == e.readout) {
-                if (isWheel(row.trace))
-                    WS_Setup1Execute();
-                else if (row.trace == Trace::RPM)
-                    RPMSetup1Execute();
-                else
-                    CutLevelSetup1Execute();
+        for (const PanelEntry &e : m_panel) {
+            if (e.box && (watched == e.box || watched == e.label || watched == e.readout)) {
+                e.clicked();
                 return true;
             }
-        }
-        const PanelEntry &slip = m_panel[size_t(Trace::Slip)];
-        if (watched == slip.box || watched == slip.label || watched == slip.readout) {
-            SlipSetup1Execute();
-            return true;
         }
     }
     return QMainWindow::eventFilter(watched, event);
 }
 
+SettingsImage TGraphChart::settings() const { return m_settings ? m_settings() : SettingsImage::defaults(); }
 
 void TGraphChart::FormShow()
 {
@@ -365,15 +394,20 @@ void TGraphChart::FormShow()
             e.assignment->setStyleSheet(style);
     }
     fillActiveBar(m_shape1, true);
-    const SettingsImage image = m_settings ? m_settings() : SettingsImage::defaults();
-    for (int n = 1; n <= 4; ++n) {
-        const quint8 fr = image.byte(64 + 2 * n), lr = image.byte(110 + 2 * n);
+    showAssignments(settings());
+}
+
+// Which wheel each sensor channel reads, under its name.
+void TGraphChart::showAssignments(const SettingsImage &image)
+{
+    for (int n = 0; n < ChannelCount; ++n) {
+        const quint8 fr = image.byte(channelFrontOffset(n)), lr = image.byte(channelLeftOffset(n));
         const QString text = QString(fr == 0x00 ? "Rear " : fr == 0xFF ? "Front " : "?? ") +
                              (lr == 0x00 ? "Right" : lr == 0xFF ? "Left" : "??");
-        const PanelEntry &e = m_panel[size_t(PanelRows[size_t(n - 1)].trace)];
+        const PanelEntry &e = m_panel[size_t(PanelRows[size_t(n)].trace)];
         e.assignment->setText(text);
         const int w = e.assignment->fontMetrics().horizontalAdvance(text);
-        e.assignment->setGeometry(int(unsigned(std::max(0, 89 - w)) / 2), 20, w + 2, 16);
+        e.assignment->setGeometry(int(unsigned(std::max(0, BoxWidth - w)) / 2), 20, w + 2, 16);
     }
 }
 

@@ -1,7 +1,9 @@
 #pragma once
 
 #include "graph/Channels.h"
+#include "graph/LiveFrames.h"
 #include "graph/Navigation.h"
+#include "graph/ui/CommandTable.h"
 #include "link/LivePoll.h"
 #include "widgets/Dialogs.h"
 
@@ -9,39 +11,47 @@
 
 #include <array>
 #include <functional>
+#include <memory>
+#include <vector>
 
 class QCustomPlot;
 class QCPAxis;
 class QCPGraph;
 class QCPItemStraightLine;
-class QCPItemRect;
+class QDialog;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QTimer;
 class QFrame;
-class QAction;
-class QToolBar;
 class ToolbarDock;
 class SettingsImage;
+class ChartGesture;
+class ChartMouse;
 class GraphAnalysis;
+class TraceSource;
 
 // The graph window. It owns the seven traces; the chart only ever holds about two points per
-// pixel column of what is in view, refreshed from the channels before each replot.
+// pixel column of what is in view, refreshed from the channels before each replot. What it adds
+// for reading a run (slip, overlay, second cursor, statistics) builds on its public surface.
 class TGraphChart : public QMainWindow {
     Q_OBJECT
 public:
     explicit TGraphChart(QWidget *parent = nullptr);
+    ~TGraphChart() override;
 
     Channels &channels() { return m_channels; }
+    const Channels &channels() const { return m_channels; }
     Navigation &navigation() { return m_nav; }
     QCustomPlot *chart() const { return m_chart; }
     QTimer *timer1() const { return m_poll->Timer1(); }
     LivePoll &realTime() { return *m_poll; }
+    LiveFrames &liveFrames() { return m_liveFrames; }
     // Slip, thresholds, the second cursor, the overlay and statistics.
     GraphAnalysis &analysis() { return *m_analysis; }
     // Settings the assignment labels are read from (the main window's TractionMemory).
     void setSettingsSource(std::function<const SettingsImage &()> source) { m_settings = std::move(source); }
+    SettingsImage settings() const;
     // Discards what waits on the serial input (the port form's DrainInput); none by default.
     void setDrainInput(std::function<void()> drain) { m_poll->setDrainInput(std::move(drain)); }
     // Sends one byte to the unit (the port form's SendChar); nothing is sent without it.
@@ -54,10 +64,41 @@ public:
     bool traceVisible(Trace t) const;
     void setTraceVisible(Trace t, bool on);
     QColor traceColour(Trace t) const;
+    QCPGraph *traceGraph(Trace t) const { return m_graphs[size_t(t)]; }
     void setTraceColour(Trace t, const QColor &c);
-    void colourPanel(Trace t);            // a channel's panel texts in its colour (or grey)
-    void colourRightAxis();                // the RPM axis takes RPM's colour
-    void colourCutAxis();                  // the cut level axis takes CutLevel's colour
+    void colourPanel(Trace t);  // a channel's panel texts in its colour (or grey)
+    void colourAxis(Trace t);   // an axis of one trace takes its colour; the shared one keeps its own
+
+    // What a feature adds to the window.
+    enum class AxisColour { None, Ticks, Whole };
+    // A trace drawn from the channels by its owner (through a TraceSource); shown, hidden and
+    // coloured as the seven are. 'axisColour' says how much of its axis takes its colour.
+    QCPGraph *addTrace(Trace t, const char *series, const QString &title, QCPAxis *axis, const QColor &colour,
+                       bool visible, AxisColour axisColour);
+    // A value axis whose range navigation() holds.
+    QCPAxis *addValueAxis(QCPAxis *axis, AxisRange Navigation::Axes::*range);
+    struct PanelRow {
+        Trace trace;
+        int left;  // in Panel1; negative: left of Panel1, outside it
+        const char *box, *label, *caption, *assignment, *readout, *initial;
+        int width, maxLength;
+        const char *spoken;  // the readout's name for a screen reader: which channel it shows
+    };
+    // A box with the trace's name and readout on the panel under the chart; a click on any part
+    // of it runs 'clicked'.
+    QLineEdit *addPanelEntry(const PanelRow &row, std::function<void()> clicked);
+    void addTraceSource(TraceSource *source) { m_sources.push_back(source); }
+    void addGesture(ChartGesture *gesture);
+    // A setup dialog: the live frames pause while one is shown.
+    void addSetupDialog(QDialog *dialog) { m_setups.push_back(dialog); }
+    // The points are taken again at the next replot.
+    void invalidateTraces();
+    // Points taken again, chart replotted, the features' readouts refreshed.
+    void redraw();
+    // A trace's points for the view [lower, upper] on 'columns' pixel columns, from a channel
+    // drawn 'shift' samples later than it holds them.
+    static void fillGraph(QCPGraph *g, const Channel &c, double lower, double upper, int columns, double shift,
+                          QList<QPointF> &pts);
 
     // Pushes the axis ranges of navigation() to the chart and redraws.
     void applyAxes();
@@ -65,6 +106,8 @@ public:
     void DisplayCursorValues();
     double cursor() const { return m_cursor; }
     void setCursor(double x);
+    // A click released at time x: the cursor goes there, the readouts read there.
+    void Chart1MouseUp(double x);
     // The run state of the live poll: cursor hidden and inert, mouse zoom off.
     void setRunActive(bool active);
     bool runActive() const { return m_runActive; }
@@ -80,6 +123,8 @@ public:
     void SlipSetup1Execute();
     void RealTimeStart3Execute();
     void RealTimeStop3Execute();
+    void ViewNavigatorBar3Execute();
+    void setToolbarsLocked(bool locked);
 
     // The receive handler's real-time path: while the window is shown and no setup dialog is,
     // every six bytes are a frame.
@@ -93,6 +138,18 @@ public:
     ToolbarDock *navigatorDock() const { return m_navigator; }
     bool toolbarsLocked() const;
 
+signals:
+    void traceShown(Trace t, bool on);
+    void traceColoured(Trace t);
+    // The cursor moved or what stands under it changed.
+    void cursorValuesChanged();
+    void runActiveChanged(bool active);
+    // The chart is being printed: the cursors hide meanwhile.
+    void printing(bool on);
+    void liveFrameShown(const std::array<quint8, 6> &frame);
+    // A live run ended, having taken a frame every 'secondsPerFrame'.
+    void runStopped(double secondsPerFrame);
+
 protected:
     void showEvent(QShowEvent *e) override;
     void resizeEvent(QResizeEvent *e) override;
@@ -100,30 +157,28 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    friend class GraphAnalysis;
     struct PanelEntry {
         QGroupBox *box = nullptr;
         QLabel *label = nullptr;
         QLabel *assignment = nullptr;
         QLineEdit *readout = nullptr;
+        std::function<void()> clicked;
+        bool outside = false;  // left of Panel1
     };
     void buildChart();
-    void buildPanel(QWidget *panel2);
+    void buildPanel();
     void buildActions();
+    void buildMenus(const CommandActions &actions);
     void refreshTraces();
-    // A trace's points for the view [lower, upper] on 'columns' pixel columns, from a channel
-    // drawn 'shift' samples later than it holds them.
-    static void fillGraph(QCPGraph *g, const Channel &c, double lower, double upper, int columns, double shift,
-                          QList<QPointF> &pts);
     void FormShow();
+    void showAssignments(const SettingsImage &image);
+    void placePanel();
     bool chartEvent(QEvent *event);
     void Chart1KeyDown(int key, bool shift);
     void MoveCursor(int key, bool shift);
-    void Chart1MouseUp(double x);
     void placeCursorLine();
     void readLayout();
     void writeLayout();
-    void setToolbarsLocked(bool locked);
     void showFloatingBars(bool on);
     double timeAt(double px) const;
     void buildRealTime();
@@ -137,21 +192,30 @@ private:
         quint64 revision = ~quint64(0);
         bool operator==(const TracesDrawn &) const = default;
     };
+    struct RangedAxis {
+        QCPAxis *axis;
+        AxisRange Navigation::Axes::*range;
+    };
     Channels m_channels;
     TracesDrawn m_drawn;  // what the chart's points were taken for
     Navigation m_nav;
+    LiveFrames m_liveFrames{m_channels, m_nav.axes.time};
     QCustomPlot *m_chart = nullptr;
     QCPAxis *m_cutAxis = nullptr;
+    std::vector<RangedAxis> m_axes;
     std::array<QCPGraph *, WindowTraceCount> m_graphs{};
     std::array<QColor, WindowTraceCount> m_colours;
     std::array<bool, WindowTraceCount> m_visible{};
+    std::array<AxisColour, WindowTraceCount> m_axisColour{};
     std::array<PanelEntry, WindowTraceCount> m_panel;
+    std::vector<TraceSource *> m_sources;
+    std::vector<QDialog *> m_setups;
     QCPItemStraightLine *m_cursorLine = nullptr;
-    QCPItemRect *m_band = nullptr;
     QWidget *m_panel1 = nullptr;
     QWidget *m_panel2 = nullptr;
     QFrame *m_shape1 = nullptr;
     LivePoll *m_poll = nullptr;
+    std::unique_ptr<ChartMouse> m_mouse;
     GraphAnalysis *m_analysis = nullptr;
     QTimer *m_redraw = nullptr;  // frames come faster than the screen shows them
     QLabel *m_lostFrames = nullptr;
@@ -163,9 +227,6 @@ private:
     bool m_runActive = false;
     std::function<bool(bool)> m_runGate;
     bool m_shownOnce = false;
-    // mouse gesture in progress
-    enum class Drag { None, Zoom, Cursor, Pan } m_drag = Drag::None;
-    QPointF m_pressPos;
     std::function<const SettingsImage &()> m_settings;
     class TWheelSpeedSetup *m_wheelSetup = nullptr;
     class TRPMSetup *m_rpmSetup = nullptr;

@@ -1,6 +1,5 @@
 #include "graph/ui/GraphForm.h"
 
-#include "widgets/AppIcons.h"
 #include "widgets/ToolbarDock.h"
 #include "graph/ui/GraphAnalysis.h"
 #include "platform/RegistryRoutinesUnit.h"
@@ -9,72 +8,64 @@
 #include <QMenuBar>
 #include <QToolBar>
 
+namespace {
+
+using Row = CommandRow<TGraphChart>;
+// clang-format off
+constexpr Row Commands[] = {
+    {"Load3", "&Open", "Ctrl+O", "Open a previously saved log file", "document-open", "open", true, [](TGraphChart &g) { g.Load3Execute(); }},
+    {"Save3", "&Save", "Ctrl+S", "Save Current log file", "document-save", "save", true, [](TGraphChart &g) { g.Save3Execute(); }},
+    {"Print3", "&Print", "Ctrl+P", "Print current graph screen", "document-print", "print", true, [](TGraphChart &g) { g.Print3Execute(); }},
+    {"Export3", "Exp&ort", "", "", "", "export", true, [](TGraphChart &g) { g.Export3Execute(); }},
+    {"Exit3", "E&xit Graph window", "Ctrl+X", "Close graph screen", "window-close", "exit", true, [](TGraphChart &g) { g.close(); }},
+    {"RPMSetup1", "&RPM Setup", "", "", "", nullptr, true, [](TGraphChart &g) { g.RPMSetup1Execute(); }},
+    {"WS_Setup1", "&Wheel Speed Setup", "", "", "", nullptr, true, [](TGraphChart &g) { g.WS_Setup1Execute(); }},
+    {"CutLevelSetup1", "&Cut Level Setup", "", "", "", nullptr, true, [](TGraphChart &g) { g.CutLevelSetup1Execute(); }},
+    {"TimeSetup1", "&Time Setup", "", "", "", nullptr, true, [](TGraphChart &g) { g.TimeSetup1Execute(); }},
+    {"RealTimeStart3", "R&eal Time Start", "", "Start real time diagnostics", "", "realtime-start", true, [](TGraphChart &g) { g.RealTimeStart3Execute(); }},
+    {"RealTimeStop3", "Real Time &Stop", "", "Stop real time diagnostics", "", "realtime-stop", false, [](TGraphChart &g) { g.RealTimeStop3Execute(); }},
+    {"ViewNavigatorBar3", "View &Navigatorbar", "", "", "", "navigator", true, [](TGraphChart &g) { g.ViewNavigatorBar3Execute(); }},
+    {"LockToolBar3", "Lock Toolbars", "", "", "", "lock", true, [](TGraphChart &g) { g.setToolbarsLocked(true); }},
+    {"FreeToolBar3", "Free Toolbars", "", "", "", "unlock", true, [](TGraphChart &g) { g.setToolbarsLocked(false); }},
+};
+// clang-format on
+
+}  // namespace
+
 void TGraphChart::buildActions()
 {
-    // icon: a desktop theme name (may be empty) and the main window's shipped picture
-    auto act = [this](const char *name, const QString &caption, const QKeySequence &key,
-                      const QString &hint, std::pair<const char *, const char *> icon, auto handler) {
-        auto *a = new QAction(caption, this);
-        a->setObjectName(QString::fromLatin1(name));
-        if (icon.second)
-            a->setIcon(appIcon(icon.first, icon.second));
-        if (!key.isEmpty())
-            a->setShortcut(key);
-        a->setStatusTip(hint);
-        a->setToolTip(hint.isEmpty() ? QString(caption).remove(u'&') : hint);
-        connect(a, &QAction::triggered, this, handler);
-        return a;
-    };
-    using Icon = std::pair<const char *, const char *>;
-    const Icon none{"", nullptr};
-    QAction *load = act("Load3", "&Open", QKeySequence("Ctrl+O"), "Open a previously saved log file", Icon{"document-open", "open"}, &TGraphChart::Load3Execute);
-    QAction *save = act("Save3", "&Save", QKeySequence("Ctrl+S"), "Save Current log file", Icon{"document-save", "save"}, &TGraphChart::Save3Execute);
-    QAction *print = act("Print3", "&Print", QKeySequence("Ctrl+P"), "Print current graph screen", Icon{"document-print", "print"}, &TGraphChart::Print3Execute);
-    QAction *exportAct = act("Export3", "Exp&ort", {}, {}, Icon{"", "export"}, &TGraphChart::Export3Execute);
-    QAction *exit = act("Exit3", "E&xit Graph window", QKeySequence("Ctrl+X"), "Close graph screen", Icon{"window-close", "exit"}, &QWidget::close);
-    QAction *rpm = act("RPMSetup1", "&RPM Setup", {}, {}, none, &TGraphChart::RPMSetup1Execute);
-    QAction *ws = act("WS_Setup1", "&Wheel Speed Setup", {}, {}, none, &TGraphChart::WS_Setup1Execute);
-    QAction *cut = act("CutLevelSetup1", "&Cut Level Setup", {}, {}, none, &TGraphChart::CutLevelSetup1Execute);
-    QAction *time = act("TimeSetup1", "&Time Setup", {}, {}, none, &TGraphChart::TimeSetup1Execute);
-    QAction *start = act("RealTimeStart3", "R&eal Time Start", {}, "Start real time diagnostics", Icon{"", "realtime-start"}, &TGraphChart::RealTimeStart3Execute);
-    QAction *stop = act("RealTimeStop3", "Real Time &Stop", {}, "Stop real time diagnostics", Icon{"", "realtime-stop"}, &TGraphChart::RealTimeStop3Execute);
-    stop->setEnabled(false);
-    QAction *viewNav = act("ViewNavigatorBar3", "View &Navigatorbar", {}, {}, Icon{"", "navigator"},
-                           [this] { m_navigator->dock(); });
-    m_lock = act("LockToolBar3", "Lock Toolbars", {}, {}, Icon{"", "lock"}, [this] { setToolbarsLocked(true); });
-    m_free = act("FreeToolBar3", "Free Toolbars", {}, {}, Icon{"", "unlock"}, [this] { setToolbarsLocked(false); });
-
-    auto *menus = new QMenuBar;
-    QMenu *file = menus->addMenu(QStringLiteral("&File"));
-    file->addActions({load, save});
-    file->addSeparator();
-    file->addAction(print);
-    file->addSeparator();
-    file->addAction(exportAct);
-    file->addSeparator();
-    file->addAction(exit);
-    QMenu *options = menus->addMenu(QStringLiteral("&Options"));
-    options->addMenu(QStringLiteral("&Axis"))->addActions({rpm, ws, cut, time});
-    options->addActions({start, stop});
-    QMenu *view = menus->addMenu(QStringLiteral("&View"));
-    view->addMenu(QStringLiteral("Toolbars"))->addActions({viewNav, m_lock, m_free});
-    m_analysis->fillMenu(menus->addMenu(QStringLiteral("A&nalysis")));
-    menus->setNativeMenuBar(false);
-    m_menuBar2 = new ToolbarDock(QStringLiteral("MenuBar2"), menus, false, this);  // no close button
-    m_menuBar2->setObjectName(QStringLiteral("MenuBar2"));
-    addDockWidget(Qt::TopDockWidgetArea, m_menuBar2);
+    const CommandActions actions = makeCommands<TGraphChart>(Commands, *this, this);
+    m_lock = actions.value(QStringLiteral("LockToolBar3"));
+    m_free = actions.value(QStringLiteral("FreeToolBar3"));
+    buildMenus(actions);
     auto *tools = new QToolBar(QStringLiteral("NavigatorBar2"));
     tools->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
-    tools->addActions({load, save});
-    tools->addSeparator();
-    tools->addActions({start, stop});
-    tools->addSeparator();
-    tools->addAction(print);
+    addCommands(tools, actions, {"Load3", "Save3", "-", "RealTimeStart3", "RealTimeStop3", "-", "Print3"});
     m_navigator = new ToolbarDock(QStringLiteral("NavigatorBar2"), tools, true, this);
     m_navigator->setObjectName(QStringLiteral("NavigatorBar2"));
     addDockWidget(Qt::TopDockWidgetArea, m_navigator);
     splitDockWidget(m_menuBar2, m_navigator, Qt::Vertical);
 }
+
+void TGraphChart::buildMenus(const CommandActions &actions)
+{
+    auto *menus = new QMenuBar;
+    addCommands(menus->addMenu(QStringLiteral("&File")), actions,
+                {"Load3", "Save3", "-", "Print3", "-", "Export3", "-", "Exit3"});
+    QMenu *options = menus->addMenu(QStringLiteral("&Options"));
+    addCommands(options->addMenu(QStringLiteral("&Axis")), actions,
+                {"RPMSetup1", "WS_Setup1", "CutLevelSetup1", "TimeSetup1"});
+    addCommands(options, actions, {"RealTimeStart3", "RealTimeStop3"});
+    QMenu *view = menus->addMenu(QStringLiteral("&View"));
+    addCommands(view->addMenu(QStringLiteral("Toolbars")), actions, {"ViewNavigatorBar3", "LockToolBar3", "FreeToolBar3"});
+    m_analysis->fillMenu(menus->addMenu(QStringLiteral("A&nalysis")));
+    menus->setNativeMenuBar(false);
+    m_menuBar2 = new ToolbarDock(QStringLiteral("MenuBar2"), menus, false, this);  // no close button
+    m_menuBar2->setObjectName(QStringLiteral("MenuBar2"));
+    addDockWidget(Qt::TopDockWidgetArea, m_menuBar2);
+}
+
+void TGraphChart::ViewNavigatorBar3Execute() { m_navigator->dock(); }
 
 void TGraphChart::readLayout()
 {

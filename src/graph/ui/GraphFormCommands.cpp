@@ -4,8 +4,10 @@
 #include "graph/GraphFiles.h"
 #include "graph/ui/ChartPrint.h"
 #include "graph/ui/ExportDialog.h"
+#include "graph/ui/GraphFileOpen.h"
 #include "graph/ui/GraphAnalysis.h"
 #include "graph/ui/SlipSetupForm.h"
+#include "graph/ui/SlipTrace.h"
 #include "graph/ui/CutLevelSetupForm.h"
 #include "graph/ui/RPMSetupForm.h"
 #include "graph/ui/TimeSetupForm.h"
@@ -16,30 +18,13 @@
 
 void TGraphChart::Load3Execute()
 {
-    Dialogs::FileRequest req;
-    req.filters = {QStringLiteral("DOS Traction file format (*.Dat)"),
-                   QStringLiteral("Traction Logged Data File (*.tld)"), QStringLiteral("Any file (*.*)")};
-    const QString path = Dialogs::instance().openFile(req, this);
+    const QString path = GraphFileOpen::ask(this);
     if (path.isEmpty())
         return;
-    const GraphFiles::Kind kind = GraphFiles::kindOf(path);
-    if (kind == GraphFiles::Kind::Unknown) {
-        Dialogs::instance().message(QStringLiteral("Unable to load file, unknown file type"), this);
+    const GraphFiles::LoadResult r = GraphFileOpen::load(path, m_channels, this);
+    if (r.status != GraphFiles::LoadResult::Loaded)
         return;
-    }
-    const GraphFiles::LoadResult r = GraphFiles::load(path, m_channels);
-    using R = GraphFiles::LoadResult;
-    if (r.status == R::TooShort) {
-        Dialogs::instance().message(QStringLiteral("Error"), this);
-        return;
-    }
-    if (r.status == R::Failed) {
-        Dialogs::instance().error(r.error, this);
-        return;
-    }
-    if (r.status == R::Ignored)
-        return;
-    if (kind == GraphFiles::Kind::Dos) {
+    if (GraphFiles::kindOf(path) == GraphFiles::Kind::Dos) {
         m_nav.axes.time = AxisRange::rule(0, double(r.samples));
         applyAxes();
         DisplayCursorValues();
@@ -86,11 +71,11 @@ void TGraphChart::Print3Execute()
     if (!Dialogs::instance().print(printer, this))
         return;
     m_cursorLine->setVisible(false);
-    m_analysis->setCursor2Shown(false);
+    emit printing(true);
     QString error;
     const bool printed = ChartPrint::print(m_chart, printer, &error);
     placeCursorLine();
-    m_analysis->setCursor2Shown(true);
+    emit printing(false);
     m_chart->replot();
     if (!printed)
         Dialogs::instance().error(error, this);
@@ -124,6 +109,7 @@ void TGraphChart::TimeSetup1Execute() { m_timeSetup->exec(); }
 
 void TGraphChart::SlipSetup1Execute()
 {
-    m_analysis->slipSetup()->fill();
-    m_analysis->slipSetup()->exec();
+    TSlipSetup *setup = m_analysis->slipTrace().setup();
+    setup->fill();
+    setup->exec();
 }

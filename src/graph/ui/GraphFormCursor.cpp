@@ -1,6 +1,6 @@
 #include "graph/ui/GraphForm.h"
 
-#include "graph/ui/GraphAnalysis.h"
+#include "graph/ui/ChartMouse.h"
 
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -26,13 +26,13 @@ void TGraphChart::setRunActive(bool active)
 {
     m_runActive = active;
     placeCursorLine();
-    m_analysis->setCursor2Shown(true);
+    emit runActiveChanged(active);
     m_chart->replot();
 }
 
 void TGraphChart::DisplayCursorValues()
 {
-    m_analysis->cursorMoved();
+    emit cursorValuesChanged();
     static constexpr std::array<Trace, 6> order{Trace::WheelSpeedFL, Trace::WheelSpeedFR,
                                                 Trace::WheelSpeedRL, Trace::WheelSpeedRR,
                                                 Trace::RPM,          Trace::CutLevel};
@@ -111,6 +111,8 @@ void TGraphChart::Chart1MouseUp(double x)
     m_cursor = keep;
 }
 
+void TGraphChart::addGesture(ChartGesture *gesture) { m_mouse->addGesture(gesture); }
+
 // Keys and mouse on the chart; false for what the chart should handle itself.
 bool TGraphChart::chartEvent(QEvent *event)
 {
@@ -122,70 +124,7 @@ bool TGraphChart::chartEvent(QEvent *event)
     }
     case QEvent::Wheel:
         return true;  // no wheel zoom on the chart
-    case QEvent::MouseButtonPress: {
-        auto *m = static_cast<QMouseEvent *>(event);
-        m_pressPos = m->position();
-        m_chart->setFocus();
-        if (m_analysis->mousePress(m)) {  // the second cursor or the overlay
-            m_drag = Drag::None;
-            return true;
-        }
-        if (m->button() == Qt::RightButton) {
-            m_drag = Drag::Pan;  // the view is saved once it actually moves
-        } else if (m->button() == Qt::LeftButton) {
-            const double cx = m_chart->xAxis->coordToPixel(m_cursor);
-            m_drag = !m_runActive && std::abs(cx - m_pressPos.x()) <= 3 ? Drag::Cursor
-                     : m_runActive                                      ? Drag::None
-                                                                        : Drag::Zoom;
-        }
-        return true;
-    }
-    case QEvent::MouseMove: {
-        auto *m = static_cast<QMouseEvent *>(event);
-        const double px = m->position().x();
-        if (m_analysis->mouseMove(m))
-            return true;
-        if (m_drag == Drag::Pan && px != m_pressPos.x()) {
-            m_nav.panTime(timeAt(m_pressPos.x()) - timeAt(px));
-            m_pressPos.setX(px);
-            applyAxes();
-        } else if (m_drag == Drag::Cursor) {
-            setCursor(timeAt(px));
-            DisplayCursorValues();  // ChartTool1Change
-        } else if (m_drag == Drag::Zoom) {
-            const QRect r = m_chart->axisRect()->rect();
-            m_band->topLeft->setCoords(std::min(px, m_pressPos.x()), r.top());
-            m_band->bottomRight->setCoords(std::max(px, m_pressPos.x()), r.bottom());
-            m_band->setVisible(px > m_pressPos.x());
-            m_chart->layer(QStringLiteral("cursor"))->replot();
-        }
-        return true;
-    }
-    case QEvent::MouseButtonRelease: {
-        auto *m = static_cast<QMouseEvent *>(event);
-        const double px = m->position().x();
-        if (m_analysis->mouseRelease(m))
-            return true;
-        const Drag drag = m_drag;
-        m_drag = Drag::None;
-        m_band->setVisible(false);
-        if (m->button() != Qt::LeftButton) {
-            applyAxes();
-            return true;
-        }
-        if (drag == Drag::Zoom && px - m_pressPos.x() > 16) {
-            m_nav.zoomTimeTo(timeAt(m_pressPos.x()), timeAt(px));
-            applyAxes();
-        } else if (drag == Drag::Zoom && m_pressPos.x() - px > 16) {
-            m_nav.undoZoom();
-            applyAxes();
-        }
-        if (!m_runActive)
-            Chart1MouseUp(timeAt(px));
-        m_chart->layer(QStringLiteral("cursor"))->replot();
-        return true;
-    }
     default:
-        return false;
+        return m_mouse->event(event);
     }
 }

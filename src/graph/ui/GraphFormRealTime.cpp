@@ -2,14 +2,10 @@
 
 #include "widgets/Dialogs.h"
 #include "graph/GraphFiles.h"
-#include "graph/ui/GraphAnalysis.h"
-#include "graph/ui/SlipSetupForm.h"
 #include "graph/ui/TimeSetupForm.h"
-#include "graph/ui/CutLevelSetupForm.h"
-#include "graph/ui/RPMSetupForm.h"
-#include "graph/ui/WheelSpeedSetupForm.h"
 
 #include <QAction>
+#include <QDialog>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
@@ -76,7 +72,7 @@ void TGraphChart::RealTimeStart3Execute()
         const QString chosen = Dialogs::instance().saveFile(request, this);
         if (!chosen.isEmpty()) {
             QString error;
-            if (m_poll->log().open(GraphFiles::savedName(chosen, request.filterIndex), &error) !=
+            if (m_liveFrames.log().open(GraphFiles::savedName(chosen, request.filterIndex), &error) !=
                 LiveLog::Opened::Yes) {
                 Dialogs::instance().error(error, this);
                 return;
@@ -96,7 +92,7 @@ void TGraphChart::RealTimeStop3Execute()
     const bool running = m_poll->active();
     m_poll->stop();
     if (running)  // seconds between the cursors are this run's own pace
-        m_analysis->runStopped(m_poll->secondsPerFrame());
+        emit runStopped(m_poll->secondsPerFrame());
     setRunCommands(false);
     setRunActive(false);
     if (running && m_runGate)
@@ -105,8 +101,7 @@ void TGraphChart::RealTimeStop3Execute()
 
 bool TGraphChart::setupDialogVisible() const
 {
-    return m_wheelSetup->isVisible() || m_rpmSetup->isVisible() || m_cutSetup->isVisible() ||
-           m_timeSetup->isVisible() || m_analysis->slipSetup()->isVisible();
+    return std::any_of(m_setups.begin(), m_setups.end(), [](const QDialog *d) { return d->isVisible(); });
 }
 
 void TGraphChart::liveFrame(const std::array<quint8, 6> &frame)
@@ -116,7 +111,7 @@ void TGraphChart::liveFrame(const std::array<quint8, 6> &frame)
         Dialogs::instance().error(error, this);
     for (int b = 0; b < RecordSize; ++b)
         readout(RecordLayout[size_t(b)].trace)->setText(QString::number(recordValue(frame.data(), b)));
-    m_analysis->liveFrame(frame);
+    emit liveFrameShown(frame);
     if (!m_redraw->isActive())
         m_redraw->start();
 }

@@ -7,8 +7,3 @@ TRPMSetup::TRPMSetup(TGraphChart *graph, QWidget *parent)
                 parent)
 {
 }
-
-void TRPMSetup::colourAxis()
-{
-    m_graph->colourRightAxis();
-}

@@ -7,7 +7,4 @@ class TRPMSetup : public SetupForm {
     Q_OBJECT
 public:
     TRPMSetup(TGraphChart *graph, QWidget *parent);
-
-protected:
-    void colourAxis() override;
 };

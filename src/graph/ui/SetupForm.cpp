@@ -128,7 +128,8 @@ void SetupForm::done(int r)
 
 bool SetupForm::FormClose()
 {
-    colourAxis();
+    for (const Row &row : m_rows)  // before the number is converted
+        m_graph->colourAxis(row.trace);
     double v;
     if (!parseLocaleDouble(Edit1->text(), &v)) {
         Dialogs::instance().error(notAFloatMessage(Edit1->text()), this);

@@ -54,8 +54,6 @@ protected:
     void keyPressEvent(QKeyEvent *e) override;
     // Applies the dialog; false when Edit1 is not a number (after saying so).
     bool FormClose();
-    // What closing does before the number is converted.
-    virtual void colourAxis() {}
     // The axis maximum a typed value gives.
     virtual double maximum(double typed) const { return typed; }
 

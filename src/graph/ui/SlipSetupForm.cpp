@@ -2,6 +2,7 @@
 
 #include "graph/ui/GraphAnalysis.h"
 #include "graph/ui/GraphForm.h"
+#include "graph/ui/SlipTrace.h"
 
 #include <QComboBox>
 #include <QGridLayout>
@@ -22,14 +23,12 @@ TSlipSetup::TSlipSetup(TGraphChart *graph, QWidget *parent)
     grid->addWidget(label, line, 0);
     grid->addWidget(DrivenAxle, line, 1);
     connect(DrivenAxle, &QComboBox::activated, this, [this](int i) {
-        m_graph->analysis().setDriven(i == 1 ? Axle::Front : Axle::Rear);
+        m_graph->analysis().slipTrace().setDriven(i == 1 ? Axle::Front : Axle::Rear);
     });
 }
 
 void TSlipSetup::showEvent(QShowEvent *e)
 {
-    DrivenAxle->setCurrentIndex(m_graph->analysis().driven() == Axle::Front ? 1 : 0);
+    DrivenAxle->setCurrentIndex(m_graph->analysis().slipTrace().driven() == Axle::Front ? 1 : 0);
     SetupForm::showEvent(e);
 }
-
-void TSlipSetup::colourAxis() { m_graph->analysis().colourSlipAxis(); }

@@ -14,5 +14,4 @@ public:
 
 protected:
     void showEvent(QShowEvent *e) override;
-    void colourAxis() override;
 };

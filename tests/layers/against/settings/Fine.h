@@ -1,0 +1,4 @@
+#pragma once
+
+// Below the link and above the platform: allowed, and the check must not name it.
+#include "platform/OsInfo.h"
