@@ -1,4 +1,5 @@
 #include "MonitorCommand.h"
+#include "ToolKit.h"
 
 #include "graph/Channels.h"
 #include "link/ConsoleLinkHost.h"
@@ -17,7 +18,7 @@ namespace MonitorCommand {
 
 namespace {
 
-enum Exit { Done = 0, Failed = 1, UsageError = 2 };
+using namespace Tool;
 
 int g_interruptPipe[2] = {-1, -1};
 
