@@ -32,7 +32,7 @@ inline constexpr char PrintFailed[] = "Print Page Failed";
 // The pulled adapter is back and its port open again; %1 is the port number.
 inline constexpr char PortReopened[] = "COM %1 is back, port reopened";
 // Another device took the lost port's number; it is not opened unless the user picks it.
-inline constexpr char PortOtherDevice[] = "COM %1 is another device now, not opened";
+inline constexpr char PortOtherDevice[] = "COM %1 is another device now";
 
 // Texts of the boxes around a write: the comparison before it, the verify after it, and the
 // plausibility warning after a read or a load.

@@ -152,9 +152,9 @@ private slots:
         QCOMPARE(reopened.size(), 0);
         // Said once, however often the watch looks; and the watch goes on for the device it lost.
         QCOMPARE(changed.size(), 1);
-        QCOMPARE(changed.first().at(0).toString(), QStringLiteral("COM 1 is another device now, not opened"));
+        QCOMPARE(changed.first().at(0).toString(), QStringLiteral("COM 1 is another device now"));
         QCOMPARE(changed.first().at(1).toString(),
-                 tree.dev() + "/ttyUSB41; pick COM 1 under Options, COM Ports to use it");
+                 tree.dev() + "/ttyUSB41, not opened; pick COM 1 under Options, COM Ports to use it");
         QVERIFY(p->form.recovery().watching());
         QCOMPARE(dialogs.shown().size(), 1);
 

@@ -37,7 +37,7 @@ TCOMPortForm::TCOMPortForm(TractionLink &link, PortDirectory &directory, QObject
     });
     connect(&m_recovery, &PortRecovery::otherDevice, this, [this](int number, const QString &device) {
         emit portOtherDevice(QString::fromLatin1(StatusMessages::PortOtherDevice).arg(number),
-                             QStringLiteral("%1; pick COM %2 under Options, COM Ports to use it").arg(device).arg(number));
+                             QStringLiteral("%1, not opened; pick COM %2 under Options, COM Ports to use it").arg(device).arg(number));
     });
 }
 
