@@ -116,6 +116,11 @@ TForm1::TForm1(std::unique_ptr<PortDirectory> directory, QWidget *parent)
         ShowStatus(text, false);
         startMessageTimer();
     });
+    connect(m_comPortForm, &TCOMPortForm::portOtherDevice, this, [this](const QString &text, const QString &detail) {
+        ShowStatus(text, true);
+        m_statusBar->setMessageDetail(detail);
+        startMessageTimer();
+    });
     connect(m_actions["Exit1"], &QAction::triggered, this, &QWidget::close);
     connect(m_actions["Graph1"], &QAction::triggered, m_graph, &QWidget::show);  // modal over this window
     m_safeWrite = new MainSafeWrite(*this, m_bars->optionsMenu());

@@ -52,6 +52,8 @@ public:
     void UpdateTitleBar(bool fileForm);
     // The settings file commands of the File menu.
     void Open1Execute();
+    // Opens a settings file named on the command line, as File, Open does with the file chosen.
+    void openSettingsFile(const QString &fileName);
     void Import1Execute();
     void Save1Execute();
     void SaveAs1Execute();
@@ -142,6 +144,10 @@ private:
     void applyModified(bool modified);
     void connectFileActions();
     void loadSettingsFile(bool traOnly);
+    bool mayReplacePages();
+    static bool queueAccepts(const QPrinter &printer, QString *error);
+    // False when the system refused the file (said in the error box, no status shown).
+    bool loadSettingsFrom(const QString &fileName, bool traOnly);
     bool writeSettingsFile(const QString &path);
     void connectLoggerButtons();
     void connectShellActions();

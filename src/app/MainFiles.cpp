@@ -4,6 +4,7 @@
 #include "app/MainSafeWrite.h"
 #include "widgets/Dialogs.h"
 #include "link/StatusMessages.h"
+#include "settings/SettingsFileLoader.h"
 #include "settings/SettingsFiles.h"
 #include "settings/ui/MainFrame.h"
 
@@ -23,19 +24,6 @@ constexpr char DatFilter[] = "DOS Traction file format (*.Dat)";
 constexpr char TraFilter[] = "WINDOWS Traction file Format (*.TRA)";
 constexpr char ImportFilter[] = "Traction Settings file (*.tra)";
 constexpr char AnyFilter[] = "Any file (*.*)";
-
-enum class FileKind { Dat, Tra, Other };
-
-// By the extension alone, whatever its case, as the user named the file.
-FileKind kindOf(const QString &path)
-{
-    const QString suffix = QFileInfo(path).suffix().toUpper();
-    if (suffix == u"DAT")
-        return FileKind::Dat;
-    if (suffix == u"TRA")
-        return FileKind::Tra;
-    return FileKind::Other;
-}
 
 QString shown(const QString &path)
 {
@@ -62,13 +50,20 @@ void TForm1::Import1Execute()
     loadSettingsFile(true);
 }
 
-void TForm1::loadSettingsFile(bool traOnly)
+bool TForm1::mayReplacePages()
 {
     MessageViewTimer()->stop();
     if (m_modified && !Dialogs::instance().question(QLatin1String(LoadQuestion), this)) {
         MessageViewTimer()->start();
-        return;
+        return false;
     }
+    return true;
+}
+
+void TForm1::loadSettingsFile(bool traOnly)
+{
+    if (!mayReplacePages())
+        return;
     if (traOnly)
         m_settingsLoaded = false;
 
@@ -84,43 +79,35 @@ void TForm1::loadSettingsFile(bool traOnly)
         MessageViewTimer()->start();
         return;
     }
-    const QString path = QFileInfo(chosen).absoluteFilePath();
+    if (loadSettingsFrom(chosen, traOnly))
+        MessageViewTimer()->start();
+}
+
+void TForm1::openSettingsFile(const QString &fileName)
+{
+    if (mayReplacePages() && loadSettingsFrom(fileName, false))
+        MessageViewTimer()->start();
+}
+
+bool TForm1::loadSettingsFrom(const QString &fileName, bool traOnly)
+{
+    const QString path = QFileInfo(fileName).absoluteFilePath();
     m_fileFolder = QFileInfo(path).absolutePath();
 
-    // Both readers touch the image only once the whole file is in, so a failure keeps it.
-    QString reason;
-    bool loaded = false;
-    switch (kindOf(path)) {
-    case FileKind::Dat:
-        if (traOnly) {
-            reason = QStringLiteral("only .tra files can be imported; open a .dat file instead");
-            break;
-        }
-        loaded = readDatFile(path, m_tractionMemory, &reason);
-        if (loaded) {
-            m_currentFileName = path;
-            m_actions["Save1"]->setEnabled(true);
-        }
-        break;
-    case FileKind::Tra: {
-        bool accessFault = false;
-        loaded = ConvertTraFile(path, TraFileSize, m_tractionMemory, &reason, &accessFault);
-        if (accessFault) {
-            // Not a bad file but one the system refused: its own words, and nothing else changes.
-            Dialogs::instance().error(QStringLiteral("Cannot open file \"%1\". %2").arg(shown(path), reason),
-                                      this);
-            return;
-        }
-        break;
+    const auto accept = traOnly ? SettingsFileLoad::Accept::TraOnly : SettingsFileLoad::Accept::Any;
+    const SettingsFileLoad load = SettingsFileLoad::load(path, m_tractionMemory, accept);
+    if (load.accessFault) {
+        // Not a bad file but one the system refused: its own words, and nothing else changes.
+        Dialogs::instance().error(QStringLiteral("Cannot open file \"%1\". %2").arg(shown(path), load.reason), this);
+        return false;
     }
-    case FileKind::Other:
-        reason =
-            traOnly ? QStringLiteral("not a .tra file") : QStringLiteral("neither a .dat nor a .tra file");
-        break;
+    m_settingsLoaded = load.loaded;
+    if (load.loaded && load.kind == SettingsFileLoad::Kind::Dat) {
+        m_currentFileName = path;
+        m_actions["Save1"]->setEnabled(true);
     }
-    m_settingsLoaded = loaded;
 
-    if (loaded) {
+    if (load.loaded) {
         fillPagesFromImage();
         QCoreApplication::processEvents();
         ShowStatus(QLatin1String(StatusMessages::FileLoaded), false);
@@ -128,9 +115,9 @@ void TForm1::loadSettingsFile(bool traOnly)
         m_safeWrite->warnImplausible();
     } else {
         ShowStatus(QLatin1String(StatusMessages::FileLoadFailed), true);
-        m_statusBar->setMessageDetail(QStringLiteral("%1: %2").arg(QFileInfo(path).fileName(), reason));
+        m_statusBar->setMessageDetail(QStringLiteral("%1: %2").arg(QFileInfo(path).fileName(), load.reason));
     }
-    MessageViewTimer()->start();
+    return true;
 }
 
 void TForm1::Save1Execute()

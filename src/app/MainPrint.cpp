@@ -10,6 +10,7 @@
 #include "widgets/Dialogs.h"
 
 #include <QPrinter>
+#include <QPrinterInfo>
 #include <QStackedWidget>
 
 QPrinter &TForm1::printer()
@@ -26,6 +27,26 @@ void TForm1::BuildPrintPage()
                              QString::fromLatin1(m_link->state().firmwareVersionText()), m_statusBar->versionText());
 }
 
+// Qt hands a print job to the system's queue without asking how it went: a stopped queue would
+// hold the page and "Page Printed OK" would be a lie. Asked before anything is sent.
+bool TForm1::queueAccepts(const QPrinter &printer, QString *error)
+{
+    if (printer.outputFormat() != QPrinter::NativeFormat)
+        return true;
+    const QPrinterInfo queue = QPrinterInfo::printerInfo(printer.printerName());
+    if (queue.isNull()) {
+        *error = QStringLiteral("The printer %1 is not there any more; nothing was printed.").arg(printer.printerName());
+        return false;
+    }
+    if (queue.state() == QPrinter::Error || queue.state() == QPrinter::Aborted) {
+        *error = QStringLiteral("The printer %1 is stopped; nothing was printed. Start it in the system's printer "
+                                "settings and print again.")
+                     .arg(printer.printerName());
+        return false;
+    }
+    return true;
+}
+
 void TForm1::Print1Execute()
 {
     stopMessageTimer();
@@ -36,7 +57,8 @@ void TForm1::Print1Execute()
         ShowStatus(QLatin1String(StatusMessages::PrintFailed), true);
     } else {
         QString error;
-        const bool printed = settingsShown ? m_printerForm->Print(printer(), &error) : PrintLines(terminalLines(), &error);
+        const bool printed = queueAccepts(printer(), &error) &&
+                             (settingsShown ? m_printerForm->Print(printer(), &error) : PrintLines(terminalLines(), &error));
         if (!printed)
             Dialogs::instance().error(error, this);
         ShowStatus(QLatin1String(printed ? StatusMessages::PagePrinted : StatusMessages::PrintFailed), !printed);

@@ -6,6 +6,7 @@
 #include "widgets/AppIcons.h"
 
 #include <QApplication>
+#include <QTimer>
 
 #include <cstdio>
 #include <cstring>
@@ -23,9 +24,10 @@ int consoleAnswer(int argc, char *argv[], const char *option)
         return 0;
     }
     const QString manual = ManualLocation::find();
-    std::printf("usage: traction [--version | --help]\n\n"
+    std::printf("usage: traction [--version | --help | FILE]\n\n"
                 "The Veltorane traction control program %s: reads, edits and writes the unit's settings, plots\n"
-                "its live data and its data logger. tractionctl does the same from the command line.\n\n"
+                "its live data and its data logger. tractionctl does the same from the command line.\n"
+                "FILE, a settings file (.dat or .tra), is opened as File, Open does.\n\n"
                 "Manual: %s\n",
                 version.constData(),
                 manual.isEmpty() ? qPrintable(QStringLiteral("not found (looked at %1)")
@@ -49,5 +51,9 @@ int main(int argc, char *argv[])
     QGuiApplication::setDesktopFileName(QStringLiteral("veltorane-traction"));
     TForm1 form1;
     form1.show();
+    // A file handed over by the desktop (the entry's %f) or the shell.
+    const QStringList files = app.arguments().mid(1);
+    if (!files.isEmpty())
+        QTimer::singleShot(0, &form1, [&form1, file = files.first()] { form1.openSettingsFile(file); });
     return app.exec();
 }

@@ -14,7 +14,10 @@ PortRecovery::PortRecovery(PortSelection &selection, SerialDevice &device, QObje
         if (!m_reopening)
             m_timer.stop();
     });
-    connect(&m_device, &SerialDevice::lost, this, [this] { m_timer.start(); });
+    connect(&m_device, &SerialDevice::lost, this, [this] {
+        m_otherSeen.clear();
+        m_timer.start();
+    });
 }
 
 void PortRecovery::check()
@@ -27,9 +30,18 @@ void PortRecovery::check()
         return;
     // A port that is listed but not yet usable (udev still setting it up) is simply tried again.
     m_reopening = true;
-    const bool opened = m_selection.Open(nullptr);
+    PortEntry found;
+    const auto result = m_selection.reopenLost(&found);
     m_reopening = false;
-    if (!opened)
+    if (result == PortSelection::Return::OtherDevice) {
+        const QString device = found.hint.isEmpty() ? found.device : found.hint;
+        if (device != m_otherSeen) {
+            m_otherSeen = device;
+            emit otherDevice(m_selection.portNumber(), device);
+        }
+        return;
+    }
+    if (result != PortSelection::Return::Reopened)
         return;
     m_timer.stop();
     emit reopened(m_selection.portNumber());

@@ -9,7 +9,8 @@ class PortSelection;
 class SerialDevice;
 
 // Brings the port back after its adapter was pulled. Once the device is lost, a light timer asks
-// the port directory now and then whether the configured port is there again and reopens it.
+// the port directory now and then whether the configured port is there again and reopens it, but
+// only when it is the device that was lost: another device that took its number is left alone.
 // Any deliberate close or open of the port ends the watch.
 class PortRecovery : public QObject {
     Q_OBJECT
@@ -27,6 +28,8 @@ public:
 signals:
     // The lost port is open again; its number.
     void reopened(int portNumber);
+    // Another device now stands under the lost port's number and was not opened; said once for each.
+    void otherDevice(int portNumber, const QString &device);
 
 private:
     void check();
@@ -36,4 +39,5 @@ private:
     QTimer m_timer;
     bool m_reopening = false;
     std::function<bool()> m_gate;
+    QString m_otherSeen;
 };

@@ -3,6 +3,8 @@
 #include "link/PortDirectory.h"
 #include "link/SerialDevice.h"
 
+#include <QFileInfo>
+
 PortSelection::PortSelection(PortDirectory &directory, SerialDevice &device)
     : m_directory(directory), m_device(device)
 {
@@ -23,13 +25,33 @@ QString PortSelection::deviceName(int number) const
 
 bool PortSelection::Open(QString *error)
 {
-    const QString device = m_directory.devicePath(m_portNumber);
-    if (device.isEmpty()) {
+    const auto entry = m_directory.entry(m_portNumber);
+    if (!entry) {
         if (error)
             *error = QStringLiteral("Specified device not found (%1).").arg(deviceName(m_portNumber));
         return false;
     }
-    return m_device.open(device, error);
+    if (!m_device.open(entry->device, error))
+        return false;
+    // Kept by its real node: a link or a renamed node may point elsewhere once the device is gone.
+    m_held = *entry;
+    const QString canonical = QFileInfo(entry->device).canonicalFilePath();
+    if (!canonical.isEmpty())
+        m_held->device = canonical;
+    return true;
+}
+
+PortSelection::Return PortSelection::reopenLost(PortEntry *found)
+{
+    const auto entry = m_directory.entry(m_portNumber);
+    if (!entry)
+        return Return::Absent;
+    if (m_held && !entry->sameDeviceAs(*m_held)) {
+        if (found)
+            *found = *entry;
+        return Return::OtherDevice;
+    }
+    return Open(nullptr) ? Return::Reopened : Return::NotYet;
 }
 
 void PortSelection::ScanPorts(bool open)
@@ -39,7 +61,7 @@ void PortSelection::ScanPorts(bool open)
 
     if (m_noSerialCommKey) {
         for (int n = 1; n <= 6; ++n) {
-            Item item{n, caption(n), true, false};
+            Item item{n, caption(n), {}, true, false};
             if (n == m_portNumber) {
                 m_portEverOpened = true;
                 if (open)
@@ -54,7 +76,7 @@ void PortSelection::ScanPorts(bool open)
     for (const PortEntry &entry : m_directory.entries()) {
         const int n = PortDirectory::portNumber(entry.data);
         // Data that is not "COM" and a number cannot be picked: listed as it stands, disabled.
-        Item item{n, n > 0 ? caption(n) : QStringLiteral("COM ") + entry.data, n > 0, false};
+        Item item{n, n > 0 ? caption(n) : QStringLiteral("COM ") + entry.data, entry.hint, n > 0, false};
         const bool configured = n > 0 && n == m_portNumber;
         const bool hardware = entry.name.contains(u"Serial") || entry.name.contains(u"U2SPORT");
         if (n <= 0) {

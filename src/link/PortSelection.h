@@ -1,9 +1,10 @@
 #pragma once
 
+#include "link/PortDirectory.h"
+
 #include <QList>
 #include <QString>
 
-class PortDirectory;
 class SerialDevice;
 
 // The choice of port behind the "COM Ports" submenu: which ports are listed, which can be picked,
@@ -13,6 +14,7 @@ public:
     struct Item {
         int number = 0;
         QString caption;  // "COM 3"
+        QString hint;     // the adapter's name, when it has one
         bool enabled = true;
         bool marked = false;  // the port in use
     };
@@ -42,6 +44,11 @@ public:
     bool Open(QString *error);
     QString deviceName(int number) const;
 
+    // After the port was lost: opens it again only when the same device is listed under its number.
+    enum class Return { Absent, Reopened, NotYet, OtherDevice };
+    // On OtherDevice, *found is what the number stands for now.
+    Return reopenLost(PortEntry *found);
+
 private:
     PortDirectory &m_directory;
     SerialDevice &m_device;
@@ -50,4 +57,5 @@ private:
     bool m_noSerialCommKey = false;
     bool m_allowVirtualPorts = false;
     bool m_portEverOpened = false;
+    std::optional<PortEntry> m_held;  // the device last opened, as it was listed then
 };

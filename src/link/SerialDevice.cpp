@@ -6,8 +6,14 @@
 #include <QMetaObject>
 #include <QPointer>
 
+#include <QFile>
+
 #include <cerrno>
 #include <cstring>
+#include <fcntl.h>
+#include <grp.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -21,6 +27,27 @@ int errnoFor(QSerialPort::SerialPortError error)
     case QSerialPort::WriteError: return EIO;
     default: return EINVAL;
     }
+}
+
+// A device the user may not open says how to be let in: on Debian and its kin serial devices belong
+// to the group "dialout", and a new member has it only from the next login. Asked of the device
+// itself, since Qt also reports a port another program has locked as a permission error.
+QString permissionHint(const QString &devicePath)
+{
+    const QByteArray path = QFile::encodeName(devicePath);
+    const int fd = ::open(path.constData(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+    if (fd >= 0) {
+        ::close(fd);
+        return {};
+    }
+    if (errno != EACCES)
+        return {};
+    struct stat st {};
+    const group *owner = ::stat(path.constData(), &st) == 0 ? ::getgrgid(st.st_gid) : nullptr;
+    const QString name = owner && owner->gr_gid != 0 ? QString::fromLocal8Bit(owner->gr_name) : QStringLiteral("dialout");
+    return QStringLiteral("\n\nYou may not use this port: only members of the group \"%1\" may. Add yourself "
+                          "with\n    sudo adduser $USER %1\nthen log out and in again.")
+        .arg(name);
 }
 
 } // namespace
@@ -61,7 +88,8 @@ bool SerialDevice::open(const QString &devicePath, QString *error)
             *error = QStringLiteral("Can't open specified device %1 (Error %2, %3)")
                          .arg(shown)
                          .arg(errnoFor(code))
-                         .arg(m_port.errorString());
+                         .arg(m_port.errorString()) +
+                     permissionHint(devicePath);
         m_port.clearError();
         m_settingUp = false;
         return false;

@@ -33,6 +33,8 @@ inline constexpr char PrintFailed[] = "Print Page Failed";
 inline constexpr char PortReopened[] = "COM %1 is back, port reopened";
 // An option could not be stored; it is kept for this run and stored with the next change that can.
 inline constexpr char OptionsNotStored[] = "Error : options not stored";
+// Another device took the lost port's number; it is not opened unless the user picks it.
+inline constexpr char PortOtherDevice[] = "COM %1 is another device now";
 
 // Texts of the boxes around a write: the comparison before it, the verify after it, and the
 // plausibility warning after a read or a load.
@@ -65,7 +67,7 @@ inline constexpr const char *All[] = {
     VerifyingMemory, MemoryVerified, VerifyFailed,
     ClearingMemory, MemoryCleared, MemoryClearFailed, TestStarting, TestEnded,   TestFailed,
     FileLoaded,    FileLoadFailed, FileSaved,      FileSaveFailed, PagePrinted,   PrintFailed,
-    PortReopened,
+    PortReopened,  PortOtherDevice, OptionsNotStored,
 };
 
 }  // namespace StatusMessages

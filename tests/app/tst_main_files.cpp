@@ -201,6 +201,41 @@ class TestMainFiles : public QObject
         QCOMPARE(window.tractionMemory().word(MotSpeedOffset), quint16(1800));
     }
 
+    // "traction FILE", as a file manager starts it: the same load and the same messages as File, Open.
+    void aFileNamedAtStartIsOpenedAsOpenDoes()
+    {
+        ScriptedDialogs dialogs;
+        TForm1 window;
+        put("track.dat", imageWithMotSpeed(1500).toByteArray());
+        window.openSettingsFile(path("track.dat"));
+        QCOMPARE(dialogs.shown().size(), 0);
+        QCOMPARE(window.tractionMemory().toByteArray(), get("track.dat"));
+        QCOMPARE(window.CurrentFileName(), path("track.dat"));
+        QCOMPARE(window.windowTitle(), QString("Veltorane Traction : track.dat"));
+        QCOMPARE(window.statusBar1()->messageText(), QString("File loaded ok"));
+
+        // An unreadable one: the message Open gives, and the pages and file name kept.
+        put("locked.dat", imageWithMotSpeed(900).toByteArray());
+        QFile::setPermissions(path("locked.dat"), QFileDevice::Permissions());
+        const bool root = QFile(path("locked.dat")).open(QIODevice::ReadOnly);  // root reads it anyway
+        dialogs.expectQuestion(true);
+        window.openSettingsFile(root ? path("gone.dat") : path("locked.dat"));
+        QCOMPARE(dialogs.pending(), 0);
+        QCOMPARE(window.statusBar1()->messageText(), QString("File failed to load"));
+        QVERIFY2(window.statusBar1()->messageToolTip().contains(root ? "gone.dat" : "locked.dat"),
+                 qPrintable(window.statusBar1()->messageToolTip()));
+        QCOMPARE(window.tractionMemory().toByteArray(), get("track.dat"));
+        QCOMPARE(window.CurrentFileName(), path("track.dat"));
+
+        // Changes unsaved: asked first, and No keeps them.
+        dialogs.clear();
+        dialogs.expectQuestion(false);
+        put("car.tra", traWithMotSpeed(1800));
+        window.openSettingsFile(path("car.tra"));
+        QCOMPARE(dialogs.lastText(), QString(LoadQuestion));
+        QCOMPARE(window.tractionMemory().toByteArray(), get("track.dat"));
+    }
+
     void saveNeedsAFileAndKeepsTheOldOneAsBackup()
     {
         ScriptedDialogs dialogs;

@@ -1,4 +1,5 @@
 // The "COM Ports" submenu and the choice of port, from a directory the test fills.
+#include "FakeTtyTree.h"
 #include "PtyPair.h"
 #include "RecorderHost.h"
 #include "ScriptedDialogs.h"
@@ -26,6 +27,19 @@ public:
     QList<PortEntry> entries() const override { return list; }
     int probe(const PortEntry &e) const override { return failing.contains(e.device) ? 2 : 0; }
 };
+
+// "COM1 ttyUSB41 usb-0403:6001-AAA-if00" for each listed kernel device, as the directory numbers it.
+QStringList listing(const LinuxPortDirectory &dir)
+{
+    QStringList out;
+    for (const PortEntry &e : dir.entries())
+        out << QStringLiteral("%1 %2 %3").arg(e.data, QFileInfo(e.device).fileName(), e.identity).trimmed();
+    return out;
+}
+
+const FakeTtyTree::Usb AdapterA{"0403", "6001", "AAA", "FTDI", "FT232R USB UART"};
+const FakeTtyTree::Usb AdapterB{"0403", "6001", "BBB", "FTDI", "FT232R USB UART"};
+const FakeTtyTree::Usb AdapterC{"1a86", "7523", "", "", "USB Serial"};
 
 QStringList captions(QMenu *menu)
 {
@@ -161,6 +175,91 @@ private slots:
         QVERIFY(!entries[0].name.contains(u"Serial"));  // a pseudo-terminal is a virtual port
         QCOMPARE(dir.devicePath(3), pty.slavePath);
         QCOMPARE(dir.probe(entries[0]), 0);
+        QCOMPARE(entries[0].identity, "link " + config.path() + "/ports/com3");
+    }
+
+    // Adapters keep their numbers by vendor, product and serial, whichever node the kernel gives them.
+    void adaptersKeepTheirNumbersAcrossReplugsAndSwaps()
+    {
+        QTemporaryDir config;
+        FakeTtyTree tree;
+        LinuxPortDirectory dir(config.path(), tree.sys(), tree.dev());
+        QVERIFY(tree.plug("ttyUSB40", {}, AdapterA));
+        QVERIFY(tree.plug("ttyUSB41", {}, AdapterB));
+        QCOMPARE(listing(dir), QStringList({"COM1 ttyUSB40 usb-0403:6001-AAA-if00",
+                                            "COM2 ttyUSB41 usb-0403:6001-BBB-if00"}));
+        QCOMPARE(dir.entries().at(0).hint, QStringLiteral("FTDI FT232R USB UART AAA"));
+
+        // A pulled while held, back on the next node: still COM 1, B still COM 2.
+        tree.pull("ttyUSB40");
+        QCOMPARE(listing(dir), QStringList({"COM2 ttyUSB41 usb-0403:6001-BBB-if00"}));
+        QVERIFY(tree.plug("ttyUSB42", {}, AdapterA));
+        QCOMPARE(listing(dir), QStringList({"COM2 ttyUSB41 usb-0403:6001-BBB-if00",
+                                            "COM1 ttyUSB42 usb-0403:6001-AAA-if00"}));
+
+        // Both replugged the other way round, even by a program started afresh.
+        tree.pull("ttyUSB41");
+        tree.pull("ttyUSB42");
+        QVERIFY(tree.plug("ttyUSB40", {}, AdapterB));
+        QVERIFY(tree.plug("ttyUSB41", {}, AdapterA));
+        const LinuxPortDirectory later(config.path(), tree.sys(), tree.dev());
+        QCOMPARE(listing(later), QStringList({"COM2 ttyUSB40 usb-0403:6001-BBB-if00",
+                                              "COM1 ttyUSB41 usb-0403:6001-AAA-if00"}));
+
+        // A new adapter, with no serial, takes the lowest number no adapter holds; a link keeps its own.
+        QDir(config.path()).mkpath("ports");
+        PtyPair pty;
+        QVERIFY(QFile::link(pty.slavePath, config.path() + "/ports/com3"));
+        QVERIFY(tree.plug("ttyUSB43", {}, AdapterC));
+        QCOMPARE(listing(dir).mid(1), QStringList({"COM2 ttyUSB40 usb-0403:6001-BBB-if00",
+                                                   "COM1 ttyUSB41 usb-0403:6001-AAA-if00",
+                                                   "COM4 ttyUSB43 usb-1a86:7523-if00"}));
+        QCOMPARE(LinuxPortDirectory::rememberedNumbers(),
+                 (QMap<QString, int>{{"usb-0403:6001-AAA-if00", 1}, {"usb-0403:6001-BBB-if00", 2},
+                                     {"usb-1a86:7523-if00", 4}}));
+    }
+
+    // Kernel devices without an adapter's identity are numbered as before, around the adapters' numbers.
+    void otherKernelDevicesTakeTheLowestFreeNumber()
+    {
+        QTemporaryDir config;
+        FakeTtyTree tree;
+        LinuxPortDirectory dir(config.path(), tree.sys(), tree.dev());
+        QVERIFY(tree.plug("ttyUSB40", {}, AdapterA));
+        QCOMPARE(listing(dir), QStringList({"COM1 ttyUSB40 usb-0403:6001-AAA-if00"}));
+        tree.pull("ttyUSB40");
+        // A legacy slot with nothing behind it (type 0) is no port; a real UART is.
+        QVERIFY(tree.plug("ttyS0", {}, std::nullopt, "0"));
+        QVERIFY(tree.plug("ttyS1", {}, std::nullopt, "4"));
+        QVERIFY(tree.plug("ttyACM40", {}));
+        QCOMPARE(listing(dir), QStringList({"COM2 ttyS1", "COM3 ttyACM40"}));
+        QVERIFY(dir.entries().at(0).name.contains(u"Serial"));
+        // Twin adapters without serials: the first keeps the name's number, the second is numbered as a bare device.
+        QVERIFY(tree.plug("ttyUSB41", {}, AdapterC));
+        QVERIFY(tree.plug("ttyUSB42", {}, AdapterC));
+        QCOMPARE(listing(dir), QStringList({"COM2 ttyS1", "COM4 ttyUSB41 usb-1a86:7523-if00", "COM5 ttyUSB42",
+                                            "COM3 ttyACM40"}));
+    }
+
+    void thePortMenuGivesTheAdaptersNameAsItsHint()
+    {
+        TRegistryRoutines::write(RegistryKeys::CommPort, 9);
+        ScriptedDialogs dialogs;
+        dialogs.expectMessage();
+        FakeTtyTree tree;
+        QVERIFY(tree.plug("ttyUSB40", {}, AdapterA));
+        QVERIFY(tree.plug("ttyS1", {}, std::nullopt, "4"));
+        LinuxPortDirectory dir(m_config.path(), tree.sys(), tree.dev());
+        RecorderHost host;
+        TractionLink link(host);
+        TCOMPortForm form(link, dir);
+        QMenu options;
+        form.startUp(&options);
+        QStringList hints;
+        for (QAction *a : form.PortMenu()->actions())
+            hints << a->text() + ": " + a->toolTip();
+        QCOMPARE(hints, QStringList({"COM 1: COM 1", "COM 2: FTDI FT232R USB UART AAA"}));
+        QVERIFY(form.PortMenu()->toolTipsVisible());
     }
 };
 

@@ -1,5 +1,7 @@
 // A pulled adapter: the port closes with its error, then comes back by itself once the same
 // device is there again, or when the user picks the held but closed port.
+#include "FakeTtyTree.h"
+#include "PtyPair.h"
 #include "RecorderHost.h"
 #include "ScriptedDialogs.h"
 #include "SimUnit.h"
@@ -50,8 +52,8 @@ class TestPortRecovery : public QObject {
         LinuxPortDirectory directory;
         TCOMPortForm form;
         QMenu options;
-        Program(const QString &config, const QString &sys)
-            : directory(config, sys), form(link, directory)
+        Program(const QString &config, const QString &sys, const QString &dev = QStringLiteral("/dev"))
+            : directory(config, sys, dev), form(link, directory)
         {
             form.startUp(&options);
         }
@@ -59,6 +61,23 @@ class TestPortRecovery : public QObject {
     std::unique_ptr<Program> start()
     {
         return std::make_unique<Program>(m_config.path() + "/Veltorane", m_noKernelPorts.path());
+    }
+    // On kernel devices only: a configuration folder without port links.
+    std::unique_ptr<Program> start(const FakeTtyTree &tree)
+    {
+        TRegistryRoutines::write(RegistryKeys::CommPort, 1);
+        return std::make_unique<Program>(m_noLinks.path(), tree.sys(), tree.dev());
+    }
+    QTemporaryDir m_noLinks;
+
+    // The adapter holding COM 1 pulled: the port closes with its error box.
+    static bool pull(Program &p, FakeTtyTree &tree, PtyPair &adapter, ScriptedDialogs &dialogs)
+    {
+        QSignalSpy lost(&p.link.Comm1(), &SerialDevice::lost);
+        dialogs.expectError();
+        adapter.hangUp();
+        tree.pull("ttyUSB40");
+        return lost.wait(10000) && !p.link.Comm1().active() && p.form.recovery().watching();
     }
 
 private slots:
@@ -110,6 +129,73 @@ private slots:
         // And it talks.
         QVERIFY(p->link.TractionFirmwareVersion());
         QVERIFY(!p->link.state().firmwareVersionText().isEmpty());
+        QCOMPARE(dialogs.shown().size(), 1);
+    }
+
+    // Two devices the kernel numbers by place: pulling the first moves the second under its number.
+    void anotherDeviceUnderTheLostNumberIsLeftAloneAndSaid()
+    {
+        ScriptedDialogs dialogs;
+        PtyPair unit, other;
+        FakeTtyTree tree;
+        QVERIFY(tree.plug("ttyUSB40", unit.slavePath));
+        QVERIFY(tree.plug("ttyUSB41", other.slavePath));
+        auto p = start(tree);
+        QCOMPARE(p->link.Comm1().devicePath(), tree.dev() + "/ttyUSB40");
+        QSignalSpy reopened(&p->form, &TCOMPortForm::portReopened);
+        QSignalSpy changed(&p->form, &TCOMPortForm::portOtherDevice);
+        QVERIFY(pull(*p, tree, unit, dialogs));
+
+        QCOMPARE(p->directory.devicePath(1), tree.dev() + "/ttyUSB41");
+        QTest::qWait(3 * PortRecovery::CheckIntervalMs + 200);
+        QVERIFY(!p->link.Comm1().active());
+        QCOMPARE(reopened.size(), 0);
+        // Said once, however often the watch looks; and the watch goes on for the device it lost.
+        QCOMPARE(changed.size(), 1);
+        QCOMPARE(changed.first().at(0).toString(), QStringLiteral("COM 1 is another device now"));
+        QCOMPARE(changed.first().at(1).toString(),
+                 tree.dev() + "/ttyUSB41, not opened; pick COM 1 under Options, COM Ports to use it");
+        QVERIFY(p->form.recovery().watching());
+        QCOMPARE(dialogs.shown().size(), 1);
+
+        // Picked by the user, it is opened: the choice is theirs.
+        emit p->form.PortMenu()->aboutToShow();
+        p->form.SelectPort(item(p->form.PortMenu(), 1));
+        QVERIFY(p->link.Comm1().active());
+        QCOMPARE(p->link.Comm1().devicePath(), tree.dev() + "/ttyUSB41");
+        QVERIFY(!p->form.recovery().watching());
+    }
+
+    // Adapters known by vendor, product and serial: the lost one back on a new node is reopened,
+    // the other one never taken for it.
+    void theSameAdapterOnANewNodeIsReopened()
+    {
+        ScriptedDialogs dialogs;
+        PtyPair unit, other;
+        FakeTtyTree tree;
+        const FakeTtyTree::Usb a{"0403", "6001", "AAA", "FTDI", "FT232R USB UART"};
+        const FakeTtyTree::Usb b{"0403", "6001", "BBB", "FTDI", "FT232R USB UART"};
+        QVERIFY(tree.plug("ttyUSB40", unit.slavePath, a));
+        QVERIFY(tree.plug("ttyUSB41", other.slavePath, b));
+        auto p = start(tree);
+        QCOMPARE(p->link.Comm1().devicePath(), tree.dev() + "/ttyUSB40");
+        QSignalSpy reopened(&p->form, &TCOMPortForm::portReopened);
+        QSignalSpy changed(&p->form, &TCOMPortForm::portOtherDevice);
+        QVERIFY(pull(*p, tree, unit, dialogs));
+
+        QTest::qWait(2 * PortRecovery::CheckIntervalMs + 200);
+        QVERIFY(!p->link.Comm1().active());
+        QCOMPARE(reopened.size() + changed.size(), 0);
+
+        PtyPair back;
+        QVERIFY(tree.plug("ttyUSB42", back.slavePath, a));
+        QVERIFY(reopened.wait(10000));
+        QCOMPARE(reopened.first().first().toString(), QStringLiteral("COM 1 is back, port reopened"));
+        QCOMPARE(p->link.Comm1().devicePath(), tree.dev() + "/ttyUSB42");
+        QVERIFY(p->link.Comm1().SendChar('x'));
+        QByteArray sent;
+        QTRY_VERIFY_WITH_TIMEOUT((sent += back.readAll()) == "x", 5000);
+        QCOMPARE(changed.size(), 0);
         QCOMPARE(dialogs.shown().size(), 1);
     }
 

@@ -8,6 +8,9 @@
 #include <QTest>
 #include <QThread>
 
+#include <grp.h>
+#include <sys/stat.h>
+
 class TestSerialDevice : public QObject {
     Q_OBJECT
 
@@ -66,6 +69,37 @@ private slots:
         QVERIFY(!link.Comm1().open(QStringLiteral("/proc/version"), &error));
         QVERIFY2(error.startsWith(QStringLiteral("Can't open specified device /proc/version (Error ")),
                  qPrintable(error));
+    }
+
+    // A device the user may not open: the error says how to be let in, naming the device's group.
+    void aDeviceTheUserMayNotOpenSaysHowToBeLetIn()
+    {
+        PtyPair pty;
+        QCOMPARE(::chmod(QFile::encodeName(pty.slavePath).constData(), 0), 0);
+        struct stat st {};
+        QCOMPARE(::stat(QFile::encodeName(pty.slavePath).constData(), &st), 0);
+        // Named by the device's group; one owned by root's group is taken for the usual "dialout".
+        const QString group = st.st_gid == 0 ? QStringLiteral("dialout") : QString::fromLocal8Bit(::getgrgid(st.st_gid)->gr_name);
+        RecorderHost host;
+        TractionLink link(host);
+        QString error;
+        // Root opens anything: as root the test opens it as the user "nobody".
+        const bool root = ::geteuid() == 0;
+        const bool asNobody = root && ::seteuid(65534) == 0;
+        const bool opened = link.Comm1().open(pty.slavePath, &error);
+        if (asNobody)
+            QCOMPARE(::seteuid(0), 0);
+        QCOMPARE(asNobody, root);
+        QVERIFY(!opened);
+        QVERIFY2(error.startsWith("Can't open specified device " + pty.slavePath + " (Error 13, "), qPrintable(error));
+        QVERIFY2(error.endsWith(QStringLiteral("only members of the group \"%1\" may. Add yourself with\n"
+                                               "    sudo adduser $USER %1\nthen log out and in again.")
+                                    .arg(group)),
+                 qPrintable(error));
+
+        // A device that fails for another reason gets no such advice.
+        QVERIFY(!link.Comm1().open(QStringLiteral("/dev/null"), &error));
+        QVERIFY2(!error.contains("adduser"), qPrintable(error));
     }
 
     void idleModeLeavesBytesQueued()

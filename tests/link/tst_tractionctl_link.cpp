@@ -1,5 +1,6 @@
 // tractionctl's version, read and write as a script would run them, against the simulated unit.
 #include "SimUnit.h"
+#include "PtyPair.h"
 #include "ToolRun.h"
 #include "settings/SettingsImage.h"
 
@@ -7,6 +8,9 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace
 {
@@ -141,6 +145,17 @@ class TestTractionctlLink : public QObject
         const ToolRun gone = run({"version", "--port", path(QStringLiteral("no-such-tty"))});
         QCOMPARE(gone.status, 1);
         QVERIFY2(gone.err.contains(QStringLiteral("Specified device not found")), qPrintable(gone.err));
+
+        // A port the user may not open: how to be let in. Root opens anything, so as root the tool runs as "nobody".
+        PtyPair locked;
+        QCOMPARE(::chmod(QFile::encodeName(locked.slavePath).constData(), 0), 0);
+        const QStringList tool{"version", "--port", locked.slavePath};
+        const ToolRun denied = ::geteuid() != 0 ? run(tool)
+                                                : runTool("setpriv", QStringList{"--reuid=65534", "--regid=65534", "--clear-groups",
+                                                                                 TRACTIONCTL_PATH} + tool, "/");
+        QCOMPARE(denied.status, 1);
+        QVERIFY2(denied.err.startsWith("Can't open specified device " + locked.slavePath + " (Error 13, "), qPrintable(denied.err));
+        QVERIFY2(denied.err.contains("sudo adduser $USER "), qPrintable(denied.err));
 
         // No port: the usage, and nothing sent or written.
         const ToolRun usage = run({"read", out});

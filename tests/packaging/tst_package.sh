@@ -41,10 +41,37 @@ if command -v desktop-file-validate >/dev/null; then
 else
   fail "desktop-file-validate is missing (scripts/deps has desktop-file-utils)"
 fi
+check "the desktop entry opens a file it is given" grep -qx "Exec=traction %f" "$desktop"
+check "the desktop entry takes .tra files" grep -qx "MimeType=application/x-veltorane-tra;" "$desktop"
+mime="$root/usr/share/mime"
+check "the file types are installed" test -f "$mime/packages/veltorane-traction.xml"
+if command -v update-mime-database >/dev/null; then
+  check "the MIME database takes the file types" update-mime-database "$mime"
+  check ".tra and .tune files are known by name" \
+    bash -c "grep -q 'application/x-veltorane-tra:\\*.tra' '$mime/globs' && grep -q 'application/x-veltorane-tune:\\*.tune' '$mime/globs'"
+fi
+metainfo="$root/usr/share/metainfo/veltorane-traction.metainfo.xml"
+check "the AppStream metainfo is installed" test -f "$metainfo"
+if command -v appstreamcli >/dev/null; then
+  check "appstreamcli validate accepts the metainfo" appstreamcli validate --no-net "$metainfo"
+else
+  fail "appstreamcli is missing (scripts/deps has appstream)"
+fi
+check "the udev rule for FTDI latency is installed" test -f "$root/usr/lib/udev/rules.d/60-veltorane-ftdi-latency.rules"
+if command -v lintian >/dev/null; then
+  # Errors fail; warnings are listed (the README says which remain and why).
+  lintian --tag-display-limit 0 "$deb" | tee "$work/lintian.txt"
+  check "lintian finds no errors in the package" bash -c "! grep -q '^E: ' '$work/lintian.txt'"
+else
+  fail "lintian is missing (scripts/deps has lintian)"
+fi
 for f in usr/bin/tractionctl usr/bin/unit-sim; do
   check "$f is installed" test -x "$root/$f"
 done
-check "the man page is installed" test -f "$root/usr/share/man/man1/tractionctl.1"
+for page in traction tractionctl unit-sim; do
+  check "the man page of $page is installed and reads" \
+    bash -c "zcat '$root/usr/share/man/man1/$page.1.gz' | man --warnings -l - 2>&1 >/dev/null | (! grep .)"
+done
 completion="$root/usr/share/bash-completion/completions/tractionctl"
 check "the bash completion is installed and parses" bash -n "$completion"
 check "the bash completion completes tractionctl" grep -q "complete .*-F _tractionctl tractionctl" "$completion"

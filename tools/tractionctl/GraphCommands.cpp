@@ -1,4 +1,5 @@
 #include "GraphCommands.h"
+#include "ToolKit.h"
 
 #include "graph/ChartExport.h"
 #include "graph/GraphFiles.h"
@@ -7,21 +8,13 @@
 #include "settings/SettingsImage.h"
 
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QTextStream>
 
 namespace GraphCommands {
 
 namespace {
 
-enum Exit { Done = 0, Failed = 1, UsageError = 2 };
-
-int fail(const QString &message, const QString &file, const QString &reason)
-{
-    QTextStream err(stderr);
-    err << message << '\n' << "  " << file << ": " << reason << Qt::endl;
-    return Failed;
-}
+using namespace Tool;
 
 // The file as the graph window would hold it, or a message on stderr.
 bool load(const QString &path, Channels &channels, GraphFiles::LoadResult *result)
@@ -170,10 +163,7 @@ int exportCsv(const QStringList &allArgs, const SettingsLoader &loadSettings)
         options.endRow = rows.upperBound(b);
     }
     const QByteArray bytes = ChartExport::data(channels, options);
-    QSaveFile file(out);  // a failed write leaves what was there
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
-        return fail(QStringLiteral("File failed to save"), out, file.errorString());
-    return Done;
+    return saveWhole(out, bytes, Backup::None);
 }
 
 int info(const QStringList &args)

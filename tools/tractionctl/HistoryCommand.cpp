@@ -1,4 +1,5 @@
 #include "HistoryCommand.h"
+#include "ToolKit.h"
 
 #include "settings/SettingsFiles.h"
 #include "settings/TuneHistory.h"
@@ -9,13 +10,7 @@ namespace HistoryCommand {
 
 namespace {
 
-enum Exit { Done = 0, Failed = 1, UsageError = 2 };
-
-QTextStream &out()
-{
-    static QTextStream s(stdout);
-    return s;
-}
+using namespace Tool;
 
 int failed(const QString &text)
 {
@@ -64,13 +59,7 @@ int run(const QStringList &args, const PrintSettings &printSettings)
             printSettings(entry->image);
             return Done;
         }
-        if (!saveDatFile(args[2], entry->image, &error)) {
-            if (error == QLatin1String(BackupFailedMessage))
-                return failed(QStringLiteral("%1\n  %2: could not rename the file to it")
-                                  .arg(QLatin1String(BackupFailedMessage), backupFileName(args[2])));
-            return failed(QStringLiteral("File failed to save\n  %1: %2").arg(args[2], error));
-        }
-        return Done;
+        return saveSettings(args[2], entry->image);
     }
     return UsageError;
 }

@@ -1,22 +1,19 @@
 #include "LoggerCommands.h"
+#include "ToolKit.h"
 
 #include "GraphCommands.h"
 #include "graph/GraphFiles.h"
 #include "graph/LogImage.h"
 #include "link/ConsoleLinkHost.h"
 #include "link/TractionLink.h"
-#include "settings/SettingsFiles.h"
 
 #include <QFileInfo>
-#include <QSaveFile>
-
-#include <cstdio>
 
 namespace LoggerCommands {
 
 namespace {
 
-enum Exit { Done = 0, Failed = 1, UsageError = 2 };
+using namespace Tool;
 
 enum class Format { Dat, Csv, Bin, Unknown };
 
@@ -43,25 +40,6 @@ QByteArray fileBytes(const QByteArray &logImage, Format format)
     return format == Format::Dat ? GraphFiles::dosBytes(channels) : GraphCommands::csv(channels, false);
 }
 
-// The new file is down in full before the old one becomes its backup and the new one takes its place.
-bool save(const QString &path, const QByteArray &bytes, QString *error)
-{
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size()) {
-        *error = file.errorString();
-        return false;
-    }
-    if (!makeBackup(path, error)) {
-        file.cancelWriting();
-        return false;
-    }
-    if (!file.commit()) {
-        *error = file.errorString();
-        return false;
-    }
-    return true;
-}
-
 }  // namespace
 
 int upload(const QStringList &args)
@@ -81,16 +59,7 @@ int upload(const QStringList &args)
             return Failed;
         logImage = link.state().LogImage;
     }
-    QString error;
-    if (!save(out, fileBytes(logImage, formatOf(out)), &error)) {
-        if (error == QLatin1String(BackupFailedMessage))
-            std::fprintf(stderr, "%s\n  %s: could not rename the file to it\n", BackupFailedMessage,
-                         qPrintable(backupFileName(out)));
-        else
-            std::fprintf(stderr, "File failed to save\n  %s: %s\n", qPrintable(out), qPrintable(error));
-        return Failed;
-    }
-    return Done;
+    return saveWhole(out, fileBytes(logImage, formatOf(out)), Backup::Keep);
 }
 
 int clear(const QStringList &args)

@@ -1,4 +1,5 @@
 #include "MonitorCommand.h"
+#include "ToolKit.h"
 
 #include "graph/Channels.h"
 #include "graph/LiveFrames.h"
@@ -18,7 +19,7 @@ namespace MonitorCommand {
 
 namespace {
 
-enum Exit { Done = 0, Failed = 1, UsageError = 2 };
+using namespace Tool;
 
 int g_interruptPipe[2] = {-1, -1};
 

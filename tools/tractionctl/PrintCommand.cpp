@@ -1,4 +1,5 @@
 #include "PrintCommand.h"
+#include "ToolKit.h"
 
 #include "platform/ProgramVersion.h"
 #include "print/PagePainter.h"
@@ -8,7 +9,7 @@
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPdfWriter>
-#include <QSaveFile>
+#include <QBuffer>
 #include <QTextStream>
 
 namespace PrintCommand {
@@ -39,6 +40,8 @@ std::unique_ptr<QCoreApplication> application(int &argc, char **argv)
 
 namespace {
 
+constexpr char PrintFailed[] = "Print Page Failed";
+
 // "--name VALUE" taken out of args; 'found' false when the option is missing.
 QString take(QStringList &args, const char *name, bool *found)
 {
@@ -60,10 +63,10 @@ int run(const QStringList &args, const Loader &load)
     const QString pdf = take(rest, "--pdf", &hasPdf);
     const QString version = take(rest, "--version", &hasVersion);
     if (!hasPdf || pdf.isEmpty() || rest.size() != 1)
-        return 2;
+        return Tool::UsageError;
     SettingsImage image;
     if (!load(rest[0], image))
-        return 1;
+        return Tool::Failed;
 
     PageValues pages;
     pages.fill(image);
@@ -71,31 +74,20 @@ int run(const QStringList &args, const Loader &load)
     page.fill(pages, hasVersion && !version.isEmpty() ? version : QLatin1String(PrintPage::Unknown),
               ProgramVersion::current().text(), QDateTime::currentDateTime());
 
-    QTextStream err(stderr);
-    // The PDF replaces OUT only once it is whole.
-    QSaveFile file(pdf);
-    if (!file.open(QIODevice::WriteOnly)) {
-        err << "Print Page Failed\n  " << pdf << ": " << file.errorString() << Qt::endl;
-        return 1;
-    }
+    QBuffer pdfBytes;
+    pdfBytes.open(QIODevice::WriteOnly);
     QString error;
     {
-        QPdfWriter writer(&file);
+        QPdfWriter writer(&pdfBytes);
         writer.setCreator(QStringLiteral("tractionctl"));
         writer.setTitle(QStringLiteral("Traction settings"));
         writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(10, 10, 10, 10),
                                          QPageLayout::Millimeter));
-        if (!PagePainter::print(writer, page, &error)) {
-            file.cancelWriting();
-            err << "Print Page Failed\n  " << pdf << ": " << error << Qt::endl;
-            return 1;
-        }
+        if (!PagePainter::print(writer, page, &error))
+            return Tool::fail(QLatin1String(PrintFailed), pdf, error);
     }
-    if (!file.commit()) {
-        err << "Print Page Failed\n  " << pdf << ": " << file.errorString() << Qt::endl;
-        return 1;
-    }
-    return 0;
+    // The PDF replaces OUT only once it is whole.
+    return Tool::saveWhole(pdf, pdfBytes.data(), Tool::Backup::None, QLatin1String(PrintFailed));
 }
 
 }  // namespace PrintCommand

@@ -1,4 +1,5 @@
 #include "TerminalCommands.h"
+#include "ToolKit.h"
 
 #include "link/ConsoleLinkHost.h"
 #include "link/OutputTest.h"
@@ -21,7 +22,7 @@ namespace TerminalCommands {
 
 namespace {
 
-enum Exit { Done = 0, Failed = 1, Usage = 2 };
+using namespace Tool;
 
 // "--name VALUE" taken out of args; 'found' says whether it was there at all.
 QString takeOption(QStringList &args, const char *name, bool *found = nullptr)
@@ -56,12 +57,12 @@ int test(const QStringList &args)
     const QString type = takeOption(rest, "--type", &typeGiven);
     const QString time = takeOption(rest, "--time", &timeGiven);
     if (port.isEmpty() || !rest.isEmpty())
-        return Usage;
+        return UsageError;
     // The page's selection at start when not given.
     const int typeIndex = typeGiven ? listIndex(type, OutputTest::typeTexts(), "test type") : 0;
     const int timeIndex = timeGiven ? listIndex(time, OutputTest::timeTexts(), "test time") : 0;
     if (typeIndex < 0 || timeIndex < 0)
-        return Usage;
+        return UsageError;
 
     ConsoleLinkHost host;
     TractionLink link(host);
@@ -127,7 +128,7 @@ int terminal(const QStringList &args)
     QStringList rest = args;
     const QString port = takeOption(rest, "--port");
     if (port.isEmpty() || !rest.isEmpty())
-        return Usage;
+        return UsageError;
 
     const bool tty = isatty(STDIN_FILENO);
     ConsoleTerminal host(isatty(STDOUT_FILENO));

@@ -7,17 +7,18 @@
 #include "PrintCommand.h"
 #include "TerminalCommands.h"
 #include "MonitorCommand.h"
+#include "ToolKit.h"
 #include "link/ConsoleLinkHost.h"
 #include "platform/ProgramVersion.h"
 #include "settings/PageValues.h"
 #include "settings/Plausibility.h"
+#include "settings/SettingsFileLoader.h"
 #include "settings/SettingsFiles.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QSaveFile>
 #include <QTextStream>
 
 #include <algorithm>
@@ -28,40 +29,15 @@
 namespace
 {
 
-enum Exit { Done = 0, Failed = 1, Usage = 2 };
+using namespace Tool;
 
-QTextStream &out()
-{
-    static QTextStream s(stdout);
-    return s;
-}
-QTextStream &err()
-{
-    static QTextStream s(stderr);
-    return s;
-}
-
-int fail(const char *message, const QString &file, const QString &reason)
-{
-    err() << message << '\n' << "  " << file << ": " << reason << Qt::endl;
-    return Failed;
-}
-
-// A settings file by its extension: ".dat" as the image, ".tra" converted into the default image.
+// A settings file by its extension, as File, Open loads it; a ".tra" is converted into the defaults.
 bool load(const QString &file, SettingsImage &image)
 {
-    const QString suffix = QFileInfo(file).suffix().toLower();
     SettingsImage loaded = SettingsImage::defaults();
-    QString error;
-    bool ok = false;
-    if (suffix == u"dat")
-        ok = readDatFile(file, loaded, &error);
-    else if (suffix == u"tra")
-        ok = ConvertTraFile(file, TraFileSize, loaded, &error);
-    else
-        error = QStringLiteral("neither a .dat nor a .tra file");
-    if (!ok) {
-        fail(LoadFailedMessage, file, error);
+    const SettingsFileLoad result = SettingsFileLoad::load(file, loaded);
+    if (!result.loaded) {
+        fail(QLatin1String(LoadFailedMessage), file, result.reason);
         return false;
     }
     image = loaded;
@@ -153,7 +129,7 @@ int show(const QStringList &args)
     const bool json = takeFlag(rest, "--json");
     const bool names = takeFlag(rest, "--names");
     if (rest.size() != 1)
-        return Usage;
+        return UsageError;
     SettingsImage image;
     if (rest[0] != u"--default" && !load(rest[0], image))
         return Failed;
@@ -179,24 +155,19 @@ int convert(const QStringList &args)
     QString base;
     if (const int i = rest.indexOf(u"--base"); i >= 0) {
         if (i + 1 >= rest.size())
-            return Usage;
+            return UsageError;
         base = rest[i + 1];
         rest.remove(i, 2);
     }
     if (rest.size() != 2)
-        return Usage;
+        return UsageError;
     SettingsImage image;
     QString error;
     if (!base.isEmpty() && !readDatFile(base, image, &error))
-        return fail(LoadFailedMessage, base, error);
+        return fail(QLatin1String(LoadFailedMessage), base, error);
     if (!ConvertTraFile(rest[0], TraFileSize, image, &error))
-        return fail(LoadFailedMessage, rest[0], error);
-    if (!saveDatFile(rest[1], image, &error)) {
-        if (error == QLatin1String(BackupFailedMessage))
-            return fail(BackupFailedMessage, backupFileName(rest[1]), QStringLiteral("could not rename the file to it"));
-        return fail("File failed to save", rest[1], error);
-    }
-    return Done;
+        return fail(QLatin1String(LoadFailedMessage), rest[0], error);
+    return saveSettings(rest[1], image);
 }
 
 int diff(const QStringList &args)
@@ -204,7 +175,7 @@ int diff(const QStringList &args)
     QStringList rest = args;
     const bool names = takeFlag(rest, "--names");
     if (rest.size() != 2)
-        return Usage;
+        return UsageError;
     SettingsImage a, b;
     if (!load(rest[0], a) || !load(rest[1], b))
         return Failed;
@@ -235,7 +206,7 @@ int diff(const QStringList &args)
 int check(const QStringList &args)
 {
     if (args.size() != 1)
-        return Usage;
+        return UsageError;
     SettingsImage image;
     if (!load(args[0], image))
         return Failed;
@@ -270,7 +241,7 @@ int version(const QStringList &args)
     QStringList rest = args;
     const QString port = takePort(rest);
     if (port.isEmpty() || !rest.isEmpty())
-        return Usage;
+        return UsageError;
     return LinkCommands::version(port);
 }
 
@@ -280,13 +251,12 @@ int read(const QStringList &args)
     const QString port = takePort(rest);
     const bool check = !takeFlag(rest, "--no-check");
     if (port.isEmpty() || rest.size() != 1)
-        return Usage;
+        return UsageError;
     const QString file = rest[0];
     const auto save = [&file](const SettingsImage &image, QString *error) {
         if (saveDatFile(file, image, error))
             return true;
-        if (*error != QLatin1String(BackupFailedMessage))
-            *error = QStringLiteral("File failed to save\n  %1: %2").arg(file, *error);
+        *error = saveFailure(file, *error);
         return false;
     };
     return LinkCommands::read(port, save, check);
@@ -299,7 +269,7 @@ int write(const QStringList &args)
     const bool verify = !takeFlag(rest, "--no-verify");
     const bool check = !takeFlag(rest, "--no-check");
     if (port.isEmpty() || rest.size() != 1)
-        return Usage;
+        return UsageError;
     SettingsImage image;
     if (rest[0] != u"--default" && !load(rest[0], image))
         return Failed;
@@ -390,7 +360,7 @@ int usage(const HelpEntry *only = nullptr)
     if (!only)
         err() << "Run \"tractionctl help COMMAND\" for one command's help, \"tractionctl --help\" for all.\n";
     err().flush();
-    return Usage;
+    return UsageError;
 }
 
 int help(const QStringList &args)
@@ -403,7 +373,7 @@ int help(const QStringList &args)
     if (!c) {
         if (args.size() == 1)
             err() << "tractionctl: no command \"" << args[0] << "\"" << Qt::endl;
-        return Usage;
+        return UsageError;
     }
     out() << Help::command(*c);
     return Done;
@@ -414,12 +384,7 @@ int generated(const QString &what, const QString &path)
 {
     const QString text = what == u"--man-page" ? Help::manPage(Commands, ProgramVersion::current().text())
                                                : Help::bashCompletion(Commands);
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(text.toUtf8()) < 0 || !file.commit()) {
-        err() << path << ": " << file.errorString() << Qt::endl;
-        return Failed;
-    }
-    return Done;
+    return saveWhole(path, text.toUtf8(), Backup::None);
 }
 
 // What needs no application object and no command.
@@ -456,12 +421,12 @@ int main(int argc, char *argv[])
     if (!c) {
         usage();
         err() << "tractionctl: no command \"" << name << "\"" << Qt::endl;
-        return Usage;
+        return UsageError;
     }
     // Only the commands that talk to the unit at length have progress to show.
     if (Help::optionsOf(*c).contains(u"--progress"))
         ConsoleLinkHost::setProgressShown(args.removeAll(QStringLiteral("--progress")) > 0 || isatty(STDERR_FILENO));
     const int status = c->run(args);
     out().flush();
-    return status == Usage ? usage(c) : status;
+    return status == UsageError ? usage(c) : status;
 }

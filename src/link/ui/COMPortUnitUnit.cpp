@@ -37,6 +37,10 @@ TCOMPortForm::TCOMPortForm(TractionLink &link, PortDirectory &directory, QObject
         emit portReopened(QString::fromLatin1(StatusMessages::PortReopened).arg(number));
         rebuildItems();
     });
+    connect(&m_recovery, &PortRecovery::otherDevice, this, [this](int number, const QString &device) {
+        emit portOtherDevice(QString::fromLatin1(StatusMessages::PortOtherDevice).arg(number),
+                             QStringLiteral("%1, not opened; pick COM %2 under Options, COM Ports to use it").arg(device).arg(number));
+    });
 }
 
 void TCOMPortForm::startUp(QMenu *optionsMenu)
@@ -55,6 +59,7 @@ void TCOMPortForm::BuildPortMenu(QMenu *parentMenu)
     delete m_portMenu;
     m_portMenu = new QMenu(QString::fromLatin1(IDS_COMPORT), parentMenu);
     m_portMenu->setObjectName(QStringLiteral("PortMenu"));
+    m_portMenu->setToolTipsVisible(true);  // the adapter's name, where the caption gives only its number
     m_portMenu->setIcon(portInUseIcon());
     const auto actions = parentMenu->actions();
     parentMenu->insertMenu(actions.isEmpty() ? nullptr : actions.first(), m_portMenu);
@@ -78,6 +83,7 @@ void TCOMPortForm::rebuildItems()
         action->setData(item.number);
         action->setEnabled(item.enabled);
         action->setProperty("marked", item.marked);
+        action->setToolTip(item.hint.isEmpty() ? item.caption : item.hint);
         if (item.marked)
             action->setIcon(portInUseIcon());
         connect(action, &QAction::triggered, this, [this, action] { SelectPort(action); });

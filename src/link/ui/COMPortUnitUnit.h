@@ -37,6 +37,9 @@ public:
 signals:
     // A status message for the window: the lost port came back by itself.
     void portReopened(const QString &text);
+    // An error for the window's status: another device stands under the lost port's number;
+    // the detail names it and says how to use it.
+    void portOtherDevice(const QString &text, const QString &detail);
 
 private:
     void rebuildItems();
