@@ -29,6 +29,9 @@ SerialDevice::SerialDevice(QObject *parent) : QObject(parent)
 {
     connect(&m_port, &QSerialPort::readyRead, this, &SerialDevice::readyRead);
     connect(&m_port, &QSerialPort::errorOccurred, this, &SerialDevice::deviceError);
+    m_gatherTimer.setSingleShot(true);
+    m_gatherTimer.setInterval(GatherMs);
+    connect(&m_gatherTimer, &QTimer::timeout, this, &SerialDevice::postNotification);
 }
 
 SerialDevice::~SerialDevice()
@@ -131,11 +134,20 @@ void SerialDevice::readyRead()
     if (m_inHandler)
         m_arrivedInHandler = true;
     else
+        announce();
+}
+
+void SerialDevice::announce()
+{
+    if (!m_gather || !m_gather())
         postNotification();
+    else if (!m_gatherTimer.isActive())
+        m_gatherTimer.start();
 }
 
 void SerialDevice::postNotification()
 {
+    m_gatherTimer.stop();
     if (m_notifyPosted)
         return;
     m_notifyPosted = true;
@@ -149,7 +161,10 @@ void SerialDevice::notify()
         m_arrivedInHandler = true;
         return;
     }
-    if (!m_handler || !active())
+    // Bytes this notification was posted for may have been drained meanwhile (the live poll's
+    // tick does so before each 'M'): with nothing queued the handler has nothing to do, and its
+    // frame wait would hold the next 'M' back for its whole reply time.
+    if (!m_handler || !active() || InputCount() == 0)
         return;
     m_inHandler = true;
     m_arrivedInHandler = false;
@@ -160,7 +175,7 @@ void SerialDevice::notify()
         return;
     m_inHandler = false;
     if (m_arrivedInHandler && InputCount() > 0)
-        postNotification();
+        announce();
     m_arrivedInHandler = false;
 }
 

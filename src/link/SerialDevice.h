@@ -4,6 +4,7 @@
 #include <QObject>
 #include <QSerialPort>
 #include <QString>
+#include <QTimer>
 
 #include <functional>
 
@@ -38,6 +39,11 @@ public:
     virtual void PurgeInput();
 
     void setHandler(Handler handler) { m_handler = std::move(handler); }
+    // While gather() holds, arrivals are announced together at most every GatherMs rather than
+    // one by one: at 19200 baud a talking unit's bytes come singly, and text for a person to read
+    // loses nothing by a few tens of ms. The live poll's frames are never gathered.
+    void setGatherWhile(std::function<bool()> gather) { m_gather = std::move(gather); }
+    static constexpr int GatherMs = 40;
     // Announces the bytes already waiting once more: a reader that left them for a later step
     // (a screen that came hard on the heels of the last one) gets them without new ones arriving.
     void announceWaiting()
@@ -65,12 +71,15 @@ protected:
 
 private:
     void deviceError(QSerialPort::SerialPortError error);
+    void announce();  // now, or with what else comes within GatherMs
     void postNotification();
     void notify();
 
     QSerialPort m_port;
     QString m_path;
     Handler m_handler;
+    std::function<bool()> m_gather;
+    QTimer m_gatherTimer;
     bool m_inHandler = false;
     bool m_notifyPosted = false;
     bool m_arrivedInHandler = false;
