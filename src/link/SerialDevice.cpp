@@ -5,9 +5,14 @@
 #include <QFileInfo>
 #include <QMetaObject>
 #include <QPointer>
+#include <QSocketNotifier>
 
 #include <cerrno>
 #include <cstring>
+
+#ifdef Q_OS_UNIX
+#include <sys/ioctl.h>
+#endif
 
 namespace {
 
@@ -31,7 +36,7 @@ SerialDevice::SerialDevice(QObject *parent) : QObject(parent)
     connect(&m_port, &QSerialPort::errorOccurred, this, &SerialDevice::deviceError);
     m_gatherTimer.setSingleShot(true);
     m_gatherTimer.setInterval(GatherMs);
-    connect(&m_gatherTimer, &QTimer::timeout, this, &SerialDevice::postNotification);
+    connect(&m_gatherTimer, &QTimer::timeout, this, &SerialDevice::gathered);
 }
 
 SerialDevice::~SerialDevice()
@@ -76,6 +81,7 @@ bool SerialDevice::open(const QString &devicePath, QString *error)
     m_port.clearError();
     m_settingUp = false;
     m_path = devicePath;
+    m_reader = nullptr;  // the port's notifier of the last connection may be gone
     // The driver is not flushed on open: whatever the unit sent before is stale.
     PurgeInput();
     ++m_events;
@@ -86,6 +92,7 @@ bool SerialDevice::open(const QString &devicePath, QString *error)
 
 void SerialDevice::close()
 {
+    m_gatherTimer.stop();
     if (m_port.isOpen()) {
         m_port.close();
         ++m_events;
@@ -139,10 +146,47 @@ void SerialDevice::readyRead()
 
 void SerialDevice::announce()
 {
-    if (!m_gather || !m_gather())
+    if (m_taking || !m_gather || !m_gather()) {
         postNotification();
-    else if (!m_gatherTimer.isActive())
+    } else if (!m_gatherTimer.isActive()) {
+        // The port's own read notifier would wake the program for every byte; what comes
+        // meanwhile waits in the driver until the time is up.
+        if (QSocketNotifier *reader = readNotifier())
+            reader->setEnabled(false);
         m_gatherTimer.start();
+    }
+}
+
+void SerialDevice::gathered()
+{
+    if (QSocketNotifier *reader = readNotifier())
+        reader->setEnabled(true);
+    if (m_port.isOpen() && waitingInDriver()) {
+        m_taking = true;  // taken in one read, announced at once
+        m_port.waitForReadyRead(0);
+        m_taking = false;
+    }
+    postNotification();
+}
+
+QSocketNotifier *SerialDevice::readNotifier()
+{
+    if (!m_reader && m_port.isOpen()) {
+        for (QSocketNotifier *n : m_port.findChildren<QSocketNotifier *>())
+            if (n->type() == QSocketNotifier::Read)
+                m_reader = n;
+    }
+    return m_reader;
+}
+
+bool SerialDevice::waitingInDriver() const
+{
+#ifdef Q_OS_UNIX
+    int n = 0;
+    return ::ioctl(int(m_port.handle()), FIONREAD, &n) == 0 && n > 0;
+#else
+    return true;
+#endif
 }
 
 void SerialDevice::postNotification()

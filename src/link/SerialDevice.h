@@ -2,11 +2,14 @@
 
 #include <QByteArray>
 #include <QObject>
+#include <QPointer>
 #include <QSerialPort>
 #include <QString>
 #include <QTimer>
 
 #include <functional>
+
+class QSocketNotifier;
 
 // The serial port the unit hangs on (the system's Comm1): 19200 8N1, no flow control, DTR and RTS
 // held off, and a receive queue that holds a whole log upload.
@@ -72,6 +75,9 @@ protected:
 private:
     void deviceError(QSerialPort::SerialPortError error);
     void announce();  // now, or with what else comes within GatherMs
+    void gathered();
+    QSocketNotifier *readNotifier();  // the port's own, made when it opens
+    bool waitingInDriver() const;
     void postNotification();
     void notify();
 
@@ -80,6 +86,8 @@ private:
     Handler m_handler;
     std::function<bool()> m_gather;
     QTimer m_gatherTimer;
+    QPointer<QSocketNotifier> m_reader;
+    bool m_taking = false;
     bool m_inHandler = false;
     bool m_notifyPosted = false;
     bool m_arrivedInHandler = false;
