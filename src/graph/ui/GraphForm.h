@@ -150,6 +150,7 @@ private:
     QFrame *m_shape1 = nullptr;
     LivePoll *m_poll = nullptr;
     GraphAnalysis *m_analysis = nullptr;
+    static constexpr int LiveRedrawMs = 40;
     QTimer *m_redraw = nullptr;  // frames come faster than the screen shows them
     QLabel *m_lostFrames = nullptr;
     ToolbarDock *m_menuBar2 = nullptr;
