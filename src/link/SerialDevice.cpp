@@ -5,6 +5,7 @@
 #include <QFileInfo>
 #include <QMetaObject>
 #include <QPointer>
+#include <QSocketNotifier>
 
 #include <QFile>
 
@@ -14,6 +15,10 @@
 #include <grp.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#ifdef Q_OS_UNIX
+#include <sys/ioctl.h>
+#endif
 
 namespace {
 
@@ -56,6 +61,9 @@ SerialDevice::SerialDevice(QObject *parent) : QObject(parent)
 {
     connect(&m_port, &QSerialPort::readyRead, this, &SerialDevice::readyRead);
     connect(&m_port, &QSerialPort::errorOccurred, this, &SerialDevice::deviceError);
+    m_gatherTimer.setSingleShot(true);
+    m_gatherTimer.setInterval(GatherMs);
+    connect(&m_gatherTimer, &QTimer::timeout, this, &SerialDevice::gathered);
 }
 
 SerialDevice::~SerialDevice()
@@ -101,6 +109,7 @@ bool SerialDevice::open(const QString &devicePath, QString *error)
     m_port.clearError();
     m_settingUp = false;
     m_path = devicePath;
+    m_reader = nullptr;  // the port's notifier of the last connection may be gone
     // The driver is not flushed on open: whatever the unit sent before is stale.
     PurgeInput();
     ++m_events;
@@ -111,6 +120,7 @@ bool SerialDevice::open(const QString &devicePath, QString *error)
 
 void SerialDevice::close()
 {
+    m_gatherTimer.stop();
     if (m_port.isOpen()) {
         m_port.close();
         ++m_events;
@@ -159,11 +169,57 @@ void SerialDevice::readyRead()
     if (m_inHandler)
         m_arrivedInHandler = true;
     else
+        announce();
+}
+
+void SerialDevice::announce()
+{
+    if (m_taking || !m_gather || !m_gather()) {
         postNotification();
+    } else if (!m_gatherTimer.isActive()) {
+        // The port's own read notifier would wake the program for every byte; what comes
+        // meanwhile waits in the driver until the time is up.
+        if (QSocketNotifier *reader = readNotifier())
+            reader->setEnabled(false);
+        m_gatherTimer.start();
+    }
+}
+
+void SerialDevice::gathered()
+{
+    if (QSocketNotifier *reader = readNotifier())
+        reader->setEnabled(true);
+    if (m_port.isOpen() && waitingInDriver()) {
+        m_taking = true;  // taken in one read, announced at once
+        m_port.waitForReadyRead(0);
+        m_taking = false;
+    }
+    postNotification();
+}
+
+QSocketNotifier *SerialDevice::readNotifier()
+{
+    if (!m_reader && m_port.isOpen()) {
+        for (QSocketNotifier *n : m_port.findChildren<QSocketNotifier *>())
+            if (n->type() == QSocketNotifier::Read)
+                m_reader = n;
+    }
+    return m_reader;
+}
+
+bool SerialDevice::waitingInDriver() const
+{
+#ifdef Q_OS_UNIX
+    int n = 0;
+    return ::ioctl(int(m_port.handle()), FIONREAD, &n) == 0 && n > 0;
+#else
+    return true;
+#endif
 }
 
 void SerialDevice::postNotification()
 {
+    m_gatherTimer.stop();
     if (m_notifyPosted)
         return;
     m_notifyPosted = true;
@@ -177,7 +233,10 @@ void SerialDevice::notify()
         m_arrivedInHandler = true;
         return;
     }
-    if (!m_handler || !active())
+    // Bytes this notification was posted for may have been drained meanwhile (the live poll's
+    // tick does so before each 'M'): with nothing queued the handler has nothing to do, and its
+    // frame wait would hold the next 'M' back for its whole reply time.
+    if (!m_handler || !active() || InputCount() == 0)
         return;
     m_inHandler = true;
     m_arrivedInHandler = false;
@@ -188,7 +247,7 @@ void SerialDevice::notify()
         return;
     m_inHandler = false;
     if (m_arrivedInHandler && InputCount() > 0)
-        postNotification();
+        announce();
     m_arrivedInHandler = false;
     runAfterHandler();
 }

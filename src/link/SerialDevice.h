@@ -2,11 +2,15 @@
 
 #include <QByteArray>
 #include <QObject>
+#include <QPointer>
 #include <QSerialPort>
 #include <QString>
+#include <QTimer>
 
 #include <functional>
 #include <vector>
+
+class QSocketNotifier;
 
 // The serial port the unit hangs on (the system's Comm1): 19200 8N1, no flow control, DTR and RTS
 // held off, and a receive queue that holds a whole log upload.
@@ -39,6 +43,11 @@ public:
     virtual void PurgeInput();
 
     void setHandler(Handler handler) { m_handler = std::move(handler); }
+    // While gather() holds, arrivals are announced together at most every GatherMs rather than
+    // one by one: at 19200 baud a talking unit's bytes come singly, and text for a person to read
+    // loses nothing by a few tens of ms. The live poll's frames are never gathered.
+    void setGatherWhile(std::function<bool()> gather) { m_gather = std::move(gather); }
+    static constexpr int GatherMs = 40;
     // Announces the bytes already waiting once more: a reader that left them for a later step
     // (a screen that came hard on the heels of the last one) gets them without new ones arriving.
     void announceWaiting()
@@ -68,6 +77,10 @@ protected:
 
 private:
     void deviceError(QSerialPort::SerialPortError error);
+    void announce();  // now, or with what else comes within GatherMs
+    void gathered();
+    QSocketNotifier *readNotifier();  // the port's own, made when it opens
+    bool waitingInDriver() const;
     void postNotification();
     void notify();
     void runAfterHandler();
@@ -76,6 +89,10 @@ private:
     QString m_path;
     Handler m_handler;
     std::vector<std::function<void()>> m_afterHandler;
+    std::function<bool()> m_gather;
+    QTimer m_gatherTimer;
+    QPointer<QSocketNotifier> m_reader;
+    bool m_taking = false;
     bool m_inHandler = false;
     bool m_notifyPosted = false;
     bool m_arrivedInHandler = false;

@@ -1,5 +1,7 @@
 #include "link/TractionLink.h"
 
+#include "link/LinkHost.h"
+
 #include <QScopeGuard>
 
 TractionLink::TractionLink(LinkHost &host, QObject *parent)
@@ -11,6 +13,7 @@ TractionLink::TractionLink(LinkHost &host, QObject *parent)
       m_logger(m_state, m_comm1, m_waits, host, m_sequences)
 {
     m_comm1.setHandler([this](int count) { m_parser.Comm1RxChar(count); });
+    m_comm1.setGatherWhile([&host] { return host.terminalVisible(); });
     connect(&m_comm1, &SerialDevice::opened, this, [this] { m_state.UnitImage.reset(); });
     m_stopBound.setSingleShot(true);
     connect(&m_stopBound, &QTimer::timeout, this, [this] { m_waits.abort(); });
@@ -21,6 +24,7 @@ TractionLink::~TractionLink()
     *m_alive = false;
     m_waits.abort();
     m_comm1.setHandler(nullptr);
+    m_comm1.setGatherWhile(nullptr);
 }
 
 bool TractionLink::guarded(Exchange exchange, const std::function<bool()> &body)

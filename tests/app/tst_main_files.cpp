@@ -1,4 +1,4 @@
-#include "../link/BenchUnit.h"
+#include "../link/SimUnit.h"
 #include "ScriptedDialogs.h"
 #include "app/Main.h"
 #include "app/MainStatusBar.h"
@@ -383,9 +383,9 @@ class TestMainFiles : public QObject
     {
         ScriptedDialogs dialogs;
         TForm1 window;
-        BenchUnit unit;
-        unit.memory = imageWithMotSpeed(1700).toByteArray();
-        QVERIFY(window.link().Comm1().open(unit.pty.slavePath));
+        const QByteArray inUnit = imageWithMotSpeed(1700).toByteArray();
+        SimUnit unit({"--fast"}, inUnit);
+        QVERIFY(window.link().Comm1().open(unit.path));
         window.action("ReadFromTraction1")->trigger();
         QTRY_COMPARE_WITH_TIMEOUT(window.statusBar1()->messageText(), QString("Traction memory read OK"),
                                   10000);
@@ -398,7 +398,7 @@ class TestMainFiles : public QObject
         dialogs.expectSaveFile(path("from-car"));
         window.action("SaveAs1")->trigger();
         QCOMPARE(dialogs.pending(), 0);
-        QCOMPARE(get("from-car.dat"), unit.memory);
+        QCOMPARE(get("from-car.dat"), inUnit);
         QCOMPARE(window.statusBar1()->messageText(), QString("File Saved ok"));
     }
 

@@ -6,8 +6,12 @@
 #include <QSocketNotifier>
 #include <QTimer>
 
-// A small stand-in for the unit at the master end of a pseudo-terminal: enough of its menu for the
-// settings exchanges, with every byte received kept for the test to assert.
+// A small stand-in for the unit inside the test's own process, kept only for what unit-sim, the
+// unit's one model, cannot do: change what it is while the program stays connected (another
+// version, or silence, on the same port within one test), print text a chosen few ms after the
+// image, and send a whole logger memory in one write, faster than any real unit. Everything
+// else runs against unit-sim. It sits at the master end of a pseudo-terminal and keeps every byte
+// received for the test to assert.
 class BenchUnit {
 public:
     PtyPair pty;

@@ -434,12 +434,11 @@ class TestSequences : public QObject
 
     void closingTheLinkDuringAWaitUnwindsQuietly()
     {
-        // The stand-in unit: only the link's own teardown is under test here.
-        BenchUnit unit;
-        unit.silent = true;
+        // Only the link's own teardown is under test here.
+        SimUnit unit({"--fast", "--silent"});
         RecorderHost host;
         auto *link = new TractionLink(host);
-        QVERIFY(link->Comm1().open(unit.pty.slavePath));
+        QVERIFY(link->Comm1().open(unit.path));
         // Left alone the read would wait for its version until about 2.5 s.
         QElapsedTimer sinceDeleted;
         QTimer::singleShot(300, [&] {

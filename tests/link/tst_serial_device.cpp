@@ -1,6 +1,7 @@
 // The device layer and the receive handler on a real pseudo-terminal, the test playing the unit.
 #include "PtyPair.h"
 #include "RecorderHost.h"
+#include "SimUnit.h"
 #include "link/TractionLink.h"
 
 #include <QElapsedTimer>
@@ -10,6 +11,13 @@
 
 #include <grp.h>
 #include <sys/stat.h>
+
+// A host whose graph window can be shown or not.
+class LiveHost : public RecorderHost {
+public:
+    bool live = false;
+    bool realTimeVisible() const override { return live; }
+};
 
 class TestSerialDevice : public QObject {
     Q_OBJECT
@@ -225,6 +233,43 @@ private slots:
             QThread::msleep(LinkWaits::ReplyTimeoutMs + 300);
         });
         QVERIFY(link.waits().WaitForBytes(6));
+    }
+
+    void bytesDrainedBeforeTheirNotificationWakeNoHandler()
+    {
+        // The live poll's tick drains bytes whose notification is already on its way. Called
+        // with nothing queued, the handler's frame wait inside that drain would hold the next 'M'
+        // back for its whole 1250 ms; a text wait would see activity that never came.
+        SimUnit unit({"--fast"});
+        QVERIFY(unit.ok());
+        LiveHost host;
+        TractionLink link(host);
+        QVERIFY(link.Comm1().open(unit.path));
+        LinkState &s = link.state();
+        SerialDevice &device = link.Comm1();
+        const auto rootScreenQueued = [&] {
+            s.LinkMode = ModeIdle;  // left queued
+            device.SendChar('?');
+            return eventually(link, [&] { return device.InputCount() > 0; });
+        };
+
+        QVERIFY(rootScreenQueued());
+        settle(link, 100);  // the whole screen
+        device.announceWaiting();
+        host.live = true;
+        QElapsedTimer clock;
+        clock.start();
+        link.waits().DrainInput();
+        QVERIFY2(clock.elapsed() < 1000, qPrintable(QString::number(clock.elapsed())));
+
+        host.live = false;
+        QVERIFY(rootScreenQueued());
+        s.LinkMode = ModeRunning;
+        s.RxActivity = false;
+        device.announceWaiting();
+        device.PurgeInput();
+        settle(link, 50);
+        QVERIFY(!s.RxActivity);
     }
 
     void aVanishedDeviceClosesThePortAndSaysSoOnce()

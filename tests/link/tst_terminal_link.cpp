@@ -2,9 +2,11 @@
 // tractionctl's terminal as a text terminal delivers them.
 #include "PtyPair.h"
 #include "RecorderHost.h"
+#include "SimUnit.h"
 #include "link/TerminalKeys.h"
 #include "link/TractionLink.h"
 
+#include <QElapsedTimer>
 #include <QTest>
 
 namespace {
@@ -81,6 +83,45 @@ private slots:
         QVERIFY(s.RunningSeen);
         QCOMPARE(s.TerminalCarry, QByteArray("\n"));
         QCOMPARE(host.shown.size(), 3);
+    }
+
+    void aTalkingUnitIsReadInBurstsAndShownSoon()
+    {
+        // At 19200 baud the bytes come one by one; the terminal takes them a burst at a time,
+        // and each burst is handed on soon after its first byte came.
+        SimUnit unit({"--pace", "--stream"});
+        QVERIFY(unit.ok());
+        TerminalHost host;
+        TractionLink link(host);
+        QVERIFY(link.Comm1().open(unit.path));
+        QElapsedTimer clock;
+        qint64 firstArrival = -1, longestWait = 0;
+        connect(&link.Comm1(), &SerialDevice::activity, [&] {
+            if (firstArrival < 0)
+                firstArrival = clock.elapsed();
+        });
+        clock.start();
+        link.waits().Delay_ms(100);  // past the start of the stream
+        host.shown.clear();
+        firstArrival = -1;
+        int calls = 0;
+        qsizetype characters = 0;
+        while (clock.elapsed() < 1600) {
+            const qsizetype n = host.shown.size();
+            link.waits().waitUntil([&] { return host.shown.size() > n; }, 1000);
+            if (host.shown.size() > n && firstArrival >= 0) {
+                longestWait = std::max(longestWait, clock.elapsed() - firstArrival);
+                firstArrival = -1;
+            }
+        }
+        for (const QByteArray &text : host.shown) {
+            ++calls;
+            characters += text.size();
+        }
+        QVERIFY2(characters > 1000, qPrintable(QString::number(characters)));
+        QVERIFY2(characters / calls >= 10, qPrintable(QStringLiteral("%1 in %2").arg(characters).arg(calls)));
+        // Only a hang fails here; the figure itself is bench_terminal's.
+        QVERIFY2(longestWait < 1000, qPrintable(QString::number(longestWait)));
     }
 
     void consoleBytesToUnitBytes_data()

@@ -12,6 +12,7 @@
 #include <QScopeGuard>
 #include <QScreen>
 #include <QTimer>
+#include <qcustomplot.h>
 
 #include <algorithm>
 
@@ -21,7 +22,9 @@ void TGraphChart::buildRealTime()
     m_redraw->setSingleShot(true);
     const QScreen *screen = QGuiApplication::primaryScreen();
     const double hz = screen && screen->refreshRate() > 0 ? screen->refreshRate() : 60;
-    m_redraw->setInterval(std::max(8, int(1000 / hz)));
+    // Never faster than the screen, nor than a person follows a moving trace: each redraw of the
+    // whole chart costs a few ms of raster work, a frame only a few us.
+    m_redraw->setInterval(std::max(LiveRedrawMs, int(1000 / hz)));
     connect(m_redraw, &QTimer::timeout, this, &TGraphChart::redrawLive);
 
     m_lostFrames = new QLabel(m_panel2);
@@ -44,6 +47,9 @@ void TGraphChart::setRunCommands(bool running)
     enable("Load3", !running);
     enable("Save3", !running);
     enable("TimeSetup1", running);
+    // The cursor is hidden while a run goes on: its layer of its own would only add a buffer to
+    // clear and blend at every redraw.
+    m_chart->layer(QStringLiteral("cursor"))->setMode(running ? QCPLayer::lmLogical : QCPLayer::lmBuffered);
 }
 
 void TGraphChart::RealTimeStart3Execute()
@@ -109,8 +115,13 @@ void TGraphChart::liveFrame(const std::array<quint8, 6> &frame)
     QString error;
     if (!m_poll->frame(frame, &error))
         Dialogs::instance().error(error, this);
-    for (int b = 0; b < RecordSize; ++b)
-        readout(RecordLayout[size_t(b)].trace)->setText(QString::number(recordValue(frame.data(), b)));
+    for (int b = 0; b < RecordSize; ++b) {
+        // A text set anew is laid out anew, though most frames repeat most values.
+        QLineEdit *box = readout(RecordLayout[size_t(b)].trace);
+        const QString text = QString::number(recordValue(frame.data(), b));
+        if (box->text() != text)
+            box->setText(text);
+    }
     emit liveFrameShown(frame);
     if (!m_redraw->isActive())
         m_redraw->start();
