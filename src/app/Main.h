@@ -20,6 +20,7 @@ class MainMessages;
 class MainSafeWrite;
 class MainTerminal;
 class MainUndo;
+class MessageLogWindow;
 class MainHistory;
 class QMenu;
 class QPrinter;
@@ -43,7 +44,8 @@ public:
     ~TForm1() override;
 
     // Status message in green, or red with 'isError'; activity message in the neutral colours.
-    void ShowStatus(const QString &text, bool isError);
+    // Each status message goes into the message log with its reason, where one is known.
+    void ShowStatus(const QString &text, bool isError, const QString &reason = {});
     void ShowActivity(const QString &text);
     void LockMenus();
     void UnlockMenus();
@@ -66,6 +68,9 @@ public:
     void FeedBack1Execute();
     void HelpContents1Execute();
     void About2Execute();
+    // View, "Messages" and a click on the message area: the message log.
+    void Messages1Execute();
+    MessageLogWindow *messageLogWindow() const { return m_messageLog; }
 
     // "%d.%d.%d.%d" of the program's version.
     static QString GetVer();
@@ -101,6 +106,10 @@ public:
     // LinkHost
     SettingsImage &tractionMemory() override { return m_tractionMemory; }
     void showStatus(const QString &text, bool isError) override { ShowStatus(text, isError); }
+    void showStatusWithReason(const QString &text, bool isError, const QString &reason) override
+    {
+        ShowStatus(text, isError, reason);
+    }
     void showActivity(const QString &text) override { ShowActivity(text); }
     void setProgressMaximum(int maximum) override;
     void setProgressPosition(int position) override;
@@ -163,5 +172,6 @@ private:
     bool m_shown = false;
     TPrinterForm *m_printerForm = nullptr;
     TManual *m_manual = nullptr;
+    MessageLogWindow *m_messageLog = nullptr;
     std::unique_ptr<QPrinter> m_printer;
 };

@@ -65,7 +65,7 @@ void TForm1::Import1Execute()
 void TForm1::loadSettingsFile(bool traOnly)
 {
     MessageViewTimer()->stop();
-    if (m_modified && !Dialogs::instance().question(QLatin1String(LoadQuestion), this)) {
+    if (m_modified && !Dialogs::instance().questionNo(QLatin1String(LoadQuestion), this)) {
         MessageViewTimer()->start();
         return;
     }
@@ -127,8 +127,8 @@ void TForm1::loadSettingsFile(bool traOnly)
         UpdateTitleBar(true);
         m_safeWrite->warnImplausible();
     } else {
-        ShowStatus(QLatin1String(StatusMessages::FileLoadFailed), true);
-        m_statusBar->setMessageDetail(QStringLiteral("%1: %2").arg(QFileInfo(path).fileName(), reason));
+        ShowStatus(QLatin1String(StatusMessages::FileLoadFailed), true,
+                   QStringLiteral("%1: %2").arg(QFileInfo(path).fileName(), reason));
     }
     MessageViewTimer()->start();
 }
@@ -137,8 +137,8 @@ void TForm1::Save1Execute()
 {
     MessageViewTimer()->stop();
     if (m_currentFileName.isEmpty()) {
-        ShowStatus(QLatin1String(StatusMessages::FileSaveFailed), true);
-        m_statusBar->setMessageDetail(QStringLiteral("no settings file opened yet; use Save As"));
+        ShowStatus(QLatin1String(StatusMessages::FileSaveFailed), true,
+                   QStringLiteral("no settings file opened yet; use Save As"));
         MessageViewTimer()->start();
         return;
     }
@@ -163,7 +163,7 @@ void TForm1::SaveAs1Execute()
     request.confirmOverwrite = false;
     const QString chosen = Dialogs::instance().saveFile(request, this);
     if (chosen.isEmpty()) {
-        ShowStatus(QLatin1String(StatusMessages::FileSaveFailed), true);
+        ShowStatus(QLatin1String(StatusMessages::FileSaveFailed), true, QStringLiteral("no file name chosen"));
         MessageViewTimer()->start();
         return;
     }

@@ -4,14 +4,21 @@
 #include "app/ExchangeLock.h"
 #include "graph/LogImage.h"
 #include "graph/ui/GraphForm.h"
+#include "link/LoggerSequences.h"
 #include "settings/ui/MainFrame.h"
 
+#include <QPointer>
 #include <QPushButton>
 
 void TForm1::connectLoggerButtons()
 {
     connect(frame1()->DL_UploadBtn, &QPushButton::clicked, this, &TForm1::Frame1DL_UploadBtnClick);
     connect(frame1()->DL_Clear_Ram, &QPushButton::clicked, this, &TForm1::DL_Clear_RamClick);
+    QPushButton *cancel = m_statusBar->cancelButton();
+    connect(cancel, &QPushButton::clicked, this, [this, cancel] {
+        if (m_link->logger().cancelUpload())
+            cancel->setEnabled(false);  // the rest of the memory is still to be let go
+    });
 }
 
 void TForm1::Frame1DL_UploadBtnClick() { DL_UploadBtnClick(); }
@@ -20,8 +27,13 @@ void TForm1::Frame1DL_UploadBtnClick() { DL_UploadBtnClick(); }
 // so a click while one runs would start a second exchange inside the first one's wait.
 void TForm1::DL_UploadBtnClick()
 {
-    if (!m_lock->locked())
-        m_link->UploadLog();
+    if (m_lock->locked())
+        return;
+    const QPointer<MainStatusBar> bar = m_statusBar;
+    bar->offerCancel(true);
+    m_link->UploadLog();
+    if (bar)  // gone when the window was closed during the upload
+        bar->offerCancel(false);
 }
 
 void TForm1::DL_Clear_RamClick()

@@ -6,6 +6,9 @@
 #include "link/OutputTest.h"
 #include "link/ui/TerminalFrame.h"
 #include "settings/ui/MainFrame.h"
+#include "app/MainBars.h"
+#include "platform/RegistryRoutinesUnit.h"
+#include "widgets/AskFirst.h"
 #include "widgets/Dialogs.h"
 
 #include <QAction>
@@ -18,6 +21,15 @@ namespace {
 
 constexpr const char *ModifiedWarning =
     "Data has been modified :- These changes WILL be lost, do you wish to proceed?";
+constexpr const char *MisfireQuestion = "The engine will misfire for %1 s. Start the test?";
+constexpr RegistryValue AskBeforeTest{"\\Options", "AskBeforeMisfireTest", RegistryValue::Type::Boolean, 1};
+
+QString seconds(int timeIndex)
+{
+    const auto times = OutputTest::times();
+    const int ms = timeIndex >= 0 && timeIndex < int(times.size()) ? times[timeIndex].ms : OutputTest::NoTimeSelectedMs;
+    return QString::number(ms / 1000.0);
+}
 
 } // namespace
 
@@ -31,6 +43,8 @@ MainTerminal::MainTerminal(TForm1 &window) : QObject(&window), m_window(window)
     connect(window.action("Clear1"), &QAction::triggered, frame, &TBFrame::Clear1Execute);
     connect(window.action("ClipBoardCopy1"), &QAction::triggered, frame, &TBFrame::ClipBoardCopy1Execute);
     connect(window.frame1()->Test_CMiss_Send, &QPushButton::clicked, this, &MainTerminal::Test_CMiss_SendClick);
+    m_askBeforeTest = new AskFirst(window.bars().optionsMenu(), QStringLiteral("Ask before the &Misfire Test"),
+                                   "AskBeforeMisfireTest1", AskBeforeTest, this);
 }
 
 bool MainTerminal::shown() const
@@ -82,8 +96,12 @@ void MainTerminal::Test_CMiss_SendClick()
 {
     // By the texts shown: a time typed into the box that is not one of the list's is none selected.
     const TAFrame *pages = m_window.frame1();
-    m_window.link().Test_CMiss_Send(OutputTest::typeIndex(pages->Test_CMiss_Type->currentText()),
-                                    OutputTest::timeIndex(pages->Test_CMiss_Time->currentText()));
+    const int type = OutputTest::typeIndex(pages->Test_CMiss_Type->currentText());
+    const int time = OutputTest::timeIndex(pages->Test_CMiss_Time->currentText());
+    // With no type chosen nothing is sent, so nothing misfires and there is nothing to ask.
+    if (type >= 0 && !m_askBeforeTest->confirm(QLatin1String(MisfireQuestion).arg(seconds(time)), &m_window))
+        return;
+    m_window.link().Test_CMiss_Send(type, time);
 }
 
 // The window's side of the receive handler: while the terminal is shown, everything is its text.

@@ -10,7 +10,14 @@
 void ConsoleLinkHost::showStatus(const QString &text, bool isError)
 {
     status = text;
+    reason.clear();
     failed = isError;
+}
+
+void ConsoleLinkHost::showStatusWithReason(const QString &text, bool isError, const QString &why)
+{
+    showStatus(text, isError);
+    reason = why;
 }
 
 namespace
@@ -25,7 +32,8 @@ void ConsoleLinkHost::setProgressShown(bool shown)
 
 void ConsoleLinkHost::printStatus()
 {
-    std::fprintf(stderr, "%s%s\n", m_lineOpen ? "\n" : "", qPrintable(status));
+    const QString shown = reason.isEmpty() ? status : status + QStringLiteral(": ") + reason;
+    std::fprintf(stderr, "%s%s\n", m_lineOpen ? "\n" : "", qPrintable(shown));
     m_lineOpen = false;
 }
 

@@ -18,10 +18,13 @@ class ConsoleLinkHost : public LinkHost
   public:
     SettingsImage image;
     QString status;
+    QString reason;
     bool failed = false;
 
     SettingsImage &tractionMemory() override { return image; }
     void showStatus(const QString &text, bool isError) override;
+    // Printed after the message: "Reading traction memory cancelled: the unit went on sending".
+    void showStatusWithReason(const QString &text, bool isError, const QString &reason) override;
     void showActivity(const QString &text) override;
     void setProgressMaximum(int maximum) override
     {

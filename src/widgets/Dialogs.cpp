@@ -25,10 +25,22 @@ public:
     {
         QMessageBox::information(parent, caption(), shownText(text));
     }
-    bool question(const QString &text, QWidget *parent) override
+    bool ask(Question &request, QWidget *parent) override
     {
-        return QMessageBox::question(parent, caption(), shownText(text), QMessageBox::Yes | QMessageBox::No,
-                                     QMessageBox::Yes) == QMessageBox::Yes;
+        QMessageBox box(QMessageBox::Question, caption(), shownText(request.text), QMessageBox::Yes | QMessageBox::No,
+                        parent);
+        box.setDefaultButton(request.defaultYes ? QMessageBox::Yes : QMessageBox::No);
+        box.setEscapeButton(QMessageBox::No);
+        QCheckBox *dontAsk = nullptr;
+        if (request.offerDontAsk) {
+            dontAsk = new QCheckBox(QStringLiteral("Don't ask again"), &box);
+            dontAsk->setAccessibleName(dontAsk->text());
+            box.setCheckBox(dontAsk);
+        }
+        const bool yes = box.exec() == QMessageBox::Yes;
+        // Only a Yes is remembered: a No with the box ticked would silence a question never agreed to.
+        request.dontAskAgain = yes && dontAsk && dontAsk->isChecked();
+        return yes;
     }
     bool warningOkCancel(const QString &text, QWidget *parent) override
     {

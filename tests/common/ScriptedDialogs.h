@@ -20,6 +20,7 @@ public:
         QString text;  // message text, or the file dialog's title
         FileRequest request;
         Comparison comparison;  // what a comparison box listed
+        Question question;      // a question's default and check box
     };
 
     ScriptedDialogs();
@@ -28,7 +29,8 @@ public:
     // Expectations, consumed in order.
     ScriptedDialogs &expectError();
     ScriptedDialogs &expectMessage();
-    ScriptedDialogs &expectQuestion(bool yes);
+    // 'dontAskAgain' is the check box's state when a question that offers it closes.
+    ScriptedDialogs &expectQuestion(bool yes, bool dontAskAgain = false);
     ScriptedDialogs &expectWarning(bool ok);
     ScriptedDialogs &expectOpenFile(const QString &path, int filterIndex = -1);  // "" cancels
     ScriptedDialogs &expectSaveFile(const QString &path, int filterIndex = -1);  // "" cancels
@@ -49,7 +51,7 @@ public:
 
     void error(const QString &text, QWidget *parent) override;
     void message(const QString &text, QWidget *parent) override;
-    bool question(const QString &text, QWidget *parent) override;
+    bool ask(Question &request, QWidget *parent) override;
     bool warningOkCancel(const QString &text, QWidget *parent) override;
     QString openFile(FileRequest &request, QWidget *parent) override;
     QString saveFile(FileRequest &request, QWidget *parent) override;
@@ -69,7 +71,8 @@ private:
         bool dontShowAgain = false;
         std::function<void(QPrinter &)> configure;
     };
-    Step take(Kind kind, const QString &text, const FileRequest &request = {}, const Comparison &comparison = {});
+    Step take(Kind kind, const QString &text, const FileRequest &request = {}, const Comparison &comparison = {},
+              const Question &question = {});
 
     QList<Step> m_script;
     QList<Shown> m_shown;

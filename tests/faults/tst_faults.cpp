@@ -203,7 +203,8 @@ private slots:
         const QByteArray unitBefore = unit.memory();
         QVERIFY(window.link().Comm1().open(unit.path));
         // Write Settings as it was: no comparison box first, no read back after.
-        for (QAction *option : {window.findChild<QAction *>("CompareBeforeWrite1"), window.safeWrite().verifyAfterWrite()})
+        for (QAction *option : {window.findChild<QAction *>("CompareBeforeWrite1"), window.safeWrite().verifyAfterWrite(),
+                                window.findChild<QAction *>("AskBeforeMisfireTest1")})
             if (option->isChecked())
                 option->trigger();
         if (fa.uploadBoundMs)
