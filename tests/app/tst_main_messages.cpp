@@ -15,6 +15,7 @@
 #include <QMenu>
 #include <QProgressBar>
 #include <QRegularExpression>
+#include <QScreen>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -88,10 +89,22 @@ class TestMainMessages : public QObject
         QCOMPARE(shown[2][2], QStringLiteral("no file name chosen"));
         QVERIFY(log->list()->topLevelItem(0)->foreground(1).color() != log->list()->palette().text().color());
 
+        if (!qEnvironmentVariableIsEmpty("TRACTION_SHOTS")) {
+            QVERIFY(QTest::qWaitForWindowExposed(log));
+            QTest::qWait(500);
+            window.screen()->grabWindow(0).save(qEnvironmentVariable("TRACTION_SHOTS") +
+                                                QStringLiteral("/message-log.png"));
+        }
+
         // It follows what comes next while it stays open.
         window.ShowStatus(QLatin1String(StatusMessages::FileLoaded), false);
         QCOMPARE(rows(window).size(), 4);
         QCOMPARE(rows(window).last().mid(1), (QStringList{"File loaded ok", ""}));
+        if (!qEnvironmentVariableIsEmpty("TRACTION_SHOTS")) {
+            QTest::qWait(300);
+            window.screen()->grabWindow(0).save(qEnvironmentVariable("TRACTION_SHOTS") +
+                                                QStringLiteral("/message-log-follows.png"));
+        }
     }
 
     void aClickOnTheMessageAreaOpensTheLog()
