@@ -2,11 +2,11 @@
 
 #include "app/Main.h"
 #include "app/MainHistory.h"
+#include "app/MainBars.h"
 #include "app/MainBody.h"
 #include "link/OutputTest.h"
 #include "link/ui/TerminalFrame.h"
 #include "settings/ui/MainFrame.h"
-#include "app/MainBars.h"
 #include "platform/RegistryRoutinesUnit.h"
 #include "widgets/AskFirst.h"
 #include "widgets/Dialogs.h"

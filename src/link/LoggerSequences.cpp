@@ -107,9 +107,11 @@ LoggerSequences::Upload LoggerSequences::upload()
     if (m_cancelled) {
         const bool quiet = letRestGo();
         m_estimateTimer.stop();
-        m_sequences.RootMenu();
+        const bool atRoot = m_sequences.RootMenu();
         if (!quiet)
             m_cancelReason = QStringLiteral("the unit went on sending");
+        else if (!atRoot)
+            m_cancelReason = QStringLiteral("the unit did not return to its menu");
         return Upload::Cancelled;
     }
     m_estimateTimer.stop();
