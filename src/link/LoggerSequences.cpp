@@ -142,9 +142,11 @@ bool LoggerSequences::UploadLog()
         m_uploading = false;
         switch (result) {
         case Upload::Done:
-            m_host.showStatus(QLatin1String(nothingLogged(m_state.LogImage) ? StatusMessages::MemoryReadEmpty
-                                                                             : StatusMessages::MemoryRead),
-                              false);
+            if (nothingLogged(m_state.LogImage))
+                m_host.showStatusWithReason(QLatin1String(StatusMessages::MemoryReadEmpty), false,
+                                            QStringLiteral("nothing logged"));
+            else
+                m_host.showStatus(QLatin1String(StatusMessages::MemoryRead), false);
             break;
         case Upload::Failed: m_host.showStatus(QLatin1String(StatusMessages::MemoryReadFailed), true); break;
         case Upload::Cancelled:

@@ -9,8 +9,9 @@ namespace StatusMessages {
 inline constexpr char ReadingMemory[] = "Reading traction memory";
 inline constexpr char MemoryRead[] = "Traction memory read OK";
 inline constexpr char MemoryReadFailed[] = "Error : reading traction memory";
-// The logger's memory came whole but holds no run.
-inline constexpr char MemoryReadEmpty[] = "Traction memory read OK (nothing logged)";
+// The logger's memory came whole but holds no run ("nothing logged" would not fit the area; it is
+// the message's reason in the log).
+inline constexpr char MemoryReadEmpty[] = "Traction memory read OK (empty)";
 // The user stopped the logger upload; the rest of the memory is let go first.
 inline constexpr char CancellingRead[] = "Cancelling the read";
 inline constexpr char ReadCancelled[] = "Reading traction memory cancelled";

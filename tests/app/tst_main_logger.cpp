@@ -5,7 +5,9 @@
 #include "ScriptedDialogs.h"
 #include "ToolRun.h"
 #include "app/Main.h"
+#include "app/MainMessages.h"
 #include "app/MainStatusBar.h"
+#include "app/MessageLog.h"
 #include "graph/ui/GraphForm.h"
 #include "link/LoggerSequences.h"
 #include "link/StatusMessages.h"
@@ -189,7 +191,8 @@ class TestMainLogger : public QObject, LoggerMemory::Fixture
             graph->channels()[Trace::RPM].append(x, 4000);
         const AxisRange time = graph->navigation().axes.time;
         QTest::mouseClick(button(window, "DL_UploadBtn"), Qt::LeftButton);
-        QCOMPARE(window.statusBar1()->messageText(), QStringLiteral("Traction memory read OK (nothing logged)"));
+        QCOMPARE(window.statusBar1()->messageText(), QStringLiteral("Traction memory read OK (empty)"));
+        QCOMPARE(window.messages().log()->entries().last().reason, QStringLiteral("nothing logged"));
         QCOMPARE(window.statusBar1()->messageTone(), MainStatusBar::Tone::Ok);
         verifyUnlocked(window);
         QCOMPARE(graph->channels()[Trace::RPM].count(), 3);

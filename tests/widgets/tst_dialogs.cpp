@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QTest>
 #include <QTimer>
 
@@ -69,7 +70,8 @@ private slots:
                     auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
                     if (!box)
                         return;
-                    offered = box->defaultButton() == box->button(QMessageBox::No) && box->checkBox() &&
+                    offered = box->defaultButton() == box->button(QMessageBox::No) &&
+                              box->checkBox() &&
                               box->checkBox()->text() == QStringLiteral("Don't ask again");
                     if (box->checkBox())
                         box->checkBox()->setChecked(tick);
