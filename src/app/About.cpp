@@ -24,7 +24,7 @@ QFont face(const char *family, int pixels, bool bold = false)
     return font;
 }
 
-// The print page's logo, stretched over the picture's place.
+// The print page's logo, whole and in its proportions, in the picture's place.
 class Picture final : public QWidget {
 public:
     using QWidget::QWidget;
@@ -34,7 +34,7 @@ protected:
     {
         QPainter painter(this);
         painter.setRenderHint(QPainter::Antialiasing);
-        PagePainter::paintLogo(painter, rect());
+        PagePainter::paintWholeLogo(painter, rect());
     }
 };
 

@@ -9,6 +9,7 @@
 #include "app/MainTerminal.h"
 #include "app/MainHistory.h"
 #include "app/MainUndo.h"
+#include "app/MessageLogWindow.h"
 #include "app/ManualForm.h"
 #include "app/PrintForm.h"
 #include "graph/ui/GraphForm.h"
@@ -19,6 +20,7 @@
 #include "platform/RegistryRoutinesUnit.h"
 #include "settings/ui/MainFrame.h"
 #include "widgets/AskFirst.h"
+#include "widgets/AccessibleNames.h"
 #include "widgets/Dialogs.h"
 #include "widgets/ToolTipDelay.h"
 #include "widgets/ToolbarDock.h"
@@ -43,6 +45,7 @@ constexpr const char *TitlePrefix = "Veltorane Traction : ";
 TForm1::TForm1(std::unique_ptr<PortDirectory> directory, QWidget *parent)
     : QMainWindow(parent), m_actions(this), m_directory(std::move(directory))
 {
+    AccessibleNames::installListNames();
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Veltorane Traction"));
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
@@ -97,8 +100,7 @@ TForm1::TForm1(std::unique_ptr<PortDirectory> directory, QWidget *parent)
     m_history = new MainHistory(*this);
 
     TRegistryRoutines::setFailureReporter([this](const QString &why) {
-        ShowStatus(QLatin1String(StatusMessages::OptionsNotStored), true);
-        m_statusBar->setMessageDetail(why);
+        ShowStatus(QLatin1String(StatusMessages::OptionsNotStored), true, why);
         startMessageTimer();
     });
 
@@ -117,10 +119,14 @@ TForm1::TForm1(std::unique_ptr<PortDirectory> directory, QWidget *parent)
         startMessageTimer();
     });
     connect(m_comPortForm, &TCOMPortForm::portOtherDevice, this, [this](const QString &text, const QString &detail) {
-        ShowStatus(text, true);
-        m_statusBar->setMessageDetail(detail);
+        ShowStatus(text, true, detail);
         startMessageTimer();
     });
+    QAction *messages = m_bars->viewMenu()->addAction(QStringLiteral("&Messages"));
+    messages->setObjectName(QStringLiteral("Messages1"));
+    messages->setToolTip(QStringLiteral("Every message of this session, with its time and reason"));
+    connect(messages, &QAction::triggered, this, &TForm1::Messages1Execute);
+    connect(m_statusBar, &MainStatusBar::messageAreaClicked, this, &TForm1::Messages1Execute);
     connect(m_actions["Exit1"], &QAction::triggered, this, &QWidget::close);
     connect(m_actions["Graph1"], &QAction::triggered, m_graph, &QWidget::show);  // modal over this window
     m_safeWrite = new MainSafeWrite(*this, m_bars->optionsMenu());
@@ -162,7 +168,17 @@ QList<QMenu *> TForm1::lockedMenus() const
     return menus;
 }
 
-void TForm1::ShowStatus(const QString &text, bool isError) { m_messages->showStatus(text, isError); }
+void TForm1::ShowStatus(const QString &text, bool isError, const QString &reason)
+{
+    m_messages->showStatus(text, isError, reason);
+}
+
+void TForm1::Messages1Execute()
+{
+    if (!m_messageLog)
+        m_messageLog = new MessageLogWindow(*m_messages->log(), this);
+    m_messageLog->showLatest();
+}
 
 void TForm1::ShowActivity(const QString &text) { m_messages->showActivity(text); }
 
@@ -236,7 +252,7 @@ void TForm1::closeEvent(QCloseEvent *event)
         }
         return;
     }
-    if (m_modified && !Dialogs::instance().question(QLatin1String(CloseQuestion), this)) {
+    if (m_modified && !Dialogs::instance().questionNo(QLatin1String(CloseQuestion), this)) {
         event->ignore();
         return;
     }

@@ -21,6 +21,7 @@ class MainMessages;
 class MainSafeWrite;
 class MainTerminal;
 class MainUndo;
+class MessageLogWindow;
 class MainHistory;
 class QMenu;
 class QPrinter;
@@ -44,7 +45,8 @@ public:
     ~TForm1() override;
 
     // Status message in green, or red with 'isError'; activity message in the neutral colours.
-    void ShowStatus(const QString &text, bool isError);
+    // Each status message goes into the message log with its reason, where one is known.
+    void ShowStatus(const QString &text, bool isError, const QString &reason = {});
     void ShowActivity(const QString &text);
     void LockMenus();
     void UnlockMenus();
@@ -69,6 +71,9 @@ public:
     void FeedBack1Execute();
     void HelpContents1Execute();
     void About2Execute();
+    // View, "Messages" and a click on the message area: the message log.
+    void Messages1Execute();
+    MessageLogWindow *messageLogWindow() const { return m_messageLog; }
 
     // Read Settings as the menu runs it: the read, the warning of implausible values, the history.
     bool readSettings();
@@ -110,6 +115,10 @@ public:
     // LinkHost
     SettingsImage &tractionMemory() override { return m_tractionMemory; }
     void showStatus(const QString &text, bool isError) override { ShowStatus(text, isError); }
+    void showStatusWithReason(const QString &text, bool isError, const QString &reason) override
+    {
+        ShowStatus(text, isError, reason);
+    }
     void showActivity(const QString &text) override { ShowActivity(text); }
     void setProgressMaximum(int maximum) override;
     void setProgressPosition(int position) override;
@@ -121,7 +130,6 @@ public:
     void startMessageTimer() override;
     void setModified(bool modified) override;
     void settingsWritten(const SettingsImage &written) override;
-    void statusDetail(const QString &detail) override;
     void setSettingsLoaded(bool loaded) override { m_settingsLoaded = loaded; }
     void fillPagesFromImage() override;
     bool copyPagesToImage() override;
@@ -180,6 +188,7 @@ private:
     bool m_closeAfterExchange = false;
     TPrinterForm *m_printerForm = nullptr;
     TManual *m_manual = nullptr;
+    MessageLogWindow *m_messageLog = nullptr;
     std::unique_ptr<QPrinter> m_printer;
-    std::unique_ptr<AskFirst> m_askClear;
+    AskFirst *m_askClear = nullptr;
 };

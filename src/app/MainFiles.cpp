@@ -53,7 +53,7 @@ void TForm1::Import1Execute()
 bool TForm1::mayReplacePages()
 {
     MessageViewTimer()->stop();
-    if (m_modified && !Dialogs::instance().question(QLatin1String(LoadQuestion), this)) {
+    if (m_modified && !Dialogs::instance().questionNo(QLatin1String(LoadQuestion), this)) {
         MessageViewTimer()->start();
         return false;
     }
@@ -114,8 +114,8 @@ bool TForm1::loadSettingsFrom(const QString &fileName, bool traOnly)
         UpdateTitleBar(true);
         m_safeWrite->warnImplausible();
     } else {
-        ShowStatus(QLatin1String(StatusMessages::FileLoadFailed), true);
-        m_statusBar->setMessageDetail(QStringLiteral("%1: %2").arg(QFileInfo(path).fileName(), load.reason));
+        ShowStatus(QLatin1String(StatusMessages::FileLoadFailed), true,
+                   QStringLiteral("%1: %2").arg(QFileInfo(path).fileName(), load.reason));
     }
     return true;
 }
@@ -124,8 +124,8 @@ void TForm1::Save1Execute()
 {
     MessageViewTimer()->stop();
     if (m_currentFileName.isEmpty()) {
-        ShowStatus(QLatin1String(StatusMessages::FileSaveFailed), true);
-        m_statusBar->setMessageDetail(QStringLiteral("no settings file opened yet; use Save As"));
+        ShowStatus(QLatin1String(StatusMessages::FileSaveFailed), true,
+                   QStringLiteral("no settings file opened yet; use Save As"));
         MessageViewTimer()->start();
         return;
     }
@@ -150,7 +150,7 @@ void TForm1::SaveAs1Execute()
     request.confirmOverwrite = false;
     const QString chosen = Dialogs::instance().saveFile(request, this);
     if (chosen.isEmpty()) {
-        ShowStatus(QLatin1String(StatusMessages::FileSaveFailed), true);
+        ShowStatus(QLatin1String(StatusMessages::FileSaveFailed), true, QStringLiteral("no file name chosen"));
         MessageViewTimer()->start();
         return;
     }

@@ -43,7 +43,6 @@ void TForm1::settingsWritten(const SettingsImage &written)
     applyModified(m_undo->pages().differsFromClean());
 }
 
-void TForm1::statusDetail(const QString &detail) { m_statusBar->setMessageDetail(detail); }
 
 void TForm1::fillPagesFromImage()
 {

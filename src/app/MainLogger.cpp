@@ -4,10 +4,12 @@
 #include "app/MainBars.h"
 #include "graph/LogImage.h"
 #include "graph/ui/GraphForm.h"
+#include "link/LoggerSequences.h"
 #include "settings/ui/MainFrame.h"
 #include "widgets/AskFirst.h"
 
 #include <QMenu>
+#include <QPointer>
 #include <QPushButton>
 
 namespace {
@@ -19,11 +21,15 @@ constexpr const char *ClearQuestion = "Clear the unit's logger memory? A run not
 
 void TForm1::connectLoggerButtons()
 {
-    m_askClear = std::make_unique<AskFirst>(AskBeforeClear, QLatin1String(ClearQuestion));
-    m_askClear->addOption(m_bars->optionsMenu(), QStringLiteral("&Ask before Clearing the Logger"),
-                          "AskBeforeClearRam1");
+    m_askClear = new AskFirst(m_bars->optionsMenu(), QStringLiteral("Ask before &Clearing the Logger"),
+                              "AskBeforeClearRam1", AskBeforeClear, this);
     connect(frame1()->DL_UploadBtn, &QPushButton::clicked, this, &TForm1::Frame1DL_UploadBtnClick);
     connect(frame1()->DL_Clear_Ram, &QPushButton::clicked, this, &TForm1::DL_Clear_RamClick);
+    QPushButton *cancel = m_statusBar->cancelButton();
+    connect(cancel, &QPushButton::clicked, this, [this, cancel] {
+        if (m_link->logger().cancelUpload())
+            cancel->setEnabled(false);  // the rest of the memory is still to be let go
+    });
 }
 
 void TForm1::Frame1DL_UploadBtnClick() { DL_UploadBtnClick(); }
@@ -31,13 +37,19 @@ void TForm1::Frame1DL_UploadBtnClick() { DL_UploadBtnClick(); }
 // The page's buttons stay usable during an exchange, as the pages do; the link refuses a second one.
 void TForm1::DL_UploadBtnClick()
 {
-    m_link->whenFree(Exchange::Upload, [this] { m_link->UploadLog(); });
+    m_link->whenFree(Exchange::Upload, [this] {
+        const QPointer<MainStatusBar> bar = m_statusBar;
+        bar->offerCancel(true);
+        m_link->UploadLog();
+        if (bar)  // gone when the window was closed during the upload
+            bar->offerCancel(false);
+    });
 }
 
 void TForm1::DL_Clear_RamClick()
 {
     m_link->whenFree(Exchange::Clear, [this] {
-        if (m_askClear->ask(this))
+        if (m_askClear->confirm(QLatin1String(ClearQuestion), this))
             m_link->ClearLog();
     });
 }

@@ -54,14 +54,15 @@ void TForm1::Print1Execute()
     if (settingsShown)
         BuildPrintPage();
     if (!Dialogs::instance().print(printer(), this)) {
-        ShowStatus(QLatin1String(StatusMessages::PrintFailed), true);
+        ShowStatus(QLatin1String(StatusMessages::PrintFailed), true, QStringLiteral("the print dialog was cancelled"));
     } else {
         QString error;
         const bool printed = queueAccepts(printer(), &error) &&
                              (settingsShown ? m_printerForm->Print(printer(), &error) : PrintLines(terminalLines(), &error));
         if (!printed)
             Dialogs::instance().error(error, this);
-        ShowStatus(QLatin1String(printed ? StatusMessages::PagePrinted : StatusMessages::PrintFailed), !printed);
+        ShowStatus(QLatin1String(printed ? StatusMessages::PagePrinted : StatusMessages::PrintFailed), !printed,
+                   error);
     }
     startMessageTimer();
 }

@@ -5,11 +5,16 @@
 #include <QApplication>
 #include <QEvent>
 #include <QLabel>
+#include <QMouseEvent>
 #include <QProgressBar>
+#include <QPushButton>
 
 namespace {
 
 constexpr int BarHeight = 20;
+constexpr int ProgressWidth = 200 - 8;
+constexpr int CancelWidth = 56;
+const QString ClickHint = QStringLiteral("\n(click to read all messages)");
 
 // A panel of the bar at its fixed place: left edges 0, 200, 400, 625 and 700.
 QWidget *panel(QWidget *bar, const char *name, int left, int width)
@@ -51,12 +56,25 @@ MainStatusBar::MainStatusBar(QWidget *parent) : QStatusBar(parent)
     m_message->setContentsMargins(8, 0, 0, 0);
     m_message->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
 
-    m_progress = new QProgressBar(panel(this, "ProgressPanel", 200, 200));
+    m_message->installEventFilter(this);
+    m_message->setAccessibleName(QStringLiteral("Message"));
+    m_message->setToolTip(QString());
+
+    QWidget *progressPanel = panel(this, "ProgressPanel", 200, 200);
+    m_progress = new QProgressBar(progressPanel);
     m_progress->setObjectName(QStringLiteral("ProgressBar1"));
-    m_progress->setGeometry(4, 6, 200 - 8, BarHeight - 10);
+    m_progress->setAccessibleName(QStringLiteral("Progress"));
+    m_progress->setGeometry(4, 6, ProgressWidth, BarHeight - 10);
     m_progress->setRange(0, 256);
     m_progress->setValue(0);
     m_progress->setTextVisible(false);
+    m_cancel = new QPushButton(QStringLiteral("Cancel"), progressPanel);
+    m_cancel->setObjectName(QStringLiteral("CancelButton"));
+    m_cancel->setAccessibleName(m_cancel->text());
+    m_cancel->setToolTip(QStringLiteral("Stop the exchange (Esc)"));
+    m_cancel->setGeometry(200 - CancelWidth - 2, 1, CancelWidth, BarHeight - 2);
+    m_cancel->setShortcut(Qt::Key_Escape);
+    m_cancel->hide();
 
     m_modified = textPanel(this, "Panel3", "ModifiedPanel", 400, 225);
     m_firmware = textPanel(this, "Panel4", "FirmwarePanel", 625, 75);
@@ -69,15 +87,31 @@ void MainStatusBar::showMessage(const QString &text, Tone tone)
 {
     m_tone = tone;
     m_message->setText(text);
-    m_message->setToolTip(text);
+    m_message->setToolTip(text.isEmpty() ? QString() : text + ClickHint);
     applyTone();
 }
 
 QString MainStatusBar::messageText() const { return m_message->text(); }
 
+void MainStatusBar::offerCancel(bool on)
+{
+    m_progress->setFixedWidth(on ? ProgressWidth - CancelWidth - 4 : ProgressWidth);
+    m_cancel->setEnabled(on);
+    m_cancel->setVisible(on);
+}
+
+bool MainStatusBar::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_message && event->type() == QEvent::MouseButtonRelease &&
+        static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton)
+        emit messageAreaClicked();
+    return QStatusBar::eventFilter(watched, event);
+}
+
 void MainStatusBar::setMessageDetail(const QString &detail)
 {
-    m_message->setToolTip(detail.isEmpty() ? m_message->text() : m_message->text() + QStringLiteral(": ") + detail);
+    const QString shown = detail.isEmpty() ? m_message->text() : m_message->text() + QStringLiteral(": ") + detail;
+    m_message->setToolTip(shown + ClickHint);
 }
 
 QString MainStatusBar::messageToolTip() const { return m_message->toolTip(); }

@@ -4,6 +4,7 @@
 
 class QLabel;
 class QProgressBar;
+class QPushButton;
 
 // The main window's status bar: message area, progress bar, "Modified", the unit's firmware
 // version and the program's own version, left to right.
@@ -22,6 +23,10 @@ public:
     Tone messageTone() const { return m_tone; }
 
     QProgressBar *progressBar() const { return m_progress; }
+    // "Cancel" beside the progress bar, shown only while an exchange can be cancelled; the bar
+    // narrows to make room for it.
+    QPushButton *cancelButton() const { return m_cancel; }
+    void offerCancel(bool on);
 
     void setModifiedText(const QString &text);  // third panel
     QString modifiedText() const;
@@ -33,14 +38,20 @@ public:
     static QColor background(Tone tone);
     static QColor foreground(Tone tone);
 
+signals:
+    // A click on the message area: the user wants to read the messages again.
+    void messageAreaClicked();
+
 protected:
     void changeEvent(QEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void applyTone();
 
     QLabel *m_message;
     QProgressBar *m_progress;
+    QPushButton *m_cancel;
     QLabel *m_modified;
     QLabel *m_firmware;
     QLabel *m_version;

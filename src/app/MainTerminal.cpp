@@ -1,10 +1,13 @@
 #include "app/MainTerminal.h"
 
 #include "app/Main.h"
+#include "app/MainBars.h"
 #include "app/MainBody.h"
 #include "link/OutputTest.h"
 #include "link/ui/TerminalFrame.h"
 #include "settings/ui/MainFrame.h"
+#include "platform/RegistryRoutinesUnit.h"
+#include "widgets/AskFirst.h"
 #include "widgets/Dialogs.h"
 
 #include <QAction>
@@ -17,6 +20,15 @@ namespace {
 
 constexpr const char *ModifiedWarning =
     "Data has been modified :- These changes WILL be lost, do you wish to proceed?";
+constexpr const char *MisfireQuestion = "The engine will misfire for %1 s. Start the test?";
+constexpr RegistryValue AskBeforeTest{"\\Options", "AskBeforeMisfireTest", RegistryValue::Type::Boolean, 1};
+
+QString seconds(int timeIndex)
+{
+    const auto times = OutputTest::times();
+    const int ms = timeIndex >= 0 && timeIndex < int(times.size()) ? times[timeIndex].ms : OutputTest::NoTimeSelectedMs;
+    return QString::number(ms / 1000.0);
+}
 
 } // namespace
 
@@ -31,6 +43,8 @@ MainTerminal::MainTerminal(TForm1 &window) : QObject(&window), m_window(window)
     connect(window.action("Clear1"), &QAction::triggered, frame, &TBFrame::Clear1Execute);
     connect(window.action("ClipBoardCopy1"), &QAction::triggered, frame, &TBFrame::ClipBoardCopy1Execute);
     connect(window.frame1()->Test_CMiss_Send, &QPushButton::clicked, this, &MainTerminal::Test_CMiss_SendClick);
+    m_askBeforeTest = new AskFirst(window.bars().optionsMenu(), QStringLiteral("Ask before the &Misfire Test"),
+                                   "AskBeforeMisfireTest1", AskBeforeTest, this);
 }
 
 bool MainTerminal::shown() const
@@ -91,7 +105,13 @@ void MainTerminal::Test_CMiss_SendClick()
     const int type = OutputTest::typeIndex(pages->Test_CMiss_Type->currentText());
     const int time = OutputTest::timeIndex(pages->Test_CMiss_Time->currentText());
     TractionLink &link = m_window.link();
-    link.whenFree(Exchange::OutputTest, [&link, type, time] { link.Test_CMiss_Send(type, time); });
+    // Refused while an exchange runs, before anything is asked. With no type chosen nothing is
+    // sent, so nothing misfires and there is nothing to ask.
+    link.whenFree(Exchange::OutputTest, [this, &link, type, time] {
+        if (type >= 0 && !m_askBeforeTest->confirm(QLatin1String(MisfireQuestion).arg(seconds(time)), &m_window))
+            return;
+        link.Test_CMiss_Send(type, time);
+    });
 }
 
 // The window's side of the receive handler: while the terminal is shown, everything is its text.

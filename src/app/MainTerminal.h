@@ -2,6 +2,7 @@
 
 #include <QObject>
 
+class AskFirst;
 class TForm1;
 
 // The main window's terminal page and the "Test" page's Send button: the swap between settings
@@ -13,7 +14,9 @@ public:
 
     bool shown() const;
     void Terminal1Execute();
+    // Asks first, as the engine will misfire; "Don't ask again" is kept and undone in Options.
     void Test_CMiss_SendClick();
+    AskFirst *askBeforeTest() const { return m_askBeforeTest; }
 
 private:
     void enter();
@@ -21,4 +24,5 @@ private:
     void leaveAndRead();
 
     TForm1 &m_window;
+    AskFirst *m_askBeforeTest = nullptr;
 };

@@ -259,9 +259,7 @@ void CommandSequences::startExchange(const char *activity, int progressMaximum)
 
 void CommandSequences::showFailure(const char *text)
 {
-    m_host.showStatus(QLatin1String(text), true);
-    if (!m_failure.isEmpty())
-        m_host.statusDetail(m_failure);
+    m_host.showStatusWithReason(QLatin1String(text), true, m_failure);
 }
 
 // A stop ends an exchange between its steps, where the unit may sit in any menu: it is taken back
@@ -389,9 +387,8 @@ bool CommandSequences::verifyWrite()
     const bool same = answered && back == meant;
     if (!answered)
         m_state.UnitImage.reset(); // written, but what the unit holds now is not known
-    m_host.showStatus(QLatin1String(same ? StatusMessages::MemoryVerified : StatusMessages::VerifyFailed), !same);
-    if (!answered && !m_failure.isEmpty())
-        m_host.statusDetail(m_failure);
+    m_host.showStatusWithReason(QLatin1String(same ? StatusMessages::MemoryVerified : StatusMessages::VerifyFailed),
+                                !same, answered ? QString() : m_failure);
     if (!answered)
         rootReturnIfStopped();
     if (same)

@@ -10,8 +10,15 @@
 void ConsoleLinkHost::showStatus(const QString &text, bool isError)
 {
     status = text;
+    reason.clear();
     failed = isError;
     detail.clear();
+}
+
+void ConsoleLinkHost::showStatusWithReason(const QString &text, bool isError, const QString &why)
+{
+    showStatus(text, isError);
+    reason = why;
 }
 
 namespace
@@ -27,8 +34,8 @@ void ConsoleLinkHost::setProgressShown(bool shown)
 void ConsoleLinkHost::printStatus()
 {
     // The reason first: scripts read the message from the last line.
-    if (!detail.isEmpty()) {
-        std::fprintf(stderr, "%s%s\n", m_lineOpen ? "\n" : "", qPrintable(detail));
+    if (!reason.isEmpty()) {
+        std::fprintf(stderr, "%s%s\n", m_lineOpen ? "\n" : "", qPrintable(reason));
         m_lineOpen = false;
     }
     std::fprintf(stderr, "%s%s\n", m_lineOpen ? "\n" : "", qPrintable(status));

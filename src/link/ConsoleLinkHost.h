@@ -18,13 +18,14 @@ class ConsoleLinkHost : public LinkHost
   public:
     SettingsImage image;
     QString status;
+    QString reason;
     bool failed = false;
 
     SettingsImage &tractionMemory() override { return image; }
     void showStatus(const QString &text, bool isError) override;
-    // Printed on a line of its own before the message.
-    void statusDetail(const QString &text) override { detail = text; }
-    QString detail;
+    // The reason is printed on a line of its own before the message: scripts read the message from
+    // the last line.
+    void showStatusWithReason(const QString &text, bool isError, const QString &reason) override;
     void showActivity(const QString &text) override;
     void setProgressMaximum(int maximum) override
     {

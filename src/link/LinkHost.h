@@ -21,8 +21,13 @@ public:
 
     virtual void showStatus(const QString &text, bool isError) = 0;  // closing message
     virtual void showActivity(const QString &text) = 0;              // neutral message while it runs
-    // Why the closing message just shown came about, where that is known.
-    virtual void statusDetail(const QString &detail) { Q_UNUSED(detail); }
+    // The closing message with why it came, where the sequence knows ("the unit went on sending").
+    // The window keeps the reason in its message log; a host without one shows the message alone.
+    virtual void showStatusWithReason(const QString &text, bool isError, const QString &reason)
+    {
+        Q_UNUSED(reason);
+        showStatus(text, isError);
+    }
 
     virtual void setProgressMaximum(int maximum) = 0;
     virtual void setProgressPosition(int position) = 0;

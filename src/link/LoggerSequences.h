@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QByteArray>
 #include <QElapsedTimer>
+#include <QString>
 #include <QTimer>
 
 class CommandSequences;
@@ -32,6 +34,20 @@ class LoggerSequences
     bool UploadLog();
     bool ClearLog();
 
+    // Asks the running upload to stop, from inside its wait (a button, Esc, Ctrl+C): no block is
+    // taken any more, the rest of the memory the unit still sends is let go until the line falls
+    // quiet, the unit is returned to its menu root and the plot keeps what it held. The upload
+    // then ends with "Reading traction memory cancelled". False when no upload runs (or it is
+    // already stopping).
+    bool cancelUpload();
+    bool uploading() const { return m_uploading; }
+    // A memory that holds no run: every sample byte as the clear or an erase leaves it (all 0x00 or
+    // all 0xFF). It is reported as read but not plotted, so that it does not draw flat lines over
+    // the traces shown.
+    static bool nothingLogged(const QByteArray &logImage);
+    // The line counts as quiet after this long without a byte.
+    static constexpr int QuietMs = 250;
+
     // The bounds of the two waits. Only tests shorten them, to reach their failures quickly.
     struct Bounds {
         int uploadMs = UploadTimeoutMs;
@@ -40,7 +56,9 @@ class LoggerSequences
     void setBounds(const Bounds &bounds) { m_bounds = bounds; }
 
   private:
-    bool upload();
+    enum class Upload { Done, Failed, Cancelled };
+    Upload upload();
+    bool letRestGo();
     bool clear(MenuSteps &steps);
     void showTimeLeft();
 
@@ -53,4 +71,8 @@ class LoggerSequences
     QTimer m_estimateTimer;
     QElapsedTimer m_transfer;
     int m_shownSeconds = -1;
+    bool m_uploading = false;
+    bool m_cancelled = false;
+    QString m_cancelReason;
+    qint64 m_letGo = 0;  // bytes of the memory received after the cancel and thrown away
 };

@@ -118,6 +118,8 @@ void ReceiveParser::logBlock()
             s.ExchangeStatus = ExchangeFailed;
             return;
         }
+        if (s.LinkMode != ModeLogBlocks)
+            return;  // the upload was cancelled during the wait
         do {
             char *target = s.LogImage.data() + qsizetype(s.LogBlockCount) * LinkState::LogBlockSize;
             ++s.LogBlockCount;

@@ -9,6 +9,12 @@ namespace StatusMessages {
 inline constexpr char ReadingMemory[] = "Reading traction memory";
 inline constexpr char MemoryRead[] = "Traction memory read OK";
 inline constexpr char MemoryReadFailed[] = "Error : reading traction memory";
+// The logger's memory came whole but holds no run ("nothing logged" would not fit the area; it is
+// the message's reason in the log).
+inline constexpr char MemoryReadEmpty[] = "Traction memory read OK (empty)";
+// The user stopped the logger upload; the rest of the memory is let go first.
+inline constexpr char CancellingRead[] = "Cancelling the read";
+inline constexpr char ReadCancelled[] = "Reading traction memory cancelled";
 // A long exchange's activity with the seconds it still needs: "Reading traction memory (41 s left)".
 inline constexpr char SecondsLeft[] = "%1 (%2 s left)";
 inline constexpr char WritingMemory[] = "Writing to traction memory";
@@ -63,7 +69,7 @@ inline constexpr char Implausible[] =
     "before writing them to a unit:";
 
 inline constexpr const char *All[] = {
-    ReadingMemory, MemoryRead,   MemoryReadFailed, WritingMemory, MemoryWritten, MemoryWriteFailed,
+    ReadingMemory, MemoryRead,   MemoryReadFailed, MemoryReadEmpty, CancellingRead, ReadCancelled, WritingMemory, MemoryWritten, MemoryWriteFailed,
     VerifyingMemory, MemoryVerified, VerifyFailed,
     ClearingMemory, MemoryCleared, MemoryClearFailed, TestStarting, TestEnded,   TestFailed,
     FileLoaded,    FileLoadFailed, FileSaved,      FileSaveFailed, PagePrinted,   PrintFailed,

@@ -4,6 +4,7 @@
 
 #include <QFont>
 #include <QFontMetricsF>
+#include <QImage>
 #include <QPagedPaintDevice>
 #include <QPainter>
 #include <QSvgRenderer>
@@ -85,6 +86,50 @@ void paintLogo(QPainter &painter, const QRectF &target)
     QSvgRenderer logo(QStringLiteral(":/print/pictures/logo.svg"));
     logo.setAspectRatioMode(Qt::IgnoreAspectRatio);
     logo.render(&painter, target);
+}
+
+namespace {
+
+// The rectangle the logo draws into, in its own units: its picture box widened by what it draws
+// beyond (found by drawing it on a canvas twice as wide and looking for ink).
+QRectF drawnLogoBox(QSvgRenderer &logo)
+{
+    const QRectF view = logo.viewBoxF();
+    const QRectF wide(view.x(), view.y(), view.width() * 2, view.height());
+    QImage canvas(wide.size().toSize(), QImage::Format_ARGB32_Premultiplied);
+    canvas.fill(Qt::transparent);
+    logo.setViewBox(wide);
+    {
+        QPainter painter(&canvas);
+        logo.render(&painter);
+    }
+    int right = int(view.width()) - 1;
+    for (int y = 0; y < canvas.height(); ++y) {
+        const auto *line = reinterpret_cast<const QRgb *>(canvas.constScanLine(y));
+        for (int x = canvas.width() - 1; x > right; --x)
+            if (qAlpha(line[x]) > 0) {
+                right = x;
+                break;
+            }
+    }
+    // As much room after the last letter as the speed lines leave before the wheel.
+    constexpr int Margin = 6;
+    return QRectF(view.x(), view.y(), right + 1 + Margin, view.height());
+}
+
+}  // namespace
+
+void paintWholeLogo(QPainter &painter, const QRectF &target)
+{
+    initPictures();
+    QSvgRenderer logo(QStringLiteral(":/print/pictures/logo.svg"));
+    static const QRectF drawn = drawnLogoBox(logo);
+    logo.setViewBox(drawn);
+    QSizeF size = drawn.size();
+    size.scale(target.size(), Qt::KeepAspectRatio);
+    QRectF box(QPointF(), size);
+    box.moveCenter(target.center());
+    logo.render(&painter, box);
 }
 
 void paint(QPainter &painter, const PrintPage &page)

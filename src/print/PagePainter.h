@@ -21,7 +21,10 @@ bool print(QPagedPaintDevice &device, const PrintPage &page, QString *error);
 // would not fit; a sheet is only started for a line that goes on it.
 bool printLines(QPagedPaintDevice &device, const QStringList &lines, QString *error);
 
-// The logo, stretched into 'target'; the about box shows it too.
+// The logo, stretched into 'target', as the print page has it.
 void paintLogo(QPainter &painter, const QRectF &target);
+// The logo with everything it draws, its proportions kept, centred in 'target'. The renderer sets
+// the name's letters at their natural width, past the picture's own box, so that box is measured.
+void paintWholeLogo(QPainter &painter, const QRectF &target);
 
 }  // namespace PagePainter

@@ -1,27 +1,27 @@
 #pragma once
 
-#include "platform/RegistryRoutinesUnit.h"
-
+#include <QObject>
 #include <QString>
 
+struct RegistryValue;
 class QAction;
 class QMenu;
 class QWidget;
 
-// A question before a step that cannot be undone, with "Don't ask again" kept in the option store
-// and a checkable Options entry that asks again.
-class AskFirst {
+// A question before an action that cannot be taken back (the engine misfires, a memory is erased):
+// No is its default, and "Don't ask again" silences it. Whether to ask is kept in the option store
+// and shown as a ticked item of the Options menu, so that the user can have it asked again.
+class AskFirst : public QObject {
+    Q_OBJECT
 public:
-    // 'stored' holds 1 while the question is to be asked.
-    AskFirst(const RegistryValue &stored, QString text);
+    // 'stored' must outlive this object (a constexpr RegistryValue, say); its default should be 1.
+    AskFirst(QMenu *optionsMenu, const QString &caption, const char *objectName, const RegistryValue &stored,
+             QObject *parent);
 
-    // True to go on: asked and answered Yes, or not to be asked.
-    bool ask(QWidget *parent);
-    // The Options entry, ticked while the question is asked.
-    QAction *addOption(QMenu *menu, const QString &caption, const char *objectName);
+    // True to go on: Yes to the question, or no question at all when the user silenced it.
+    bool confirm(const QString &text, QWidget *parent);
+    QAction *option() const { return m_option; }
 
 private:
-    const RegistryValue &m_stored;
-    QString m_text;
-    QAction *m_option = nullptr;
+    QAction *m_option;
 };

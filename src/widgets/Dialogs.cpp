@@ -25,16 +25,11 @@ public:
     {
         QMessageBox::information(parent, caption(), shownText(text));
     }
-    bool question(const QString &text, QWidget *parent) override
-    {
-        return QMessageBox::question(parent, caption(), shownText(text), QMessageBox::Yes | QMessageBox::No,
-                                     QMessageBox::Yes) == QMessageBox::Yes;
-    }
-    bool confirm(Confirmation &request, QWidget *parent) override
+    bool ask(Question &request, QWidget *parent) override
     {
         QMessageBox box(QMessageBox::Question, caption(), shownText(request.text), QMessageBox::Yes | QMessageBox::No,
                         parent);
-        box.setDefaultButton(QMessageBox::No);
+        box.setDefaultButton(request.defaultYes ? QMessageBox::Yes : QMessageBox::No);
         box.setEscapeButton(QMessageBox::No);
         QCheckBox *dontAsk = nullptr;
         if (request.offerDontAsk) {
@@ -43,8 +38,8 @@ public:
             box.setCheckBox(dontAsk);
         }
         const bool yes = box.exec() == QMessageBox::Yes;
-        if (dontAsk)
-            request.dontAskAgain = dontAsk->isChecked();
+        // Only a Yes is remembered: a No with the box ticked would silence a question never agreed to.
+        request.dontAskAgain = yes && dontAsk && dontAsk->isChecked();
         return yes;
     }
     bool warningOkCancel(const QString &text, QWidget *parent) override

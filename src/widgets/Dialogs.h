@@ -37,12 +37,12 @@ public:
         bool dontShowAgain = false;    // in: its first state; out: its state when the box closed
     };
 
-    // A question before something that cannot be undone: Yes and No, with No the default, and a
-    // "Don't ask again" check box when offered.
-    struct Confirmation {
+    // A Yes/No question whose default button and "Don't ask again" box the caller chooses.
+    struct Question {
         QString text;
-        bool offerDontAsk = false;
-        bool dontAskAgain = false;  // out: the check box's state when the box closed
+        bool defaultYes = true;        // the button Enter presses
+        bool offerDontAsk = false;     // the "Don't ask again" check box
+        bool dontAskAgain = false;     // out: its state when the box closed with Yes
     };
 
     virtual ~Dialogs() = default;
@@ -51,10 +51,20 @@ public:
     virtual void error(const QString &text, QWidget *parent = nullptr) = 0;
     // A plain message box with an OK button.
     virtual void message(const QString &text, QWidget *parent = nullptr) = 0;
-    // A confirmation with a question icon and Yes/No; true for Yes.
-    virtual bool question(const QString &text, QWidget *parent = nullptr) = 0;
-    // The confirmation; true for Yes.
-    virtual bool confirm(Confirmation &request, QWidget *parent = nullptr) = 0;
+    // A confirmation with a question icon and Yes/No, Yes the default; true for Yes.
+    bool question(const QString &text, QWidget *parent = nullptr)
+    {
+        Question request{text};
+        return ask(request, parent);
+    }
+    // The same with No the default: the answer that loses nothing, where Yes discards work.
+    bool questionNo(const QString &text, QWidget *parent = nullptr)
+    {
+        Question request{text, false};
+        return ask(request, parent);
+    }
+    // The same with the default and the check box of 'request'; true for Yes.
+    virtual bool ask(Question &request, QWidget *parent = nullptr) = 0;
     // A warning with OK/Cancel; true for OK.
     virtual bool warningOkCancel(const QString &text, QWidget *parent = nullptr) = 0;
     // A warning with an OK button only.

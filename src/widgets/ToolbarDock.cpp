@@ -7,6 +7,8 @@
 #include <QProxyStyle>
 #include <QStyle>
 #include <QStyleOption>
+#include <QToolBar>
+#include <QToolButton>
 
 namespace {
 
@@ -66,6 +68,13 @@ ToolbarDock::ToolbarDock(const QString &caption, QWidget *content, bool closable
 {
     setWidget(content);
     setAllowedAreas(Qt::TopDockWidgetArea);
+    // The tool bar's own button for the tools that do not fit has no text a screen reader could read.
+    QList<QToolBar *> bars = content->findChildren<QToolBar *>();
+    if (auto *bar = qobject_cast<QToolBar *>(content))
+        bars.append(bar);
+    for (QToolBar *bar : bars)
+        if (auto *more = bar->findChild<QToolButton *>(QStringLiteral("qt_toolbar_ext_button")))
+            more->setAccessibleName(QStringLiteral("More tools"));
     connect(this, &QDockWidget::topLevelChanged, this, [this] { updateTitleBar(); });
     setLocked(false);
 }

@@ -7,6 +7,7 @@
 #include "graph/ui/GraphForm.h"
 #include "settings/ui/MainFrame.h"
 #include "settings/ui/WDC_Unit.h"
+#include "widgets/ToolbarDock.h"
 
 #include <QAbstractButton>
 #include <QAbstractItemView>
@@ -140,6 +141,21 @@ class TestAccessibleNames : public QObject
         QCOMPARE(named(&window, "Chart1"), QStringLiteral("Graph"));
         QCOMPARE(named(window.findChild<QWidget *>("RPMSetup"), "Edit1"), QStringLiteral("Maximum Displayed Value"));
         QCOMPARE(named(&window, "Wheel_Width"), QStringLiteral("Width (mm)"));
+
+        // As the accessibility layer hands them out: an editable list and its edit field by the
+        // list's label, not by its value; the tool bar's button for what does not fit by a name.
+        for (const char *list : {"Sensor_FL", "Sample_Rate", "Test_CMiss_Type", "Test_CMiss_Time"}) {
+            auto *box = window.findChild<QComboBox *>(QLatin1String(list));
+            QAccessibleInterface *read = QAccessible::queryAccessibleInterface(box);
+            QCOMPARE(read->text(QAccessible::Name), box->accessibleName());
+            QCOMPARE(read->text(QAccessible::Value), box->currentText());
+            QCOMPARE(QAccessible::queryAccessibleInterface(box->lineEdit())->text(QAccessible::Name),
+                     box->accessibleName());
+            QCOMPARE(read->child(1)->object(), box->lineEdit());
+        }
+        auto *more = window.navigatorDock()->findChild<QWidget *>("qt_toolbar_ext_button");
+        QVERIFY(more);
+        QCOMPARE(QAccessible::queryAccessibleInterface(more)->text(QAccessible::Name), QStringLiteral("More tools"));
     }
 
     // Tab as a keyboard user presses it (a real key on X11) through each page: every control

@@ -130,7 +130,7 @@ struct Bench {
         if (op == Write)
             dialogs.expectComparison(true);
         if (op == Clear)
-            dialogs.expectConfirm(true);
+            dialogs.expectQuestion(true);
         if (op == LiveRun)
             dialogs.expectQuestion(false);
     }

@@ -87,6 +87,7 @@ class TestMainFiles : public QObject
         dialogs.expectQuestion(false);
         window.action("Open1")->trigger();
         QCOMPARE(dialogs.lastText(), QString(LoadQuestion));
+        QVERIFY2(!dialogs.shown().last().question.defaultYes, "Enter must keep the edits");
         QCOMPARE(dialogs.pending(), 0);
         QCOMPARE(window.CurrentFileName(), path("track.dat"));
     }

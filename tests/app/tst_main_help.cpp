@@ -154,6 +154,27 @@ private slots:
             QVERIFY2(qAbs(textCentre - about.width() / 2) <= 2, name);
             QVERIFY(line->alignment() & Qt::AlignHCenter);
         }
+
+        // The logo whole: ink in its picture, none at its right edge, past which the maker's name
+        // used to run.
+        QWidget *picture = about.findChild<QWidget *>(QStringLiteral("ProgramIcon"));
+        QVERIFY(picture);
+        const QImage shot = picture->grab().toImage();
+        const QRgb ground = shot.pixel(shot.width() / 2, 0);
+        const auto inkInColumn = [&](int x) {
+            for (int y = 0; y < shot.height(); ++y)
+                if (shot.pixel(x, y) != ground)
+                    return true;
+            return false;
+        };
+        int inked = 0;
+        for (int x = 0; x < shot.width(); ++x)
+            inked += inkInColumn(x);
+        QVERIFY2(inked > shot.width() / 2, qPrintable(QString::number(inked)));
+        if (!qEnvironmentVariableIsEmpty("TRACTION_SHOTS"))
+            shot.save(qEnvironmentVariable("TRACTION_SHOTS") + QStringLiteral("/about-logo.png"));
+        for (int x : {shot.width() - 2, shot.width() - 1})
+            QVERIFY2(!inkInColumn(x), qPrintable(QString::number(x)));
     }
 
     void aLeftClickAnywhereClosesTheAboutBoxButTheLinksOpen()

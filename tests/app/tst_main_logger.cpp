@@ -5,8 +5,11 @@
 #include "ScriptedDialogs.h"
 #include "ToolRun.h"
 #include "app/Main.h"
+#include "app/MainMessages.h"
 #include "app/MainStatusBar.h"
+#include "app/MessageLog.h"
 #include "graph/ui/GraphForm.h"
+#include "link/LoggerSequences.h"
 #include "link/StatusMessages.h"
 #include "settings/ui/MainFrame.h"
 
@@ -53,13 +56,14 @@ QPushButton *button(TForm1 &window, const char *name)
     return b;
 }
 
-void verifyUnlockedAndFull(TForm1 &window)
+// Unlocked, and the bar full after a success, empty after a failure (a full bar would read as done).
+void verifyUnlocked(TForm1 &window, bool succeeded = true)
 {
     for (QMenu *menu : window.lockedMenus())
         QVERIFY2(menu->isEnabled(), qPrintable(menu->title()));
     QVERIFY(window.action("ReadFromTraction1")->isEnabled());
     const QProgressBar *bar = window.statusBar1()->progressBar();
-    QCOMPARE(bar->value(), bar->maximum());
+    QCOMPARE(bar->value(), succeeded ? bar->maximum() : 0);
 }
 
 } // namespace
@@ -92,7 +96,7 @@ class TestMainLogger : public QObject, LoggerMemory::Fixture
         QCOMPARE(window.statusBar1()->messageText(), QStringLiteral("Traction memory read OK"));
         QCOMPARE(window.statusBar1()->messageTone(), MainStatusBar::Tone::Ok);
         QCOMPARE(window.statusBar1()->progressBar()->maximum(), 132000);
-        verifyUnlockedAndFull(window);
+        verifyUnlocked(window);
         // The settings on the pages are still neither saved nor sent: closing must go on asking.
         QVERIFY(window.Modified());
         QCOMPARE(window.statusBar1()->modifiedText(), QStringLiteral("Modified"));
@@ -155,7 +159,7 @@ class TestMainLogger : public QObject, LoggerMemory::Fixture
         QTest::mouseClick(button(window, "DL_UploadBtn"), Qt::LeftButton);
         QCOMPARE(window.statusBar1()->messageText(), QStringLiteral("Error : reading traction memory"));
         QCOMPARE(window.statusBar1()->messageTone(), MainStatusBar::Tone::Error);
-        verifyUnlockedAndFull(window);
+        verifyUnlocked(window, false);
         QCOMPARE(graph->channels()[Trace::CutLevel].count(), 3);
         QCOMPARE(graph->channels()[Trace::RPM].count(), 0);
         QCOMPARE(graph->navigation().axes.time, time);
@@ -174,14 +178,14 @@ class TestMainLogger : public QObject, LoggerMemory::Fixture
         QCOMPARE(clear->accessibleName(), QStringLiteral("Clear ram"));
 
         // It asks first; No is the safe answer and sends nothing.
-        dialogs.expectConfirm(false, true);
+        dialogs.expectQuestion(false, true);
         QTest::mouseClick(clear, Qt::LeftButton);
         QCOMPARE(dialogs.lastText(), QStringLiteral("Clear the unit's logger memory? A run not yet read is lost."));
         QTest::qWait(100);
         QCOMPARE(unit.received(), QByteArray());
         QVERIFY(window.findChild<QAction *>("AskBeforeClearRam1")->isChecked());
 
-        dialogs.expectConfirm(true, true);  // and not again
+        dialogs.expectQuestion(true, true);  // and not again
         StatusWatch watch(window);
         QTest::mouseClick(clear, Qt::LeftButton);
         watch.timer.stop();
@@ -189,7 +193,7 @@ class TestMainLogger : public QObject, LoggerMemory::Fixture
         QCOMPARE(watch.messages.first(), QStringLiteral("Clearing Internal Memory"));
         QCOMPARE(window.statusBar1()->messageText(), QStringLiteral("Traction memory Cleared OK"));
         QCOMPARE(window.statusBar1()->progressBar()->maximum(), 10);
-        verifyUnlockedAndFull(window);
+        verifyUnlocked(window);
         QCOMPARE(fileBytes(log), QByteArray(131072, '\0'));
         {
             TForm1 next;  // the answer is kept: the next run of the program clears without a word
@@ -197,15 +201,46 @@ class TestMainLogger : public QObject, LoggerMemory::Fixture
         }
         window.findChild<QAction *>("AskBeforeClearRam1")->trigger();  // Options: ask again
 
+        // Read OK, said to hold nothing, and no flat lines drawn over the traces shown.
+        TGraphChart *graph = window.graphChart();
+        for (int x = 0; x < 3; ++x)
+            graph->channels()[Trace::RPM].append(x, 4000);
+        const AxisRange time = graph->navigation().axes.time;
         QTest::mouseClick(button(window, "DL_UploadBtn"), Qt::LeftButton);
-        QCOMPARE(window.statusBar1()->messageText(), QStringLiteral("Traction memory read OK"));
-        for (Trace t : SixChannels) {
-            const Channel &c = window.graphChart()->channels()[t];
-            QCOMPARE(c.count(), 21845);
-            const Channel::MinMax range = c.minMax(0, c.count());
-            QCOMPARE(range.min, 0.0);
-            QCOMPARE(range.max, 0.0);
-        }
+        QCOMPARE(window.statusBar1()->messageText(), QStringLiteral("Traction memory read OK (empty)"));
+        QCOMPARE(window.messages().log()->entries().last().reason, QStringLiteral("nothing logged"));
+        QCOMPARE(window.statusBar1()->messageTone(), MainStatusBar::Tone::Ok);
+        verifyUnlocked(window);
+        QCOMPARE(graph->channels()[Trace::RPM].count(), 3);
+        QCOMPARE(graph->channels()[Trace::CutLevel].count(), 0);
+        QCOMPARE(graph->navigation().axes.time, time);
+    }
+
+    // An erased memory reads as 0xFF; one sample anywhere is a run. The two bytes before the
+    // samples say nothing either way.
+    void nothingLoggedIsEverySampleByteErased_data()
+    {
+        QTest::addColumn<QByteArray>("memory");
+        QTest::addColumn<bool>("empty");
+        QByteArray zeros(131072, '\0');
+        QTest::newRow("cleared") << zeros << true;
+        QTest::newRow("erased") << QByteArray(131072, '\xff') << true;
+        QByteArray counted = zeros;
+        counted[0] = counted[1] = '\x12';
+        QTest::newRow("count bytes set") << counted << true;
+        QByteArray last = zeros;
+        last[131071] = '\x01';
+        QTest::newRow("last sample byte") << last << false;
+        QByteArray first(131072, '\xff');
+        first[2] = '\0';
+        QTest::newRow("first sample byte") << first << false;
+        QTest::newRow("pattern") << m_memory << false;
+    }
+    void nothingLoggedIsEverySampleByteErased()
+    {
+        QFETCH(QByteArray, memory);
+        QFETCH(bool, empty);
+        QCOMPARE(LoggerSequences::nothingLogged(memory), empty);
     }
 
     void aClickDuringAnExchangeStartsNothing()
@@ -220,7 +255,7 @@ class TestMainLogger : public QObject, LoggerMemory::Fixture
         QPushButton *clear = button(window, "DL_Clear_Ram");
         QTimer::singleShot(100, read, [read] { QTest::mouseClick(read, Qt::LeftButton); });
         QTimer::singleShot(400, clear, [clear] { QTest::mouseClick(clear, Qt::LeftButton); });
-        dialogs.expectConfirm(true);  // the first click's question; the later clicks ask nothing
+        dialogs.expectQuestion(true);  // the first click's question; the later clicks ask nothing
         QTest::mouseClick(clear, Qt::LeftButton);
         QCOMPARE(window.statusBar1()->messageText(), QStringLiteral("Traction memory Cleared OK"));
         QTest::qWait(100);

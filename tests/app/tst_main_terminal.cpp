@@ -214,12 +214,23 @@ private slots:
         pages->Test_CMiss_Type->setCurrentText(QStringLiteral("Soft Cut"));
         pages->Test_CMiss_Time->setCurrentText(QStringLiteral("0.5"));
 
+        // The engine misfires: asked first, No the default; a No sends nothing.
+        dialogs.expectQuestion(false);
+        QTest::mouseClick(pages->Test_CMiss_Send, Qt::LeftButton);
+        const Dialogs::Question asked = dialogs.shown().last().question;
+        QCOMPARE(asked.text, QStringLiteral("The engine will misfire for 0.5 s. Start the test?"));
+        QVERIFY(!asked.defaultYes);
+        QVERIFY(asked.offerDontAsk);
+        QTest::qWait(300);
+        QCOMPARE(unit.received(), QByteArray());
+
         bool lockedWhileRunning = false;
         QString shownWhileRunning;
         QTimer::singleShot(300, &window, [&] {
             lockedWhileRunning = !window.action("Terminal1")->isEnabled();
             shownWhileRunning = window.statusBar1()->messageText();
         });
+        dialogs.expectQuestion(true, true);
         QTest::mouseClick(pages->Test_CMiss_Send, Qt::LeftButton);
         QVERIFY(lockedWhileRunning);
         QCOMPARE(shownWhileRunning, QStringLiteral("Starting Test"));
@@ -229,6 +240,18 @@ private slots:
         QVERIFY(window.action("Terminal1")->isEnabled());
         QTRY_VERIFY2(unit.received().startsWith("EDS0") && rootMenuBytes(unit.received().mid(4)),
                      unit.received().toHex(' ').constData());
+
+        // "Don't ask again" is kept: this window and the next ask no more, until Options says so.
+        QAction *ask = window.findChild<QAction *>("AskBeforeMisfireTest1");
+        QVERIFY(ask && !ask->isChecked());
+        TForm1 next;
+        QVERIFY(!next.findChild<QAction *>("AskBeforeMisfireTest1")->isChecked());
+        pages->Test_CMiss_Time->setCurrentText(QStringLiteral("10.0"));
+        ask->trigger();
+        dialogs.expectQuestion(false);
+        QTest::mouseClick(pages->Test_CMiss_Send, Qt::LeftButton);
+        QCOMPARE(dialogs.lastText(), QStringLiteral("The engine will misfire for 10 s. Start the test?"));
+        QCOMPARE(dialogs.pending(), 0);
     }
 };
 

@@ -211,6 +211,7 @@ private slots:
         dialogs.expectQuestion(false);
         QVERIFY(!window.close());
         QVERIFY(dialogs.lastText().contains("Do you still want to close"));
+        QVERIFY2(!dialogs.shown().last().question.defaultYes, "Enter must keep the edits");
         dialogs.expectQuestion(true);
         QVERIFY(window.close());
         QCOMPARE(dialogs.pending(), 0);

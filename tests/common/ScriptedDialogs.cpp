@@ -8,7 +8,7 @@ const char *kindName(ScriptedDialogs::Kind kind)
 {
     static const char *names[] = {"error box", "message box", "question", "warning",
                                   "open dialog", "save dialog", "print dialog", "colour dialog",
-                                  "printer set-up dialog", "warning box", "comparison box", "confirmation"};
+                                  "printer set-up dialog", "warning box", "comparison box"};
     return names[int(kind)];
 }
 }  // namespace
@@ -29,9 +29,11 @@ ScriptedDialogs &ScriptedDialogs::expectMessage()
     return *this;
 }
 
-ScriptedDialogs &ScriptedDialogs::expectQuestion(bool yes)
+ScriptedDialogs &ScriptedDialogs::expectQuestion(bool yes, bool dontAskAgain)
 {
-    m_script.append({Kind::Question, yes});
+    Step step{Kind::Question, yes};
+    step.dontShowAgain = dontAskAgain;
+    m_script.append(step);
     return *this;
 }
 
@@ -105,26 +107,10 @@ ScriptedDialogs &ScriptedDialogs::expectComparison(bool ok, bool dontShowAgain)
     return *this;
 }
 
-ScriptedDialogs &ScriptedDialogs::expectConfirm(bool yes, bool dontAskAgain)
-{
-    Step step{Kind::Confirmation, yes};
-    step.dontShowAgain = dontAskAgain;
-    m_script.append(step);
-    return *this;
-}
-
-bool ScriptedDialogs::confirm(Confirmation &request, QWidget *)
-{
-    const Step step = take(Kind::Confirmation, request.text);
-    if (request.offerDontAsk)
-        request.dontAskAgain = step.dontShowAgain;
-    return step.yes;
-}
-
 ScriptedDialogs::Step ScriptedDialogs::take(Kind kind, const QString &text, const FileRequest &request,
-                                            const Comparison &comparison)
+                                            const Comparison &comparison, const Question &question)
 {
-    m_shown.append({kind, text, request, comparison});
+    m_shown.append({kind, text, request, comparison, question});
     if (m_script.isEmpty() || m_script.first().kind != kind) {
         const QString expected =
             m_script.isEmpty() ? QStringLiteral("nothing") : QString::fromLatin1(kindName(m_script.first().kind));
@@ -140,7 +126,12 @@ void ScriptedDialogs::error(const QString &text, QWidget *) { take(Kind::Error, 
 
 void ScriptedDialogs::message(const QString &text, QWidget *) { take(Kind::Message, text); }
 
-bool ScriptedDialogs::question(const QString &text, QWidget *) { return take(Kind::Question, text).yes; }
+bool ScriptedDialogs::ask(Question &request, QWidget *)
+{
+    const Step step = take(Kind::Question, request.text, {}, {}, request);
+    request.dontAskAgain = request.offerDontAsk && step.yes && step.dontShowAgain;
+    return step.yes;
+}
 
 bool ScriptedDialogs::warningOkCancel(const QString &text, QWidget *)
 {

@@ -12,8 +12,7 @@
 class ScriptedDialogs final : public Dialogs {
 public:
     enum class Kind {
-        Error, Message, Question, WarningOkCancel, OpenFile, SaveFile, Print, Color, PrinterSetup, Warning, Comparison,
-        Confirmation
+        Error, Message, Question, WarningOkCancel, OpenFile, SaveFile, Print, Color, PrinterSetup, Warning, Comparison
     };
 
     struct Shown {
@@ -21,6 +20,7 @@ public:
         QString text;  // message text, or the file dialog's title
         FileRequest request;
         Comparison comparison;  // what a comparison box listed
+        Question question;      // a question's default and check box
     };
 
     ScriptedDialogs();
@@ -29,7 +29,8 @@ public:
     // Expectations, consumed in order.
     ScriptedDialogs &expectError();
     ScriptedDialogs &expectMessage();
-    ScriptedDialogs &expectQuestion(bool yes);
+    // 'dontAskAgain' is the check box's state when a question that offers it closes.
+    ScriptedDialogs &expectQuestion(bool yes, bool dontAskAgain = false);
     ScriptedDialogs &expectWarning(bool ok);
     ScriptedDialogs &expectOpenFile(const QString &path, int filterIndex = -1);  // "" cancels
     ScriptedDialogs &expectSaveFile(const QString &path, int filterIndex = -1);  // "" cancels
@@ -41,8 +42,6 @@ public:
     // The comparison box: 'ok' presses OK (Close when it offers only that), 'dontShowAgain' is the
     // check box's state when it closes.
     ScriptedDialogs &expectComparison(bool ok, bool dontShowAgain = false);
-    // The confirmation: Yes or No, and the "Don't ask again" box ticked or not (where offered).
-    ScriptedDialogs &expectConfirm(bool yes, bool dontAskAgain = false);
 
     const QList<Shown> &shown() const { return m_shown; }
     QStringList texts() const;  // texts of every dialog shown, in order
@@ -52,7 +51,7 @@ public:
 
     void error(const QString &text, QWidget *parent) override;
     void message(const QString &text, QWidget *parent) override;
-    bool question(const QString &text, QWidget *parent) override;
+    bool ask(Question &request, QWidget *parent) override;
     bool warningOkCancel(const QString &text, QWidget *parent) override;
     QString openFile(FileRequest &request, QWidget *parent) override;
     QString saveFile(FileRequest &request, QWidget *parent) override;
@@ -61,7 +60,6 @@ public:
     bool printerSetup(QPrinter &printer, QWidget *parent) override;
     void warning(const QString &text, QWidget *parent) override;
     bool comparison(Comparison &request, QWidget *parent) override;
-    bool confirm(Confirmation &request, QWidget *parent) override;
 
 private:
     struct Step {
@@ -73,7 +71,8 @@ private:
         bool dontShowAgain = false;
         std::function<void(QPrinter &)> configure;
     };
-    Step take(Kind kind, const QString &text, const FileRequest &request = {}, const Comparison &comparison = {});
+    Step take(Kind kind, const QString &text, const FileRequest &request = {}, const Comparison &comparison = {},
+              const Question &question = {});
 
     QList<Step> m_script;
     QList<Shown> m_shown;

@@ -202,11 +202,12 @@ private slots:
         QVERIFY(unit.ok());
         const QByteArray unitBefore = unit.memory();
         QVERIFY(window.link().Comm1().open(unit.path));
-        // Write Settings as it was: no comparison box first, no read back after; Clear ram and the
-        // reads without their questions and second reads, so that the exchange under test is the one
+        // Write Settings as it was: no comparison box first, no read back after; Clear ram, the misfire
+        // test and the reads without their questions and second reads, so that the exchange under test is the one
         // a fault meets.
         for (QAction *option : {window.findChild<QAction *>("CompareBeforeWrite1"), window.safeWrite().verifyAfterWrite(),
-                                window.findChild<QAction *>("AskBeforeClearRam1"), window.safeWrite().checkReads()})
+                                window.findChild<QAction *>("AskBeforeClearRam1"), window.safeWrite().checkReads(),
+                                window.findChild<QAction *>("AskBeforeMisfireTest1")})
             if (option->isChecked())
                 option->trigger();
         if (fa.uploadBoundMs)
@@ -278,7 +279,8 @@ private slots:
             else
                 QCOMPARE(shown, expected);
             QCOMPARE(bar->messageTone(), ok ? MainStatusBar::Tone::Ok : MainStatusBar::Tone::Error);
-            QCOMPARE(bar->progressBar()->value(), bar->progressBar()->maximum());
+            // Full after a success; empty after a failure, where a full bar would read as done.
+            QCOMPARE(bar->progressBar()->value(), ok ? bar->progressBar()->maximum() : 0);
         }
         for (QMenu *menu : window.lockedMenus())
             QVERIFY2(menu->isEnabled(), qPrintable(menu->title()));

@@ -4,9 +4,12 @@
 #include "ToolRun.h"
 
 #include <QDir>
+#include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <csignal>
 
 class TestTractionctlLogger : public QObject
 {
@@ -45,6 +48,32 @@ class TestTractionctlLogger : public QObject
         QCOMPARE(lines.size(), 1 + 21845);
         QVERIFY2(lines[0].contains("RPM") && lines[0].contains("CutLevel"), lines[0].constData());
         QVERIFY2(lines[LoggerMemory::MarkedSample].contains("8925"), lines[LoggerMemory::MarkedSample].constData());
+    }
+
+    // Ctrl+C at the line's own pace: the unit first sends the rest, then is back at its root and
+    // the file is not touched.
+    void interruptCancelsTheUploadAndLeavesTheFileAlone()
+    {
+        SimUnit unit({"--pace", "--log-memory", writeFile(path("unit3.bin"), m_memory)});
+        QVERIFY(unit.ok());
+        writeFile(path("last.bin"), "last good run");
+        QProcess tool;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("XDG_CONFIG_HOME"), path("config"));
+        tool.setProcessEnvironment(env);
+        tool.start(QStringLiteral(TRACTIONCTL_PATH), {"log-upload", "--port", unit.path, path("last.bin")});
+        QVERIFY(tool.waitForStarted());
+        QTRY_VERIFY_WITH_TIMEOUT(unit.received().contains('I'), 20000);
+        QTest::qWait(2000);
+        QVERIFY(::kill(pid_t(tool.processId()), SIGINT) == 0);
+        QVERIFY(tool.waitForFinished(100000));
+        const QString err = QString::fromUtf8(tool.readAllStandardError());
+        QCOMPARE(tool.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(tool.exitCode(), 1);
+        QVERIFY2(err.trimmed().endsWith(QStringLiteral("Reading traction memory cancelled")), qPrintable(err));
+        QCOMPARE(fileBytes(path("last.bin")), QByteArray("last good run"));
+        const QByteArray sent = unit.received();
+        QVERIFY2(rootMenuBytes(sent.mid(sent.lastIndexOf('I') + 1)), sent.toHex(' ').constData());
     }
 
     void failedUploadLeavesTheFileAlone()

@@ -4,7 +4,9 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QCheckBox>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QTest>
 #include <QTimer>
 
@@ -53,6 +55,37 @@ private slots:
         QCOMPARE(shownBy([&] { ok = Dialogs::instance().warningOkCancel("'12a' is not a valid"); }, QMessageBox::Ok),
                  QString("'12a' is not a valid"));
         QVERIFY(ok);
+    }
+
+    // A question that may discard or start something: Enter and Esc answer No; "Don't ask again"
+    // counts only with a Yes.
+    void aQuestionWithNoAsDefault()
+    {
+        for (const bool tick : {false, true}) {
+            for (const int key : {int(Qt::Key_Return), int(Qt::Key_Escape), 0}) {
+                Dialogs::Question request{QStringLiteral("The engine will misfire for 0.5 s. Start the test?"), false,
+                                          true};
+                bool offered = false;
+                QTimer::singleShot(0, [&] {
+                    auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+                    if (!box)
+                        return;
+                    offered = box->defaultButton() == box->button(QMessageBox::No) &&
+                              box->checkBox() &&
+                              box->checkBox()->text() == QStringLiteral("Don't ask again");
+                    if (box->checkBox())
+                        box->checkBox()->setChecked(tick);
+                    if (key)
+                        QTest::keyClick(box, Qt::Key(key));
+                    else
+                        box->button(QMessageBox::Yes)->click();
+                });
+                const bool yes = Dialogs::instance().ask(request);
+                QVERIFY(offered);
+                QCOMPARE(yes, key == 0);
+                QCOMPARE(request.dontAskAgain, key == 0 && tick);
+            }
+        }
     }
 };
 

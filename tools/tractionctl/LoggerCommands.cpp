@@ -5,9 +5,17 @@
 #include "graph/GraphFiles.h"
 #include "graph/LogImage.h"
 #include "link/ConsoleLinkHost.h"
+#include "link/LoggerSequences.h"
 #include "link/TractionLink.h"
 
 #include <QFileInfo>
+#include <QSaveFile>
+#include <QSocketNotifier>
+
+#include <csignal>
+#include <cstdio>
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace LoggerCommands {
 
@@ -40,6 +48,65 @@ QByteArray fileBytes(const QByteArray &logImage, Format format)
     return format == Format::Dat ? GraphFiles::dosBytes(channels) : GraphCommands::csv(channels, false);
 }
 
+// The new file is down in full before the old one becomes its backup and the new one takes its place.
+bool save(const QString &path, const QByteArray &bytes, QString *error)
+{
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size()) {
+        *error = file.errorString();
+        return false;
+    }
+    if (!makeBackup(path, error)) {
+        file.cancelWriting();
+        return false;
+    }
+    if (!file.commit()) {
+        *error = file.errorString();
+        return false;
+    }
+    return true;
+}
+
+// Ctrl+C during the upload cancels it as the window's Cancel does, so that the unit is left at its
+// menu root, not in the middle of sending. The handler only writes a byte; the event loop that
+// the upload's wait runs reads it.
+class CancelOnInterrupt {
+public:
+    explicit CancelOnInterrupt(LoggerSequences &logger)
+    {
+        if (pipe2(s_pipe, O_CLOEXEC | O_NONBLOCK) != 0)
+            return;
+        m_notifier = std::make_unique<QSocketNotifier>(s_pipe[0], QSocketNotifier::Read);
+        QObject::connect(m_notifier.get(), &QSocketNotifier::activated, [&logger] {
+            char byte;
+            while (read(s_pipe[0], &byte, 1) == 1) {
+            }
+            if (logger.cancelUpload())
+                std::fprintf(stderr, "\nCancelling: the unit first sends the rest of its memory\n");
+        });
+        struct sigaction action = {};
+        action.sa_handler = [](int) {
+            const char byte = 1;
+            [[maybe_unused]] const ssize_t written = write(s_pipe[1], &byte, 1);
+        };
+        sigaction(SIGINT, &action, &m_previous);
+    }
+    ~CancelOnInterrupt()
+    {
+        if (!m_notifier)
+            return;
+        sigaction(SIGINT, &m_previous, nullptr);
+        m_notifier.reset();
+        close(s_pipe[0]);
+        close(s_pipe[1]);
+    }
+
+private:
+    static inline int s_pipe[2] = {-1, -1};
+    std::unique_ptr<QSocketNotifier> m_notifier;
+    struct sigaction m_previous = {};
+};
+
 }  // namespace
 
 int upload(const QStringList &args)
@@ -55,6 +122,7 @@ int upload(const QStringList &args)
         TractionLink link(host);
         if (!LinkCommands::openPort(link, port))
             return Failed;
+        const CancelOnInterrupt interrupt(link.logger());
         if (!link.UploadLog())
             return Failed;
         logImage = link.state().LogImage;
