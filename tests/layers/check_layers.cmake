@@ -1,5 +1,5 @@
 # Fails when an include runs against the layers: the core folders (settings, link, graph,
-# platform) and the printed page (print) use no widgets and nothing above them; widgets/ and the three ui folders never
+# runs, platform) and the printed page (print) use no widgets and nothing above them; widgets/ and the three ui folders never
 # reach up into app/; widgets/ never reaches into an ui folder.
 #   cmake -DSRC=<src folder> -DWIDGET_HEADER_DIRS=<dir;dir> -P check_layers.cmake
 
@@ -37,12 +37,16 @@ function(check_folder folder)
   set(faults "${faults}" PARENT_SCOPE)
 endfunction()
 
-set(above_core "app/;widgets/;settings/ui/;link/ui/;graph/ui/")
-foreach(folder settings link graph platform print)
+set(above_core "app/;widgets/;settings/ui/;link/ui/;graph/ui/;runs/ui/")
+# the runs library stands on graph/ and settings/: nothing under it reaches up into it
+foreach(folder settings link graph platform)
+  check_folder(${folder} NO_WIDGETS FORBIDDEN ${above_core} runs/)
+endforeach()
+foreach(folder runs print)
   check_folder(${folder} NO_WIDGETS FORBIDDEN ${above_core})
 endforeach()
-check_folder(widgets FORBIDDEN "app/;settings/ui/;link/ui/;graph/ui/")
-foreach(folder settings/ui link/ui graph/ui)
+check_folder(widgets FORBIDDEN "app/;settings/ui/;link/ui/;graph/ui/;runs/ui/")
+foreach(folder settings/ui link/ui graph/ui runs/ui)
   check_folder(${folder} FORBIDDEN "app/")
 endforeach()
 

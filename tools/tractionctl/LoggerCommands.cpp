@@ -1,6 +1,7 @@
 #include "LoggerCommands.h"
 
 #include "GraphCommands.h"
+#include "RunsCommand.h"
 #include "graph/GraphFiles.h"
 #include "graph/LogImage.h"
 #include "link/ConsoleLinkHost.h"
@@ -68,6 +69,8 @@ int upload(const QStringList &args)
 {
     QStringList rest = args;
     const QString port = LinkCommands::takePort(rest);
+    const bool keep = rest.removeAll(QStringLiteral("--no-keep")) == 0;
+    const bool readSettings = rest.removeAll(QStringLiteral("--no-settings")) == 0;
     if (port.isEmpty() || rest.size() != 1 || formatOf(rest[0]) == Format::Unknown)
         return UsageError;
     const QString out = rest[0];
@@ -80,6 +83,8 @@ int upload(const QStringList &args)
         if (!link.UploadLog())
             return Failed;
         logImage = link.state().LogImage;
+        if (keep)
+            RunsCommand::keep(RunRecord::Kind::Upload, fileBytes(logImage, Format::Dat), readSettings ? &link : nullptr);
     }
     QString error;
     if (!save(out, fileBytes(logImage, formatOf(out)), &error)) {

@@ -1,11 +1,13 @@
 #include "MonitorCommand.h"
 
+#include "RunsCommand.h"
 #include "graph/Channels.h"
 #include "link/ConsoleLinkHost.h"
 #include "link/LivePoll.h"
 #include "link/TractionLink.h"
 
 #include <QElapsedTimer>
+#include <QFile>
 #include <QEventLoop>
 #include <QSocketNotifier>
 
@@ -72,6 +74,8 @@ int run(const QStringList &args)
 {
     QStringList rest = args;
     QString port, frames, logPath;
+    const bool keep = rest.removeAll(QStringLiteral("--no-keep")) == 0;
+    const bool readSettings = rest.removeAll(QStringLiteral("--no-settings")) == 0;
     if (!takeValue(rest, "--port", &port) || !takeValue(rest, "--frames", &frames) ||
         !takeValue(rest, "--log", &logPath) || !rest.isEmpty() || port.isEmpty())
         return UsageError;
@@ -139,6 +143,13 @@ int run(const QStringList &args)
     std::fprintf(stderr, "Frames received: %llu\nFrames lost: %llu\nFrames per second: %.1f\n",
                  static_cast<unsigned long long>(received), static_cast<unsigned long long>(poll.framesLost()),
                  seconds > 0 ? double(received) / seconds : 0.0);
+    if (keep && !logPath.isEmpty() && received > 0) {
+        QFile log(logPath);
+        if (log.open(QIODevice::ReadOnly))
+            RunsCommand::keep(RunRecord::Kind::Live, log.readAll(), readSettings ? &link : nullptr, seconds / double(received));
+        else
+            std::fprintf(stderr, "Run not kept: %s: %s\n", qPrintable(logPath), qPrintable(log.errorString()));
+    }
     return received > 0 ? Done : Failed;
 }
 
