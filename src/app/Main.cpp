@@ -8,6 +8,7 @@
 #include "app/MainSafeWrite.h"
 #include "app/MainTerminal.h"
 #include "app/MainHistory.h"
+#include "app/MainRuns.h"
 #include "app/MainUndo.h"
 #include "app/ManualForm.h"
 #include "app/PrintForm.h"
@@ -74,6 +75,7 @@ TForm1::TForm1(std::unique_ptr<PortDirectory> directory, QWidget *parent)
     m_lock = std::make_unique<ExchangeLock>(m_actions, [this] { return lockedMenus(); });
     m_undo = new MainUndo(*this);
     m_history = new MainHistory(*this);
+    m_runs = new MainRuns(*this);
 
     m_tractionMemory = SettingsImage::defaults();
     fillPagesFromImage();

@@ -21,6 +21,7 @@ class MainSafeWrite;
 class MainTerminal;
 class MainUndo;
 class MainHistory;
+class MainRuns;
 class QMenu;
 class QPrinter;
 class QTimer;
@@ -90,6 +91,7 @@ public:
     MainMessages &messages() const { return *m_messages; }
     MainUndo *undo() const { return m_undo; }
     MainHistory *history() const { return m_history; }
+    MainRuns *runs() const { return m_runs; }
     MainSafeWrite &safeWrite() const { return *m_safeWrite; }
     TAFrame *frame1() const;
     ToolbarDock *menuBarDock() const;
@@ -159,6 +161,7 @@ private:
     MainTerminal *m_terminal = nullptr;
     MainUndo *m_undo = nullptr;
     MainHistory *m_history = nullptr;
+    MainRuns *m_runs = nullptr;
     MainSafeWrite *m_safeWrite = nullptr;
     bool m_shown = false;
     TPrinterForm *m_printerForm = nullptr;

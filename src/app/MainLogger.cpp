@@ -2,6 +2,7 @@
 #include "app/Main.h"
 
 #include "app/ExchangeLock.h"
+#include "app/MainRuns.h"
 #include "graph/LogImage.h"
 #include "graph/ui/GraphForm.h"
 #include "settings/ui/MainFrame.h"
@@ -36,4 +37,5 @@ void TForm1::logImageUploaded(const QByteArray &logImage)
         return;
     m_graph->navigation().axes.time = AxisRange::rule(0, LogImage::Samples);
     m_graph->applyAxes();
+    m_runs->uploaded(logImage);
 }

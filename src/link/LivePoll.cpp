@@ -45,8 +45,11 @@ void LivePoll::stop()
         QCoreApplication::processEvents();
     }
     m_lostTimer.stop();  // a tick inside the loop may have asked once more
+    const bool logged = m_active && m_log.isOpen() && m_frames > 0;
     m_active = false;
     m_log.close();
+    if (logged)
+        emit runLogged(m_log.path(), secondsPerFrame());
 }
 
 void LivePoll::pause()

@@ -136,8 +136,9 @@ std::optional<RunRecord> RunsLibrary::run(int number, QString *error) const
     const QList<RunRecord> list = runs();
     if (number >= 1 && number <= list.size())
         return list[number - 1];
-    *error = list.isEmpty() ? QStringLiteral("no runs are kept in %1").arg(m_folder)
-                            : QStringLiteral("no run %1: the library holds 1 to %2").arg(number).arg(list.size());
+    if (error)
+        *error = list.isEmpty() ? QStringLiteral("no runs are kept in %1").arg(m_folder)
+                                : QStringLiteral("no run %1: the library holds 1 to %2").arg(number).arg(list.size());
     return std::nullopt;
 }
 

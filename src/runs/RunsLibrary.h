@@ -40,7 +40,7 @@ public:
     // Newest first. Records that are damaged, foreign or lack their graph file are left out, and alone.
     QList<RunRecord> runs() const;
     // By its number in that list: 1 is the newest.
-    std::optional<RunRecord> run(int number, QString *error) const;
+    std::optional<RunRecord> run(int number, QString *error = nullptr) const;
     // Writes a changed note, pin or settings back into the record.
     bool update(const RunRecord &record, QString *error) const;
     // Both files; false when either stays.

@@ -51,19 +51,6 @@ bool load(const QString &path, Channels &channels, GraphFiles::LoadResult *resul
     return false;
 }
 
-// The columns of "graph export": the six channels, and Blank when asked.
-ChartExport::DataOptions csvOptions(bool withBlank)
-{
-    ChartExport::DataOptions o;
-    o.format = ChartExport::DataFormat::Text;
-    o.delimiter = QStringLiteral(",");
-    o.traces = {Trace::RPM,          Trace::WheelSpeedFL, Trace::WheelSpeedFR,
-                Trace::WheelSpeedRL, Trace::WheelSpeedRR, Trace::CutLevel};
-    if (withBlank)
-        o.traces << Trace::Blank;
-    return o;
-}
-
 // The options that read slip: the settings its wheels and thresholds come from (the built-in
 // image without one), the driven axle and a span of time values.
 struct SlipOptions {
@@ -186,7 +173,7 @@ int exportCsv(const QStringList &allArgs, const SettingsLoader &loadSettings)
     GraphFiles::LoadResult r;
     if (!load(in, channels, &r))
         return Failed;
-    ChartExport::DataOptions options = csvOptions(GraphFiles::kindOf(in) == GraphFiles::Kind::Windows);
+    ChartExport::DataOptions options = ChartExport::csvPoints(GraphFiles::kindOf(in) == GraphFiles::Kind::Windows);
     Channel slip;
     if (withSlip) {
         Slip::compute(channels, o.settings.axleOf, o.driven, slip);
@@ -225,7 +212,7 @@ int info(const QStringList &args)
 
 }  // namespace
 
-QByteArray csv(const Channels &channels, bool withBlank) { return ChartExport::data(channels, csvOptions(withBlank)); }
+QByteArray csv(const Channels &channels, bool withBlank) { return ChartExport::data(channels, ChartExport::csvPoints(withBlank)); }
 
 int run(const QStringList &args, const SettingsLoader &loadSettings)
 {
