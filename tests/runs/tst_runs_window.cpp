@@ -1,6 +1,7 @@
 // The runs library in the program: runs kept by the window's uploads, the runs window, and a kept
 // run opened, overlaid and compared in the graph window, against the simulated unit.
 #include "../link/SimUnit.h"
+#include "ToolRun.h"
 #include "RunSamples.h"
 #include "ScriptedDialogs.h"
 
@@ -163,6 +164,32 @@ private slots:
         QCOMPARE(library().runs().size(), 2);
         QCOMPARE(runs->table()->model()->rowCount(), 2);
         QVERIFY2(dialogs.texts().last().startsWith(QStringLiteral("Delete the run of ")), qPrintable(dialogs.texts().last()));
+    }
+
+    void aLoggedLiveRunIsKeptAtItsOwnPace()
+    {
+        SimUnit unit({"--fast"}, loggingTune());
+        QVERIFY(unit.ok());
+        ScriptedDialogs dialogs;
+        TForm1 w;
+        QVERIFY(w.link().Comm1().open(unit.path));
+        w.action("ReadFromTraction1")->trigger();
+        TGraphChart *graph = w.graphChart();
+        graph->show();
+        const qsizetype before = library().runs().size();
+        const QString log = m_dir.filePath(QStringLiteral("live.dat"));
+        dialogs.expectQuestion(true).expectSaveFile(log, 0);
+        graph->findChild<QAction *>(QStringLiteral("RealTimeStart3"))->trigger();
+        QTRY_VERIFY_WITH_TIMEOUT(graph->realTime().framesReceived() >= 30, 20000);
+        graph->findChild<QAction *>(QStringLiteral("RealTimeStop3"))->trigger();
+        QCOMPARE(library().runs().size(), before + 1);
+        const RunRecord live = *library().run(1);
+        QCOMPARE(live.kind, RunRecord::Kind::Live);
+        QCOMPARE(live.image->toByteArray(), loggingTune());
+        QCOMPARE(live.secondsPerSample, graph->realTime().secondsPerFrame());
+        QFile logged(log);
+        QVERIFY(logged.open(QIODevice::ReadOnly));
+        QCOMPARE(fileBytes(live.graphFile()), logged.readAll());
     }
 
     void aRunThatCannotBeKeptFailsNothing()
