@@ -17,7 +17,8 @@
 #include <cstdio>
 #include <functional>
 
-namespace {
+namespace
+{
 
 constexpr int Runs = 200;
 
@@ -33,8 +34,8 @@ QByteArray driveFile(int n)
         const double v = std::min(180.0, 160 * (1 - std::exp(-t / 12)));
         const double spin = t > 0 && t < 3 ? 15 * std::sin(t * 3) : 0;
         const auto front = quint8(v), rear = quint8(std::clamp(v + std::abs(spin), 0.0, 255.0));
-        const quint8 record[RecordSize] = {front, front, rear, rear, quint8(30 + int(v) % 170),
-                                           quint8(std::abs(spin) > 8 ? 2 : 0)};
+        const quint8 record[RecordSize] = {
+            front, front, rear, rear, quint8(30 + int(v) % 170), quint8(std::abs(spin) > 8 ? 2 : 0)};
         bytes.append(reinterpret_cast<const char *>(record), RecordSize);
     }
     return bytes;
@@ -57,7 +58,7 @@ void row(const char *name, double ms, double targetMs)
     std::printf("%-44s %9.1f ms   target < %6.0f ms %s\n", name, ms, targetMs, ms < targetMs ? "ok" : "MISS");
 }
 
-}  // namespace
+} // namespace
 
 int main(int argc, char *argv[])
 {
@@ -70,8 +71,8 @@ int main(int argc, char *argv[])
     QElapsedTimer filling;
     filling.start();
     for (int n = 0; n < Runs; ++n) {
-        RunRecord r = RunsLibrary::made(RunRecord::Kind::Upload, SettingsImage::defaults(), QDateTime::currentDateTime(),
-                                        QStringLiteral("TCU V3.12"));
+        RunRecord r = RunsLibrary::made(RunRecord::Kind::Upload, SettingsImage::defaults(),
+                                        QDateTime::currentDateTime(), QStringLiteral("TCU V3.12"));
         r.time = r.time.addSecs(n - Runs);
         QString error;
         if (!library.keep(driveFile(n), r, &error)) {
@@ -79,8 +80,8 @@ int main(int argc, char *argv[])
             return 1;
         }
     }
-    std::printf("%d runs of %d samples kept in %.1f s (%.1f ms a run, with its pruning)\n", Runs, LogImage::Samples,
-                double(filling.elapsed()) / 1e3, double(filling.elapsed()) / Runs);
+    std::printf("%d runs of %d samples kept in %.1f s (%.1f ms a run, with its pruning)\n", Runs,
+                LogImage::Samples, double(filling.elapsed()) / 1e3, double(filling.elapsed()) / Runs);
 
     const double open = bestOf3([&] {
         RunsWindow window(library);

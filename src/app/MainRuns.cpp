@@ -20,7 +20,8 @@
 #include <QMenu>
 #include <QTimer>
 
-namespace {
+namespace
+{
 
 // When the unit's image was last read or written: the newest tune kept for either that holds it.
 QDateTime imageTime(const SettingsImage &image)
@@ -32,13 +33,14 @@ QDateTime imageTime(const SettingsImage &image)
     return QDateTime::currentDateTime();
 }
 
-}  // namespace
+} // namespace
 
 MainRuns::MainRuns(TForm1 &window) : QObject(&window), m_window(window)
 {
     auto *runs = new QAction(QStringLiteral("&Runs"), &window);
     runs->setObjectName(QStringLiteral("Runs1"));
-    runs->setToolTip(QStringLiteral("Every logger upload and logged live run, kept with the settings it ran on"));
+    runs->setToolTip(
+        QStringLiteral("Every logger upload and logged live run, kept with the settings it ran on"));
     runs->setStatusTip(runs->toolTip());
     window.bars().viewMenu()->addAction(runs);
     connect(runs, &QAction::triggered, this, &MainRuns::Runs1Execute);
@@ -59,7 +61,10 @@ MainRuns::MainRuns(TForm1 &window) : QObject(&window), m_window(window)
     m_comparison = new RunComparisonDialog(graph);
 }
 
-RunsWindow *MainRuns::runsWindow() const { return m_runsWindow.data(); }
+RunsWindow *MainRuns::runsWindow() const
+{
+    return m_runsWindow.data();
+}
 
 void MainRuns::uploaded(const QByteArray &logImage)
 {
@@ -83,7 +88,8 @@ void MainRuns::keep(RunRecord::Kind kind, const QByteArray &dosBytes, double sec
 {
     const std::optional<SettingsImage> &unit = m_window.link().state().UnitImage;
     RunRecord record = RunsLibrary::made(kind, unit, unit ? imageTime(*unit) : QDateTime(),
-                                         QString::fromLatin1(m_window.link().state().firmwareVersionText()), secondsPerFrame);
+                                         QString::fromLatin1(m_window.link().state().firmwareVersionText()),
+                                         secondsPerFrame);
     record.settingsFile = m_window.CurrentFileName();
     QString error;
     // Kept or not, the upload or the run stands: only a failure is worth a message.
@@ -152,10 +158,12 @@ void MainRuns::showRunTitle(bool shown)
     TGraphChart *graph = m_window.graphChart();
     if (m_graphTitle.isNull())
         m_graphTitle = graph->windowTitle();
-    const QString title = shown ? QStringLiteral("%1 - %2 %3, %4")
-                                      .arg(m_graphTitle, m_shown->run.time.toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm")),
-                                           m_shown->run.kindText(), m_shown->run.settingsText())
-                                : m_graphTitle;
+    const QString title =
+        shown ? QStringLiteral("%1 - %2 %3, %4")
+                    .arg(m_graphTitle,
+                         m_shown->run.time.toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm")),
+                         m_shown->run.kindText(), m_shown->run.settingsText())
+              : m_graphTitle;
     if (graph->windowTitle() != title)
         graph->setWindowTitle(title);
 }
@@ -168,10 +176,11 @@ bool MainRuns::openRun(const RunRecord &run)
         return false;
     }
     const GraphFiles::LoadResult r = GraphFiles::loadDos(run.graphFile(), graph->channels());
-    if (r.status != GraphFiles::LoadResult::Loaded) {  // nothing on display changed
-        Dialogs::instance().error(QStringLiteral("File failed to load\n%1: %2")
-                                      .arg(run.graphFile(), r.error.isEmpty() ? QStringLiteral("not a graph file") : r.error),
-                                  graph);
+    if (r.status != GraphFiles::LoadResult::Loaded) { // nothing on display changed
+        Dialogs::instance().error(
+            QStringLiteral("File failed to load\n%1: %2")
+                .arg(run.graphFile(), r.error.isEmpty() ? QStringLiteral("not a graph file") : r.error),
+            graph);
         return false;
     }
     m_shown = Shown{run, graph->channels().revision()};
@@ -218,7 +227,7 @@ bool MainRuns::compareRuns(const RunRecord &a, const RunRecord &b)
 
 void MainRuns::attachSettings(const RunRecord &run)
 {
-    if (!m_window.bars().optionsMenu()->isEnabled())  // an exchange runs
+    if (!m_window.bars().optionsMenu()->isEnabled()) // an exchange runs
         return;
     SettingsImage unit;
     if (!m_window.link().ReadUnitImage(unit))

@@ -15,9 +15,10 @@ class TForm1;
 // The runs library in the main window: each complete logger upload and each logged live run kept
 // with the settings image in force, View "Runs" to look at them, and what opening, overlaying and
 // comparing them does in the graph window. All its use of the graph window is here.
-class MainRuns : public QObject {
+class MainRuns : public QObject
+{
     Q_OBJECT
-public:
+  public:
     explicit MainRuns(TForm1 &window);
 
     // A whole logger memory has just come; also a live run's closed log file.
@@ -38,7 +39,7 @@ public:
     // The unit's settings, read now, recorded as those of a run that had none.
     void attachSettings(const RunRecord &run);
 
-private:
+  private:
     void keep(RunRecord::Kind kind, const QByteArray &dosBytes, double secondsPerFrame);
     void showWhenIdle(const QString &error);
     const SettingsImage &graphSettings();

@@ -8,7 +8,8 @@
 
 #include <functional>
 
-namespace {
+namespace
+{
 
 RunStats statsOf(const RunRecord &r, const Channels &channels)
 {
@@ -31,8 +32,10 @@ QList<FigureRow> figureRows()
 {
     QList<FigureRow> rows{
         {QStringLiteral("Samples"), 0, [](const RunStats &s, auto &) { return double(s.samples); }},
-        {QStringLiteral("Seconds per sample"), 6, [](const RunStats &s, auto &) { return s.secondsPerSample; }},
-        {QStringLiteral("Duration s"), 3, [](const RunStats &s, auto &) { return s.seconds(std::max<qsizetype>(s.samples - 1, 0)); }},
+        {QStringLiteral("Seconds per sample"), 6,
+         [](const RunStats &s, auto &) { return s.secondsPerSample; }},
+        {QStringLiteral("Duration s"), 3,
+         [](const RunStats &s, auto &) { return s.seconds(std::max<qsizetype>(s.samples - 1, 0)); }},
         {QStringLiteral("First launch s"), 3,
          [](const RunStats &s, const std::optional<double> &launch) -> std::optional<double> {
              if (!launch)
@@ -58,9 +61,12 @@ QList<FigureRow> figureRows()
     return rows;
 }
 
-QString when(const RunRecord &r) { return r.time.toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")); }
+QString when(const RunRecord &r)
+{
+    return r.time.toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+}
 
-}  // namespace
+} // namespace
 
 std::optional<double> firstLaunch(const Channels &channels, const RunSettings &settings, Axle driven)
 {
@@ -76,11 +82,13 @@ std::optional<double> firstLaunch(const Channels &channels, const RunSettings &s
     return std::nullopt;
 }
 
-RunComparison RunComparison::of(const RunRecord &a, const Channels &aChannels, const RunRecord &b, const Channels &bChannels)
+RunComparison RunComparison::of(const RunRecord &a, const Channels &aChannels, const RunRecord &b,
+                                const Channels &bChannels)
 {
     const bool aFirst = a.time < b.time || (a.time == b.time && a.id <= b.id);
     const RunRecord &older = aFirst ? a : b, &newer = aFirst ? b : a;
-    const Channels &olderChannels = aFirst ? aChannels : bChannels, &newerChannels = aFirst ? bChannels : aChannels;
+    const Channels &olderChannels = aFirst ? aChannels : bChannels,
+                   &newerChannels = aFirst ? bChannels : aChannels;
     RunComparison c;
     c.older = older;
     c.newer = newer;
@@ -101,7 +109,9 @@ QList<RunComparison::Row> RunComparison::rows() const
     QList<Row> out;
     for (const FigureRow &f : figureRows()) {
         const auto o = f.value(olderStats, olderLaunch), n = f.value(newerStats, newerLaunch);
-        const auto shown = [&f](const std::optional<double> &v) { return v ? QString::number(*v, 'f', f.decimals) : QStringLiteral("-"); };
+        const auto shown = [&f](const std::optional<double> &v) {
+            return v ? QString::number(*v, 'f', f.decimals) : QStringLiteral("-");
+        };
         out.append({f.name, shown(o), shown(n), o && n ? shown(*n - *o) : QStringLiteral("-")});
     }
     return out;
@@ -111,11 +121,20 @@ QString RunComparison::text() const
 {
     QString t = QStringLiteral("Run      %1  %2, %3\n").arg(when(older), older.kindText(), older.tuneText());
     t += QStringLiteral("Overlay  %1  %2, %3\n").arg(when(newer), newer.kindText(), newer.tuneText());
-    t += (olderLaunch && newerLaunch) ? QStringLiteral("Aligned at the first launch: the overlay shifted %1 samples\n\n").arg(offset)
-                                      : QStringLiteral("Not aligned: a run holds no launch from standstill\n\n");
-    t += QStringLiteral("%1%2%3%4\n").arg(QStringLiteral("Figure"), -34).arg(QStringLiteral("Run"), 14).arg(QStringLiteral("Overlay"), 14).arg(QStringLiteral("Difference"), 14);
+    t += (olderLaunch && newerLaunch)
+             ? QStringLiteral("Aligned at the first launch: the overlay shifted %1 samples\n\n").arg(offset)
+             : QStringLiteral("Not aligned: a run holds no launch from standstill\n\n");
+    t += QStringLiteral("%1%2%3%4\n")
+             .arg(QStringLiteral("Figure"), -34)
+             .arg(QStringLiteral("Run"), 14)
+             .arg(QStringLiteral("Overlay"), 14)
+             .arg(QStringLiteral("Difference"), 14);
     for (const Row &r : rows())
-        t += QStringLiteral("%1%2%3%4\n").arg(r.name, -34).arg(r.older, 14).arg(r.newer, 14).arg(r.difference, 14);
+        t += QStringLiteral("%1%2%3%4\n")
+                 .arg(r.name, -34)
+                 .arg(r.older, 14)
+                 .arg(r.newer, 14)
+                 .arg(r.difference, 14);
     t += QStringLiteral("\nSettings changed\n");
     if (!settingsKnown)
         t += QStringLiteral("  settings unknown\n");
@@ -137,16 +156,22 @@ QByteArray RunComparison::json() const
     };
     QJsonArray figures;
     for (const Row &r : rows())
-        figures.append(QJsonObject{{"name", r.name}, {"run", r.older}, {"overlay", r.newer}, {"difference", r.difference}});
+        figures.append(QJsonObject{
+            {"name", r.name}, {"run", r.older}, {"overlay", r.newer}, {"difference", r.difference}});
     QJsonArray changed;
     for (const SettingChange &c : changes)
-        changed.append(QJsonObject{{"page", c.page}, {"group", c.group}, {"label", c.label}, {"before", c.before},
-                                   {"after", c.after}, {"unit", c.unit}});
+        changed.append(QJsonObject{{"page", c.page},
+                                   {"group", c.group},
+                                   {"label", c.label},
+                                   {"before", c.before},
+                                   {"after", c.after},
+                                   {"unit", c.unit}});
     QJsonObject o{{"run", runObject(older, olderLaunch)},
                   {"overlay", runObject(newer, newerLaunch)},
                   {"aligned", olderLaunch && newerLaunch},
                   {"offset", offset},
                   {"figures", figures},
-                  {"settingsChanged", settingsKnown ? QJsonValue(changed) : QJsonValue(QStringLiteral("settings unknown"))}};
+                  {"settingsChanged",
+                   settingsKnown ? QJsonValue(changed) : QJsonValue(QStringLiteral("settings unknown"))}};
     return QJsonDocument(o).toJson(QJsonDocument::Indented);
 }

@@ -20,12 +20,13 @@ struct RunComparison {
     RunRecord older, newer;
     RunStats olderStats, newerStats;
     std::optional<double> olderLaunch, newerLaunch;
-    double offset = 0;  // samples: the newer's point at X shows at X + offset
-    bool settingsKnown = false;  // both records hold their image
+    double offset = 0;          // samples: the newer's point at X shows at X + offset
+    bool settingsKnown = false; // both records hold their image
     QList<SettingChange> changes;
 
     // The runs in either order.
-    static RunComparison of(const RunRecord &a, const Channels &aChannels, const RunRecord &b, const Channels &bChannels);
+    static RunComparison of(const RunRecord &a, const Channels &aChannels, const RunRecord &b,
+                            const Channels &bChannels);
 
     // One row of the side-by-side figures: name, older, newer, newer - older (blank where either is missing).
     struct Row {

@@ -12,7 +12,8 @@
 
 #include <algorithm>
 
-namespace {
+namespace
+{
 
 constexpr char RecordSuffix[] = ".json";
 // A record is a few kilobytes: anything much bigger is not one of ours.
@@ -21,7 +22,8 @@ constexpr qint64 MaxRecordBytes = 64 * 1024;
 // Ids sort by the time they were kept.
 QString idFor(const QDateTime &time, int n)
 {
-    return time.toUTC().toString(QStringLiteral("yyyyMMdd-HHmmss-zzz")) + QStringLiteral("-%1").arg(n, 2, 10, QLatin1Char('0'));
+    return time.toUTC().toString(QStringLiteral("yyyyMMdd-HHmmss-zzz")) +
+           QStringLiteral("-%1").arg(n, 2, 10, QLatin1Char('0'));
 }
 
 bool writeWhole(const QString &path, const QByteArray &bytes, QString *error)
@@ -33,7 +35,7 @@ bool writeWhole(const QString &path, const QByteArray &bytes, QString *error)
     return false;
 }
 
-}  // namespace
+} // namespace
 
 QString RunsLibrary::chosenFolder()
 {
@@ -52,17 +54,22 @@ void RunsLibrary::setChosenFolder(const QString &folder)
 
 RunsLibrary::RunsLibrary(QString folder) : m_folder(std::move(folder)) {}
 
-QString RunsLibrary::defaultFolder() { return TRegistryRoutines::configFolder() + QStringLiteral("/runs"); }
+QString RunsLibrary::defaultFolder()
+{
+    return TRegistryRoutines::configFolder() + QStringLiteral("/runs");
+}
 
 Axle RunsLibrary::drivenAxleOption()
 {
-    const int stored = TRegistryRoutines::ReadWriteInteger(QStringLiteral("\\Options"), QStringLiteral("Graph Driven Axle"),
-                                                           false, TRegistryRoutines::ReadMode, 0);
+    const int stored =
+        TRegistryRoutines::ReadWriteInteger(QStringLiteral("\\Options"), QStringLiteral("Graph Driven Axle"),
+                                            false, TRegistryRoutines::ReadMode, 0);
     return stored == 1 ? Axle::Front : Axle::Rear;
 }
 
-RunRecord RunsLibrary::made(RunRecord::Kind kind, const std::optional<SettingsImage> &image, const QDateTime &imageTime,
-                            const QString &version, double measuredSecondsPerSample)
+RunRecord RunsLibrary::made(RunRecord::Kind kind, const std::optional<SettingsImage> &image,
+                            const QDateTime &imageTime, const QString &version,
+                            double measuredSecondsPerSample)
 {
     RunRecord r;
     r.time = QDateTime::currentDateTime();
@@ -71,8 +78,9 @@ RunRecord RunsLibrary::made(RunRecord::Kind kind, const std::optional<SettingsIm
     r.imageTime = imageTime;
     r.version = version;
     r.driven = drivenAxleOption();
-    r.secondsPerSample = kind == RunRecord::Kind::Live && measuredSecondsPerSample > 0 ? measuredSecondsPerSample
-                                                                                         : r.runSettings().loggerSecondsPerSample();
+    r.secondsPerSample = kind == RunRecord::Kind::Live && measuredSecondsPerSample > 0
+                             ? measuredSecondsPerSample
+                             : r.runSettings().loggerSecondsPerSample();
     return r;
 }
 
@@ -90,7 +98,8 @@ std::optional<RunRecord> RunsLibrary::keep(const QByteArray &dosBytes, RunRecord
         return std::nullopt;
     }
     record.folder = m_folder;
-    for (int n = 0; record.id.isEmpty() || QFileInfo::exists(record.graphFile()) || QFileInfo::exists(record.recordFile());
+    for (int n = 0; record.id.isEmpty() || QFileInfo::exists(record.graphFile()) ||
+                    QFileInfo::exists(record.recordFile());
          ++n)
         record.id = idFor(record.time, n);
     if (!writeWhole(record.graphFile(), dosBytes, error))
@@ -114,7 +123,8 @@ QList<RunRecord> RunsLibrary::runs() const
 {
     QList<RunRecord> list;
     const QDir dir(m_folder);
-    const QStringList names = dir.entryList({QStringLiteral("*") + QLatin1String(RecordSuffix)}, QDir::Files, QDir::Name | QDir::Reversed);
+    const QStringList names = dir.entryList({QStringLiteral("*") + QLatin1String(RecordSuffix)}, QDir::Files,
+                                            QDir::Name | QDir::Reversed);
     list.reserve(names.size());
     for (const QString &name : names) {
         QFile file(dir.filePath(name));
@@ -137,8 +147,9 @@ std::optional<RunRecord> RunsLibrary::run(int number, QString *error) const
     if (number >= 1 && number <= list.size())
         return list[number - 1];
     if (error)
-        *error = list.isEmpty() ? QStringLiteral("no runs are kept in %1").arg(m_folder)
-                                : QStringLiteral("no run %1: the library holds 1 to %2").arg(number).arg(list.size());
+        *error = list.isEmpty()
+                     ? QStringLiteral("no runs are kept in %1").arg(m_folder)
+                     : QStringLiteral("no run %1: the library holds 1 to %2").arg(number).arg(list.size());
     return std::nullopt;
 }
 
@@ -174,8 +185,9 @@ bool loadRun(const RunRecord &record, Channels &channels, QString *error)
     const GraphFiles::LoadResult r = GraphFiles::loadDos(record.graphFile(), channels);
     if (r.status == GraphFiles::LoadResult::Loaded)
         return true;
-    *error = r.status == GraphFiles::LoadResult::TooShort ? QStringLiteral("%1: shorter than a graph file's header").arg(record.graphFile())
-                                                          : QStringLiteral("%1: %2").arg(record.graphFile(), r.error);
+    *error = r.status == GraphFiles::LoadResult::TooShort
+                 ? QStringLiteral("%1: shorter than a graph file's header").arg(record.graphFile())
+                 : QStringLiteral("%1: %2").arg(record.graphFile(), r.error);
     return false;
 }
 

@@ -1,9 +1,9 @@
 // The runs library in the program: runs kept by the window's uploads, the runs window, and a kept
 // run opened, overlaid and compared in the graph window, against the simulated unit.
 #include "../link/SimUnit.h"
-#include "ToolRun.h"
 #include "RunSamples.h"
 #include "ScriptedDialogs.h"
+#include "ToolRun.h"
 
 #include "app/Main.h"
 #include "app/MainRuns.h"
@@ -28,7 +28,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-namespace {
+namespace
+{
 
 QByteArray loggingTune()
 {
@@ -50,9 +51,10 @@ void selectRows(RunsWindow *w, std::initializer_list<int> rows)
                                              QItemSelectionModel::Select | QItemSelectionModel::Rows);
 }
 
-}  // namespace
+} // namespace
 
-class TestRunsWindow : public QObject {
+class TestRunsWindow : public QObject
+{
     Q_OBJECT
     QTemporaryDir m_dir;
 
@@ -66,7 +68,7 @@ class TestRunsWindow : public QObject {
         QTRY_COMPARE(library().runs().size(), before + 1);
     }
 
-private slots:
+  private slots:
     void initTestCase() { qputenv("XDG_CONFIG_HOME", m_dir.filePath(QStringLiteral("config")).toUtf8()); }
 
     void uploadsAreKeptAndTheWindowWorksOnThem()
@@ -102,7 +104,7 @@ private slots:
         QCOMPARE(runs->table()->model()->rowCount(), 3);
         QCOMPARE(cell(runs, 2, RunsModel::Tune), QStringLiteral("settings unknown"));
         QCOMPARE(cell(runs, 1, RunsModel::Tune), QStringLiteral("dry.dat"));
-        QCOMPARE(cell(runs, 0, RunsModel::Duration), QStringLiteral("178.95 s"));  // 21845 x 8.192 ms
+        QCOMPARE(cell(runs, 0, RunsModel::Duration), QStringLiteral("178.95 s")); // 21845 x 8.192 ms
         for (QPushButton *b : runs->findChildren<QPushButton *>())
             QVERIFY2(!b->accessibleName().isEmpty(), qPrintable(b->text()));
         // sorted by a column, back by time
@@ -111,7 +113,8 @@ private slots:
         runs->table()->sortByColumn(RunsModel::Time, Qt::DescendingOrder);
 
         // the note, edited in place, stays
-        QVERIFY(runs->table()->model()->setData(runs->table()->model()->index(0, RunsModel::Note), QStringLiteral("seq1 at 8")));
+        QVERIFY(runs->table()->model()->setData(runs->table()->model()->index(0, RunsModel::Note),
+                                                QStringLiteral("seq1 at 8")));
         QCOMPARE(library().run(1, nullptr)->note, QStringLiteral("seq1 at 8"));
 
         // the oldest has no settings: attach the unit's, read now
@@ -128,7 +131,8 @@ private slots:
         QCOMPARE(graph->channels()[Trace::WheelSpeedFL].count(), 21845);
         graph->analysis().update();
         QCOMPARE(graph->analysis().settings().assertAt[0], 5);
-        QVERIFY2(graph->windowTitle().contains(QStringLiteral("settings of the run, read ")), qPrintable(graph->windowTitle()));
+        QVERIFY2(graph->windowTitle().contains(QStringLiteral("settings of the run, read ")),
+                 qPrintable(graph->windowTitle()));
 
         // the slip response of what is on display: every sample in one band
         graph->findChild<QAction *>(QStringLiteral("SlipResponse1"))->trigger();
@@ -143,12 +147,13 @@ private slots:
         runs->button(QStringLiteral("Compare"))->click();
         QVERIFY(graph->analysis().overlay().isOpen());
         QCOMPARE(graph->analysis().overlay().path, newest.graphFile());
-        QCOMPARE(graph->analysis().overlay().offset, 0.0);  // one drive, uploaded twice
+        QCOMPARE(graph->analysis().overlay().offset, 0.0); // one drive, uploaded twice
         ComparisonView *changes = w.runs()->comparisonDialog()->changes();
         QCOMPARE(changes->changes().size(), 1);
         QCOMPARE(changes->changes()[0].label, QStringLiteral("Assert at"));
         QCOMPARE(changes->changes()[0].before + u'>' + changes->changes()[0].after, QStringLiteral("5>8"));
-        QVERIFY(w.runs()->comparisonDialog()->heading()->text().contains(QStringLiteral("shifted 0 samples")));
+        QVERIFY(
+            w.runs()->comparisonDialog()->heading()->text().contains(QStringLiteral("shifted 0 samples")));
 
         // pin, then Delete asks: no keeps it, yes takes it
         selectRows(runs, {0});
@@ -163,7 +168,8 @@ private slots:
         runs->button(QStringLiteral("Delete"))->click();
         QCOMPARE(library().runs().size(), 2);
         QCOMPARE(runs->table()->model()->rowCount(), 2);
-        QVERIFY2(dialogs.texts().last().startsWith(QStringLiteral("Delete the run of ")), qPrintable(dialogs.texts().last()));
+        QVERIFY2(dialogs.texts().last().startsWith(QStringLiteral("Delete the run of ")),
+                 qPrintable(dialogs.texts().last()));
     }
 
     void aLoggedLiveRunIsKeptAtItsOwnPace()
@@ -206,8 +212,9 @@ private slots:
         QVERIFY(w.link().Comm1().open(unit.path));
         w.DL_UploadBtnClick();
         QCOMPARE(w.graphChart()->channels()[Trace::WheelSpeedFL].count(), 21845);
-        QTRY_VERIFY2(w.statusBar1()->messageText().startsWith(QStringLiteral("Run not kept: cannot create the folder")),
-                 qPrintable(w.statusBar1()->messageText()));
+        QTRY_VERIFY2(w.statusBar1()->messageText().startsWith(
+                         QStringLiteral("Run not kept: cannot create the folder")),
+                     qPrintable(w.statusBar1()->messageText()));
         QCOMPARE(w.statusBar1()->messageTone(), MainStatusBar::Tone::Error);
         RunsLibrary::setChosenFolder(QString());
     }

@@ -21,7 +21,8 @@ RunComparisonDialog::RunComparisonDialog(QWidget *parent) : QDialog(parent)
     m_figures = new QTableWidget(0, 3, this);
     m_figures->setObjectName(QStringLiteral("RunComparisonFigures"));
     m_figures->setAccessibleName(QStringLiteral("Figures"));
-    m_figures->setHorizontalHeaderLabels({QStringLiteral("Run"), QStringLiteral("Overlay"), QStringLiteral("Difference")});
+    m_figures->setHorizontalHeaderLabels(
+        {QStringLiteral("Run"), QStringLiteral("Overlay"), QStringLiteral("Difference")});
     m_figures->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_figures->horizontalHeader()->setAccessibleName(QStringLiteral("Runs"));
     m_figures->verticalHeader()->setAccessibleName(QStringLiteral("Figures"));
@@ -43,13 +44,15 @@ RunComparisonDialog::RunComparisonDialog(QWidget *parent) : QDialog(parent)
 void RunComparisonDialog::show(const RunComparison &c)
 {
     const auto line = [](const char *role, const RunRecord &r) {
-        return QStringLiteral("%1: %2, %3, %4").arg(QLatin1String(role), r.time.toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")),
-                                                   r.kindText(), r.tuneText());
+        return QStringLiteral("%1: %2, %3, %4")
+            .arg(QLatin1String(role), r.time.toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")),
+                 r.kindText(), r.tuneText());
     };
-    m_heading->setText(line("Run", c.older) + u'\n' + line("Overlay", c.newer) + u'\n' +
-                       (c.olderLaunch && c.newerLaunch
-                            ? QStringLiteral("Aligned at the first launch: the overlay shifted %1 samples").arg(c.offset)
-                            : QStringLiteral("Not aligned: a run holds no launch from standstill")));
+    m_heading->setText(
+        line("Run", c.older) + u'\n' + line("Overlay", c.newer) + u'\n' +
+        (c.olderLaunch && c.newerLaunch
+             ? QStringLiteral("Aligned at the first launch: the overlay shifted %1 samples").arg(c.offset)
+             : QStringLiteral("Not aligned: a run holds no launch from standstill")));
     const QList<RunComparison::Row> rows = c.rows();
     m_figures->setRowCount(int(rows.size()));
     for (int i = 0; i < rows.size(); ++i) {
@@ -62,7 +65,7 @@ void RunComparisonDialog::show(const RunComparison &c)
         }
     }
     m_figures->resizeColumnsToContents();
-    m_changesLabel->setText(!c.settingsKnown        ? QStringLiteral("Settings changed: settings unknown")
+    m_changesLabel->setText(!c.settingsKnown      ? QStringLiteral("Settings changed: settings unknown")
                             : c.changes.isEmpty() ? QStringLiteral("Settings changed: none")
                                                   : QStringLiteral("Settings changed"));
     m_changes->setChanges(c.changes);

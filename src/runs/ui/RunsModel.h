@@ -8,10 +8,26 @@
 #include <functional>
 
 // The kept runs as the runs window lists them, one row each; the note is edited in place.
-class RunsModel : public QAbstractTableModel {
+class RunsModel : public QAbstractTableModel
+{
     Q_OBJECT
-public:
-    enum Column { Pinned, Time, Kind, Duration, Version, Tune, PeakWheel, PeakSlip, Above1, Above2, Above3, ZeroTo100, Note, ColumnCount };
+  public:
+    enum Column {
+        Pinned,
+        Time,
+        Kind,
+        Duration,
+        Version,
+        Tune,
+        PeakWheel,
+        PeakSlip,
+        Above1,
+        Above2,
+        Above3,
+        ZeroTo100,
+        Note,
+        ColumnCount
+    };
     static constexpr int SortRole = Qt::UserRole;
 
     explicit RunsModel(QObject *parent = nullptr);
@@ -30,7 +46,7 @@ public:
     Qt::ItemFlags flags(const QModelIndex &index) const override;
     bool setData(const QModelIndex &index, const QVariant &value, int role) override;
 
-private:
+  private:
     QVariant sortValue(const RunRecord &r, int column) const;
     QString text(const RunRecord &r, int column) const;
 
