@@ -5,6 +5,7 @@
 #include "graph/ui/GraphForm.h"
 
 #include <QAction>
+#include <QAbstractButton>
 #include <QDialogButtonBox>
 #include <QHeaderView>
 #include <QLabel>
@@ -30,6 +31,8 @@ SlipResponseDialog::SlipResponseDialog(TGraphChart *graph) : QDialog(graph), m_g
         headers << QStringLiteral("Cut %1").arg(level);
     m_table->setHorizontalHeaderLabels(headers << QStringLiteral("Samples"));
     m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    for (QAbstractButton *corner : m_table->findChildren<QAbstractButton *>())
+        corner->setAccessibleName(QStringLiteral("Select all"));
     m_table->horizontalHeader()->setAccessibleName(QStringLiteral("Cut levels"));
     m_table->verticalHeader()->setAccessibleName(QStringLiteral("Slip bands"));
     v->addWidget(m_table);

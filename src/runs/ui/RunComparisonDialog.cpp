@@ -2,6 +2,7 @@
 
 #include "widgets/ComparisonView.h"
 
+#include <QAbstractButton>
 #include <QDialogButtonBox>
 #include <QHeaderView>
 #include <QLabel>
@@ -16,6 +17,7 @@ RunComparisonDialog::RunComparisonDialog(QWidget *parent) : QDialog(parent)
     auto *v = new QVBoxLayout(this);
     m_heading = new QLabel(this);
     m_heading->setObjectName(QStringLiteral("RunComparisonHeading"));
+    m_heading->setAccessibleName(QStringLiteral("Runs compared"));
     m_heading->setTextInteractionFlags(Qt::TextSelectableByMouse);
     v->addWidget(m_heading);
     m_figures = new QTableWidget(0, 3, this);
@@ -24,6 +26,8 @@ RunComparisonDialog::RunComparisonDialog(QWidget *parent) : QDialog(parent)
     m_figures->setHorizontalHeaderLabels(
         {QStringLiteral("Run"), QStringLiteral("Overlay"), QStringLiteral("Difference")});
     m_figures->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    for (QAbstractButton *corner : m_figures->findChildren<QAbstractButton *>())
+        corner->setAccessibleName(QStringLiteral("Select all"));
     m_figures->horizontalHeader()->setAccessibleName(QStringLiteral("Runs"));
     m_figures->verticalHeader()->setAccessibleName(QStringLiteral("Figures"));
     v->addWidget(m_figures, 3);
