@@ -75,7 +75,6 @@ int run(const QStringList &args)
     QStringList rest = args;
     QString port, frames, logPath;
     const bool keep = rest.removeAll(QStringLiteral("--no-keep")) == 0;
-    const bool readSettings = rest.removeAll(QStringLiteral("--no-settings")) == 0;
     if (!takeValue(rest, "--port", &port) || !takeValue(rest, "--frames", &frames) ||
         !takeValue(rest, "--log", &logPath) || !rest.isEmpty() || port.isEmpty())
         return UsageError;
@@ -145,8 +144,9 @@ int run(const QStringList &args)
                  seconds > 0 ? double(received) / seconds : 0.0);
     if (keep && !logPath.isEmpty() && received > 0) {
         QFile log(logPath);
+        // Without the settings: a read right after the poll fails against the unit's last answers.
         if (log.open(QIODevice::ReadOnly))
-            RunsCommand::keep(RunRecord::Kind::Live, log.readAll(), readSettings ? &link : nullptr, seconds / double(received));
+            RunsCommand::keep(RunRecord::Kind::Live, log.readAll(), nullptr, seconds / double(received));
         else
             std::fprintf(stderr, "Run not kept: %s: %s\n", qPrintable(logPath), qPrintable(log.errorString()));
     }
