@@ -8,6 +8,7 @@
 #include "app/MainSafeWrite.h"
 #include "app/MainTerminal.h"
 #include "app/MainHistory.h"
+#include "app/MainRuns.h"
 #include "app/MainUndo.h"
 #include "app/MessageLogWindow.h"
 #include "app/ManualForm.h"
@@ -98,6 +99,7 @@ TForm1::TForm1(std::unique_ptr<PortDirectory> directory, QWidget *parent)
     });
     m_undo = new MainUndo(*this);
     m_history = new MainHistory(*this);
+    m_runs = new MainRuns(*this);
 
     TRegistryRoutines::setFailureReporter([this](const QString &why) {
         ShowStatus(QLatin1String(StatusMessages::OptionsNotStored), true, why);

@@ -23,6 +23,7 @@ class MainTerminal;
 class MainUndo;
 class MessageLogWindow;
 class MainHistory;
+class MainRuns;
 class QMenu;
 class QPrinter;
 class QTimer;
@@ -104,6 +105,7 @@ public:
     MainMessages &messages() const { return *m_messages; }
     MainUndo *undo() const { return m_undo; }
     MainHistory *history() const { return m_history; }
+    MainRuns *runs() const { return m_runs; }
     MainSafeWrite &safeWrite() const { return *m_safeWrite; }
     TAFrame *frame1() const;
     ToolbarDock *menuBarDock() const;
@@ -183,6 +185,7 @@ private:
     MainTerminal *m_terminal = nullptr;
     MainUndo *m_undo = nullptr;
     MainHistory *m_history = nullptr;
+    MainRuns *m_runs = nullptr;
     MainSafeWrite *m_safeWrite = nullptr;
     bool m_shown = false;
     bool m_closeAfterExchange = false;

@@ -2,6 +2,7 @@
 #include "app/Main.h"
 
 #include "app/MainBars.h"
+#include "app/MainRuns.h"
 #include "graph/LogImage.h"
 #include "graph/ui/GraphForm.h"
 #include "link/LoggerSequences.h"
@@ -60,4 +61,5 @@ void TForm1::logImageUploaded(const QByteArray &logImage)
         return;
     m_graph->navigation().axes.time = AxisRange::rule(0, LogImage::Samples);
     m_graph->applyAxes();
+    m_runs->uploaded(logImage);
 }

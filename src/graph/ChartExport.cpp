@@ -176,4 +176,15 @@ QByteArray native(const Channels &channels, const Navigation::Axes &axes,
     return out;
 }
 
+DataOptions csvPoints(bool withBlank)
+{
+    DataOptions o;
+    o.format = DataFormat::Text;
+    o.delimiter = QStringLiteral(",");
+    o.traces = {Trace::RPM, Trace::WheelSpeedFL, Trace::WheelSpeedFR, Trace::WheelSpeedRL, Trace::WheelSpeedRR, Trace::CutLevel};
+    if (withBlank)
+        o.traces << Trace::Blank;
+    return o;
+}
+
 }  // namespace ChartExport

@@ -54,6 +54,10 @@ struct DataOptions {
 // One row per point of the first trace; a trace with fewer points leaves its cells empty.
 QByteArray data(const Channels &channels, const DataOptions &options);
 
+// The points as CSV, the way "graph export" and the runs window write them: RPM, CH1..CH4, cut
+// level, and Blank when asked.
+DataOptions csvPoints(bool withBlank = false);
+
 struct TraceLook {
     quint32 colour = 0;  // 0xRRGGBB
     bool visible = true;

@@ -17,6 +17,7 @@ public:
 
     bool takeFrame(const std::array<quint8, 6> &frame, QString *error) override;
     void runEnded() override { m_log.close(); }
+    QString openLogPath() const override { return m_log.isOpen() ? m_log.path() : QString(); }
 
 private:
     Channels &m_channels;

@@ -17,6 +17,7 @@ public:
     void close();
 
     bool isOpen() const { return m_file.isOpen(); }
+    QString path() const { return m_file.fileName(); }
 
 private:
     QFile m_file;

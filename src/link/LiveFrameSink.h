@@ -15,4 +15,6 @@ public:
     virtual bool takeFrame(const std::array<quint8, 6> &frame, QString *error) = 0;
     // The run is over: what was kept open for it closes.
     virtual void runEnded() = 0;
+    // The file the run is being logged to; empty when it is logged nowhere.
+    virtual QString openLogPath() const { return {}; }
 };

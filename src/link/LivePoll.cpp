@@ -42,8 +42,12 @@ void LivePoll::stop()
         QCoreApplication::processEvents();
     }
     m_lostTimer.stop();  // a tick inside the loop may have asked once more
+    // Asked before the sink closes its log: a run that logged frames is kept by whoever listens.
+    const QString logPath = m_active && m_frames > 0 ? m_sink.openLogPath() : QString();
     m_active = false;
     m_sink.runEnded();
+    if (!logPath.isEmpty())
+        emit runLogged(logPath, secondsPerFrame());
 }
 
 void LivePoll::pause()

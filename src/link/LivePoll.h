@@ -64,6 +64,8 @@ signals:
     void frameAdded();
     void requestSent();
     void framesLostChanged(quint64 lost);
+    // A run that was logged has ended and its file is closed: the runs library keeps it.
+    void runLogged(const QString &path, double secondsPerFrame);
 
 private:
     void Timer1Timer();

@@ -2,6 +2,7 @@
 
 #include "widgets/CutPatternBoxes.h"
 
+#include <QAbstractButton>
 #include <QHeaderView>
 
 namespace
@@ -29,6 +30,10 @@ ComparisonView::ComparisonView(QWidget *parent) : QTableWidget(0, ColumnCount, p
     verticalHeader()->hide();
     horizontalHeader()->setStretchLastSection(true);
     horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    horizontalHeader()->setAccessibleName(QStringLiteral("Columns"));
+    verticalHeader()->setAccessibleName(QStringLiteral("Rows"));
+    for (QAbstractButton *corner : findChildren<QAbstractButton *>())
+        corner->setAccessibleName(QStringLiteral("Select all"));
 }
 
 void ComparisonView::setChanges(const QList<SettingChange> &changes)

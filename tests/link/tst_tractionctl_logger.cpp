@@ -38,7 +38,9 @@ class TestTractionctlLogger : public QObject
         QCOMPARE(fileBytes(path("run.BAK")), QByteArray("older run"));
         QVERIFY2(dat.err.contains(QStringLiteral("Reading traction memory")), qPrintable(dat.err));
         QVERIFY2(QRegularExpression("\\d+% \\(\\d+ s left\\)").match(dat.err).hasMatch(), qPrintable(dat.err));
-        QVERIFY2(dat.err.trimmed().endsWith(QStringLiteral("100% \nTraction memory read OK")), qPrintable(dat.err));
+        QVERIFY2(dat.err.contains(QStringLiteral("100% \nTraction memory read OK\n")), qPrintable(dat.err));
+        // then the run is kept, with the settings read after it
+        QVERIFY2(dat.err.trimmed().section(u'\n', -1).startsWith(QStringLiteral("Run kept: ")), qPrintable(dat.err));
 
         QCOMPARE(run({"log-upload", "--port", unit.path, path("run.bin")}).status, 0);
         QCOMPARE(fileBytes(path("run.bin")), m_memory);

@@ -54,6 +54,9 @@ class TestTractionctlMonitor : public QObject {
     {
         QProcess p;
         p.setWorkingDirectory(m_dir.path());
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("XDG_CONFIG_HOME"), m_dir.filePath("config"));  // runs kept here, not in the user's
+        p.setProcessEnvironment(env);
         p.start(QStringLiteral(TRACTIONCTL_PATH), args);
         if (!p.waitForStarted(5000))
             return {};

@@ -5,6 +5,8 @@
 #include "graph/GraphFiles.h"
 #include "graph/RunStats.h"
 #include "graph/Slip.h"
+#include "graph/SlipResponse.h"
+#include "runs/RunsLibrary.h"
 #include "settings/SettingsImage.h"
 
 #include <QFileInfo>
@@ -42,24 +44,13 @@ bool load(const QString &path, Channels &channels, GraphFiles::LoadResult *resul
     return false;
 }
 
-// The columns of "graph export": the six channels, and Blank when asked.
-ChartExport::DataOptions csvOptions(bool withBlank)
-{
-    ChartExport::DataOptions o;
-    o.format = ChartExport::DataFormat::Text;
-    o.delimiter = QStringLiteral(",");
-    o.traces = {Trace::RPM,          Trace::WheelSpeedFL, Trace::WheelSpeedFR,
-                Trace::WheelSpeedRL, Trace::WheelSpeedRR, Trace::CutLevel};
-    if (withBlank)
-        o.traces << Trace::Blank;
-    return o;
-}
-
 // The options that read slip: the settings its wheels and thresholds come from (the built-in
 // image without one), the driven axle and a span of time values.
 struct SlipOptions {
     RunSettings settings = RunSettings::from(SettingsImage::defaults());
     Axle driven = Axle::Rear;
+    double secondsPerSample = settings.loggerSecondsPerSample();
+    bool settingsGiven = false, drivenGiven = false;
     std::optional<RunStats::Span> span;
     QStringList files;  // what is left once the options are taken
 };
@@ -88,7 +79,10 @@ bool slipOptions(QStringList args, const SettingsLoader &loadSettings, SlipOptio
             return false;
         }
         o->settings = RunSettings::from(image);
+        o->secondsPerSample = o->settings.loggerSecondsPerSample();
+        o->settingsGiven = true;
     }
+    o->drivenGiven = !driven.isEmpty();
     if (driven == u"front")
         o->driven = Axle::Front;
     else if (!driven.isEmpty() && driven != u"rear")
@@ -105,7 +99,23 @@ bool slipOptions(QStringList args, const SettingsLoader &loadSettings, SlipOptio
     return true;
 }
 
-int stats(const QStringList &args, const SettingsLoader &loadSettings)
+// A graph file with a run's record beside it is read with the settings, axle and rate of that
+// run, unless options say otherwise.
+void takeRecordBeside(const QString &graphFile, SlipOptions &o)
+{
+    const auto record = recordBeside(graphFile);
+    if (!record)
+        return;
+    if (!o.settingsGiven) {
+        o.settings = record->runSettings();
+        o.secondsPerSample = record->secondsPerSample > 0 ? record->secondsPerSample : o.settings.loggerSecondsPerSample();
+    }
+    if (!o.drivenGiven)
+        o.driven = record->driven;
+}
+
+// "stats" and "response": one graph file read under the slip options, then one report of it.
+int report(const QStringList &args, const SettingsLoader &loadSettings, bool response)
 {
     QStringList rest = args;
     const bool json = rest.removeAll(QStringLiteral("--json")) > 0;
@@ -119,11 +129,17 @@ int stats(const QStringList &args, const SettingsLoader &loadSettings)
     GraphFiles::LoadResult r;
     if (!load(o.files[0], channels, &r))
         return Failed;
+    takeRecordBeside(o.files[0], o);
     Channel slip;
     Slip::compute(channels, o.settings.axleOf, o.driven, slip);
-    // a graph file carries no rate: its samples are taken as the logger's, at the settings' rate
-    const RunStats s = RunStats::of(channels, slip, o.settings, o.driven, o.settings.loggerSecondsPerSample(), o.span);
     QTextStream out(stdout);
+    if (response) {
+        const SlipResponse s = SlipResponse::of(channels, slip, o.settings, o.secondsPerSample, o.span);
+        out << (json ? s.json() : s.text());
+        return Done;
+    }
+    // a graph file carries no rate: without a record its samples are the logger's, at the settings' rate
+    const RunStats s = RunStats::of(channels, slip, o.settings, o.driven, o.secondsPerSample, o.span);
     if (json)
         out << s.json();
     else
@@ -150,7 +166,7 @@ int exportCsv(const QStringList &allArgs, const SettingsLoader &loadSettings)
     GraphFiles::LoadResult r;
     if (!load(in, channels, &r))
         return Failed;
-    ChartExport::DataOptions options = csvOptions(GraphFiles::kindOf(in) == GraphFiles::Kind::Windows);
+    ChartExport::DataOptions options = ChartExport::csvPoints(GraphFiles::kindOf(in) == GraphFiles::Kind::Windows);
     Channel slip;
     if (withSlip) {
         Slip::compute(channels, o.settings.axleOf, o.driven, slip);
@@ -186,7 +202,7 @@ int info(const QStringList &args)
 
 }  // namespace
 
-QByteArray csv(const Channels &channels, bool withBlank) { return ChartExport::data(channels, csvOptions(withBlank)); }
+QByteArray csv(const Channels &channels, bool withBlank) { return ChartExport::data(channels, ChartExport::csvPoints(withBlank)); }
 
 int run(const QStringList &args, const SettingsLoader &loadSettings)
 {
@@ -195,8 +211,8 @@ int run(const QStringList &args, const SettingsLoader &loadSettings)
     const QStringList rest = args.mid(1);
     if (args[0] == u"export")
         return exportCsv(rest, loadSettings);
-    if (args[0] == u"stats")
-        return stats(rest, loadSettings);
+    if (args[0] == u"stats" || args[0] == u"response")
+        return report(rest, loadSettings, args[0] == u"response");
     if (args[0] == u"info")
         return info(rest);
     return UsageError;

@@ -2,6 +2,7 @@
 #include "ToolKit.h"
 
 #include "GraphCommands.h"
+#include "RunsCommand.h"
 #include "graph/GraphFiles.h"
 #include "graph/LogImage.h"
 #include "link/ConsoleLinkHost.h"
@@ -113,6 +114,8 @@ int upload(const QStringList &args)
 {
     QStringList rest = args;
     const QString port = LinkCommands::takePort(rest);
+    const bool keep = rest.removeAll(QStringLiteral("--no-keep")) == 0;
+    const bool readSettings = rest.removeAll(QStringLiteral("--no-settings")) == 0;
     if (port.isEmpty() || rest.size() != 1 || formatOf(rest[0]) == Format::Unknown)
         return UsageError;
     const QString out = rest[0];
@@ -126,6 +129,8 @@ int upload(const QStringList &args)
         if (!link.UploadLog())
             return Failed;
         logImage = link.state().LogImage;
+        if (keep)
+            RunsCommand::keep(RunRecord::Kind::Upload, fileBytes(logImage, Format::Dat), readSettings ? &link : nullptr);
     }
     return saveWhole(out, fileBytes(logImage, formatOf(out)), Backup::Keep);
 }

@@ -1,6 +1,7 @@
 #include "MonitorCommand.h"
 #include "ToolKit.h"
 
+#include "RunsCommand.h"
 #include "graph/Channels.h"
 #include "graph/LiveFrames.h"
 #include "link/ConsoleLinkHost.h"
@@ -8,6 +9,7 @@
 #include "link/TractionLink.h"
 
 #include <QElapsedTimer>
+#include <QFile>
 #include <QEventLoop>
 #include <QSocketNotifier>
 
@@ -74,6 +76,7 @@ int run(const QStringList &args)
 {
     QStringList rest = args;
     QString port, frames, logPath;
+    const bool keep = rest.removeAll(QStringLiteral("--no-keep")) == 0;
     if (!takeValue(rest, "--port", &port) || !takeValue(rest, "--frames", &frames) ||
         !takeValue(rest, "--log", &logPath) || !rest.isEmpty() || port.isEmpty())
         return UsageError;
@@ -142,6 +145,14 @@ int run(const QStringList &args)
     std::fprintf(stderr, "Frames received: %llu\nFrames lost: %llu\nFrames per second: %.1f\n",
                  static_cast<unsigned long long>(received), static_cast<unsigned long long>(poll.framesLost()),
                  seconds > 0 ? double(received) / seconds : 0.0);
+    if (keep && !logPath.isEmpty() && received > 0) {
+        QFile log(logPath);
+        // Without the settings: a read right after the poll fails against the unit's last answers.
+        if (log.open(QIODevice::ReadOnly))
+            RunsCommand::keep(RunRecord::Kind::Live, log.readAll(), nullptr, seconds / double(received));
+        else
+            std::fprintf(stderr, "Run not kept: %s: %s\n", qPrintable(logPath), qPrintable(log.errorString()));
+    }
     return received > 0 ? Done : Failed;
 }
 

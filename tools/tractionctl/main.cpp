@@ -5,6 +5,7 @@
 #include "Help.h"
 #include "LoggerCommands.h"
 #include "PrintCommand.h"
+#include "RunsCommand.h"
 #include "TerminalCommands.h"
 #include "MonitorCommand.h"
 #include "ToolKit.h"
@@ -299,9 +300,12 @@ const HelpEntry Commands[] = {
     {"graph", GraphCommands::Usage,
      "Exports the points of a DOS graph file or a logged-data file as CSV, prints what it holds, or prints the "
      "run's statistics: wheel peaks, slip against the Assert at values, samples cut at each level, peak revs, 0-100 km/h.",
-     "--slip adds the slip of the driven wheels as a last column. The slip's wheels, thresholds and the seconds "
-     "a sample stands for (the logger's sample rate) come from the settings file given, else from the defaults; "
-     "--driven picks the driven axle (rear by default); --from and --to limit it to the samples between two times.",
+     "response prints the slip response: the share of each slip band's samples (cut at the three Assert at values) "
+     "at each cut level 0-6, and the median and 90th-percentile delay from slip crossing each threshold to the cut "
+     "level reaching that sequence. --slip adds the slip of the driven wheels as a last column. The slip's wheels, "
+     "thresholds and the seconds a sample stands for (the logger's sample rate) come from the settings file given, "
+     "else from the record of a kept run beside the file, else from the defaults; --driven picks the driven axle "
+     "(rear by default); --from and --to limit it to the samples between two times.",
      [](const QStringList &args) { return GraphCommands::run(args, load); }},
     {"print", PrintCommand::Usage, "Writes the settings page the program prints into a PDF file.",
      "--version gives the unit's firmware version printed on the page.",
@@ -328,11 +332,23 @@ const HelpEntry Commands[] = {
      "Talks to the unit's own text menu from the keyboard, as the program's terminal does; Ctrl+] ends it.", "",
      TerminalCommands::terminal},
     {"monitor", MonitorCommand::Usage, "Prints the unit's live frames, one line per frame.",
-     "--frames ends after N frames (otherwise Ctrl+C ends it); --log also writes them into a DOS graph file. "
-     "The frames received and lost follow on standard error.", MonitorCommand::run},
+     "--frames ends after N frames (otherwise Ctrl+C ends it); --log also writes them into a DOS graph file, "
+     "and keeps the run in the runs library, its settings recorded as \"settings unknown\" (--no-keep keeps "
+     "nothing). The frames received and lost follow on standard error.", MonitorCommand::run},
     {"log-upload", LoggerCommands::UploadUsage,
      "Copies the unit's data logger memory (128 KB, about 68 seconds) into a DOS graph file, CSV points or the "
-     "memory's raw bytes, by the file's extension.", "", LoggerCommands::upload},
+     "memory's raw bytes, by the file's extension.",
+     "The run is also kept in the runs library, with the unit's settings and version read right after the "
+     "upload; --no-keep keeps nothing, --no-settings reads nothing and records \"settings unknown\". A run "
+     "that cannot be kept is reported and fails nothing.", LoggerCommands::upload},
+    {"runs", RunsCommand::Usage,
+     "Lists the runs kept from logger uploads and logged live runs (newest first, * pinned), shows one, exports "
+     "one, pins, notes or deletes one, or compares two.",
+     "The library is ~/.config/Veltorane/runs/ or the folder chosen in the program's Options; it keeps the "
+     "newest 200 runs that are not pinned. compare prints the older run and the newer side by side, aligned at "
+     "their first launch, with the difference, then the settings changed between them (page, label, before -> "
+     "after); --json prints the same as one object. export writes the run's DOS graph file or its points as CSV, "
+     "by the extension.", RunsCommand::run},
     {"log-clear", LoggerCommands::ClearUsage, "Empties the unit's data logger memory.", "", LoggerCommands::clear},
     {"history", HistoryCommand::Usage,
      "Lists the tunes the program kept from its reads, writes and saves (newest first), shows one, or writes "

@@ -1,0 +1,59 @@
+#pragma once
+
+#include "runs/RunsLibrary.h"
+#include "runs/ui/RunsWindow.h"
+
+#include <QObject>
+#include <QPointer>
+
+#include <optional>
+
+class RunComparisonDialog;
+class SlipResponseDialog;
+class TForm1;
+
+// The runs library in the main window: each complete logger upload and each logged live run kept
+// with the settings image in force, View "Runs" to look at them, and what opening, overlaying and
+// comparing them does in the graph window. All its use of the graph window is here.
+class MainRuns : public QObject
+{
+    Q_OBJECT
+  public:
+    explicit MainRuns(TForm1 &window);
+
+    // A whole logger memory has just come; also a live run's closed log file.
+    void uploaded(const QByteArray &logImage);
+    void liveRunLogged(const QString &path, double secondsPerFrame);
+
+    void Runs1Execute();
+    void RunsFolder1Execute();
+    RunsWindow *runsWindow() const;
+    RunComparisonDialog *comparisonDialog() const { return m_comparison; }
+    SlipResponseDialog *slipResponse() const { return m_slipResponse; }
+
+    // In the graph window: a kept run as the run, read with its own settings; as the overlay;
+    // two runs, the older as the run and the newer as the overlay, aligned at their first launch.
+    bool openRun(const RunRecord &run);
+    bool overlayRun(const RunRecord &run);
+    bool compareRuns(const RunRecord &a, const RunRecord &b);
+    // The unit's settings, read now, recorded as those of a run that had none.
+    void attachSettings(const RunRecord &run);
+
+  private:
+    void keep(RunRecord::Kind kind, const QByteArray &dosBytes, double secondsPerFrame);
+    void showWhenIdle(const QString &error);
+    const SettingsImage &graphSettings();
+    void showRunTitle(bool shown);
+
+    TForm1 &m_window;
+    QPointer<RunsWindow> m_runsWindow;
+    RunComparisonDialog *m_comparison = nullptr;
+    SlipResponseDialog *m_slipResponse = nullptr;
+    // the kept run on display in the graph window, while its channels hold it
+    struct Shown {
+        RunRecord run;
+        quint64 revision;
+    };
+    std::optional<Shown> m_shown;
+    QString m_graphTitle;
+};
