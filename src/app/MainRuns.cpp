@@ -6,7 +6,11 @@
 #include "graph/LogImage.h"
 #include "graph/ui/GraphAnalysis.h"
 #include "graph/ui/GraphForm.h"
+#include "graph/ui/OverlayTraces.h"
+#include "graph/ui/SecondCursor.h"
+#include "graph/ui/SlipTrace.h"
 #include "graph/ui/SlipResponseDialog.h"
+#include "link/StatusMessages.h"
 #include "link/TractionLink.h"
 #include "runs/RunComparison.h"
 #include "runs/ui/RunComparisonDialog.h"
@@ -78,7 +82,8 @@ void MainRuns::liveRunLogged(const QString &path, double secondsPerFrame)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
-        m_window.ShowStatus(QStringLiteral("Run not kept: %1: %2").arg(path, file.errorString()), true);
+        m_window.ShowStatus(QLatin1String(StatusMessages::RunNotKept), true,
+                            QStringLiteral("%1: %2").arg(path, file.errorString()));
         return;
     }
     keep(RunRecord::Kind::Live, file.readAll(), secondsPerFrame);
@@ -94,7 +99,7 @@ void MainRuns::keep(RunRecord::Kind kind, const QByteArray &dosBytes, double sec
     QString error;
     // Kept or not, the upload or the run stands: only a failure is worth a message.
     if (!RunsLibrary::fromOptions().keep(dosBytes, record, &error))
-        showWhenIdle(QStringLiteral("Run not kept: %1").arg(error));
+        showWhenIdle(error);
     else if (m_runsWindow)
         m_runsWindow->reload();
 }
@@ -106,7 +111,7 @@ void MainRuns::showWhenIdle(const QString &error)
         QTimer::singleShot(50, this, [this, error] { showWhenIdle(error); });
         return;
     }
-    m_window.ShowStatus(error, true);
+    m_window.ShowStatus(QLatin1String(StatusMessages::RunNotKept), true, error);
 }
 
 void MainRuns::Runs1Execute()
@@ -139,7 +144,7 @@ void MainRuns::RunsFolder1Execute()
         return;
     const QString folder = QFileInfo(chosen).isDir() ? chosen : QFileInfo(chosen).path();
     RunsLibrary::setChosenFolder(folder == RunsLibrary::defaultFolder() ? QString() : folder);
-    m_window.ShowStatus(QStringLiteral("Runs are kept in %1").arg(folder), false);
+    m_window.ShowStatus(QLatin1String(StatusMessages::RunsFolderSet), false, folder);
     if (m_runsWindow)
         m_runsWindow->close();
 }
@@ -184,8 +189,8 @@ bool MainRuns::openRun(const RunRecord &run)
         return false;
     }
     m_shown = Shown{run, graph->channels().revision()};
-    if (graph->analysis().driven() != run.driven)
-        graph->analysis().setDriven(run.driven);
+    if (graph->analysis().slipTrace().driven() != run.driven)
+        graph->analysis().slipTrace().setDriven(run.driven);
     graph->navigation().axes.time = AxisRange::rule(0, double(r.samples));
     graph->applyAxes();
     graph->DisplayCursorValues();
@@ -200,7 +205,7 @@ bool MainRuns::overlayRun(const RunRecord &run)
     TGraphChart *graph = m_window.graphChart();
     graph->show();
     graph->raise();
-    return graph->analysis().openOverlay(run.graphFile());
+    return graph->analysis().overlay().open(run.graphFile());
 }
 
 bool MainRuns::compareRuns(const RunRecord &a, const RunRecord &b)
@@ -218,7 +223,7 @@ bool MainRuns::compareRuns(const RunRecord &a, const RunRecord &b)
     if (c.olderLaunch && c.newerLaunch) {
         // the overlay's launch under the run's, by the graph window's own alignment at the cursors
         graph->setCursor(*c.olderLaunch);
-        graph->analysis().setCursor2(*c.newerLaunch);
+        graph->analysis().secondCursor().set(*c.newerLaunch);
         graph->analysis().alignOverlay();
     }
     m_comparison->show(c);

@@ -39,6 +39,10 @@ inline constexpr char PrintFailed[] = "Print Page Failed";
 inline constexpr char PortReopened[] = "COM %1 is back, port reopened";
 // An option could not be stored; it is kept for this run and stored with the next change that can.
 inline constexpr char OptionsNotStored[] = "Error : options not stored";
+// A run could not be kept in the runs folder (the upload or the live run itself stands); the folder
+// for the runs was chosen.
+inline constexpr char RunNotKept[] = "Error : run not kept";
+inline constexpr char RunsFolderSet[] = "Runs folder set";
 // Another device took the lost port's number; it is not opened unless the user picks it.
 inline constexpr char PortOtherDevice[] = "COM %1 is another device now";
 
@@ -73,7 +77,7 @@ inline constexpr const char *All[] = {
     VerifyingMemory, MemoryVerified, VerifyFailed,
     ClearingMemory, MemoryCleared, MemoryClearFailed, TestStarting, TestEnded,   TestFailed,
     FileLoaded,    FileLoadFailed, FileSaved,      FileSaveFailed, PagePrinted,   PrintFailed,
-    PortReopened,  PortOtherDevice, OptionsNotStored,
+    PortReopened,  PortOtherDevice, OptionsNotStored, RunNotKept, RunsFolderSet,
 };
 
 }  // namespace StatusMessages

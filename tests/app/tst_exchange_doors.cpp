@@ -5,6 +5,8 @@
 // the exchange must end with its own message, the menus unlock once, and nothing held changes.
 // Then the window is closed in the middle of each: the exchange ends the way the unit expects.
 #include "../link/SimUnit.h"
+#include "ChannelPoints.h"
+#include "ToolRun.h"
 #include "ScriptedDialogs.h"
 #include "app/ExchangeLock.h"
 #include "app/Main.h"
@@ -64,32 +66,6 @@ QByteArray withoutImage(QByteArray bytes)
     return bytes;
 }
 
-QByteArray fileBytes(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-QString writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile f(path);
-    if (f.open(QIODevice::WriteOnly))
-        f.write(bytes);
-    return path;
-}
-
-QList<QList<QPointF>> points(const Channels &channels)
-{
-    QList<QList<QPointF>> all;
-    for (Trace t : SixChannels) {
-        QList<QPointF> p;
-        for (qsizetype i = 0; i < channels[t].count(); ++i)
-            p << QPointF(channels[t].x(i), channels[t].y(i));
-        all << p;
-    }
-    return all;
-}
-
 // The tuner's window with a tune opened from a file and a unit on the line.
 struct Bench {
     QTemporaryDir dir;
@@ -129,7 +105,7 @@ struct Bench {
     {
         if (op == Write)
             dialogs.expectComparison(true);
-        if (op == Clear)
+        if (op == Clear || op == MisfireTest)
             dialogs.expectQuestion(true);
         if (op == LiveRun)
             dialogs.expectQuestion(false);
@@ -304,6 +280,7 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(!w.isVisible(), 10000);
         // The bound is the window's; a busy machine may add to it, a hang would not end.
         QVERIFY2(closing.elapsed() < TForm1::CloseBoundMs + 3000, qPrintable(QString::number(closing.elapsed())));
+        qInfo("closed %lld ms after the close", closing.elapsed());
         QCOMPARE(bench.dialogs.pending(), 0);
         if (op != LiveRun)
             QCOMPARE(w.statusBar1()->messageText(), QLatin1String(Exchanges[op].failed));

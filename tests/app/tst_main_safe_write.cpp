@@ -147,7 +147,7 @@ class TestMainSafeWrite : public QObject
         dialogs.expectComparison(false);
         trigger(window, "WriteToTraction1");
         QCOMPARE(status(window), QStringLiteral("Error : verify failed"));
-        const Dialogs::Comparison &box = dialogs.shown().last().comparison;
+        const Dialogs::Comparison box = dialogs.shown().last().comparison;  // a copy: the list grows
         QCOMPARE(box.text, text(StatusMessages::VerifyDiffers));
         QVERIFY(!box.confirm);
         QCOMPARE(lines(box.changes),
@@ -259,7 +259,7 @@ class TestMainSafeWrite : public QObject
 
         dialogs.expectComparison(false);
         trigger(window, "CompareWithTraction1");
-        const Dialogs::Comparison &box = dialogs.shown().last().comparison;
+        const Dialogs::Comparison box = dialogs.shown().last().comparison;  // a copy: the list grows
         QCOMPARE(box.text, text(StatusMessages::CompareWithUnit));
         QVERIFY(!box.confirm && !box.offerDontShow);
         QCOMPARE(lines(box.changes), QStringList({"Configuration / Minimum operating thresholds / Revolutions: 2000 -> 2500 RPM",

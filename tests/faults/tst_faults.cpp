@@ -7,6 +7,7 @@
 // One table says, for each fault, how each operation ends. The build makes one executable per
 // group of operations (FAULT_OPERATIONS, a bit per operation) so that they run side by side.
 #include "../link/SimUnit.h"
+#include "ChannelPoints.h"
 #include "ScriptedDialogs.h"
 #include "ToolRun.h"
 #include "app/Main.h"
@@ -93,19 +94,6 @@ const Texts OpTexts[OpCount] = {
 
 constexpr int MotSpeedOffset = 18;  // the image word Co_Mot_Speed shows
 constexpr int LiveRunMs = 1500;
-
-// The six channels' points, to tell whether a graph was touched.
-QList<QList<QPointF>> points(const Channels &channels)
-{
-    QList<QList<QPointF>> all;
-    for (Trace t : SixChannels) {
-        QList<QPointF> p;
-        for (qsizetype i = 0; i < channels[t].count(); ++i)
-            p << QPointF(channels[t].x(i), channels[t].y(i));
-        all << p;
-    }
-    return all;
-}
 
 QPushButton *pageButton(TForm1 &window, QPushButton *b)
 {

@@ -10,6 +10,8 @@
 #include "app/MainStatusBar.h"
 #include "graph/ui/GraphAnalysis.h"
 #include "graph/ui/GraphForm.h"
+#include "graph/ui/OverlayTraces.h"
+#include "graph/ui/SlipTrace.h"
 #include "graph/ui/SlipResponseDialog.h"
 #include "link/TractionLink.h"
 #include "runs/ui/RunComparisonDialog.h"
@@ -129,8 +131,8 @@ class TestRunsWindow : public QObject
         runs->button(QStringLiteral("Open"))->click();
         TGraphChart *graph = w.graphChart();
         QCOMPARE(graph->channels()[Trace::WheelSpeedFL].count(), 21845);
-        graph->analysis().update();
-        QCOMPARE(graph->analysis().settings().assertAt[0], 5);
+        graph->analysis().slipTrace().update();
+        QCOMPARE(graph->analysis().slipTrace().settings().assertAt[0], 5);
         QVERIFY2(graph->windowTitle().contains(QStringLiteral("settings of the run, read ")),
                  qPrintable(graph->windowTitle()));
 
@@ -146,8 +148,8 @@ class TestRunsWindow : public QObject
         selectRows(runs, {0, 1});
         runs->button(QStringLiteral("Compare"))->click();
         QVERIFY(graph->analysis().overlay().isOpen());
-        QCOMPARE(graph->analysis().overlay().path, newest.graphFile());
-        QCOMPARE(graph->analysis().overlay().offset, 0.0); // one drive, uploaded twice
+        QCOMPARE(graph->analysis().overlay().run().path, newest.graphFile());
+        QCOMPARE(graph->analysis().overlay().run().offset, 0.0); // one drive, uploaded twice
         ComparisonView *changes = w.runs()->comparisonDialog()->changes();
         QCOMPARE(changes->changes().size(), 1);
         QCOMPARE(changes->changes()[0].label, QStringLiteral("Assert at"));
@@ -212,9 +214,9 @@ class TestRunsWindow : public QObject
         QVERIFY(w.link().Comm1().open(unit.path));
         w.DL_UploadBtnClick();
         QCOMPARE(w.graphChart()->channels()[Trace::WheelSpeedFL].count(), 21845);
-        QTRY_VERIFY2(w.statusBar1()->messageText().startsWith(
-                         QStringLiteral("Run not kept: cannot create the folder")),
-                     qPrintable(w.statusBar1()->messageText()));
+        QTRY_COMPARE(w.statusBar1()->messageText(), QStringLiteral("Error : run not kept"));
+        QVERIFY2(w.statusBar1()->messageToolTip().contains(QStringLiteral("cannot create the folder")),
+                 qPrintable(w.statusBar1()->messageToolTip()));
         QCOMPARE(w.statusBar1()->messageTone(), MainStatusBar::Tone::Error);
         RunsLibrary::setChosenFolder(QString());
     }

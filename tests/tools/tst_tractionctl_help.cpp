@@ -108,7 +108,7 @@ class TestTractionctlHelp : public QObject
         QCOMPARE(run({"--bash-completion", script}).status, 0);
         QCOMPARE(complete(script, {"gr"}), QStringList{"graph"});
         QCOMPARE(complete(script, {"log-"}), (QStringList{"log-clear", "log-upload"}));
-        QCOMPARE(complete(script, {"graph", ""}), (QStringList{"export", "info", "stats"}));
+        QCOMPARE(complete(script, {"graph", ""}), (QStringList{"export", "info", "response", "stats"}));
         QCOMPARE(complete(script, {"show", "--"}), (QStringList{"--default", "--json", "--names"}));
         QCOMPARE(complete(script, {"read", "out.dat", "--p"}), (QStringList{"--port", "--progress"}));
         QCOMPARE(complete(script, {"help", "mon"}), QStringList{"monitor"});
