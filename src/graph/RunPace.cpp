@@ -9,6 +9,8 @@ void RunPace::runStopped(double secondsPerFrame)
     m_liveRevision = m_channels.revision();
 }
 
+void RunPace::fileLoaded() { m_fileRevision = m_channels.revision(); }
+
 bool RunPace::measured() const { return m_liveRevision == m_channels.revision() && m_liveSecondsPerSample > 0; }
 
 double RunPace::secondsPerSample() const
@@ -22,6 +24,10 @@ QString RunPace::text() const
     if (measured())
         return QStringLiteral("%1 Hz, measured over the live run").arg(hz);
     const int position = ratePositionFromCode(quint16(m_settings.rateCode));
-    return QStringLiteral("%1 Hz, the logger's sample rate%2")
-        .arg(hz, position >= 0 ? QStringLiteral(" (%1)").arg(rateItems()[position]) : QString());
+    const QString logger = QStringLiteral("the logger's sample rate%1")
+                               .arg(position >= 0 ? QStringLiteral(" (%1)").arg(rateItems()[position]) : QString());
+    // a live log holds its frames but not their pace: a 110 Hz run would be read as 122 Hz unsaid
+    if (m_fileRevision == m_channels.revision())
+        return QStringLiteral("%1 Hz, assumed: %2; the file records no rate").arg(hz, logger);
+    return QStringLiteral("%1 Hz, %2").arg(hz, logger);
 }

@@ -16,8 +16,11 @@ public:
 
     // A live run ended, having taken a frame every 'secondsPerFrame'.
     void runStopped(double secondsPerFrame);
+    // The channels were read from a file, which records no rate: the logger's is assumed, and said so.
+    void fileLoaded();
     double secondsPerSample() const;
-    // "61.0 Hz, the logger's sample rate (61Hz)", "100.0 Hz, measured over the live run"
+    // "61.0 Hz, the logger's sample rate (61Hz)", "100.0 Hz, measured over the live run",
+    // "61.0 Hz, assumed: the logger's sample rate (61Hz); the file records no rate"
     QString text() const;
 
 private:
@@ -27,4 +30,5 @@ private:
     const RunSettings &m_settings;
     double m_liveSecondsPerSample = 0;
     std::optional<quint64> m_liveRevision;
+    std::optional<quint64> m_fileRevision;
 };

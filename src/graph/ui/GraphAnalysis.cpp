@@ -37,6 +37,7 @@ GraphAnalysis::GraphAnalysis(TGraphChart &graph)
 {
     connect(&graph, &TGraphChart::runStopped, this,
             [this](double secondsPerFrame) { m_pace->runStopped(secondsPerFrame); });
+    connect(&graph, &TGraphChart::fileLoaded, this, [this] { m_pace->fileLoaded(); });
 }
 
 GraphAnalysis::~GraphAnalysis() = default;

@@ -60,11 +60,12 @@ TGraphChart::TGraphChart(QWidget *parent) : QMainWindow(parent)
         setWindowModality(Qt::WindowModal);
     }
     resize(877, 586);
-    // the setup dialogs exist before the window they set up
-    m_wheelSetup = new TWheelSpeedSetup(this, parent);
-    m_rpmSetup = new TRPMSetup(this, parent);
-    m_cutSetup = new TCutLevelSetup(this, parent);
-    m_timeSetup = new TTimeSetup(this, parent);
+    // The setup dialogs are this window's own: parented to the main window, closing one brought
+    // the main window up over this modal one, where it took no click.
+    m_wheelSetup = new TWheelSpeedSetup(this, this);
+    m_rpmSetup = new TRPMSetup(this, this);
+    m_cutSetup = new TCutLevelSetup(this, this);
+    m_timeSetup = new TTimeSetup(this, this);
     m_setups = {m_wheelSetup, m_rpmSetup, m_cutSetup, m_timeSetup};
     m_poll = new LivePoll(m_liveFrames, this);
 
@@ -210,14 +211,14 @@ QLineEdit *TGraphChart::addPanelEntry(const PanelRow &row, std::function<void()>
         e.label->setGeometry(0, 12, BoxWidth, 16);
         e.label->setAlignment(Qt::AlignCenter);
     }
-    e.readout = new QLineEdit(QString::fromLatin1(row.initial), parent);
+    e.readout = new QLineEdit(parent);  // empty until there is data to read
     e.readout->setObjectName(QString::fromLatin1(row.readout));
     e.readout->setReadOnly(true);
     e.readout->setAccessibleName(QString::fromLatin1(row.spoken));
     e.readout->setFocusPolicy(Qt::NoFocus);
     e.readout->setMaxLength(row.maxLength);
     e.readout->setAlignment(Qt::AlignRight);
-    // a face narrow enough that the initial "1000000.0" fits the 65-pixel box whole
+    // a face narrow enough that the widest reading ('initial') fits the box whole
     QFont narrow(QStringLiteral("Liberation Sans"));
     narrow.setPixelSize(12);
     e.readout->setFont(narrow);
@@ -330,6 +331,18 @@ void TGraphChart::refreshTraces()
         sourcesChanged |= source->update();
     if (now == m_drawn && !sourcesChanged)
         return;  // a repaint of the same view: the chart still holds the right points
+    if (now.revision != m_drawn.revision && !m_followQueued) {
+        // New data under the cursors (an upload, a file, frames): their values follow, once the
+        // replot that found it is over.
+        m_followQueued = true;
+        QMetaObject::invokeMethod(this, [this] {
+            m_followQueued = false;
+            if (m_runActive)  // the readouts show the frames themselves
+                emit dataChanged();
+            else
+                DisplayCursorValues();
+        }, Qt::QueuedConnection);
+    }
     m_drawn = now;
     QList<QPointF> pts;
     for (const TraceInfo &info : TraceTable)

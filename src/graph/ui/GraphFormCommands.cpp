@@ -24,6 +24,7 @@ void TGraphChart::Load3Execute()
     const GraphFiles::LoadResult r = GraphFileOpen::load(path, m_channels, this);
     if (r.status != GraphFiles::LoadResult::Loaded)
         return;
+    emit fileLoaded();
     if (GraphFiles::kindOf(path) == GraphFiles::Kind::Dos) {
         m_nav.axes.time = AxisRange::rule(0, double(r.samples));
         applyAxes();

@@ -73,6 +73,7 @@ void TGraphChart::RealTimeStart3Execute()
     // Narrower than one sample, the window could show no point at all.
     m_nav.axes.time = AxisRange::rule(0, std::max(width, 1.0));
     applyAxes();
+    m_runLogs = false;
     if (Dialogs::instance().question(QStringLiteral("Do you want to log to a file?"), this)) {
         Dialogs::FileRequest request = saveRequest();
         const QString chosen = Dialogs::instance().saveFile(request, this);
@@ -83,6 +84,7 @@ void TGraphChart::RealTimeStart3Execute()
                 Dialogs::instance().error(error, this);
                 return;
             }
+            m_runLogs = true;
         }
     }
     release.dismiss();
@@ -103,6 +105,17 @@ void TGraphChart::RealTimeStop3Execute()
     setRunActive(false);
     if (running && m_runGate)
         m_runGate(false);
+}
+
+bool TGraphChart::stopForLostPort(const QString &portName)
+{
+    if (!m_poll->active())
+        return false;
+    RealTimeStop3Execute();
+    const QString what = m_runLogs ? QStringLiteral("%1 frames logged").arg(m_liveFrames.log().records())
+                                   : QStringLiteral("%1 frames received, none logged").arg(m_poll->framesReceived());
+    Dialogs::instance().error(QStringLiteral("%1 was lost: the live run stopped; %2").arg(portName, what), this);
+    return true;
 }
 
 bool TGraphChart::setupDialogVisible() const
