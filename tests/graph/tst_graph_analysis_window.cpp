@@ -19,6 +19,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDockWidget>
+#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -284,6 +285,55 @@ private slots:
         QTRY_COMPARE(g.readout(Trace::WheelSpeedFL)->text().trimmed(), QString());
         QCOMPARE(cell(g, "CH1", 0).trimmed(), QString());
         QCOMPARE(d.pending(), 0);
+    }
+
+    // At the window's default size with the Cursors panel open and a live run's counter shown,
+    // every box and readout of the panel is whole inside it and none covers another.
+    void thePanelShowsEveryReadoutWholeBesideTheCursors()
+    {
+        ScriptedDialogs d;
+        TGraphChart g;
+        open(g, d, write("launch.dat", launch()));
+        g.resize(877, 586);  // as it opens
+        auto *lost = g.findChild<QLabel *>("LostFrames");
+        lost->setText("Lost frames: 0");
+        lost->show();
+        auto *panel2 = g.findChild<QWidget *>("Panel2");
+        const auto fault = [&]() -> QString {
+            QList<QPair<QString, QRect>> parts;
+            for (QWidget *w : panel2->findChildren<QWidget *>()) {
+                if (!w->isVisible() || !(qobject_cast<QGroupBox *>(w) || qobject_cast<QLineEdit *>(w) || w == lost))
+                    continue;
+                const QRect r(w->mapTo(panel2, QPoint(0, 0)), w->size());
+                if (!panel2->rect().contains(r))
+                    return QStringLiteral("%1 at %2,%3 %4x%5 outside the panel %6 wide")
+                        .arg(w->objectName()).arg(r.x()).arg(r.y()).arg(r.width()).arg(r.height()).arg(panel2->width());
+                for (const auto &[name, other] : parts)
+                    if (r.intersects(other))
+                        return w->objectName() + " covers " + name;
+                parts.append({w->objectName(), r});
+            }
+            if (parts.size() != 7 + 7 + 1)  // seven boxes, seven readouts, the counter
+                return QStringLiteral("%1 parts shown").arg(parts.size());
+            return lost->fontMetrics().horizontalAdvance("Lost frames: 99999") <= lost->width() ? QString()
+                                                                                              : "the counter cut short";
+        };
+        // the counter beside the boxes in one row, as the window always opened
+        g.resize(877, 586);
+        QTRY_COMPARE(panel2->width(), 877);
+        QVERIFY2(fault().isEmpty(), qPrintable(fault()));
+        QCOMPARE(panel2->height(), 77);
+        // the Cursors panel takes its room: the slip box and the counter go to a second row
+        g.analysis().secondCursor().set(3);
+        QVERIFY(g.analysis().secondCursor().panel()->isVisible());
+        QTRY_VERIFY(panel2->width() < 877 - 150);
+        QVERIFY2(fault().isEmpty(), qPrintable(fault()));
+        QVERIFY(panel2->height() > 77);
+        // and back when it closes
+        g.analysis().secondCursor().set(std::nullopt);
+        QTRY_COMPARE(panel2->width(), 877);
+        QVERIFY2(fault().isEmpty(), qPrintable(fault()));
+        QCOMPARE(panel2->height(), 77);
     }
 
     void twoCursorsGiveValuesDifferencesAndTheSpan()

@@ -91,6 +91,7 @@ void TGraphChart::RealTimeStart3Execute()
     // Start goes off first, so that a second click while the input drains starts nothing.
     setRunCommands(true);
     m_lostFrames->show();
+    placePanel();  // the counter may need the second row
     m_poll->start();
     setRunActive(true);
 }
