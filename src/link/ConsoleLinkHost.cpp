@@ -12,7 +12,6 @@ void ConsoleLinkHost::showStatus(const QString &text, bool isError)
     status = text;
     reason.clear();
     failed = isError;
-    detail.clear();
 }
 
 void ConsoleLinkHost::showStatusWithReason(const QString &text, bool isError, const QString &why)
