@@ -3,6 +3,9 @@
 #include "graph/SlipResponse.h"
 #include "graph/ui/GraphAnalysis.h"
 #include "graph/ui/GraphForm.h"
+#include "graph/RunPace.h"
+#include "graph/ui/SecondCursor.h"
+#include "graph/ui/SlipTrace.h"
 
 #include <QAction>
 #include <QAbstractButton>
@@ -67,16 +70,17 @@ SlipResponseDialog *SlipResponseDialog::install(TGraphChart *graph)
 void SlipResponseDialog::refresh()
 {
     GraphAnalysis &a = m_graph->analysis();
-    a.update();
+    SlipTrace &slip = a.slipTrace();
+    slip.update();  // the settings may have changed since the last redraw
     std::optional<RunStats::Span> span;
-    if (a.cursor2())
-        span = RunStats::Span{m_graph->cursor(), *a.cursor2()};
+    if (const auto b = a.secondCursor().position())
+        span = RunStats::Span{m_graph->cursor(), *b};
     const SlipResponse r =
-        SlipResponse::of(m_graph->channels(), a.slip(), a.settings(), a.secondsPerSample(), span);
+        SlipResponse::of(m_graph->channels(), slip.slip(), slip.settings(), a.pace().secondsPerSample(), span);
     m_scope->setText((span ? QStringLiteral("Between the two cursors: %1 samples")
                            : QStringLiteral("The whole run: %1 samples"))
                          .arg(r.samples) +
-                     QStringLiteral("\nTime base: ") + a.paceText());
+                     QStringLiteral("\nTime base: ") + a.pace().text());
     for (int band = 0; band < SlipResponse::Bands; ++band) {
         m_table->setVerticalHeaderItem(band, new QTableWidgetItem(r.bandName(band)));
         for (int col = 0; col <= SlipResponse::Levels; ++col) {
