@@ -6,6 +6,7 @@
 #include "graph/LogImage.h"
 #include "graph/ui/GraphForm.h"
 #include "link/LoggerSequences.h"
+#include "platform/RegistryRoutinesUnit.h"
 #include "settings/ui/MainFrame.h"
 #include "widgets/AskFirst.h"
 

@@ -6,7 +6,10 @@
 #include "graph/LogImage.h"
 #include "graph/ui/GraphAnalysis.h"
 #include "graph/ui/GraphForm.h"
+#include "graph/ui/OverlayTraces.h"
+#include "graph/ui/SecondCursor.h"
 #include "graph/ui/SlipResponseDialog.h"
+#include "graph/ui/SlipTrace.h"
 #include "link/TractionLink.h"
 #include "runs/RunComparison.h"
 #include "runs/ui/RunComparisonDialog.h"
@@ -184,8 +187,8 @@ bool MainRuns::openRun(const RunRecord &run)
         return false;
     }
     m_shown = Shown{run, graph->channels().revision()};
-    if (graph->analysis().driven() != run.driven)
-        graph->analysis().setDriven(run.driven);
+    if (graph->analysis().slipTrace().driven() != run.driven)
+        graph->analysis().slipTrace().setDriven(run.driven);
     graph->navigation().axes.time = AxisRange::rule(0, double(r.samples));
     graph->applyAxes();
     graph->DisplayCursorValues();
@@ -200,7 +203,7 @@ bool MainRuns::overlayRun(const RunRecord &run)
     TGraphChart *graph = m_window.graphChart();
     graph->show();
     graph->raise();
-    return graph->analysis().openOverlay(run.graphFile());
+    return graph->analysis().overlay().open(run.graphFile());
 }
 
 bool MainRuns::compareRuns(const RunRecord &a, const RunRecord &b)
@@ -218,7 +221,7 @@ bool MainRuns::compareRuns(const RunRecord &a, const RunRecord &b)
     if (c.olderLaunch && c.newerLaunch) {
         // the overlay's launch under the run's, by the graph window's own alignment at the cursors
         graph->setCursor(*c.olderLaunch);
-        graph->analysis().setCursor2(*c.newerLaunch);
+        graph->analysis().secondCursor().set(*c.newerLaunch);
         graph->analysis().alignOverlay();
     }
     m_comparison->show(c);
