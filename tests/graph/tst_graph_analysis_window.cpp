@@ -12,6 +12,7 @@
 #include "graph/ui/GraphForm.h"
 #include "graph/ui/SlipSetupForm.h"
 #include "platform/RegistryRoutinesUnit.h"
+#include "runs/RunRecord.h"
 #include "settings/FieldConversions.h"
 #include "settings/SettingsImage.h"
 
@@ -19,6 +20,8 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDockWidget>
+#include <QFile>
+#include <QJsonDocument>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -372,6 +375,23 @@ private slots:
         g.Load3Execute();
         QCOMPARE(g.analysis().pace().secondsPerSample(), 0.016384);
         QVERIFY(g.analysis().pace().text().endsWith("assumed: the logger's sample rate (61Hz); the file records no rate"));
+        // a live run kept with its record: opened later, it is timed at the pace it was taken at
+        {
+            RunRecord kept;
+            kept.time = QDateTime::currentDateTimeUtc();
+            kept.kind = RunRecord::Kind::Live;
+            kept.samples = 8;
+            kept.secondsPerSample = 1.0 / 110;
+            write("launch.json", QJsonDocument(kept.json()).toJson());
+            d.expectOpenFile(path("launch.dat"));
+            g.Load3Execute();
+            QCOMPARE(g.analysis().pace().secondsPerSample(), 1.0 / 110);
+            QCOMPARE(g.analysis().pace().text(), QString("110.0 Hz, recorded with the run"));
+            QVERIFY(QFile::remove(path("launch.json")));
+            d.expectOpenFile(path("launch.dat"));
+            g.Load3Execute();
+            QCOMPARE(g.analysis().pace().secondsPerSample(), 0.016384);
+        }
 
         // the command puts the second cursor on the first; clearing it closes the panel
         g.setCursor(2);

@@ -362,7 +362,7 @@ void TGraphChart::refreshTraces()
         m_followQueued = true;
         QMetaObject::invokeMethod(this, [this] {
             m_followQueued = false;
-            if (m_runActive)  // the readouts show the frames themselves
+            if (m_runActive || m_framesShown)  // the readouts show the frames themselves
                 emit dataChanged();
             else
                 DisplayCursorValues();
@@ -397,6 +397,7 @@ QLineEdit *TGraphChart::readout(Trace t) const { return m_panel[size_t(t)].reado
 void TGraphChart::Clear1Click()
 {
     m_channels.clearSix();
+    m_framesShown = false;
     m_nav.axes.time = AxisRange::rule(0, m_nav.axes.time.width());
     applyAxes();
 }

@@ -12,6 +12,7 @@
 #include <array>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 class QCustomPlot;
@@ -155,8 +156,8 @@ signals:
     void liveFrameShown(const std::array<quint8, 6> &frame);
     // A live run ended, having taken a frame every 'secondsPerFrame'.
     void runStopped(double secondsPerFrame);
-    // The channels now hold a graph file's samples.
-    void fileLoaded();
+    // The channels now hold a graph file's samples, taken at the rate kept with the run if known.
+    void fileLoaded(std::optional<double> recordedSecondsPerSample);
 
 protected:
     void showEvent(QShowEvent *e) override;
@@ -237,6 +238,7 @@ private:
     std::function<bool(bool)> m_runGate;
     bool m_runLogs = false;       // the run going on (or last) writes a log
     bool m_followQueued = false;  // the cursor values are to follow new data
+    bool m_framesShown = false;   // the readouts show the last frame, not the cursor
     bool m_shownOnce = false;
     std::function<const SettingsImage &()> m_settings;
     class TWheelSpeedSetup *m_wheelSetup = nullptr;

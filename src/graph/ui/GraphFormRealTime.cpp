@@ -136,6 +136,7 @@ void TGraphChart::liveFrame(const std::array<quint8, 6> &frame)
         if (box->text() != text)
             box->setText(text);
     }
+    m_framesShown = true;
     emit liveFrameShown(frame);
     if (!m_redraw->isActive())
         m_redraw->start();
