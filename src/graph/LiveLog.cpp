@@ -6,7 +6,6 @@
 LiveLog::Opened LiveLog::open(const QString &path, QString *error)
 {
     close();
-    m_records = 0;
     if (!GraphFiles::backupExisting(path)) {
         *error = QString::fromLatin1(GraphFiles::BackupError);
         return Opened::BackupFailed;
@@ -28,10 +27,8 @@ LiveLog::Opened LiveLog::open(const QString &path, QString *error)
 
 bool LiveLog::append(const uchar *record, QString *error)
 {
-    if (m_file.write(reinterpret_cast<const char *>(record), RecordSize) == RecordSize) {
-        ++m_records;
+    if (m_file.write(reinterpret_cast<const char *>(record), RecordSize) == RecordSize)
         return true;
-    }
     *error = m_file.errorString();
     return false;
 }

@@ -27,8 +27,9 @@ RunStats RunStats::of(const Channels &channels, const Channel &slip, const RunSe
     const Channel &rows = channels[Trace::WheelSpeedFL];
     qsizetype first = 0, end = rows.count();
     if (span) {
-        first = rows.lowerBound(span->first());
-        end = rows.upperBound(span->last());
+        const double a = std::trunc(std::min(span->from, span->to)), b = std::trunc(std::max(span->from, span->to));
+        first = rows.lowerBound(a);
+        end = rows.upperBound(b);
     }
     if (first >= end)
         return s;
