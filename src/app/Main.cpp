@@ -60,21 +60,7 @@ TForm1::TForm1(std::unique_ptr<PortDirectory> directory, QWidget *parent)
     // the graph window makes its four setup dialogs before itself
     m_graph = new TGraphChart(this);
     m_manual = new TManual(this);
-    m_graph->setSettingsSource([this]() -> const SettingsImage & { return m_tractionMemory; });
-    m_graph->setDrainInput([this] {
-        try {
-            m_link->waits().DrainInput();
-        } catch (const LinkAborted &) {  // the port is closing: nothing left to drain
-        }
-    });
-    m_graph->setSendChar([this](quint8 byte) { return m_link->Comm1().SendChar(byte); });
-    m_graph->setRunGate([this](bool start) {
-        if (start)
-            return m_link->beginLiveRun();
-        m_link->endLiveRun();
-        return true;
-    });
-    connect(m_link.get(), &TractionLink::liveRunStopRequested, m_graph, &TGraphChart::RealTimeStop3Execute);
+    connectGraphToLink();
 
     m_body = new MainBody;
     setCentralWidget(m_body);
@@ -87,24 +73,10 @@ TForm1::TForm1(std::unique_ptr<PortDirectory> directory, QWidget *parent)
     setStatusBar(m_statusBar);
     m_messages = new MainMessages(m_statusBar, this);
     m_lock = std::make_unique<ExchangeLock>(m_actions, m_link->guard(), [this] { return lockedMenus(); });
-    // A door knocked while an exchange runs is refused by the link; the user hears it.
-    connect(&m_link->guard(), &ExchangeGuard::refused, this, [] { QApplication::beep(); });
-    // The sequences lock and unlock the menus themselves; the live run, which runs on the graph
-    // window's timers, is locked here for as long as it holds the line.
-    connect(&m_link->guard(), &ExchangeGuard::runningChanged, this, [this](bool running) {
-        if (running && m_link->guard().current() == Exchange::LiveRun)
-            LockMenus();
-        else if (!running && m_lock->shownLocked())
-            UnlockMenus();
-    });
+    connectExchangeGuard();
     m_undo = new MainUndo(*this);
     m_history = new MainHistory(*this);
     m_runs = new MainRuns(*this);
-
-    TRegistryRoutines::setFailureReporter([this](const QString &why) {
-        ShowStatus(QLatin1String(StatusMessages::OptionsNotStored), true, why);
-        startMessageTimer();
-    });
 
     m_tractionMemory = SettingsImage::defaults();
     fillPagesFromImage();
@@ -116,19 +88,7 @@ TForm1::TForm1(std::unique_ptr<PortDirectory> directory, QWidget *parent)
     connect(m_bars->allowVirtualPorts(), &QAction::triggered, this,
             [this] { m_comPortForm->AllowVirtualComPortsClick(m_bars->allowVirtualPorts()); });
     connectShellActions();
-    connect(m_comPortForm, &TCOMPortForm::portReopened, this, [this](const QString &text) {
-        ShowStatus(text, false);
-        startMessageTimer();
-    });
-    connect(m_comPortForm, &TCOMPortForm::portOtherDevice, this, [this](const QString &text, const QString &detail) {
-        ShowStatus(text, true, detail);
-        startMessageTimer();
-    });
-    QAction *messages = m_bars->viewMenu()->addAction(QStringLiteral("&Messages"));
-    messages->setObjectName(QStringLiteral("Messages1"));
-    messages->setToolTip(QStringLiteral("Every message of this session, with its time and reason"));
-    connect(messages, &QAction::triggered, this, &TForm1::Messages1Execute);
-    connect(m_statusBar, &MainStatusBar::messageAreaClicked, this, &TForm1::Messages1Execute);
+    connectMessages();
     connect(m_actions["Exit1"], &QAction::triggered, this, &QWidget::close);
     connect(m_actions["Graph1"], &QAction::triggered, m_graph, &QWidget::show);  // modal over this window
     m_safeWrite = new MainSafeWrite(*this, m_bars->optionsMenu());
@@ -144,6 +104,62 @@ TForm1::TForm1(std::unique_ptr<PortDirectory> directory, QWidget *parent)
     m_terminal = new MainTerminal(*this);
     connectLoggerButtons();
     setFixedSize(804, 540);
+}
+
+void TForm1::connectGraphToLink()
+{
+    m_graph->setSettingsSource([this]() -> const SettingsImage & { return m_tractionMemory; });
+    m_graph->setDrainInput([this] {
+        try {
+            m_link->waits().DrainInput();
+        } catch (const LinkAborted &) {  // the port is closing: nothing left to drain
+        }
+    });
+    m_graph->setSendChar([this](quint8 byte) { return m_link->Comm1().SendChar(byte); });
+    m_graph->setRunGate([this](bool start) {
+        if (start)
+            return m_link->beginLiveRun();
+        m_link->endLiveRun();
+        return true;
+    });
+    connect(m_link.get(), &TractionLink::liveRunStopRequested, m_graph, &TGraphChart::RealTimeStop3Execute);
+}
+
+void TForm1::connectExchangeGuard()
+{
+    // A door knocked while an exchange runs is refused by the link; the user hears it.
+    connect(&m_link->guard(), &ExchangeGuard::refused, this, [] { QApplication::beep(); });
+    // The sequences lock and unlock the menus themselves; the live run, which runs on the graph
+    // window's timers, is locked here for as long as it holds the line.
+    connect(&m_link->guard(), &ExchangeGuard::runningChanged, this, [this](bool running) {
+        if (running && m_link->guard().current() == Exchange::LiveRun)
+            LockMenus();
+        else if (!running && m_lock->shownLocked())
+            UnlockMenus();
+    });
+}
+
+// Where status messages come from besides the exchanges and file commands, and the message log.
+void TForm1::connectMessages()
+{
+    TRegistryRoutines::setFailureReporter([this](const QString &why) {
+        ShowStatus(QLatin1String(StatusMessages::OptionsNotStored), true, why);
+        startMessageTimer();
+    });
+
+    connect(m_comPortForm, &TCOMPortForm::portReopened, this, [this](const QString &text) {
+        ShowStatus(text, false);
+        startMessageTimer();
+    });
+    connect(m_comPortForm, &TCOMPortForm::portOtherDevice, this, [this](const QString &text, const QString &detail) {
+        ShowStatus(text, true, detail);
+        startMessageTimer();
+    });
+    QAction *messages = m_bars->viewMenu()->addAction(QStringLiteral("&Messages"));
+    messages->setObjectName(QStringLiteral("Messages1"));
+    messages->setToolTip(QStringLiteral("Every message of this session, with its time and reason"));
+    connect(messages, &QAction::triggered, this, &TForm1::Messages1Execute);
+    connect(m_statusBar, &MainStatusBar::messageAreaClicked, this, &TForm1::Messages1Execute);
 }
 
 TForm1::~TForm1()

@@ -151,6 +151,9 @@ protected:
 
 private:
     void FormShow();
+    void connectGraphToLink();
+    void connectExchangeGuard();
+    void connectMessages();
     void applyModified(bool modified);
     void connectFileActions();
     void loadSettingsFile(bool traOnly);
