@@ -57,7 +57,6 @@ TForm1::TForm1(std::unique_ptr<PortDirectory> directory, QWidget *parent)
     m_link = std::make_unique<TractionLink>(*this);
     m_printerForm = new TPrinterForm(this);
     m_comPortForm = new TCOMPortForm(*m_link, *m_directory, this);
-    // the graph window makes its four setup dialogs before itself
     m_graph = new TGraphChart(this);
     m_manual = new TManual(this);
     connectGraphToLink();
@@ -147,6 +146,12 @@ void TForm1::connectMessages()
         startMessageTimer();
     });
 
+    m_comPortForm->setLostSaid([this](const QString &) {
+        // The unit went with the port: its version no longer names what is connected.
+        m_link->state().FirmwareVersion = {};
+        m_statusBar->setFirmwareText(QString());
+        return m_graph->stopForLostPort(QStringLiteral("COM %1").arg(m_comPortForm->selection().portNumber()));
+    });
     connect(m_comPortForm, &TCOMPortForm::portReopened, this, [this](const QString &text) {
         ShowStatus(text, false);
         startMessageTimer();

@@ -6,6 +6,7 @@
 LiveLog::Opened LiveLog::open(const QString &path, QString *error)
 {
     close();
+    m_records = 0;
     if (!GraphFiles::backupExisting(path)) {
         *error = QString::fromLatin1(GraphFiles::BackupError);
         return Opened::BackupFailed;
@@ -27,8 +28,10 @@ LiveLog::Opened LiveLog::open(const QString &path, QString *error)
 
 bool LiveLog::append(const uchar *record, QString *error)
 {
-    if (m_file.write(reinterpret_cast<const char *>(record), RecordSize) == RecordSize)
+    if (m_file.write(reinterpret_cast<const char *>(record), RecordSize) == RecordSize) {
+        ++m_records;
         return true;
+    }
     *error = m_file.errorString();
     return false;
 }

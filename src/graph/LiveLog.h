@@ -18,7 +18,10 @@ public:
 
     bool isOpen() const { return m_file.isOpen(); }
     QString path() const { return m_file.fileName(); }
+    // Records written since the last open; kept after the close, for the run's last word.
+    qint64 records() const { return m_records; }
 
 private:
     QFile m_file;
+    qint64 m_records = 0;
 };

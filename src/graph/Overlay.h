@@ -14,9 +14,6 @@ inline std::optional<double> valueAtTime(const Channel &c, double t)
     return i ? std::optional<double>(c.y(*i)) : std::nullopt;
 }
 
-// Samples between two cursors, as the readouts count them.
-inline qsizetype samplesBetween(double a, double b) { return qsizetype(std::abs(std::trunc(b) - std::trunc(a))); }
-
 // A second run drawn behind the current one. It is shifted along the time axis by 'offset'
 // samples: its point at X shows at X + offset. Nothing of it ever reaches the current run.
 struct Overlay {

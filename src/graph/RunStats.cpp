@@ -27,9 +27,8 @@ RunStats RunStats::of(const Channels &channels, const Channel &slip, const RunSe
     const Channel &rows = channels[Trace::WheelSpeedFL];
     qsizetype first = 0, end = rows.count();
     if (span) {
-        const double a = std::trunc(std::min(span->from, span->to)), b = std::trunc(std::max(span->from, span->to));
-        first = rows.lowerBound(a);
-        end = rows.upperBound(b);
+        first = rows.lowerBound(span->first());
+        end = rows.upperBound(span->last());
     }
     if (first >= end)
         return s;

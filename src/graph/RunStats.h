@@ -6,14 +6,21 @@
 #include <QByteArray>
 #include <QString>
 
+#include <algorithm>
 #include <array>
+#include <cmath>
 #include <map>
 #include <optional>
 
 // The figures a tuner asks of a run, over all of it or over the samples between two times.
 struct RunStats {
+    // The samples between two cursors, both cursors' own included: the one count the Cursors
+    // panel and the statistics give for the same pair.
     struct Span {
         double from, to;  // time values, in either order; samples from trunc(from) to trunc(to) count
+        double first() const { return std::trunc(std::min(from, to)); }
+        double last() const { return std::trunc(std::max(from, to)); }
+        qsizetype samples() const { return qsizetype(last() - first()) + 1; }
     };
     static constexpr double ZeroTo100Kmh = 100;
 

@@ -107,10 +107,10 @@ ScriptedDialogs &ScriptedDialogs::expectComparison(bool ok, bool dontShowAgain)
     return *this;
 }
 
-ScriptedDialogs::Step ScriptedDialogs::take(Kind kind, const QString &text, const FileRequest &request,
+ScriptedDialogs::Step ScriptedDialogs::take(QWidget *parent, Kind kind, const QString &text, const FileRequest &request,
                                             const Comparison &comparison, const Question &question)
 {
-    m_shown.append({kind, text, request, comparison, question});
+    m_shown.append({kind, text, request, comparison, question, parent});
     if (m_script.isEmpty() || m_script.first().kind != kind) {
         const QString expected =
             m_script.isEmpty() ? QStringLiteral("nothing") : QString::fromLatin1(kindName(m_script.first().kind));
@@ -122,62 +122,65 @@ ScriptedDialogs::Step ScriptedDialogs::take(Kind kind, const QString &text, cons
     return m_script.takeFirst();
 }
 
-void ScriptedDialogs::error(const QString &text, QWidget *) { take(Kind::Error, text); }
+void ScriptedDialogs::error(const QString &text, QWidget *parent) { take(parent, Kind::Error, text); }
 
-void ScriptedDialogs::message(const QString &text, QWidget *) { take(Kind::Message, text); }
+void ScriptedDialogs::message(const QString &text, QWidget *parent) { take(parent, Kind::Message, text); }
 
-bool ScriptedDialogs::ask(Question &request, QWidget *)
+bool ScriptedDialogs::ask(Question &request, QWidget *parent)
 {
-    const Step step = take(Kind::Question, request.text, {}, {}, request);
+    const Step step = take(parent, Kind::Question, request.text, {}, {}, request);
     request.dontAskAgain = request.offerDontAsk && step.yes && step.dontShowAgain;
     return step.yes;
 }
 
-bool ScriptedDialogs::warningOkCancel(const QString &text, QWidget *)
+bool ScriptedDialogs::warningOkCancel(const QString &text, QWidget *parent)
 {
-    return take(Kind::WarningOkCancel, text).yes;
+    return take(parent, Kind::WarningOkCancel, text).yes;
 }
 
-QString ScriptedDialogs::openFile(FileRequest &request, QWidget *)
+QString ScriptedDialogs::openFile(FileRequest &request, QWidget *parent)
 {
-    const Step step = take(Kind::OpenFile, request.title, request);
+    const Step step = take(parent, Kind::OpenFile, request.title, request);
     if (step.filterIndex >= 0)
         request.filterIndex = step.filterIndex;
     return step.path;
 }
 
-QString ScriptedDialogs::saveFile(FileRequest &request, QWidget *)
+QString ScriptedDialogs::saveFile(FileRequest &request, QWidget *parent)
 {
-    const Step step = take(Kind::SaveFile, request.title, request);
+    const Step step = take(parent, Kind::SaveFile, request.title, request);
     if (step.filterIndex >= 0)
         request.filterIndex = step.filterIndex;
     return step.path;
 }
 
-bool ScriptedDialogs::print(QPrinter &printer, QWidget *)
+bool ScriptedDialogs::print(QPrinter &printer, QWidget *parent)
 {
-    const Step step = take(Kind::Print, QString());
+    const Step step = take(parent, Kind::Print, QString());
     if (!step.configure)
         return false;
     step.configure(printer);
     return true;
 }
 
-std::optional<QColor> ScriptedDialogs::color(const QColor &initial, QWidget *)
+std::optional<QColor> ScriptedDialogs::color(const QColor &initial, QWidget *parent)
 {
-    const Step step = take(Kind::Color, initial.name());
+    const Step step = take(parent, Kind::Color, initial.name());
     if (!step.color.isValid())
         return std::nullopt;
     return step.color;
 }
 
-bool ScriptedDialogs::printerSetup(QPrinter &, QWidget *) { return take(Kind::PrinterSetup, QString()).yes; }
-
-void ScriptedDialogs::warning(const QString &text, QWidget *) { take(Kind::Warning, text); }
-
-bool ScriptedDialogs::comparison(Comparison &request, QWidget *)
+bool ScriptedDialogs::printerSetup(QPrinter &, QWidget *parent)
 {
-    const Step step = take(Kind::Comparison, request.text, {}, request);
+    return take(parent, Kind::PrinterSetup, QString()).yes;
+}
+
+void ScriptedDialogs::warning(const QString &text, QWidget *parent) { take(parent, Kind::Warning, text); }
+
+bool ScriptedDialogs::comparison(Comparison &request, QWidget *parent)
+{
+    const Step step = take(parent, Kind::Comparison, request.text, {}, request);
     if (request.offerDontShow)
         request.dontShowAgain = step.dontShowAgain;
     return step.yes && request.confirm;

@@ -3,6 +3,8 @@
 #include "widgets/Dialogs.h"
 
 #include <QList>
+#include <QPointer>
+#include <QWidget>
 #include <QString>
 
 #include <functional>
@@ -21,6 +23,7 @@ public:
         FileRequest request;
         Comparison comparison;  // what a comparison box listed
         Question question;      // a question's default and check box
+        QPointer<QWidget> parent;  // the window the box belongs to
     };
 
     ScriptedDialogs();
@@ -71,7 +74,7 @@ private:
         bool dontShowAgain = false;
         std::function<void(QPrinter &)> configure;
     };
-    Step take(Kind kind, const QString &text, const FileRequest &request = {}, const Comparison &comparison = {},
+    Step take(QWidget *parent, Kind kind, const QString &text, const FileRequest &request = {}, const Comparison &comparison = {},
               const Question &question = {});
 
     QList<Step> m_script;

@@ -1,6 +1,7 @@
 #include "ScriptedDialogs.h"
 #include "ToolRun.h"
 #include "graph/GraphFiles.h"
+#include "graph/LogImage.h"
 #include "graph/Slip.h"
 #include "graph/ui/GraphAnalysis.h"
 #include "graph/RunPace.h"
@@ -11,15 +12,21 @@
 #include "graph/ui/GraphForm.h"
 #include "graph/ui/SlipSetupForm.h"
 #include "platform/RegistryRoutinesUnit.h"
+#include "runs/RunRecord.h"
 #include "settings/FieldConversions.h"
 #include "settings/SettingsImage.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDockWidget>
+#include <QFile>
+#include <QJsonDocument>
+#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QStyle>
 #include <QTableWidget>
 #include <QTemporaryDir>
@@ -199,6 +206,139 @@ private slots:
         QCOMPARE(fileBytes(path("saved.dat"), "<missing>"), launch());
     }
 
+    // "Slip Setup" opens with the trace shown, since that is what it is asked for; Cancel (or Esc)
+    // puts back the trace, its axis and the driven axle as they were.
+    void slipSetupOpensShownAndCancelPutsItBack()
+    {
+        ScriptedDialogs d;
+        TGraphChart g;
+        open(g, d, write("launch.dat", launch()));
+        QVERIFY(!g.traceVisible(Trace::Slip));
+        const double upper = g.analysis().slipTrace().axis()->range().upper;
+        TSlipSetup *setup = g.analysis().slipTrace().setup();
+        auto *cancel = setup->findChild<QPushButton *>("Cancel");
+        QVERIFY(cancel);
+        QCOMPARE(cancel->accessibleName(), QString("Cancel"));
+        for (const bool byKey : {false, true}) {
+            bool seen = false;
+            QTimer::singleShot(0, setup, [&] {
+                QVERIFY(setup->findChild<QCheckBox *>("CheckBox1")->isChecked());
+                QVERIFY(g.traceVisible(Trace::Slip));  // seen while the dialog is up
+                setup->Edit1->setText("40");
+                setup->DrivenAxle->setCurrentIndex(1);
+                emit setup->DrivenAxle->activated(1);
+                seen = true;
+                if (byKey)
+                    QTest::keyClick(setup, Qt::Key_Escape);
+                else
+                    cancel->click();
+            });
+            g.SlipSetup1Execute();
+            QVERIFY(seen);
+            QVERIFY(!setup->isVisible());
+            QVERIFY(!g.traceVisible(Trace::Slip));
+            QCOMPARE(g.analysis().slipTrace().driven(), Axle::Rear);
+            QCOMPARE(g.analysis().slipTrace().axis()->range().upper, upper);
+        }
+        // OK keeps what the dialog showed
+        QTimer::singleShot(0, setup, [setup] { setup->OK->click(); });
+        g.SlipSetup1Execute();
+        QVERIFY(g.traceVisible(Trace::Slip));
+    }
+
+    // The readouts and the Cursors panel say nothing before there is data, and follow the data
+    // whenever it changes under cursors that stay where they are.
+    void readoutsFollowTheDataUnderTheCursors()
+    {
+        ScriptedDialogs d;
+        TGraphChart g;
+        g.setSettingsSource([this]() -> const SettingsImage & { return m_image; });
+        g.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&g));
+        for (Trace t : {Trace::WheelSpeedFL, Trace::WheelSpeedFR, Trace::WheelSpeedRL, Trace::WheelSpeedRR,
+                        Trace::RPM, Trace::CutLevel, Trace::Slip})
+            QVERIFY2(g.readout(t) ? g.readout(t)->text().trimmed().isEmpty()
+                                  : g.findChild<QLineEdit *>("Real_Time_Slip")->text().trimmed().isEmpty(),
+                     qPrintable(g.readout(t) ? g.readout(t)->text() : QString()));
+        d.expectOpenFile(write("stepped.dat", steppedRun(40, false)));
+        g.Load3Execute();
+        g.setCursor(3);
+        g.DisplayCursorValues();
+        g.analysis().secondCursor().set(9);
+        QCOMPARE(cell(g, "CH1", 0), QString::number(record(3, false)[0]));
+        QCOMPARE(cell(g, "CH1", 1), QString::number(record(9, false)[0]));
+
+        // another run under the same cursors, as an upload puts it there: no click, no key
+        QByteArray image(LogImage::Size, '\0');
+        for (int i = 0; i < 20; ++i)
+            for (int b = 0; b < 6; ++b)
+                image[LogImage::FirstSampleOffset + 6 * i + b] = char(100 + i + b);
+        QVERIFY(LogImage::plot(image, g.channels()));
+        g.applyAxes();
+        // uploads start at 1: the sample at 3 is the third
+        QTRY_COMPARE(cell(g, "CH1", 0), QString::number(100 + 2));
+        QCOMPARE(cell(g, "CH1", 1), QString::number(100 + 8));
+        QCOMPARE(g.readout(Trace::WheelSpeedFL)->text(), QString::number(100 + 2));
+        QCOMPARE(g.readout(Trace::RPM)->text(), QString::number((100 + 2 + 4) * 35));
+        // the logger's own memory: its rate is no assumption
+        QTRY_VERIFY(g.analysis().secondCursor().spanLabel()->text().endsWith("Time base: 61.0 Hz, the logger's sample rate (61Hz)"));
+
+        // cleared: nothing under the cursors, nothing shown
+        g.Clear1Click();
+        QTRY_COMPARE(g.readout(Trace::WheelSpeedFL)->text().trimmed(), QString());
+        QCOMPARE(cell(g, "CH1", 0).trimmed(), QString());
+        QCOMPARE(d.pending(), 0);
+    }
+
+    // At the window's default size with the Cursors panel open and a live run's counter shown,
+    // every box and readout of the panel is whole inside it and none covers another.
+    void thePanelShowsEveryReadoutWholeBesideTheCursors()
+    {
+        ScriptedDialogs d;
+        TGraphChart g;
+        open(g, d, write("launch.dat", launch()));
+        g.resize(877, 586);  // as it opens
+        auto *lost = g.findChild<QLabel *>("LostFrames");
+        lost->setText("Lost frames: 0");
+        lost->show();
+        auto *panel2 = g.findChild<QWidget *>("Panel2");
+        const auto fault = [&]() -> QString {
+            QList<QPair<QString, QRect>> parts;
+            for (QWidget *w : panel2->findChildren<QWidget *>()) {
+                if (!w->isVisible() || !(qobject_cast<QGroupBox *>(w) || qobject_cast<QLineEdit *>(w) || w == lost))
+                    continue;
+                const QRect r(w->mapTo(panel2, QPoint(0, 0)), w->size());
+                if (!panel2->rect().contains(r))
+                    return QStringLiteral("%1 at %2,%3 %4x%5 outside the panel %6 wide")
+                        .arg(w->objectName()).arg(r.x()).arg(r.y()).arg(r.width()).arg(r.height()).arg(panel2->width());
+                for (const auto &[name, other] : parts)
+                    if (r.intersects(other))
+                        return w->objectName() + " covers " + name;
+                parts.append({w->objectName(), r});
+            }
+            if (parts.size() != 7 + 7 + 1)  // seven boxes, seven readouts, the counter
+                return QStringLiteral("%1 parts shown").arg(parts.size());
+            return lost->fontMetrics().horizontalAdvance("Lost frames: 99999") <= lost->width() ? QString()
+                                                                                              : "the counter cut short";
+        };
+        // the counter beside the boxes in one row, as the window always opened
+        g.resize(877, 586);
+        QTRY_COMPARE(panel2->width(), 877);
+        QVERIFY2(fault().isEmpty(), qPrintable(fault()));
+        QCOMPARE(panel2->height(), 77);
+        // the Cursors panel takes its room: the slip box and the counter go to a second row
+        g.analysis().secondCursor().set(3);
+        QVERIFY(g.analysis().secondCursor().panel()->isVisible());
+        QTRY_VERIFY(panel2->width() < 877 - 150);
+        QVERIFY2(fault().isEmpty(), qPrintable(fault()));
+        QVERIFY(panel2->height() > 77);
+        // and back when it closes
+        g.analysis().secondCursor().set(std::nullopt);
+        QTRY_COMPARE(panel2->width(), 877);
+        QVERIFY2(fault().isEmpty(), qPrintable(fault()));
+        QCOMPARE(panel2->height(), 77);
+    }
+
     void twoCursorsGiveValuesDifferencesAndTheSpan()
     {
         ScriptedDialogs d;
@@ -217,23 +357,41 @@ private slots:
         QCOMPARE(cell(g, "CH1", 2), QString("100"));
         QCOMPARE(cell(g, "RPM", 2), QString("5600"));  // 7000 - 1400
         QCOMPARE(cell(g, "Slip %", 1), QString("5.0"));
-        // 5 samples at 61 Hz: 5 x 16.384 ms
-        QVERIFY2(g.analysis().secondCursor().spanLabel()->text().startsWith("Span: 5 samples, 0.082 s\nTime base: 61.0 Hz, the logger's sample rate (61Hz)"),
+        // samples 1 to 6 at 61 Hz: 5 x 16.384 ms
+        QVERIFY2(g.analysis().secondCursor().spanLabel()->text().startsWith("Span: 6 samples, 0.082 s\nTime base: 61.0 Hz, assumed: the logger's sample rate (61Hz); the file records no rate"),
                  qPrintable(g.analysis().secondCursor().spanLabel()->text()));
 
         // the keyboard moves the first; the differences follow
         g.chart()->setFocus();
         QTest::keyClick(g.chart(), Qt::Key_Home);
         QCOMPARE(cell(g, "RPM", 2), QString("5950"));  // 7000 - 1050
-        QVERIFY(g.analysis().secondCursor().spanLabel()->text().startsWith("Span: 6 samples, 0.098 s"));
+        QVERIFY(g.analysis().secondCursor().spanLabel()->text().startsWith("Span: 7 samples, 0.098 s"));
 
         // after a live run the run's own pace counts, until the channels change
         g.analysis().pace().runStopped(0.010);
         g.DisplayCursorValues();
-        QVERIFY(g.analysis().secondCursor().spanLabel()->text().startsWith("Span: 6 samples, 0.060 s\nTime base: 100.0 Hz, measured"));
+        QVERIFY(g.analysis().secondCursor().spanLabel()->text().startsWith("Span: 7 samples, 0.060 s\nTime base: 100.0 Hz, measured"));
         d.expectOpenFile(path("launch.dat"));
         g.Load3Execute();
         QCOMPARE(g.analysis().pace().secondsPerSample(), 0.016384);
+        QVERIFY(g.analysis().pace().text().endsWith("assumed: the logger's sample rate (61Hz); the file records no rate"));
+        // a live run kept with its record: opened later, it is timed at the pace it was taken at
+        {
+            RunRecord kept;
+            kept.time = QDateTime::currentDateTimeUtc();
+            kept.kind = RunRecord::Kind::Live;
+            kept.samples = 8;
+            kept.secondsPerSample = 1.0 / 110;
+            write("launch.json", QJsonDocument(kept.json()).toJson());
+            d.expectOpenFile(path("launch.dat"));
+            g.Load3Execute();
+            QCOMPARE(g.analysis().pace().secondsPerSample(), 1.0 / 110);
+            QCOMPARE(g.analysis().pace().text(), QString("110.0 Hz, recorded with the run"));
+            QVERIFY(QFile::remove(path("launch.json")));
+            d.expectOpenFile(path("launch.dat"));
+            g.Load3Execute();
+            QCOMPARE(g.analysis().pace().secondsPerSample(), 0.016384);
+        }
 
         // the command puts the second cursor on the first; clearing it closes the panel
         g.setCursor(2);
@@ -243,6 +401,14 @@ private slots:
         trigger(g, "RunStatistics1");
         const QString stats = g.analysis().statistics().text()->toPlainText();
         QVERIFY2(stats.startsWith("Between the two cursors\nSamples: 1 (time 2 to 2)\n"), qPrintable(stats));
+        QVERIFY(g.analysis().secondCursor().spanLabel()->text().startsWith("Span: 1 samples, 0.000 s"));
+        // a wider pair: the panel and the statistics count the same samples and the same time
+        g.analysis().secondCursor().set(6.7);
+        trigger(g, "RunStatistics1");
+        QVERIFY2(g.analysis().statistics().text()->toPlainText().contains("Samples: 5 (time 2 to 6)\n"),
+                 qPrintable(g.analysis().statistics().text()->toPlainText()));
+        QVERIFY(g.analysis().statistics().text()->toPlainText().contains("Duration: 0.066 s\n"));
+        QVERIFY(g.analysis().secondCursor().spanLabel()->text().startsWith("Span: 5 samples, 0.066 s"));
         trigger(g, "ClearSecondCursor1");
         QVERIFY(!g.analysis().secondCursor().panel()->isVisible());
         trigger(g, "RunStatistics1");
@@ -359,7 +525,7 @@ private slots:
                         return where + want[col] + " cut short";
                 }
             }
-            if (!g.analysis().secondCursor().spanLabel()->text().startsWith(QStringLiteral("Span: %1 samples").arg(std::abs(b - a))))
+            if (!g.analysis().secondCursor().spanLabel()->text().startsWith(QStringLiteral("Span: %1 samples").arg(std::abs(b - a) + 1)))
                 return g.analysis().secondCursor().spanLabel()->text();
             return {};
         };

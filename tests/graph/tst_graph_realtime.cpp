@@ -8,6 +8,7 @@
 #include "graph/GraphFiles.h"
 #include "graph/ui/GraphForm.h"
 #include "graph/ui/SetupForm.h"
+#include "link/ui/COMPortUnitUnit.h"
 
 #include <QAction>
 #include <QApplication>
@@ -377,6 +378,42 @@ private slots:
         QCOMPARE(fileBytes(path).size(), size);
         QCOMPARE(r.poll().requestsSent(), asked);
         QCOMPARE(requestTimes(*r.unit).size(), qsizetype(asked));
+    }
+
+    // A pulled cable: the run ends as Stop ends it, in one plain box of the graph window's own,
+    // the unit's version goes, and once the port is back a new run starts as any run does.
+    void aLostPortStopsTheRunAndSaysSo()
+    {
+        Rig r({"--hangup-after", "3"});
+        r.main.link().state().FirmwareVersion = {'T', 'C', '2', '.', '1'};
+        r.main.statusBar1()->setFirmwareText("TC2.1");
+        const QString path = m_dir.filePath("pulled.dat");
+        r.start(path);
+        QVERIFY(r.waitFrames(5));
+        r.d.expectError();
+        QTRY_VERIFY_WITH_TIMEOUT(!r.main.link().Comm1().active(), 15000);
+        QCOMPARE(r.commands(), (QList<bool>{true, false, true, true, false}));
+        QVERIFY(!r.poll().active());
+        QVERIFY(!r.g->liveFrames().log().isOpen());
+        QCOMPARE(r.d.shown().size(), 3);  // the log question and file, then this box; no raw read error
+        QCOMPARE(r.d.shown().last().parent.data(), static_cast<QWidget *>(r.g));
+        const qsizetype logged = logRecords(path).size();
+        QVERIFY(logged >= 5);
+        QCOMPARE(r.d.lastText(), QStringLiteral("COM %1 was lost: the live run stopped; %2 frames logged")
+                                     .arg(r.main.comPortForm()->selection().portNumber())
+                                     .arg(logged));
+        QCOMPARE(r.rpm().count(), qsizetype(std::min<quint64>(r.poll().framesReceived(), 250)));  // traces kept
+        QVERIFY(r.rpm().count() >= 5);
+        QCOMPARE(r.main.statusBar1()->firmwareText(), QString());
+        QVERIFY(r.main.link().state().firmwareVersionText().isEmpty());
+
+        SimUnit back(QStringList{});
+        QVERIFY(back.ok() && r.main.link().Comm1().open(back.path));
+        const quint64 before = r.poll().framesReceived();
+        r.start();
+        QVERIFY(r.waitFrames(before + 5) || r.waitFrames(5));
+        r.action("RealTimeStop3")->trigger();
+        QCOMPARE(r.d.pending(), 0);
     }
 
     void noLogWhenTheAnswerIsNoOrTheFileIsCancelled()

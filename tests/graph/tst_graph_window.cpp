@@ -135,7 +135,7 @@ private slots:
         g.setSettingsSource([&]() -> const SettingsImage & { return image; });
         g.show();
         QCOMPARE(g.findChild<QLabel *>("Label_CH1_assignment")->text(), QString("?? ??"));
-        QCOMPARE(g.readout(Trace::CutLevel)->text(), QString("0"));
+        QVERIFY(g.readout(Trace::CutLevel)->text().trimmed().isEmpty());  // no data yet, no reading
     }
 
     void channelPanelStaysCentred()

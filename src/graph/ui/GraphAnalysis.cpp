@@ -37,6 +37,8 @@ GraphAnalysis::GraphAnalysis(TGraphChart &graph)
 {
     connect(&graph, &TGraphChart::runStopped, this,
             [this](double secondsPerFrame) { m_pace->runStopped(secondsPerFrame); });
+    connect(&graph, &TGraphChart::fileLoaded, this,
+            [this](std::optional<double> recorded) { m_pace->fileLoaded(recorded); });
 }
 
 GraphAnalysis::~GraphAnalysis() = default;

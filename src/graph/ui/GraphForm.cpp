@@ -37,6 +37,7 @@ constexpr std::array<TGraphChart::PanelRow, 6> PanelRows{{
 }};
 // clang-format on
 constexpr int BoxWidth = 89, BoxHeight = 41, ReadoutTop = 43, ReadoutHeight = 21;
+constexpr int Gap = 8, CounterWidth = 120, OneRowHeight = 77;
 
 // A one-pixel pen: a wider one costs the raster engine about three times as much per redraw.
 QPen tracePen(const QColor &c) { return QPen(c, 1); }
@@ -60,11 +61,12 @@ TGraphChart::TGraphChart(QWidget *parent) : QMainWindow(parent)
         setWindowModality(Qt::WindowModal);
     }
     resize(877, 586);
-    // the setup dialogs exist before the window they set up
-    m_wheelSetup = new TWheelSpeedSetup(this, parent);
-    m_rpmSetup = new TRPMSetup(this, parent);
-    m_cutSetup = new TCutLevelSetup(this, parent);
-    m_timeSetup = new TTimeSetup(this, parent);
+    // The setup dialogs are this window's own: parented to the main window, closing one brought
+    // the main window up over this modal one, where it took no click.
+    m_wheelSetup = new TWheelSpeedSetup(this, this);
+    m_rpmSetup = new TRPMSetup(this, this);
+    m_cutSetup = new TCutLevelSetup(this, this);
+    m_timeSetup = new TTimeSetup(this, this);
     m_setups = {m_wheelSetup, m_rpmSetup, m_cutSetup, m_timeSetup};
     m_poll = new LivePoll(m_liveFrames, this);
 
@@ -82,7 +84,7 @@ TGraphChart::TGraphChart(QWidget *parent) : QMainWindow(parent)
     v->addWidget(m_chart, 1);
     m_panel2 = new QWidget(body);
     m_panel2->setObjectName(QStringLiteral("Panel2"));
-    m_panel2->setFixedHeight(77);
+    m_panel2->setFixedHeight(OneRowHeight);
     m_panel2->installEventFilter(this);  // Panel1 is centred once Panel2 has its new width
     v->addWidget(m_panel2);
     setCentralWidget(body);
@@ -210,14 +212,14 @@ QLineEdit *TGraphChart::addPanelEntry(const PanelRow &row, std::function<void()>
         e.label->setGeometry(0, 12, BoxWidth, 16);
         e.label->setAlignment(Qt::AlignCenter);
     }
-    e.readout = new QLineEdit(QString::fromLatin1(row.initial), parent);
+    e.readout = new QLineEdit(parent);  // empty until there is data to read
     e.readout->setObjectName(QString::fromLatin1(row.readout));
     e.readout->setReadOnly(true);
     e.readout->setAccessibleName(QString::fromLatin1(row.spoken));
     e.readout->setFocusPolicy(Qt::NoFocus);
     e.readout->setMaxLength(row.maxLength);
     e.readout->setAlignment(Qt::AlignRight);
-    // a face narrow enough that the initial "1000000.0" fits the 65-pixel box whole
+    // a face narrow enough that the widest reading ('initial') fits the box whole
     QFont narrow(QStringLiteral("Liberation Sans"));
     narrow.setPixelSize(12);
     e.readout->setFont(narrow);
@@ -234,18 +236,42 @@ QLineEdit *TGraphChart::addPanelEntry(const PanelRow &row, std::function<void()>
 
 void TGraphChart::placePanel()
 {
-    m_panel1->move(m_panel2->width() / 2 - m_panel1->width() / 2, m_panel1->y());
-    int left = m_panel1->x();
+    const int width = m_panel2->width();
+    m_panel1->move(width / 2 - m_panel1->width() / 2, m_panel1->y());
+    // The boxes' span inside Panel1, and what sits beside it: the added boxes left, the counter right.
+    int first = m_panel1->width(), last = 0, outside = 0;
     for (const PanelEntry &e : m_panel) {
-        if (!e.outside)
+        if (!e.box)
             continue;
-        left -= BoxWidth + 8;
-        e.box->setGeometry(left, m_panel1->y(), BoxWidth, BoxHeight);
-        const int width = e.readout->width();
-        e.readout->setGeometry(left + (BoxWidth - width) / 2, m_panel1->y() + ReadoutTop, width, ReadoutHeight);
+        if (e.outside) {
+            outside += BoxWidth + Gap;
+        } else {
+            first = std::min(first, e.box->x());
+            last = std::max(last, e.box->x() + e.box->width());
+        }
     }
-    if (m_lostFrames)  // right of the panel, level with the readouts
-        m_lostFrames->setGeometry(m_panel2->width() - 128, m_panel1->y() + ReadoutTop, 120, ReadoutHeight);
+    const bool counter = m_lostFrames && !m_lostFrames->isHidden();
+    const int counterWidth = counter ? CounterWidth + Gap : 0;
+    const int boxesLeft = m_panel1->x() + first, boxesRight = m_panel1->x() + last;
+    // Centred in one row while the sides fit; narrower (the Cursors panel open), they take a
+    // second row under the boxes rather than leave the window or cover a readout.
+    const bool oneRow = boxesLeft - outside >= 0 && boxesRight + counterWidth <= width;
+    const int rowTop = oneRow ? m_panel1->y() : m_panel1->y() + m_panel1->height() + 4;
+    const int height = oneRow ? OneRowHeight : OneRowHeight + m_panel1->height() + 4;
+    if (m_panel2->height() != height)
+        m_panel2->setFixedHeight(height);
+    int left = oneRow ? boxesLeft : std::max(0, boxesLeft) + outside;
+    for (const PanelEntry &e : m_panel) {
+        if (!e.box || !e.outside)
+            continue;
+        left -= BoxWidth + Gap;
+        e.box->setGeometry(left, rowTop, BoxWidth, BoxHeight);
+        const int w = e.readout->width();
+        e.readout->setGeometry(left + (BoxWidth - w) / 2, rowTop + ReadoutTop, w, ReadoutHeight);
+    }
+    if (m_lostFrames)  // right of the boxes, level with the readouts
+        m_lostFrames->setGeometry(oneRow ? width - CounterWidth - Gap : std::min(width, boxesRight) - CounterWidth,
+                                  rowTop + ReadoutTop, CounterWidth, ReadoutHeight);
 }
 
 bool TGraphChart::traceVisible(Trace t) const { return m_visible[size_t(t)]; }
@@ -330,6 +356,18 @@ void TGraphChart::refreshTraces()
         sourcesChanged |= source->update();
     if (now == m_drawn && !sourcesChanged)
         return;  // a repaint of the same view: the chart still holds the right points
+    if (now.revision != m_drawn.revision && !m_followQueued) {
+        // New data under the cursors (an upload, a file, frames): their values follow, once the
+        // replot that found it is over.
+        m_followQueued = true;
+        QMetaObject::invokeMethod(this, [this] {
+            m_followQueued = false;
+            if (m_runActive || m_framesShown)  // the readouts show the frames themselves
+                emit dataChanged();
+            else
+                DisplayCursorValues();
+        }, Qt::QueuedConnection);
+    }
     m_drawn = now;
     QList<QPointF> pts;
     for (const TraceInfo &info : TraceTable)
@@ -359,6 +397,7 @@ QLineEdit *TGraphChart::readout(Trace t) const { return m_panel[size_t(t)].reado
 void TGraphChart::Clear1Click()
 {
     m_channels.clearSix();
+    m_framesShown = false;
     m_nav.axes.time = AxisRange::rule(0, m_nav.axes.time.width());
     applyAxes();
 }

@@ -12,6 +12,7 @@
 #include <array>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 class QCustomPlot;
@@ -80,7 +81,8 @@ public:
     struct PanelRow {
         Trace trace;
         int left;  // in Panel1; negative: left of Panel1, outside it
-        const char *box, *label, *caption, *assignment, *readout, *initial;
+        const char *box, *label, *caption, *assignment, *readout;
+        const char *initial;  // the widest text the readout must show whole; it starts empty
         int width, maxLength;
         const char *spoken;  // the readout's name for a screen reader: which channel it shows
     };
@@ -123,6 +125,9 @@ public:
     void SlipSetup1Execute();
     void RealTimeStart3Execute();
     void RealTimeStop3Execute();
+    // The port went away under a live run: stopped as Stop does, traces kept, and said in the
+    // window's own box. False when no run was going (the caller says the loss itself).
+    bool stopForLostPort(const QString &portName);
     void ViewNavigatorBar3Execute();
     void setToolbarsLocked(bool locked);
 
@@ -143,12 +148,16 @@ signals:
     void traceColoured(Trace t);
     // The cursor moved or what stands under it changed.
     void cursorValuesChanged();
+    // The channels changed during a live run (the readouts show the frames, not the cursor).
+    void dataChanged();
     void runActiveChanged(bool active);
     // The chart is being printed: the cursors hide meanwhile.
     void printing(bool on);
     void liveFrameShown(const std::array<quint8, 6> &frame);
     // A live run ended, having taken a frame every 'secondsPerFrame'.
     void runStopped(double secondsPerFrame);
+    // The channels now hold a graph file's samples, taken at the rate kept with the run if known.
+    void fileLoaded(std::optional<double> recordedSecondsPerSample);
 
 protected:
     void showEvent(QShowEvent *e) override;
@@ -227,6 +236,9 @@ private:
     double m_cursor = 0;
     bool m_runActive = false;
     std::function<bool(bool)> m_runGate;
+    bool m_runLogs = false;       // the run going on (or last) writes a log
+    bool m_followQueued = false;  // the cursor values are to follow new data
+    bool m_framesShown = false;   // the readouts show the last frame, not the cursor
     bool m_shownOnce = false;
     std::function<const SettingsImage &()> m_settings;
     class TWheelSpeedSetup *m_wheelSetup = nullptr;

@@ -12,6 +12,7 @@
 #include "graph/ui/RPMSetupForm.h"
 #include "graph/ui/TimeSetupForm.h"
 #include "graph/ui/WheelSpeedSetupForm.h"
+#include "runs/RunsLibrary.h"
 
 #include <QPrinter>
 #include <qcustomplot.h>
@@ -24,6 +25,10 @@ void TGraphChart::Load3Execute()
     const GraphFiles::LoadResult r = GraphFileOpen::load(path, m_channels, this);
     if (r.status != GraphFiles::LoadResult::Loaded)
         return;
+    std::optional<double> recorded;
+    if (const auto record = recordBeside(path); record && record->secondsPerSample > 0)
+        recorded = record->secondsPerSample;
+    emit fileLoaded(recorded);
     if (GraphFiles::kindOf(path) == GraphFiles::Kind::Dos) {
         m_nav.axes.time = AxisRange::rule(0, double(r.samples));
         applyAxes();

@@ -32,6 +32,7 @@ void TGraphChart::setRunActive(bool active)
 
 void TGraphChart::DisplayCursorValues()
 {
+    m_framesShown = false;
     emit cursorValuesChanged();
     static constexpr std::array<Trace, 6> order{Trace::WheelSpeedFL, Trace::WheelSpeedFR,
                                                 Trace::WheelSpeedRL, Trace::WheelSpeedRR,

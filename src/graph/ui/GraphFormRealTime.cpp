@@ -73,6 +73,7 @@ void TGraphChart::RealTimeStart3Execute()
     // Narrower than one sample, the window could show no point at all.
     m_nav.axes.time = AxisRange::rule(0, std::max(width, 1.0));
     applyAxes();
+    m_runLogs = false;
     if (Dialogs::instance().question(QStringLiteral("Do you want to log to a file?"), this)) {
         Dialogs::FileRequest request = saveRequest();
         const QString chosen = Dialogs::instance().saveFile(request, this);
@@ -83,12 +84,14 @@ void TGraphChart::RealTimeStart3Execute()
                 Dialogs::instance().error(error, this);
                 return;
             }
+            m_runLogs = true;
         }
     }
     release.dismiss();
     // Start goes off first, so that a second click while the input drains starts nothing.
     setRunCommands(true);
     m_lostFrames->show();
+    placePanel();  // the counter may need the second row
     m_poll->start();
     setRunActive(true);
 }
@@ -103,6 +106,17 @@ void TGraphChart::RealTimeStop3Execute()
     setRunActive(false);
     if (running && m_runGate)
         m_runGate(false);
+}
+
+bool TGraphChart::stopForLostPort(const QString &portName)
+{
+    if (!m_poll->active())
+        return false;
+    RealTimeStop3Execute();
+    const QString what = m_runLogs ? QStringLiteral("%1 frames logged").arg(m_liveFrames.log().records())
+                                   : QStringLiteral("%1 frames received, none logged").arg(m_poll->framesReceived());
+    Dialogs::instance().error(QStringLiteral("%1 was lost: the live run stopped; %2").arg(portName, what), this);
+    return true;
 }
 
 bool TGraphChart::setupDialogVisible() const
@@ -122,6 +136,7 @@ void TGraphChart::liveFrame(const std::array<quint8, 6> &frame)
         if (box->text() != text)
             box->setText(text);
     }
+    m_framesShown = true;
     emit liveFrameShown(frame);
     if (!m_redraw->isActive())
         m_redraw->start();

@@ -1,6 +1,7 @@
 #include "graph/ui/SecondCursor.h"
 
 #include "graph/RunPace.h"
+#include "graph/RunStats.h"
 #include "graph/Slip.h"
 #include "graph/ui/GraphForm.h"
 #include "graph/ui/OverlayTraces.h"
@@ -49,6 +50,7 @@ SecondCursor::SecondCursor(TGraphChart &graph, const SlipTrace &slip, const Over
     buildPanel();
     graph.addGesture(this);
     connect(&graph, &TGraphChart::cursorValuesChanged, this, &SecondCursor::refresh);
+    connect(&graph, &TGraphChart::dataChanged, this, &SecondCursor::refresh);
     connect(&graph, &TGraphChart::runActiveChanged, this, [this] { place(); });
     connect(&graph, &TGraphChart::printing, this, [this](bool on) { place(!on); });
     connect(&overlay, &OverlayTraces::changed, this, &SecondCursor::updatePanelVisibility);
@@ -123,8 +125,8 @@ QString SecondCursor::spanText(double a) const
 {
     QString span;
     if (m_x) {
-        const qsizetype n = samplesBetween(a, *m_x);
-        const QString seconds = QString::number(double(n) * m_pace.secondsPerSample(), 'f', 3);
+        const qsizetype n = RunStats::Span{a, *m_x}.samples();
+        const QString seconds = QString::number(double(n - 1) * m_pace.secondsPerSample(), 'f', 3);
         span = QStringLiteral("Span: %1 samples, %2 s").arg(n).arg(seconds);
     } else {
         span = QStringLiteral("Ctrl+click the chart to place the second cursor");

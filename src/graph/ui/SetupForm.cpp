@@ -78,17 +78,45 @@ void SetupForm::paintButton(const Row &row)
 void SetupForm::fill()
 {
     Edit1->setText(formatGeneral((m_graph->navigation().axes.*m_axis).max));
+    m_saved.clear();
     for (const Row &row : m_rows) {
         row.box->setChecked(m_graph->traceVisible(row.trace));
         paintButton(row);
+        m_saved.push_back({m_graph->traceVisible(row.trace), m_graph->traceColour(row.trace)});
     }
+}
+
+void SetupForm::addCancel()
+{
+    m_cancel = new QPushButton(QStringLiteral("Cancel"), this);
+    m_cancel->setAccessibleName(m_cancel->text());
+    m_cancel->setObjectName(QStringLiteral("Cancel"));
+    m_cancel->setAutoDefault(false);
+    int row, column, rows, columns;
+    m_grid->getItemPosition(m_grid->indexOf(OK), &row, &column, &rows, &columns);
+    m_grid->addWidget(m_cancel, row, column + 1);
+    connect(m_cancel, &QPushButton::clicked, this, [this] {
+        for (size_t i = 0; i < m_rows.size() && i < m_saved.size(); ++i) {
+            const Row &row = m_rows[i];
+            m_graph->setTraceColour(row.trace, m_saved[i].colour);
+            row.box->setChecked(m_saved[i].visible);  // shows or hides it through the same path
+            m_graph->setTraceVisible(row.trace, m_saved[i].visible);
+            m_graph->colourAxis(row.trace);
+            paintButton(row);
+        }
+        cancelled();
+        m_graph->applyAxes();
+        m_graph->realTime().resume();
+        QDialog::done(Rejected);
+    });
 }
 
 void SetupForm::showEvent(QShowEvent *e)
 {
     if (!m_shownOnce && parentWidget()) {  // centred on the main window the first time
         m_shownOnce = true;
-        move(parentWidget()->window()->geometry().center() - rect().center());
+        const QWidget *main = m_graph->parentWidget() ? m_graph->parentWidget()->window() : m_graph;
+        move(main->geometry().center() - rect().center());
     }
     m_graph->realTime().pause();  // bytes arriving now are not live samples
     QDialog::showEvent(e);
@@ -112,9 +140,11 @@ bool SetupForm::Edit1KeyPress(const QKeyEvent *key)
 
 void SetupForm::keyPressEvent(QKeyEvent *e)
 {
-    // Escape would read as Cancel, yet every close applies: it does nothing here
+    // Without a Cancel button Escape would read as one, yet every close applies: it does nothing
     if (e->key() == Qt::Key_Escape && e->modifiers() == Qt::NoModifier) {
         e->accept();
+        if (m_cancel)
+            m_cancel->click();
         return;
     }
     QDialog::keyPressEvent(e);

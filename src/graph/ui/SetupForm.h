@@ -3,6 +3,7 @@
 #include "graph/Channels.h"
 #include "graph/Navigation.h"
 
+#include <QColor>
 #include <QDialog>
 
 #include <span>
@@ -56,6 +57,10 @@ protected:
     bool FormClose();
     // The axis maximum a typed value gives.
     virtual double maximum(double typed) const { return typed; }
+    // A Cancel button right of OK (and Esc): what changed since fill() is put back, nothing applied.
+    void addCancel();
+    // What a dialog changes beyond the shared rows, put back on Cancel.
+    virtual void cancelled() {}
 
     TGraphChart *m_graph;
 
@@ -65,6 +70,10 @@ private:
         QPushButton *button;
         QCheckBox *box;
     };
+    struct Saved {
+        bool visible;
+        QColor colour;
+    };
     void addRow(const TraceRow &row, int line);
     void paintButton(const Row &row);
     bool Edit1KeyPress(const QKeyEvent *key);  // true: the key is used up
@@ -73,5 +82,7 @@ private:
     AxisRange Navigation::Axes::*m_axis;
     QGridLayout *m_grid;
     std::vector<Row> m_rows;
+    std::vector<Saved> m_saved;  // the rows as fill() found them
+    QPushButton *m_cancel = nullptr;
     bool m_shownOnce = false;
 };

@@ -4,6 +4,7 @@
 #include "graph/ui/GraphForm.h"
 #include "graph/ui/SlipTrace.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QGridLayout>
 #include <QLabel>
@@ -25,10 +26,15 @@ TSlipSetup::TSlipSetup(TGraphChart *graph, QWidget *parent)
     connect(DrivenAxle, &QComboBox::activated, this, [this](int i) {
         m_graph->analysis().slipTrace().setDriven(i == 1 ? Axle::Front : Axle::Rear);
     });
+    addCancel();
 }
 
 void TSlipSetup::showEvent(QShowEvent *e)
 {
-    DrivenAxle->setCurrentIndex(m_graph->analysis().slipTrace().driven() == Axle::Front ? 1 : 0);
+    m_drivenBefore = m_graph->analysis().slipTrace().driven();
+    DrivenAxle->setCurrentIndex(m_drivenBefore == Axle::Front ? 1 : 0);
+    findChild<QCheckBox *>(QStringLiteral("CheckBox1"))->setChecked(true);
     SetupForm::showEvent(e);
 }
+
+void TSlipSetup::cancelled() { m_graph->analysis().slipTrace().setDriven(m_drivenBefore); }

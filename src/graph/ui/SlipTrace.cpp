@@ -37,7 +37,7 @@ SlipTrace::SlipTrace(TGraphChart &graph) : QObject(&graph), m_g(graph)
                              QColor(QRgb(SlipColour)), false, TGraphChart::AxisColour::Whole);
     buildThresholds();
     m_readout = graph.addPanelEntry(SlipPanel, [&graph] { graph.SlipSetup1Execute(); });
-    m_setup = new TSlipSetup(&graph, graph.parentWidget());
+    m_setup = new TSlipSetup(&graph, &graph);  // the graph window's own, as its other dialogs
     graph.addSetupDialog(m_setup);
     graph.addTraceSource(this);
     shown(false);

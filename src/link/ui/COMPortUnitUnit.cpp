@@ -27,8 +27,9 @@ TCOMPortForm::TCOMPortForm(TractionLink &link, PortDirectory &directory, QObject
     m_selection.load(TRegistryRoutines::read(RegistryKeys::CommPort),
                      TRegistryRoutines::read(RegistryKeys::AllowVirtualPorts) != 0);
     // A vanished device is said once, in the application's error box.
-    connect(&link.Comm1(), &SerialDevice::lost, this, [](const QString &message) {
-        Dialogs::instance().error(message);
+    connect(&link.Comm1(), &SerialDevice::lost, this, [this](const QString &message) {
+        if (!m_lostSaid || !m_lostSaid(message))
+            Dialogs::instance().error(message);
     });
     connect(&link, &TractionLink::closedForGood, &m_recovery, &PortRecovery::stop);
     // Reopened in the middle of an exchange, the port would take that exchange's next keys.

@@ -7,6 +7,8 @@
 #include <QObject>
 #include <QPointer>
 
+#include <functional>
+
 class PortDirectory;
 class QAction;
 class TractionLink;
@@ -33,6 +35,9 @@ public:
     QMenu *PortMenu() const { return m_portMenu; }
     PortSelection &selection() { return m_selection; }
     PortRecovery &recovery() { return m_recovery; }
+    // Who speaks of a lost port instead of the plain error box (a live run says it its own way);
+    // it returns false to leave it to the box.
+    void setLostSaid(std::function<bool(const QString &message)> say) { m_lostSaid = std::move(say); }
 
 signals:
     // A status message for the window: the lost port came back by itself.
@@ -48,4 +53,5 @@ private:
     PortSelection m_selection;
     PortRecovery m_recovery;
     QPointer<QMenu> m_portMenu;
+    std::function<bool(const QString &)> m_lostSaid;
 };
