@@ -1,6 +1,7 @@
 #include "graph/ChartExport.h"
 #include "graph/Channels.h"
 #include "graph/GraphFiles.h"
+#include "graph/LiveFrames.h"
 #include "graph/LiveLog.h"
 #include "graph/Navigation.h"
 
@@ -188,6 +189,37 @@ private slots:
         ch.appendLive(rec, time);
         QCOMPARE(ch[Trace::WheelSpeedRR].count(), 0);
         QCOMPARE(time, (AxisRange{5, 15}));
+    }
+
+    // A run longer than the hour kept: the oldest minute makes way at once, the rest stays in
+    // order at the sample numbers it had, and a new run starts from nothing.
+    void aLiveRunKeepsItsLastHour()
+    {
+        Channels channels;
+        AxisRange time{0, 250};
+        LiveFrames live(channels, time);
+        const qsizetype total = LiveFrames::KeptFrames + LiveFrames::KeptFrames / 60;
+        std::array<quint8, 6> frame{};
+        for (qsizetype i = 0; i < total; ++i) {
+            frame = {quint8(i), quint8(i >> 8), quint8(i >> 16), 0, 0, 0};
+            QVERIFY(live.takeFrame(frame, nullptr));
+        }
+        QCOMPARE(live.droppedFrames(), LiveFrames::KeptFrames / 60);
+        QCOMPARE(live.keptFrames(), LiveFrames::KeptFrames);
+        QCOMPARE(channels[Trace::WheelSpeedFL].count(), qsizetype(250));  // the window slid as always
+
+        live.showWholeRun();
+        const Channel &fl = channels[Trace::WheelSpeedFL];
+        QCOMPARE(fl.count(), LiveFrames::KeptFrames);
+        const qsizetype first = total - LiveFrames::KeptFrames;
+        QCOMPARE(fl.firstX(), double(first));
+        QCOMPARE(fl.y(0), double(quint8(first)));
+        QCOMPARE(channels[Trace::WheelSpeedFR].y(fl.count() - 1), double(quint8((total - 1) >> 8)));
+        QCOMPARE(time, AxisRange::rule(double(first), double(total - 1)));
+
+        live.beginRun();
+        QCOMPARE(live.keptFrames(), qsizetype(0));
+        QCOMPARE(live.droppedFrames(), qsizetype(0));
     }
 
     void liveLogHoldsEachRecordAsItComes()

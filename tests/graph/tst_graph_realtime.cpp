@@ -16,6 +16,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -226,6 +227,70 @@ private slots:
         QCOMPARE(seen[3].time, (AxisRange{2, 252}));
         // the chart shows the window the channels hold
         QTRY_COMPARE(r.g->chart()->xAxis->range().upper, r.g->navigation().axes.time.max);
+    }
+
+    // Every frame of a run is kept: after Stop "Whole Run" shows them all, Save writes them all;
+    // the measured rate shows beside the lost frames, and the time axis can count seconds.
+    void theWholeRunAfterStopAndItsPace()
+    {
+        Rig r({"--fast"});
+        QAction *whole = r.action("WholeRun3");
+        QAction *seconds = r.g->findChild<QAction *>("SecondsAxis1");
+        QVERIFY(whole && seconds && !whole->isEnabled() && !seconds->isChecked());
+        QCPAxis *time = r.g->chart()->xAxis;
+        QCOMPARE(time->label(), QString("Time"));
+        QVERIFY(!time->tickLabels());  // the window opens as it always did
+        const QString logPath = m_dir.filePath("whole.dat");
+        r.start(logPath);
+        auto *rate = r.g->findChild<QLabel *>("FrameRate");
+        QVERIFY(rate && rate->isVisible());
+        QVERIFY(r.waitFrames(700));
+        QVERIFY(!whole->isEnabled());
+        QTRY_VERIFY(QRegularExpression("^\\d+\\.\\d frames/s$").match(rate->text()).hasMatch());
+        r.action("RealTimeStop3")->trigger();
+        Rig::settle();
+        QVERIFY2(QRegularExpression("^\\d+\\.\\d frames/s$").match(rate->text()).hasMatch(), qPrintable(rate->text()));
+        QVERIFY(r.rpm().count() <= 250);  // Stop leaves the window as it was
+        QVERIFY(whole->isEnabled());
+
+        whole->trigger();
+        const QList<QByteArray> logged = logRecords(logPath);
+        const qsizetype n = r.rpm().count();
+        // every frame drawn, the log's and perhaps one answered after Stop
+        QVERIFY2(n >= logged.size() && n <= logged.size() + 1, qPrintable(QString("%1 %2").arg(n).arg(logged.size())));
+        QCOMPARE(r.rpm().firstX(), 0.0);
+        QCOMPARE(r.g->navigation().axes.time, AxisRange::rule(0, double(n - 1)));
+        for (qsizetype i = 0; i < logged.size(); i += 97)
+            QCOMPARE(r.rpm().y(i), double(quint8(logged[i][4]) * 35));
+
+        const QString saved = m_dir.filePath("whole-saved.dat");
+        r.d.expectSaveFile(saved, 0);
+        r.action("Save3")->trigger();
+        QCOMPARE(logRecords(saved).size(), n);
+        QCOMPARE(logRecords(saved).mid(0, logged.size()), logged);
+
+        // seconds at the run's measured pace: each label is its sample number times that
+        seconds->trigger();
+        r.g->chart()->replot();
+        QCOMPARE(time->label(), QString("Time (s)"));
+        QVERIFY(time->tickLabels());
+        const double perFrame = r.g->liveSecondsPerFrame();
+        QVERIFY(perFrame > 0);
+        const QVector<double> ticks = time->tickVector();
+        const QVector<QString> labels = time->tickVectorLabels();
+        QVERIFY(ticks.size() >= 2);
+        for (int i = 0; i < ticks.size(); ++i) {
+            const double label = QLocale().toDouble(labels[i]), expected = ticks[i] * perFrame;
+            QVERIFY2(std::abs(label - expected) <= 1e-6 * std::max(1.0, expected), qPrintable(labels[i]));
+        }
+        seconds->trigger();  // off again, and so it stays for the next window
+        QCOMPARE(time->label(), QString("Time"));
+
+        // a file in the channels: the run they held is gone from them, and so is the command
+        r.d.expectOpenFile(logPath);
+        r.action("Load3")->trigger();
+        QTRY_VERIFY(!whole->isEnabled());
+        QCOMPARE(r.d.pending(), 0);
     }
 
     void unitMessagesAddNothingAndThePollGoesOn()

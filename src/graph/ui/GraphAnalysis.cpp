@@ -7,10 +7,14 @@
 #include "graph/ui/OverlayTraces.h"
 #include "graph/ui/RunStatistics.h"
 #include "graph/ui/SecondCursor.h"
+#include "graph/ui/SecondsTicker.h"
 #include "graph/ui/SlipTrace.h"
 #include "widgets/Dialogs.h"
 
+#include "platform/RegistryRoutinesUnit.h"
+
 #include <QMenu>
+#include <qcustomplot.h>
 
 namespace {
 
@@ -26,6 +30,8 @@ constexpr Row Commands[] = {
     {"RunStatistics1", "Run S&tatistics", "", "", "", nullptr, true, [](GraphAnalysis &a) { a.statistics().show(); }},
 };
 // clang-format on
+
+constexpr RegistryValue SecondsAxisKey{"\\Options", "Graph Seconds Axis", RegistryValue::Type::Boolean, 0};
 
 }  // namespace
 
@@ -76,4 +82,33 @@ void GraphAnalysis::alignOverlay()
     m_overlay->alignAt(m_g.cursor(), *cursor2);
     m_cursor2->set(m_g.cursor());  // both now stand on the aligned moment
     m_g.redraw();
+}
+
+void GraphAnalysis::addTimeAxisOption(QMenu *view)
+{
+    QAction *item = view->addAction(QStringLiteral("Seconds on the &Time Axis"));
+    item->setObjectName(QStringLiteral("SecondsAxis1"));
+    item->setToolTip(QStringLiteral("Label the time axis in seconds at the run's rate"));
+    item->setCheckable(true);
+    item->setChecked(TRegistryRoutines::read(SecondsAxisKey) != 0);
+    connect(item, &QAction::toggled, this, [this](bool on) {
+        TRegistryRoutines::write(SecondsAxisKey, on);
+        showSeconds(on);
+    });
+    showSeconds(item->isChecked());
+}
+
+void GraphAnalysis::showSeconds(bool on)
+{
+    QCPAxis *time = m_g.chart()->xAxis;
+    if (on)  // a live run at the pace measured so far, else the run's (or the logger's) rate
+        time->setTicker(QSharedPointer<SecondsTicker>::create([this] {
+            const double live = m_g.runActive() ? m_g.liveSecondsPerFrame() : 0;
+            return live > 0 ? live : m_pace->secondsPerSample();
+        }));
+    else
+        time->setTicker(QSharedPointer<QCPAxisTicker>::create());
+    time->setTickLabels(on);
+    time->setLabel(on ? QStringLiteral("Time (s)") : QStringLiteral("Time"));
+    m_g.chart()->replot();
 }

@@ -25,6 +25,8 @@ public:
 
     // The "Analysis" menu's commands.
     void fillMenu(QMenu *menu);
+    // "Seconds on the Time Axis", kept between runs of the program (off at first).
+    void addTimeAxisOption(QMenu *view);
 
     TGraphChart &graph() const { return m_g; }
     SlipTrace &slipTrace() const { return *m_slip; }
@@ -45,4 +47,6 @@ private:
     std::unique_ptr<RunPace> m_pace;
     SecondCursor *m_cursor2;
     RunStatistics *m_stats;
+
+    void showSeconds(bool on);
 };

@@ -255,7 +255,8 @@ void TGraphChart::placePanel()
     const int boxesLeft = m_panel1->x() + first, boxesRight = m_panel1->x() + last;
     // Centred in one row while the sides fit; narrower (the Cursors panel open), they take a
     // second row under the boxes rather than leave the window or cover a readout.
-    const bool oneRow = boxesLeft - outside >= 0 && boxesRight + counterWidth <= width;
+    // Before the window is first laid out its width means nothing: one row, as it will open.
+    const bool oneRow = !isVisible() || (boxesLeft - outside >= 0 && boxesRight + counterWidth <= width);
     const int rowTop = oneRow ? m_panel1->y() : m_panel1->y() + m_panel1->height() + 4;
     const int height = oneRow ? OneRowHeight : OneRowHeight + m_panel1->height() + 4;
     if (m_panel2->height() != height)
@@ -269,9 +270,11 @@ void TGraphChart::placePanel()
         const int w = e.readout->width();
         e.readout->setGeometry(left + (BoxWidth - w) / 2, rowTop + ReadoutTop, w, ReadoutHeight);
     }
-    if (m_lostFrames)  // right of the boxes, level with the readouts
-        m_lostFrames->setGeometry(oneRow ? width - CounterWidth - Gap : std::min(width, boxesRight) - CounterWidth,
-                                  rowTop + ReadoutTop, CounterWidth, ReadoutHeight);
+    if (m_lostFrames) {  // right of the boxes, level with the readouts; the rate above
+        const int x = oneRow ? width - CounterWidth - Gap : std::min(width, boxesRight) - CounterWidth;
+        m_lostFrames->setGeometry(x, rowTop + ReadoutTop, CounterWidth, ReadoutHeight);
+        m_frameRate->setGeometry(x, rowTop + ReadoutTop - ReadoutHeight - 1, CounterWidth, ReadoutHeight);
+    }
 }
 
 bool TGraphChart::traceVisible(Trace t) const { return m_visible[size_t(t)]; }
@@ -368,6 +371,8 @@ void TGraphChart::refreshTraces()
                 DisplayCursorValues();
         }, Qt::QueuedConnection);
     }
+    if (now.revision != m_drawn.revision && !m_runActive)
+        updateWholeRun();
     m_drawn = now;
     QList<QPointF> pts;
     for (const TraceInfo &info : TraceTable)

@@ -9,6 +9,8 @@
 
 #include <QMainWindow>
 
+#include <QElapsedTimer>
+
 #include <array>
 #include <functional>
 #include <memory>
@@ -125,6 +127,10 @@ public:
     void SlipSetup1Execute();
     void RealTimeStart3Execute();
     void RealTimeStop3Execute();
+    // After a live run: every frame kept of it in the window, which Save then writes whole.
+    void WholeRun3Execute();
+    // The pace of the live run going on (or last), measured; 0 before its first frame.
+    double liveSecondsPerFrame() const;
     // The port went away under a live run: stopped as Stop does, traces kept, and said in the
     // window's own box. False when no run was going (the caller says the loss itself).
     bool stopForLostPort(const QString &portName);
@@ -194,6 +200,8 @@ private:
     static Dialogs::FileRequest saveRequest();  // the save dialog of "&Save" and the log
     void setRunCommands(bool running);
     void redrawLive();
+    void showFrameRate();
+    void updateWholeRun();
 
     struct TracesDrawn {
         double lower = 0, upper = 0;
@@ -229,6 +237,11 @@ private:
     static constexpr int LiveRedrawMs = 40;
     QTimer *m_redraw = nullptr;  // frames come faster than the screen shows them
     QLabel *m_lostFrames = nullptr;
+    QLabel *m_frameRate = nullptr;
+    QAction *m_wholeRun = nullptr;  // the run's measured rate, above the lost frames
+    QElapsedTimer m_rateClock;
+    quint64 m_rateFrames = 0;
+    quint64 m_runEndRevision = 0;  // the channels as the last run left them
     ToolbarDock *m_menuBar2 = nullptr;
     ToolbarDock *m_navigator = nullptr;
     QAction *m_lock = nullptr;

@@ -24,6 +24,7 @@ constexpr Row Commands[] = {
     {"TimeSetup1", "&Time Setup", "", "", "", nullptr, true, [](TGraphChart &g) { g.TimeSetup1Execute(); }},
     {"RealTimeStart3", "R&eal Time Start", "", "Start real time diagnostics", "", "realtime-start", true, [](TGraphChart &g) { g.RealTimeStart3Execute(); }},
     {"RealTimeStop3", "Real Time &Stop", "", "Stop real time diagnostics", "", "realtime-stop", false, [](TGraphChart &g) { g.RealTimeStop3Execute(); }},
+    {"WholeRun3", "&Whole Run", "", "Show every frame of the last live run", "", nullptr, false, [](TGraphChart &g) { g.WholeRun3Execute(); }},
     {"ViewNavigatorBar3", "View &Navigatorbar", "", "", "", "navigator", true, [](TGraphChart &g) { g.ViewNavigatorBar3Execute(); }},
     {"LockToolBar3", "Lock Toolbars", "", "", "", "lock", true, [](TGraphChart &g) { g.setToolbarsLocked(true); }},
     {"FreeToolBar3", "Free Toolbars", "", "", "", "unlock", true, [](TGraphChart &g) { g.setToolbarsLocked(false); }},
@@ -37,6 +38,7 @@ void TGraphChart::buildActions()
     const CommandActions actions = makeCommands<TGraphChart>(Commands, *this, this);
     m_lock = actions.value(QStringLiteral("LockToolBar3"));
     m_free = actions.value(QStringLiteral("FreeToolBar3"));
+    m_wholeRun = actions.value(QStringLiteral("WholeRun3"));
     buildMenus(actions);
     auto *tools = new QToolBar(QStringLiteral("NavigatorBar2"));
     tools->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
@@ -57,6 +59,8 @@ void TGraphChart::buildMenus(const CommandActions &actions)
                 {"RPMSetup1", "WS_Setup1", "CutLevelSetup1", "TimeSetup1"});
     addCommands(options, actions, {"RealTimeStart3", "RealTimeStop3"});
     QMenu *view = menus->addMenu(QStringLiteral("&View"));
+    addCommands(view, actions, {"WholeRun3"});
+    m_analysis->addTimeAxisOption(view);
     addCommands(view->addMenu(QStringLiteral("Toolbars")), actions, {"ViewNavigatorBar3", "LockToolBar3", "FreeToolBar3"});
     m_analysis->fillMenu(menus->addMenu(QStringLiteral("A&nalysis")));
     menus->setNativeMenuBar(false);

@@ -32,6 +32,11 @@ void TGraphChart::buildRealTime()
     m_lostFrames->setAccessibleName(QStringLiteral("Lost frames"));
     m_lostFrames->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     m_lostFrames->hide();  // until a run has something to count
+    m_frameRate = new QLabel(m_panel2);
+    m_frameRate->setObjectName(QStringLiteral("FrameRate"));
+    m_frameRate->setAccessibleName(QStringLiteral("Frame rate"));
+    m_frameRate->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    m_frameRate->hide();
     connect(m_poll, &LivePoll::framesLostChanged, this, [this](quint64 lost) {
         m_lostFrames->setText(QStringLiteral("Lost frames: %1").arg(lost));
     });
@@ -47,6 +52,8 @@ void TGraphChart::setRunCommands(bool running)
     enable("Load3", !running);
     enable("Save3", !running);
     enable("TimeSetup1", running);
+    if (running)
+        enable("WholeRun3", false);
     // The cursor is hidden while a run goes on: its layer of its own would only add a buffer to
     // clear and blend at every redraw.
     m_chart->layer(QStringLiteral("cursor"))->setMode(running ? QCPLayer::lmLogical : QCPLayer::lmBuffered);
@@ -91,8 +98,13 @@ void TGraphChart::RealTimeStart3Execute()
     // Start goes off first, so that a second click while the input drains starts nothing.
     setRunCommands(true);
     m_lostFrames->show();
+    m_frameRate->setText(QString());
+    m_frameRate->show();
     placePanel();  // the counter may need the second row
+    m_liveFrames.beginRun();
     m_poll->start();
+    m_rateClock.start();
+    m_rateFrames = 0;
     setRunActive(true);
 }
 
@@ -104,8 +116,35 @@ void TGraphChart::RealTimeStop3Execute()
         emit runStopped(m_poll->secondsPerFrame());
     setRunCommands(false);
     setRunActive(false);
+    if (running) {
+        // the whole run's rate, where the last second's stood
+        if (const double s = m_poll->secondsPerFrame(); s > 0)
+            m_frameRate->setText(QStringLiteral("%1 frames/s").arg(1 / s, 0, 'f', 1));
+        m_runEndRevision = m_channels.revision();
+    }
+    updateWholeRun();
     if (running && m_runGate)
         m_runGate(false);
+}
+
+double TGraphChart::liveSecondsPerFrame() const { return m_poll->secondsPerFrame(); }
+
+void TGraphChart::WholeRun3Execute()
+{
+    if (m_poll->active() || m_liveFrames.keptFrames() == 0)
+        return;
+    m_nav.undoZoom();
+    m_liveFrames.showWholeRun();
+    m_runEndRevision = m_channels.revision();
+    applyAxes();
+    emit runStopped(m_poll->secondsPerFrame());  // the channels hold the run: its pace holds
+}
+
+void TGraphChart::updateWholeRun()
+{
+    // Only while the channels still hold what the run left: an upload or a file replaces it.
+    const bool can = !m_poll->active() && m_liveFrames.keptFrames() > 0 && m_channels.revision() == m_runEndRevision;
+    m_wholeRun->setEnabled(can);
 }
 
 bool TGraphChart::stopForLostPort(const QString &portName)
@@ -142,4 +181,19 @@ void TGraphChart::liveFrame(const std::array<quint8, 6> &frame)
         m_redraw->start();
 }
 
-void TGraphChart::redrawLive() { applyAxes(); }
+void TGraphChart::redrawLive()
+{
+    applyAxes();
+    if (m_rateClock.elapsed() >= 1000)
+        showFrameRate();
+}
+
+void TGraphChart::showFrameRate()
+{
+    // frames over the last second or so, as the user would count them
+    const quint64 frames = m_poll->framesReceived();
+    const double seconds = double(m_rateClock.restart()) / 1000;
+    if (seconds > 0)
+        m_frameRate->setText(QStringLiteral("%1 frames/s").arg(double(frames - m_rateFrames) / seconds, 0, 'f', 1));
+    m_rateFrames = frames;
+}
