@@ -4,6 +4,7 @@
 #include "app/MainBars.h"
 #include "graph/GraphFiles.h"
 #include "graph/LogImage.h"
+#include "graph/RunPace.h"
 #include "graph/ui/GraphAnalysis.h"
 #include "graph/ui/GraphForm.h"
 #include "graph/ui/OverlayTraces.h"
@@ -56,6 +57,10 @@ MainRuns::MainRuns(TForm1 &window) : QObject(&window), m_window(window)
     TGraphChart *graph = window.graphChart();
     connect(&graph->realTime(), &LivePoll::runLogged, this, &MainRuns::liveRunLogged);
     graph->setSettingsSource([this]() -> const SettingsImage & { return graphSettings(); });
+    graph->setSettingsNamed([this] {
+        const bool shown = m_shown && m_shown->revision == m_window.graphChart()->channels().revision();
+        return shown ? m_shown->run.settingsText() : QString();
+    });
     m_slipResponse = SlipResponseDialog::install(graph);
     // the runs from the graph window too, beside its analysis
     if (QAction *stats = graph->findChild<QAction *>(QStringLiteral("SlipResponse1")))
@@ -189,6 +194,10 @@ bool MainRuns::openRun(const RunRecord &run)
         return false;
     }
     m_shown = Shown{run, graph->channels().revision()};
+    // A live run's pace was measured and kept with it; an upload's is the logger's, which its
+    // own settings give.
+    if (run.kind == RunRecord::Kind::Live && run.secondsPerSample > 0)
+        graph->analysis().pace().fileLoaded(run.secondsPerSample);
     if (graph->analysis().slipTrace().driven() != run.driven)
         graph->analysis().slipTrace().setDriven(run.driven);
     graph->navigation().axes.time = AxisRange::rule(0, double(r.samples));

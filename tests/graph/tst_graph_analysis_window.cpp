@@ -281,7 +281,7 @@ private slots:
         QCOMPARE(g.readout(Trace::WheelSpeedFL)->text(), QString::number(100 + 2));
         QCOMPARE(g.readout(Trace::RPM)->text(), QString::number((100 + 2 + 4) * 35));
         // the logger's own memory: its rate is no assumption
-        QTRY_VERIFY(g.analysis().secondCursor().spanLabel()->text().endsWith("Time base: 61.0 Hz, the logger's sample rate (61Hz)"));
+        QTRY_VERIFY(g.analysis().secondCursor().spanLabel()->text().endsWith("Time base: 61.0 Hz, the logger's sample rate (61Hz)\nSettings: the settings on the pages"));
 
         // cleared: nothing under the cursors, nothing shown
         g.Clear1Click();

@@ -98,7 +98,8 @@ class TestTractionctlRuns : public QObject
         QVERIFY2(text.out.contains(QStringLiteral("Slip control / Sequence 1 / Assert at: 5 -> 10 % Slip")),
                  qPrintable(text.out));
 
-        // settings not read: said so; a live run logged by monitor is kept at its own pace
+        // settings not read: said so; a live run logged by monitor is kept at its own pace, with
+        // the settings and version read once its last frame is in
         const ToolRun unknown = run({"log-upload", "--port", unit.path, path("run4.dat"), "--no-settings"});
         QVERIFY2(unknown.err.contains(QStringLiteral("(settings unknown)")), qPrintable(unknown.err));
         const ToolRun live =
@@ -110,6 +111,8 @@ class TestTractionctlRuns : public QObject
         QVERIFY2(liveRun.secondsPerSample > 0.001 && liveRun.secondsPerSample < 1,
                  qPrintable(QString::number(liveRun.secondsPerSample)));
         QCOMPARE(fileBytes(liveRun.graphFile()), fileBytes(path("live.dat")));
+        QVERIFY2(liveRun.image && liveRun.image->toByteArray() == tune(true), qPrintable(live.err));
+        QCOMPARE(liveRun.version, QStringLiteral("TCU V3.12"));
 
         const ToolRun list = run({"runs", "list"});
         QCOMPARE(list.out.count(u'\n'), 1 + 4);

@@ -11,6 +11,7 @@
 #include "graph/ui/GraphAnalysis.h"
 #include "graph/ui/GraphForm.h"
 #include "graph/ui/OverlayTraces.h"
+#include "graph/ui/RunStatistics.h"
 #include "graph/ui/SlipTrace.h"
 #include "graph/ui/SlipResponseDialog.h"
 #include "link/TractionLink.h"
@@ -24,7 +25,9 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTableView>
 #include <QTableWidget>
 #include <QTemporaryDir>
@@ -135,6 +138,11 @@ class TestRunsWindow : public QObject
         QCOMPARE(graph->analysis().slipTrace().settings().assertAt[0], 5);
         QVERIFY2(graph->windowTitle().contains(QStringLiteral("settings of the run, read ")),
                  qPrintable(graph->windowTitle()));
+        // and the statistics say which settings their figures stand on
+        graph->findChild<QAction *>(QStringLiteral("RunStatistics1"))->trigger();
+        const QString stats = graph->analysis().statistics().text()->toPlainText();
+        QVERIFY2(stats.contains(QRegularExpression(QStringLiteral("\nSettings: settings of the run, read \\d\\d:\\d\\d\n"))),
+                 qPrintable(stats));
 
         // the slip response of what is on display: every sample in one band
         graph->findChild<QAction *>(QStringLiteral("SlipResponse1"))->trigger();
@@ -198,6 +206,14 @@ class TestRunsWindow : public QObject
         QFile logged(log);
         QVERIFY(logged.open(QIODevice::ReadOnly));
         QCOMPARE(fileBytes(live.graphFile()), logged.readAll());
+
+        // opened again from the library: timed at the pace it was recorded at, not the logger's
+        graph->channels().clearSix();
+        QVERIFY(w.runs()->openRun(live));
+        graph->findChild<QAction *>(QStringLiteral("RunStatistics1"))->trigger();
+        const QString stats = graph->analysis().statistics().text()->toPlainText();
+        const QString hz = QString::number(1 / live.secondsPerSample, 'f', 1);
+        QVERIFY2(stats.contains(QStringLiteral("Time base: %1 Hz, recorded with the run\n").arg(hz)), qPrintable(stats));
     }
 
     void aRunThatCannotBeKeptFailsNothing()

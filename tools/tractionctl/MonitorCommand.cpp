@@ -38,9 +38,10 @@ public:
     LivePoll *poll = nullptr;
     qint64 wanted = 0;  // 0: until interrupted
     std::function<void()> enough;
+    bool live = true;  // false once the poll has stopped: what comes then answers a command
 
     void setProgressPosition(int) override {}  // a progress bar per frame says nothing here
-    bool realTimeVisible() const override { return true; }
+    bool realTimeVisible() const override { return live; }
     void liveFrame(const std::array<quint8, 6> &frame) override
     {
         if (wanted > 0 && qint64(poll->framesReceived()) >= wanted)
@@ -77,6 +78,7 @@ int run(const QStringList &args)
     QStringList rest = args;
     QString port, frames, logPath;
     const bool keep = rest.removeAll(QStringLiteral("--no-keep")) == 0;
+    const bool readSettings = rest.removeAll(QStringLiteral("--no-settings")) == 0;
     if (!takeValue(rest, "--port", &port) || !takeValue(rest, "--frames", &frames) ||
         !takeValue(rest, "--log", &logPath) || !rest.isEmpty() || port.isEmpty())
         return UsageError;
@@ -147,9 +149,16 @@ int run(const QStringList &args)
                  seconds > 0 ? double(received) / seconds : 0.0);
     if (keep && !logPath.isEmpty() && received > 0) {
         QFile log(logPath);
-        // Without the settings: a read right after the poll fails against the unit's last answers.
+        // The answer to a last request may still be on its way: it goes before the settings are read.
+        host.live = false;
+        try {
+            link.waits().Delay_ms(LivePoll::LostFrameMs);
+            link.waits().DrainInput();
+        } catch (const LinkAborted &) {
+        }
         if (log.open(QIODevice::ReadOnly))
-            RunsCommand::keep(RunRecord::Kind::Live, log.readAll(), nullptr, seconds / double(received));
+            RunsCommand::keep(RunRecord::Kind::Live, log.readAll(), readSettings ? &link : nullptr,
+                              seconds / double(received));
         else
             std::fprintf(stderr, "Run not kept: %s: %s\n", qPrintable(logPath), qPrintable(log.errorString()));
     }

@@ -333,8 +333,8 @@ const HelpEntry Commands[] = {
      TerminalCommands::terminal},
     {"monitor", MonitorCommand::Usage, "Prints the unit's live frames, one line per frame.",
      "--frames ends after N frames (otherwise Ctrl+C ends it); --log also writes them into a DOS graph file, "
-     "and keeps the run in the runs library, its settings recorded as \"settings unknown\" (--no-keep keeps "
-     "nothing). The frames received and lost follow on standard error.", MonitorCommand::run},
+     "and keeps the run in the runs library with the unit's settings and version read right after the run "
+     "(--no-keep keeps nothing, --no-settings reads nothing and records \"settings unknown\"). The frames received and lost follow on standard error.", MonitorCommand::run},
     {"log-upload", LoggerCommands::UploadUsage,
      "Copies the unit's data logger memory (128 KB, about 68 seconds) into a DOS graph file, CSV points or the "
      "memory's raw bytes, by the file's extension.",

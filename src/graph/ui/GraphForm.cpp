@@ -481,3 +481,9 @@ void TGraphChart::closeEvent(QCloseEvent *e)
     showFloatingBars(false);
     QMainWindow::closeEvent(e);
 }
+
+QString TGraphChart::settingsNamed() const
+{
+    const QString named = m_settingsNamed ? m_settingsNamed() : QString();
+    return named.isEmpty() ? QStringLiteral("the settings on the pages") : named;
+}

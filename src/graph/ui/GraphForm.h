@@ -54,6 +54,9 @@ public:
     GraphAnalysis &analysis() { return *m_analysis; }
     // Settings the assignment labels are read from (the main window's TractionMemory).
     void setSettingsSource(std::function<const SettingsImage &()> source) { m_settings = std::move(source); }
+    // Which settings the analysis takes ("settings of the run, read 10:32"); empty: the pages'.
+    void setSettingsNamed(std::function<QString()> named) { m_settingsNamed = std::move(named); }
+    QString settingsNamed() const;
     SettingsImage settings() const;
     // Discards what waits on the serial input (the port form's DrainInput); none by default.
     void setDrainInput(std::function<void()> drain) { m_poll->setDrainInput(std::move(drain)); }
@@ -201,6 +204,7 @@ private:
     void setRunCommands(bool running);
     void redrawLive();
     void showFrameRate();
+    void showLastFrame();
     void updateWholeRun();
 
     struct TracesDrawn {
@@ -238,7 +242,9 @@ private:
     QTimer *m_redraw = nullptr;  // frames come faster than the screen shows them
     QLabel *m_lostFrames = nullptr;
     QLabel *m_frameRate = nullptr;
-    QAction *m_wholeRun = nullptr;  // the run's measured rate, above the lost frames
+    QAction *m_wholeRun = nullptr;
+    std::array<quint8, 6> m_lastFrame{};
+    bool m_readoutsDue = false;  // a frame came that the readouts do not show yet  // the run's measured rate, above the lost frames
     QElapsedTimer m_rateClock;
     quint64 m_rateFrames = 0;
     quint64 m_runEndRevision = 0;  // the channels as the last run left them
@@ -254,6 +260,7 @@ private:
     bool m_framesShown = false;   // the readouts show the last frame, not the cursor
     bool m_shownOnce = false;
     std::function<const SettingsImage &()> m_settings;
+    std::function<QString()> m_settingsNamed;
     class TWheelSpeedSetup *m_wheelSetup = nullptr;
     class TRPMSetup *m_rpmSetup = nullptr;
     class TCutLevelSetup *m_cutSetup = nullptr;

@@ -135,7 +135,7 @@ QString SecondCursor::spanText(double a) const
         span += QStringLiteral("\nOverlay: %1, shifted %2 samples")
                     .arg(QFileInfo(m_overlay.run().path).fileName())
                     .arg(m_overlay.run().offset);
-    return span + QStringLiteral("\nTime base: ") + m_pace.text();
+    return span + QStringLiteral("\nTime base: ") + m_pace.text() + QStringLiteral("\nSettings: ") + m_g.settingsNamed();
 }
 
 void SecondCursor::refresh()
