@@ -551,8 +551,8 @@ private slots:
         pty.write(QByteArray::fromHex("14151617c80600"));  // a third frame and a byte of a fourth
         QTRY_COMPARE(rpm.count(), 3);
         QCOMPARE(g->channels()[Trace::WheelSpeedFR].y(2), 21.0);
-        QCOMPARE(g->findChild<QLineEdit *>("Real_Time_Engine_RPM")->text(), QString("7000"));
-        QCOMPARE(g->findChild<QLineEdit *>("Real_Time_Status2")->text(), QString("6"));
+        QTRY_COMPARE(g->findChild<QLineEdit *>("Real_Time_Engine_RPM")->text(), QString("7000"));
+        QTRY_COMPARE(g->findChild<QLineEdit *>("Real_Time_Status2")->text(), QString("6"));
         // the fourth, then a unit message read whole and a fifth frame
         pty.write(QByteArray::fromHex("0000000000") + "Launch control armed\n\r " + QByteArray::fromHex("090909090909"));
         QTRY_COMPARE(rpm.count(), 5);

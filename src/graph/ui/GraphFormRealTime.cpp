@@ -168,21 +168,35 @@ void TGraphChart::liveFrame(const std::array<quint8, 6> &frame)
     QString error;
     if (!m_poll->frame(frame, &error))
         Dialogs::instance().error(error, this);
-    for (int b = 0; b < RecordSize; ++b) {
-        // A text set anew is laid out anew, though most frames repeat most values.
-        QLineEdit *box = readout(RecordLayout[size_t(b)].trace);
-        const QString text = QString::number(recordValue(frame.data(), b));
-        if (box->text() != text)
-            box->setText(text);
-    }
-    m_framesShown = true;
-    emit liveFrameShown(frame);
+    if (!m_poll->active())  // an answer after Stop is still the run's
+        m_runEndRevision = m_channels.revision();
+    // The readouts follow with the chart: a repaint of the panel for each of 116 frames a
+    // second cost more than the chart's own redraws.
+    m_lastFrame = frame;
+    m_readoutsDue = true;
     if (!m_redraw->isActive())
         m_redraw->start();
 }
 
+void TGraphChart::showLastFrame()
+{
+    if (!m_readoutsDue)
+        return;
+    m_readoutsDue = false;
+    for (int b = 0; b < RecordSize; ++b) {
+        // A text set anew is laid out anew, though most frames repeat most values.
+        QLineEdit *box = readout(RecordLayout[size_t(b)].trace);
+        const QString text = QString::number(recordValue(m_lastFrame.data(), b));
+        if (box->text() != text)
+            box->setText(text);
+    }
+    m_framesShown = true;
+    emit liveFrameShown(m_lastFrame);
+}
+
 void TGraphChart::redrawLive()
 {
+    showLastFrame();
     applyAxes();
     if (m_rateClock.elapsed() >= 1000)
         showFrameRate();
