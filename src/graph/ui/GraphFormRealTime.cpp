@@ -136,8 +136,8 @@ void TGraphChart::WholeRun3Execute()
     m_nav.undoZoom();
     m_liveFrames.showWholeRun();
     m_runEndRevision = m_channels.revision();
-    applyAxes();
     emit runStopped(m_poll->secondsPerFrame());  // the channels hold the run: its pace holds
+    applyAxes();
 }
 
 void TGraphChart::updateWholeRun()
