@@ -47,7 +47,7 @@ public:
     // one by one: at 19200 baud a talking unit's bytes come singly, and text for a person to read
     // loses nothing by a few tens of ms. The live poll's frames are never gathered.
     void setGatherWhile(std::function<bool()> gather) { m_gather = std::move(gather); }
-    static constexpr int GatherMs = 40;
+    static constexpr int GatherMs = 20;
     // Announces the bytes already waiting once more: a reader that left them for a later step
     // (a screen that came hard on the heels of the last one) gets them without new ones arriving.
     void announceWaiting()

@@ -290,6 +290,7 @@ private slots:
         r.d.expectOpenFile(logPath);
         r.action("Load3")->trigger();
         QTRY_VERIFY(!whole->isEnabled());
+        QVERIFY(!rate->isVisible() && !r.g->findChild<QLabel *>("LostFrames")->isVisible());
         QCOMPARE(r.d.pending(), 0);
     }
 

@@ -143,8 +143,16 @@ void TGraphChart::WholeRun3Execute()
 void TGraphChart::updateWholeRun()
 {
     // Only while the channels still hold what the run left: an upload or a file replaces it.
+    if (!m_wholeRun || !m_lostFrames)
+        return;  // the window is still being built
     const bool can = !m_poll->active() && m_liveFrames.keptFrames() > 0 && m_channels.revision() == m_runEndRevision;
     m_wholeRun->setEnabled(can);
+    // The counters speak of the run: not of an upload or a file shown after it.
+    if (!can && !m_poll->active() && !m_lostFrames->isHidden()) {
+        m_lostFrames->hide();
+        m_frameRate->hide();
+        placePanel();
+    }
 }
 
 bool TGraphChart::stopForLostPort(const QString &portName)
