@@ -26,3 +26,8 @@ configure_and_build() {
   cmake -S "$ROOT" -B "$BUILD" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
   cmake --build "$BUILD" -j "$(nproc)" "$@"
 }
+
+# cxx_sources: every C++ file clang-format keeps to .clang-format, NUL-separated.
+cxx_sources() {
+  (cd "$ROOT" && find src tools tests bench docs -type f \( -name '*.cpp' -o -name '*.h' \) -print0 | sort -z)
+}
