@@ -56,7 +56,6 @@ TManual::TManual(QWidget *parent) : QWidget(parent, Qt::Window)
     m_search->setObjectName(QStringLiteral("ManualSearch"));
     m_search->setAccessibleName(QStringLiteral("Search"));
     m_search->setPlaceholderText(QStringLiteral("Search (Enter: next)"));
-    m_search->setClearButtonEnabled(true);
     m_found = new QLabel(this);
     m_found->setAccessibleName(QStringLiteral("Found"));
     connect(m_search, &QLineEdit::returnPressed, this, &TManual::findNext);
@@ -99,6 +98,7 @@ bool TManual::ShowManual(const QString &path)
     m_outline->setAccessibleName(QStringLiteral("Outline"));
     m_outline->setModel(m_bookmarks);
     m_outline->setHeaderHidden(true);
+    m_outline->header()->setAccessibleName(QStringLiteral("Chapters"));
     m_outline->setEditTriggers(QAbstractItemView::NoEditTriggers);
     connect(m_outline, &QTreeView::activated, this, [this](const QModelIndex &index) {
         jumpTo(index.data(int(QPdfBookmarkModel::Role::Page)).toInt());
