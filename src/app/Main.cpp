@@ -58,7 +58,8 @@ TForm1::TForm1(std::unique_ptr<PortDirectory> directory, QWidget *parent)
     m_printerForm = new TPrinterForm(this);
     m_comPortForm = new TCOMPortForm(*m_link, *m_directory, this);
     m_graph = new TGraphChart(this);
-    m_manual = new TManual(this);
+    // A window of its own, not the main window's: a modal graph window would block it otherwise.
+    m_manual = new TManual;
     connectGraphToLink();
 
     m_body = new MainBody;
@@ -169,6 +170,7 @@ void TForm1::connectMessages()
 
 TForm1::~TForm1()
 {
+    delete m_manual;
     TRegistryRoutines::setFailureReporter(nullptr);
     m_link->shutdown();
 }

@@ -71,6 +71,11 @@ public:
     void Email1Execute();
     void FeedBack1Execute();
     void HelpContents1Execute();
+    // The manual opened at a chapter or section ("Wheels", "The graph window"), as F1 does over a
+    // page or a window; an open manual goes there without loading again.
+    void showManualAt(const QString &chapter);
+    // The chapter F1 opens the main window's manual at: the page shown, or the terminal.
+    QString manualChapterHere() const;
     void About2Execute();
     // View, "Messages" and a click on the message area: the message log.
     void Messages1Execute();

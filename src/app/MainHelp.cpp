@@ -4,6 +4,8 @@
 #include "app/About.h"
 #include "app/ManualForm.h"
 #include "app/PrintForm.h"
+#include "graph/ui/GraphForm.h"
+#include "settings/ui/MainFrame.h"
 #include "platform/ManualLocation.h"
 #include "platform/Shell.h"
 #include "settings/SettingsMail.h"
@@ -11,6 +13,8 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QShortcut>
+#include <QTabWidget>
 #include <QUrl>
 
 namespace {
@@ -30,10 +34,25 @@ void TForm1::Email1Execute()
 
 void TForm1::FeedBack1Execute() { openMail(SettingsMail::feedbackLink(m_statusBar->versionText())); }
 
-void TForm1::HelpContents1Execute()
+void TForm1::HelpContents1Execute() { showManualAt(manualChapterHere()); }
+
+QString TForm1::manualChapterHere() const
 {
-    if (m_manual->isVisible())
+    if (terminalVisible())
+        return QStringLiteral("The terminal");
+    const QTabWidget *pages = frame1()->PageControl1;
+    return pages ? pages->tabText(pages->currentIndex()).remove(QLatin1Char('&')).trimmed() : QString();
+}
+
+void TForm1::showManualAt(const QString &chapter)
+{
+    // Open already: no second viewer, only the chapter asked for.
+    if (m_manual->isVisible()) {
+        m_manual->showChapter(chapter);
+        m_manual->raise();
+        m_manual->activateWindow();
         return;
+    }
     const QString folder = QCoreApplication::applicationDirPath();
     QString path = ManualLocation::find();
     if (path.isEmpty()) {
@@ -48,9 +67,12 @@ void TForm1::HelpContents1Execute()
         if (path.isEmpty())
             return;
     }
-    if (!m_manual->ShowManual(path))
+    if (!m_manual->ShowManual(path)) {
         Dialogs::instance().error(QStringLiteral("The manual could not be read:\n%1").arg(QDir::toNativeSeparators(path)),
                                   this);
+        return;
+    }
+    m_manual->showChapter(chapter);
 }
 
 void TForm1::About2Execute()
@@ -68,4 +90,7 @@ void TForm1::connectShellActions()
     };
     for (const auto &[name, handler] : handlers)
         connect(m_actions[name], &QAction::triggered, this, handler);
+    // F1 in the graph window opens the manual at its chapter (the graph window has no Help menu).
+    auto *graphHelp = new QShortcut(QKeySequence::HelpContents, m_graph);
+    connect(graphHelp, &QShortcut::activated, this, [this] { showManualAt(QStringLiteral("The graph window")); });
 }

@@ -23,6 +23,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QMenu>
+#include <QShortcut>
 #include <QTimer>
 
 namespace
@@ -128,6 +129,8 @@ void MainRuns::Runs1Execute()
         connect(m_runsWindow, &RunsWindow::overlayRequested, this, &MainRuns::overlayRun);
         connect(m_runsWindow, &RunsWindow::compareRequested, this, &MainRuns::compareRuns);
         connect(m_runsWindow, &RunsWindow::attachRequested, this, &MainRuns::attachSettings);
+        connect(new QShortcut(QKeySequence::HelpContents, m_runsWindow), &QShortcut::activated, this,
+                [this] { m_window.showManualAt(QStringLiteral("Runs kept and compared")); });
     } else {
         m_runsWindow->reload();
     }

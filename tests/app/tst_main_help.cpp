@@ -3,6 +3,7 @@
 #include "app/About.h"
 #include "app/Main.h"
 #include "app/ManualForm.h"
+#include "graph/ui/GraphForm.h"
 #include "platform/OsInfo.h"
 
 #include <QAction>
@@ -10,6 +11,12 @@
 #include <QDir>
 #include <QFile>
 #include <QFrame>
+#include <QGuiApplication>
+#include <QLineEdit>
+#include <QTabWidget>
+#include <QTreeView>
+#include <QWheelEvent>
+#include <QAbstractScrollArea>
 #include <QLabel>
 #include <QRegularExpression>
 #include <QScreen>
@@ -59,12 +66,106 @@ private slots:
         TManual *manual = window.manual();
         QVERIFY(manual->isVisible());
         QCOMPARE(manual->windowTitle(), QString("Manual"));
-        QCOMPARE(manual->size(), QSize(562, 640));
+        // At least the old fixed page, and room for an A4 page beside the outline where the screen has it.
+        QVERIFY(manual->width() >= 562 && manual->height() >= 640);
+        QVERIFY(manual->width() <= QGuiApplication::primaryScreen()->availableSize().width());
         QVERIFY(manual->minimumSize() != manual->maximumSize());
         QCOMPARE(manual->fileName(), besideTheProgram());
         QVERIFY(manual->viewer());
         QVERIFY2(manual->pageCount() >= 10, qPrintable(QString::number(manual->pageCount())));
         QCOMPARE(window.action("HelpContents1")->shortcut(), QKeySequence(Qt::Key_F1));
+    }
+
+    // F1 over a page, over the terminal or in the graph window opens the manual at that chapter; the
+    // outline beside the page, zoom and search move through it.
+    void theManualOpensWhereTheUserIsAndMovesAsAReaderMoves()
+    {
+        QVERIFY(QFile::copy(TRACTION_MANUAL_PDF, besideTheProgram()));
+        ScriptedDialogs dialogs;
+        TForm1 window;
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        auto *pages = window.findChild<QTabWidget *>("PageControl1");
+        pages->setCurrentWidget(window.findChild<QWidget *>("Wheels"));
+        QTest::keyClick(&window, Qt::Key_F1);
+        TManual *manual = window.manual();
+        QVERIFY(manual->isVisible());
+        QVERIFY(QTest::qWaitForWindowExposed(manual));
+        const int wheels = manual->chapterPage("Wheels");
+        QVERIFY2(wheels > 1, qPrintable(QString::number(wheels)));
+        QCOMPARE(manual->currentPage(), wheels);
+
+        // Open already: F1 over another page goes there without a new viewer.
+        QWidget *viewer = manual->viewer();
+        pages->setCurrentWidget(window.findChild<QWidget *>("DataLogging"));
+        window.activateWindow();
+        window.action("HelpContents1")->trigger();
+        QCOMPARE(manual->viewer(), viewer);
+        QCOMPARE(manual->currentPage(), manual->chapterPage("Data logging"));
+        QVERIFY(manual->chapterPage("Data logging") >= wheels);
+
+        window.showManualAt(QStringLiteral("The graph window"));
+        QCOMPARE(manual->currentPage(), manual->chapterPage("8. The graph window"));
+        QVERIFY(manual->currentPage() > manual->chapterPage("Data logging"));
+        QCOMPARE(dialogs.shown().size(), 0);
+
+        // The outline: the chapters in order, a click jumps.
+        auto *outline = manual->findChild<QTreeView *>("ManualOutline");
+        QVERIFY(outline && outline->isVisible());
+        QCOMPARE(outline->accessibleName(), QString("Outline"));
+        QVERIFY2(outline->model()->rowCount() >= 19, qPrintable(QString::number(outline->model()->rowCount())));
+        const QModelIndex last = outline->model()->index(outline->model()->rowCount() - 1, 0);
+        QVERIFY(last.data().toString().endsWith("Index"));
+        outline->scrollTo(last);
+        QTest::mouseClick(outline->viewport(), Qt::LeftButton, {}, outline->visualRect(last).center());
+        QCOMPARE(manual->currentPage(), manual->chapterPage("Index"));
+
+        // The page fits the width at first; Ctrl++ and Ctrl+wheel zoom in steps, Ctrl+0 fits again.
+        QWidget *page = manual->viewer();
+        const qreal fitted = manual->zoom();
+        QVERIFY2(fitted > 0.3 && fitted < 3, qPrintable(QString::number(fitted)));
+        QTest::keyClick(page, Qt::Key_Plus, Qt::ControlModifier);
+        QVERIFY(qAbs(manual->zoom() - fitted * 1.2) < 0.01);
+        QWheelEvent out(QPointF(50, 50), page->mapToGlobal(QPointF(50, 50)), {}, QPoint(0, -120), Qt::NoButton,
+                        Qt::ControlModifier, Qt::NoScrollPhase, false);
+        QCoreApplication::sendEvent(static_cast<QAbstractScrollArea *>(page)->viewport(), &out);
+        QVERIFY(qAbs(manual->zoom() - fitted) < 0.01);
+        QTest::keyClick(page, Qt::Key_Minus, Qt::ControlModifier);
+        QVERIFY(manual->zoom() < fitted * 0.9);
+        QTest::keyClick(page, Qt::Key_0, Qt::ControlModifier);
+        QVERIFY(qAbs(manual->zoom() - fitted) < 0.01);
+
+        // Search: Enter goes to the first place found, again to the next.
+        auto *search = manual->findChild<QLineEdit *>("ManualSearch");
+        QVERIFY(search);
+        QTest::keyClicks(search, "Slip Response");
+        QTest::keyClick(search, Qt::Key_Return);
+        auto *found = manual->findChildren<QLabel *>().value(0);
+        QTRY_VERIFY_WITH_TIMEOUT(found->text().startsWith("1 of "), 10000);
+        const int first = manual->currentPage();
+        QVERIFY(found->text().endsWith(QStringLiteral("page %1").arg(first + 1)));
+        QTRY_VERIFY_WITH_TIMEOUT(!found->text().startsWith("1 of 1,"), 10000);  // the chapter and the index hold it too
+        QTest::keyClick(search, Qt::Key_Return);
+        QVERIFY(found->text().startsWith("2 of "));
+        search->clear();
+        QTest::keyClicks(search, "no such words in it");
+        QTest::keyClick(search, Qt::Key_Return);
+        QTRY_COMPARE_WITH_TIMEOUT(found->text(), QString("Not found"), 10000);
+
+        // F1 in the graph window: its chapter, the manual usable beside the modal graph window.
+        manual->close();
+        window.graphChart()->show();
+        QVERIFY(QTest::qWaitForWindowExposed(window.graphChart()));
+        QTest::keyClick(window.graphChart(), Qt::Key_F1);
+        QVERIFY(manual->isVisible());
+        QCOMPARE(manual->currentPage(), manual->chapterPage("The graph window"));
+        // Not blocked by the modal graph window: a click in its outline jumps (a click goes through the
+        // window system, which drops it for a blocked window).
+        auto *reopened = manual->findChild<QTreeView *>("ManualOutline");
+        const QModelIndex atTheCar = reopened->model()->index(1, 0);
+        QTest::mouseClick(reopened->viewport(), Qt::LeftButton, {}, reopened->visualRect(atTheCar).center());
+        QCOMPARE(manual->currentPage(), manual->chapterPage("At the car"));
+        window.graphChart()->close();
     }
 
     void aMissingManualIsAskedForAndCanBeFound()
