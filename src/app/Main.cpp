@@ -34,6 +34,7 @@
 #include <QMenu>
 #include <QPrinter>
 #include <QStackedWidget>
+#include <QToolBar>
 
 namespace {
 
@@ -73,9 +74,7 @@ TForm1::TForm1(std::unique_ptr<PortDirectory> directory, QWidget *parent)
     m_messages = new MainMessages(m_statusBar, this);
     m_lock = std::make_unique<ExchangeLock>(m_actions, m_link->guard(), [this] { return lockedMenus(); });
     connectExchangeGuard();
-    m_undo = new MainUndo(*this);
-    m_history = new MainHistory(*this);
-    m_runs = new MainRuns(*this);
+    makeEditHelpers();
 
     m_tractionMemory = SettingsImage::defaults();
     fillPagesFromImage();
@@ -90,7 +89,34 @@ TForm1::TForm1(std::unique_ptr<PortDirectory> directory, QWidget *parent)
     connectMessages();
     connect(m_actions["Exit1"], &QAction::triggered, this, &QWidget::close);
     connect(m_actions["Graph1"], &QAction::triggered, m_graph, &QWidget::show);  // modal over this window
-    m_safeWrite = new MainSafeWrite(*this, m_bars->optionsMenu());
+    makeReadWrite();
+    m_activeBar = std::make_unique<MainActiveBar>(this, m_body->shape1(), m_graph);
+    m_terminal = new MainTerminal({m_actions, *m_body, m_bars->optionsMenu(), *m_link, this,
+                                   [this] { return m_modified; }, [this] { readSettings(); },
+                                   [this](bool fileForm) { UpdateTitleBar(fileForm); }},
+                                  this);
+    connectLoggerButtons();
+    setFixedSize(804, 540);
+}
+
+// Undo, the tune history and the runs library, each handed the parts of the window it works with.
+void TForm1::makeEditHelpers()
+{
+    const auto setModified = [this](bool modified) { this->setModified(modified); };
+    auto *tools = m_bars->navigatorDock()->findChild<QToolBar *>(QStringLiteral("NavigatorBarTools"));
+    m_undo = new MainUndo({m_actions, *m_body, m_bars->optionsMenu(), tools, m_link->guard(), setModified}, this);
+    m_history = new MainHistory({m_actions, m_bars->fileMenu(), m_tractionMemory, *m_link, *m_comPortForm,
+                                 m_body->frame1(), m_undo->pages(), setModified, this},
+                                this);
+    m_runs = new MainRuns({m_bars->fileMenu(), m_bars->viewMenu(), m_bars->optionsMenu(), m_graph, *m_link,
+                           m_tractionMemory, [this] { return m_currentFileName; }, *m_messages, this},
+                          this);
+}
+
+// Read and Write Settings with the guards around them.
+void TForm1::makeReadWrite()
+{
+    m_safeWrite = new MainSafeWrite({m_bars->optionsMenu(), *m_link, m_tractionMemory, m_body->frame1(), this}, this);
     connect(m_actions["ReadFromTraction1"], &QAction::triggered, this,
             [this] { m_link->whenFree(Exchange::Read, [this] { readSettings(); }); });
     connect(m_actions["WriteToTraction1"], &QAction::triggered, this, [this] {
@@ -99,10 +125,6 @@ TForm1::TForm1(std::unique_ptr<PortDirectory> directory, QWidget *parent)
                 m_history->record(TuneHistory::Event::Write);
         });
     });
-    m_activeBar = std::make_unique<MainActiveBar>(this, m_body->shape1(), m_graph);
-    m_terminal = new MainTerminal(*this);
-    connectLoggerButtons();
-    setFixedSize(804, 540);
 }
 
 void TForm1::connectGraphToLink()
@@ -178,7 +200,6 @@ ToolbarDock *TForm1::menuBarDock() const { return m_bars->menuDock(); }
 ToolbarDock *TForm1::navigatorDock() const { return m_bars->navigatorDock(); }
 bool TForm1::toolbarsLocked() const { return m_bars->locked(); }
 QTimer *TForm1::MessageViewTimer() const { return m_messages->messageViewTimer(); }
-QTimer *TForm1::ProgressBarTimer() const { return m_messages->progressBarTimer(); }
 
 QList<QMenu *> TForm1::lockedMenus() const
 {

@@ -76,9 +76,6 @@ public:
     void Messages1Execute();
     MessageLogWindow *messageLogWindow() const { return m_messageLog; }
 
-    // Read Settings as the menu runs it: the read, the warning of implausible values, the history.
-    bool readSettings();
-
     // How long closing the window waits for a running exchange to end the way the unit expects.
     static constexpr int CloseBoundMs = 2000;
 
@@ -91,19 +88,16 @@ public:
     void setCurrentFileName(const QString &path) { m_currentFileName = path; }
 
     QAction *action(const char *name) const { return m_actions[name]; }
-    const MainActions &actions() const { return m_actions; }
     // The sub-menus LockMenus disables: "Toolbars", "COM Ports", "&File", "&Help", "&View", "&Options", "&Edit".
     QList<QMenu *> lockedMenus() const;
     MainStatusBar *statusBar1() const { return m_statusBar; }
     QTimer *MessageViewTimer() const;
-    QTimer *ProgressBarTimer() const;
     TractionLink &link() { return *m_link; }
     TGraphChart *graphChart() const { return m_graph; }
     TCOMPortForm *comPortForm() const { return m_comPortForm; }
     MainBars &bars() const { return *m_bars; }
     MainBody *body() const { return m_body; }
     MainMessages &messages() const { return *m_messages; }
-    MainUndo *undo() const { return m_undo; }
     MainHistory *history() const { return m_history; }
     MainRuns *runs() const { return m_runs; }
     MainSafeWrite &safeWrite() const { return *m_safeWrite; }
@@ -151,6 +145,10 @@ protected:
 
 private:
     void FormShow();
+    // Read Settings as the menu runs it: the read, the warning of implausible values, the history.
+    bool readSettings();
+    void makeEditHelpers();
+    void makeReadWrite();
     void connectGraphToLink();
     void connectExchangeGuard();
     void connectMessages();

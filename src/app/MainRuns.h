@@ -6,11 +6,16 @@
 #include <QObject>
 #include <QPointer>
 
+#include <functional>
 #include <optional>
 
+class MainMessages;
+class QMenu;
+class QWidget;
 class RunComparisonDialog;
 class SlipResponseDialog;
-class TForm1;
+class TGraphChart;
+class TractionLink;
 
 // The runs library in the main window: each complete logger upload and each logged live run kept
 // with the settings image in force, View "Runs" to look at them, and what opening, overlaying and
@@ -19,7 +24,21 @@ class MainRuns : public QObject
 {
     Q_OBJECT
   public:
-    explicit MainRuns(TForm1 &window);
+    // What it works with: the menus its items join (File and Options locked mean an exchange
+    // runs), the graph window, the link, the settings image and file name, the message area and the
+    // window its boxes belong to.
+    struct Parts {
+        QMenu *fileMenu;
+        QMenu *viewMenu;
+        QMenu *optionsMenu;
+        TGraphChart *graph;
+        TractionLink &link;
+        const SettingsImage &image;
+        std::function<QString()> fileName;
+        MainMessages &messages;
+        QWidget *window;
+    };
+    MainRuns(const Parts &parts, QObject *parent);
 
     // A whole logger memory has just come; also a live run's closed log file.
     void uploaded(const QByteArray &logImage);
@@ -45,7 +64,7 @@ class MainRuns : public QObject
     const SettingsImage &graphSettings();
     void showRunTitle(bool shown);
 
-    TForm1 &m_window;
+    Parts m_parts;
     QPointer<RunsWindow> m_runsWindow;
     RunComparisonDialog *m_comparison = nullptr;
     SlipResponseDialog *m_slipResponse = nullptr;
