@@ -189,12 +189,9 @@ bool LinuxPortDirectory::isHardware(const QString &device) const
     return pattern.match(QFileInfo(device).fileName()).hasMatch();
 }
 
-QList<PortEntry> LinuxPortDirectory::entries() const
+// The links ports/comN by their numbers; what they hold is taken.
+QList<PortEntry> LinuxPortDirectory::linkedEntries(QSet<int> &taken, QSet<QString> &linked) const
 {
-    QList<PortEntry> list;
-    QSet<int> taken;
-    QSet<QString> linked;
-
     static const QRegularExpression linkName(QStringLiteral("^com([0-9]+)$"),
                                              QRegularExpression::CaseInsensitiveOption);
     const QDir ports(m_configFolder + QStringLiteral("/ports"));
@@ -205,6 +202,7 @@ QList<PortEntry> LinuxPortDirectory::entries() const
             links.append({m.captured(1).toInt(), info});
     }
     std::sort(links.begin(), links.end(), [](const auto &a, const auto &b) { return a.first < b.first; });
+    QList<PortEntry> list;
     for (const auto &[number, info] : links) {
         const QString target = info.canonicalFilePath();  // empty when the link dangles
         const QString device = target.isEmpty() ? info.absoluteFilePath() : target;
@@ -221,13 +219,13 @@ QList<PortEntry> LinuxPortDirectory::entries() const
         taken.insert(number);
         linked.insert(device);
     }
+    return list;
+}
 
-    QList<Kernel> kernel;
-    for (const Kernel &k : kernelDevices())
-        if (!linked.contains(canonicalOr(k.device)))
-            kernel.append(k);
-
-    // Adapters seen before take their numbers first, wherever the kernel put them this time.
+// The kernel's devices' numbers, none of them 'taken'. Adapters seen before take their numbers
+// first, wherever the kernel put them this time; the numbers of adapters new here are kept.
+QList<int> LinuxPortDirectory::kernelNumbers(QList<Kernel> &kernel, QSet<int> &taken) const
+{
     QMap<QString, int> remembered = rememberedNumbers();
     QSet<int> reserved;
     for (const int n : std::as_const(remembered))
@@ -266,7 +264,20 @@ QList<PortEntry> LinuxPortDirectory::entries() const
     }
     if (learned)
         saveNumbers(remembered);
+    return numbers;
+}
 
+QList<PortEntry> LinuxPortDirectory::entries() const
+{
+    QSet<int> taken;
+    QSet<QString> linked;
+    QList<PortEntry> list = linkedEntries(taken, linked);
+
+    QList<Kernel> kernel;
+    for (const Kernel &k : kernelDevices())
+        if (!linked.contains(canonicalOr(k.device)))
+            kernel.append(k);
+    const QList<int> numbers = kernelNumbers(kernel, taken);
     for (qsizetype i = 0; i < kernel.size(); ++i) {
         const Kernel &k = kernel[i];
         list.append({QStringLiteral("Serial %1").arg(QFileInfo(k.device).fileName()),

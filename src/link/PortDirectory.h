@@ -2,6 +2,7 @@
 
 #include <QList>
 #include <QMap>
+#include <QSet>
 #include <QString>
 
 #include <optional>
@@ -65,6 +66,8 @@ private:
         QString hint;
     };
     QList<Kernel> kernelDevices() const;
+    QList<PortEntry> linkedEntries(QSet<int> &taken, QSet<QString> &linked) const;
+    QList<int> kernelNumbers(QList<Kernel> &kernel, QSet<int> &taken) const;
     void describeAdapter(const QString &ttyName, QString *identity, QString *hint) const;
     bool isHardware(const QString &device) const;
 
