@@ -44,8 +44,8 @@ constexpr const char *TitlePrefix = "Veltorane Traction : ";
 
 }  // namespace
 
-TForm1::TForm1(std::unique_ptr<PortDirectory> directory, QWidget *parent)
-    : QMainWindow(parent), m_actions(this), m_directory(std::move(directory))
+TForm1::TForm1(TRegistryRoutines &options, std::unique_ptr<PortDirectory> directory, QWidget *parent)
+    : QMainWindow(parent), m_options(options), m_actions(this), m_directory(std::move(directory))
 {
     AccessibleNames::installListNames();
     setObjectName(QStringLiteral("Form1"));
@@ -54,11 +54,11 @@ TForm1::TForm1(std::unique_ptr<PortDirectory> directory, QWidget *parent)
                    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
 
     if (!m_directory)
-        m_directory = std::make_unique<LinuxPortDirectory>(TRegistryRoutines::configFolder());
+        m_directory = std::make_unique<LinuxPortDirectory>(m_options.configFolder(), m_options);
     m_link = std::make_unique<TractionLink>(*this);
     m_printerForm = new TPrinterForm(this);
-    m_comPortForm = new TCOMPortForm(*m_link, *m_directory, this);
-    m_graph = new TGraphChart(this);
+    m_comPortForm = new TCOMPortForm(*m_link, *m_directory, m_options, this);
+    m_graph = new TGraphChart(m_options, this);
     m_manual = new TManual(this);
     connectGraphToLink();
 
@@ -68,7 +68,7 @@ TForm1::TForm1(std::unique_ptr<PortDirectory> directory, QWidget *parent)
         if (modified != m_modified)
             setModified(modified);
     });
-    m_bars = std::make_unique<MainBars>(*this, m_actions);
+    m_bars = std::make_unique<MainBars>(*this, m_actions, m_options);
     m_statusBar = new MainStatusBar;
     setStatusBar(m_statusBar);
     m_messages = new MainMessages(m_statusBar, this);
@@ -91,7 +91,7 @@ TForm1::TForm1(std::unique_ptr<PortDirectory> directory, QWidget *parent)
     connect(m_actions["Graph1"], &QAction::triggered, m_graph, &QWidget::show);  // modal over this window
     makeReadWrite();
     m_activeBar = std::make_unique<MainActiveBar>(this, m_body->shape1(), m_graph);
-    m_terminal = new MainTerminal({m_actions, *m_body, m_bars->optionsMenu(), *m_link, this,
+    m_terminal = new MainTerminal({m_actions, *m_body, m_bars->optionsMenu(), m_options, *m_link, this,
                                    [this] { return m_modified; }, [this] { readSettings(); },
                                    [this](bool fileForm) { UpdateTitleBar(fileForm); }},
                                   this);
@@ -105,18 +105,19 @@ void TForm1::makeEditHelpers()
     const auto setModified = [this](bool modified) { this->setModified(modified); };
     auto *tools = m_bars->navigatorDock()->findChild<QToolBar *>(QStringLiteral("NavigatorBarTools"));
     m_undo = new MainUndo({m_actions, *m_body, m_bars->optionsMenu(), tools, m_link->guard(), setModified}, this);
-    m_history = new MainHistory({m_actions, m_bars->fileMenu(), m_tractionMemory, *m_link, *m_comPortForm,
-                                 m_body->frame1(), m_undo->pages(), setModified, this},
+    m_history = new MainHistory({m_actions, m_bars->fileMenu(), m_options, m_tractionMemory, *m_link,
+                                 *m_comPortForm, m_body->frame1(), m_undo->pages(), setModified, this},
                                 this);
-    m_runs = new MainRuns({m_bars->fileMenu(), m_bars->viewMenu(), m_bars->optionsMenu(), m_graph, *m_link,
-                           m_tractionMemory, [this] { return m_currentFileName; }, *m_messages, this},
+    m_runs = new MainRuns({m_bars->fileMenu(), m_bars->viewMenu(), m_bars->optionsMenu(), m_options, m_graph,
+                           *m_link, m_tractionMemory, [this] { return m_currentFileName; }, *m_messages, this},
                           this);
 }
 
 // Read and Write Settings with the guards around them.
 void TForm1::makeReadWrite()
 {
-    m_safeWrite = new MainSafeWrite({m_bars->optionsMenu(), *m_link, m_tractionMemory, m_body->frame1(), this}, this);
+    m_safeWrite = new MainSafeWrite(
+        {m_bars->optionsMenu(), m_options, *m_link, m_tractionMemory, m_body->frame1(), this}, this);
     connect(m_actions["ReadFromTraction1"], &QAction::triggered, this,
             [this] { m_link->whenFree(Exchange::Read, [this] { readSettings(); }); });
     connect(m_actions["WriteToTraction1"], &QAction::triggered, this, [this] {
@@ -163,7 +164,7 @@ void TForm1::connectExchangeGuard()
 // Where status messages come from besides the exchanges and file commands, and the message log.
 void TForm1::connectMessages()
 {
-    TRegistryRoutines::setFailureReporter([this](const QString &why) {
+    m_options.setFailureReporter([this](const QString &why) {
         ShowStatus(QLatin1String(StatusMessages::OptionsNotStored), true, why);
         startMessageTimer();
     });
@@ -191,7 +192,7 @@ void TForm1::connectMessages()
 
 TForm1::~TForm1()
 {
-    TRegistryRoutines::setFailureReporter(nullptr);
+    m_options.setFailureReporter(nullptr);
     m_link->shutdown();
 }
 

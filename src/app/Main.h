@@ -33,6 +33,7 @@ class TGraphChart;
 class TManual;
 class TPrinterForm;
 class ToolbarDock;
+class TRegistryRoutines;
 
 // The program's frame: it owns the settings image, the link to the unit and the flags every
 // exchange and file action reports through. Each concern lives in a helper of its own (bars and
@@ -41,8 +42,10 @@ class ToolbarDock;
 class TForm1 : public QMainWindow, public LinkHost {
     Q_OBJECT
 public:
-    // 'directory' lists the serial ports; null means the system's own (a test passes a fake).
-    explicit TForm1(std::unique_ptr<PortDirectory> directory = nullptr, QWidget *parent = nullptr);
+    // 'options' is the option store, which must outlive the window; 'directory' lists the serial
+    // ports, null meaning the system's own (a test passes a fake).
+    explicit TForm1(TRegistryRoutines &options, std::unique_ptr<PortDirectory> directory = nullptr,
+                    QWidget *parent = nullptr);
     ~TForm1() override;
 
     // Status message in green, or red with 'isError'; activity message in the neutral colours.
@@ -166,6 +169,7 @@ private:
     QPrinter &printer();
     QStringList terminalLines() const;
 
+    TRegistryRoutines &m_options;
     SettingsImage m_tractionMemory;
     bool m_modified = false;
     bool m_settingsLoaded = false;

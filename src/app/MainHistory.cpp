@@ -30,7 +30,7 @@ void MainHistory::record(TuneHistory::Event event, const QString &detail)
     if (where.isEmpty() && event != TuneHistory::Event::Save)
         where = QStringLiteral("COM %1").arg(m_parts.ports.selection().portNumber());
     // A copy that cannot be kept must not turn a good read, write or save into a failure.
-    TuneHistory::inConfigFolder().add(event, m_parts.image,
+    TuneHistory::inConfigFolder(m_parts.options).add(event, m_parts.image,
                                       QString::fromLatin1(m_parts.link.state().firmwareVersionText()), where);
 }
 
@@ -40,7 +40,7 @@ void MainHistory::History1Execute()
     if (!m_parts.fileMenu->isEnabled())
         return;
     delete m_dialog;
-    m_dialog = new TuneHistoryDialog(TuneHistory::inConfigFolder(), m_parts.window);
+    m_dialog = new TuneHistoryDialog(TuneHistory::inConfigFolder(m_parts.options), m_parts.window);
     m_dialog->setAttribute(Qt::WA_DeleteOnClose);
     connect(m_dialog, &TuneHistoryDialog::loadRequested, this, [this](const SettingsImage &image) { load(image); });
     connect(m_dialog, &TuneHistoryDialog::compareRequested, this, &MainHistory::compare);

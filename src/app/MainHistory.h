@@ -15,18 +15,20 @@ class QWidget;
 class TAFrame;
 class TCOMPortForm;
 class TractionLink;
+class TRegistryRoutines;
 
 // The tune history in the main window: a copy kept after every successful read, write and save,
 // and File, "&History" to look at them and bring one back into the pages.
 class MainHistory : public QObject {
     Q_OBJECT
 public:
-    // What it works with: the actions History1 and Import1, the File menu, the settings image and
-    // the link it keeps a copy of, the port it was read on, the pages and their undo, the Modified
-    // mark and the window its boxes belong to.
+    // What it works with: the actions History1 and Import1, the File menu, the option store whose
+    // folder keeps the history, the settings image and the link it keeps a copy of, the port it was
+    // read on, the pages and their undo, the Modified mark and the window its boxes belong to.
     struct Parts {
         const MainActions &actions;
         QMenu *fileMenu;
+        const TRegistryRoutines &options;
         const SettingsImage &image;
         TractionLink &link;
         TCOMPortForm &ports;

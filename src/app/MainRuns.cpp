@@ -12,6 +12,7 @@
 #include "graph/ui/SlipResponseDialog.h"
 #include "link/StatusMessages.h"
 #include "link/TractionLink.h"
+#include "platform/RegistryRoutinesUnit.h"
 #include "runs/RunComparison.h"
 #include "runs/ui/RunComparisonDialog.h"
 #include "runs/ui/RunsWindow.h"
@@ -28,9 +29,9 @@ namespace
 {
 
 // When the unit's image was last read or written: the newest tune kept for either that holds it.
-QDateTime imageTime(const SettingsImage &image)
+QDateTime imageTime(const TRegistryRoutines &options, const SettingsImage &image)
 {
-    const QList<TuneHistory::Entry> entries = TuneHistory::inConfigFolder().entries();
+    const QList<TuneHistory::Entry> entries = TuneHistory::inConfigFolder(options).entries();
     for (auto e = entries.rbegin(); e != entries.rend(); ++e)
         if (e->event != TuneHistory::Event::Save && e->image.toByteArray() == image.toByteArray())
             return e->time;
@@ -96,13 +97,14 @@ void MainRuns::liveRunLogged(const QString &path, double secondsPerFrame)
 void MainRuns::keep(RunRecord::Kind kind, const QByteArray &dosBytes, double secondsPerFrame)
 {
     const std::optional<SettingsImage> &unit = m_parts.link.state().UnitImage;
-    RunRecord record = RunsLibrary::made(kind, unit, unit ? imageTime(*unit) : QDateTime(),
+    RunRecord record = RunsLibrary::made(m_parts.options, kind, unit,
+                                         unit ? imageTime(m_parts.options, *unit) : QDateTime(),
                                          QString::fromLatin1(m_parts.link.state().firmwareVersionText()),
                                          secondsPerFrame);
     record.settingsFile = m_parts.fileName();
     QString error;
     // Kept or not, the upload or the run stands: only a failure is worth a message.
-    if (!RunsLibrary::fromOptions().keep(dosBytes, record, &error))
+    if (!RunsLibrary::fromOptions(m_parts.options).keep(dosBytes, record, &error))
         showWhenIdle(error);
     else if (m_runsWindow)
         m_runsWindow->reload();
@@ -121,7 +123,7 @@ void MainRuns::showWhenIdle(const QString &error)
 void MainRuns::Runs1Execute()
 {
     if (!m_runsWindow) {
-        m_runsWindow = new RunsWindow(RunsLibrary::fromOptions(), m_parts.window);
+        m_runsWindow = new RunsWindow(RunsLibrary::fromOptions(m_parts.options), m_parts.window);
         m_runsWindow->setAttribute(Qt::WA_DeleteOnClose);
         connect(m_runsWindow, &RunsWindow::openRequested, this, &MainRuns::openRun);
         connect(m_runsWindow, &RunsWindow::overlayRequested, this, &MainRuns::overlayRun);
@@ -139,7 +141,7 @@ void MainRuns::RunsFolder1Execute()
 {
     Dialogs::FileRequest request;
     request.title = QStringLiteral("Runs Folder");
-    request.directory = RunsLibrary::fromOptions().folder();
+    request.directory = RunsLibrary::fromOptions(m_parts.options).folder();
     request.filters = {QStringLiteral("Folders (*)")};
     request.confirmOverwrite = false;
     // a folder is chosen by a file in it; an empty name keeps the folder as it is
@@ -147,7 +149,8 @@ void MainRuns::RunsFolder1Execute()
     if (chosen.isEmpty())
         return;
     const QString folder = QFileInfo(chosen).isDir() ? chosen : QFileInfo(chosen).path();
-    RunsLibrary::setChosenFolder(folder == RunsLibrary::defaultFolder() ? QString() : folder);
+    const bool isDefault = folder == RunsLibrary::defaultFolder(m_parts.options);
+    RunsLibrary::setChosenFolder(m_parts.options, isDefault ? QString() : folder);
     m_parts.messages.showStatus(QLatin1String(StatusMessages::RunsFolderSet), false, folder);
     if (m_runsWindow)
         m_runsWindow->close();

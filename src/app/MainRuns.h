@@ -16,6 +16,7 @@ class RunComparisonDialog;
 class SlipResponseDialog;
 class TGraphChart;
 class TractionLink;
+class TRegistryRoutines;
 
 // The runs library in the main window: each complete logger upload and each logged live run kept
 // with the settings image in force, View "Runs" to look at them, and what opening, overlaying and
@@ -25,12 +26,13 @@ class MainRuns : public QObject
     Q_OBJECT
   public:
     // What it works with: the menus its items join (File and Options locked mean an exchange
-    // runs), the graph window, the link, the settings image and file name, the message area and the
-    // window its boxes belong to.
+    // runs), the option store (the runs' folder, the tune history), the graph window, the link,
+    // the settings image and file name, the message area and the window its boxes belong to.
     struct Parts {
         QMenu *fileMenu;
         QMenu *viewMenu;
         QMenu *optionsMenu;
+        TRegistryRoutines &options;
         TGraphChart *graph;
         TractionLink &link;
         const SettingsImage &image;

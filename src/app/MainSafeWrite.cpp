@@ -16,13 +16,14 @@ constexpr RegistryValue VerifyAfterWrite{"\\Options", "VerifyAfterWrite", Regist
 constexpr RegistryValue CompareBeforeWrite{"\\Options", "CompareBeforeWrite", RegistryValue::Type::Boolean, 1};
 constexpr RegistryValue CheckReads{"\\Options", "CheckReads", RegistryValue::Type::Boolean, 1};
 
-QAction *optionItem(QMenu *menu, const QString &text, const char *name, const RegistryValue &stored)
+QAction *optionItem(TRegistryRoutines &options, QMenu *menu, const QString &text, const char *name,
+                    const RegistryValue &stored)
 {
     QAction *item = menu->addAction(text);
     item->setObjectName(QLatin1String(name));
     item->setCheckable(true);
-    item->setChecked(TRegistryRoutines::read(stored) != 0);
-    QObject::connect(item, &QAction::toggled, item, [&stored](bool on) { TRegistryRoutines::write(stored, on); });
+    item->setChecked(options.read(stored) != 0);
+    QObject::connect(item, &QAction::toggled, item, [&options, &stored](bool on) { options.write(stored, on); });
     return item;
 }
 
@@ -41,10 +42,12 @@ MainSafeWrite::MainSafeWrite(const Parts &parts, QObject *parent)
     connect(m_compare, &QAction::triggered, this, [this] {
         m_link.whenFree(Exchange::Compare, [this] { CompareWithTraction1Execute(); });
     });
-    m_verify = optionItem(optionsMenu, QStringLiteral("V&erify after Writing"), "VerifyAfterWrite1", VerifyAfterWrite);
-    m_confirm = optionItem(optionsMenu, QStringLiteral("&Show Changes before Writing"), "CompareBeforeWrite1",
+    TRegistryRoutines &options = parts.options;
+    m_verify = optionItem(options, optionsMenu, QStringLiteral("V&erify after Writing"), "VerifyAfterWrite1",
+                          VerifyAfterWrite);
+    m_confirm = optionItem(options, optionsMenu, QStringLiteral("&Show Changes before Writing"), "CompareBeforeWrite1",
                            CompareBeforeWrite);
-    m_checkReads = optionItem(optionsMenu, QStringLiteral("Check &Reads"), "CheckReads1", CheckReads);
+    m_checkReads = optionItem(options, optionsMenu, QStringLiteral("Check &Reads"), "CheckReads1", CheckReads);
     m_checkReads->setToolTip(QStringLiteral("Read the settings twice and take them only when both reads agree"));
     CommandSequences &sequences = m_link.sequences();
     sequences.setCheckReads(m_checkReads->isChecked());

@@ -10,6 +10,7 @@ class QWidget;
 class SettingsImage;
 class TAFrame;
 class TractionLink;
+class TRegistryRoutines;
 
 // The guards around the unit's settings in the main window: the comparison before a write, the
 // comparison with the unit, the verify after a write, reads checked twice and the plausibility
@@ -17,10 +18,11 @@ class TractionLink;
 class MainSafeWrite : public QObject {
     Q_OBJECT
 public:
-    // What it works with: the Options menu its items join, the link, the settings image, the pages
-    // and the window its boxes belong to.
+    // What it works with: the Options menu its items join and the store they are kept in, the
+    // link, the settings image, the pages and the window its boxes belong to.
     struct Parts {
         QMenu *optionsMenu;
+        TRegistryRoutines &options;
         TractionLink &link;
         const SettingsImage &image;
         TAFrame *pages;

@@ -43,7 +43,7 @@ MainTerminal::MainTerminal(const Parts &parts, QObject *parent) : QObject(parent
     connect(parts.actions["Clear1"], &QAction::triggered, frame, &TBFrame::Clear1Execute);
     connect(parts.actions["ClipBoardCopy1"], &QAction::triggered, frame, &TBFrame::ClipBoardCopy1Execute);
     connect(parts.body.frame1()->Test_CMiss_Send, &QPushButton::clicked, this, &MainTerminal::Test_CMiss_SendClick);
-    m_askBeforeTest = new AskFirst(parts.optionsMenu, QStringLiteral("Ask before the &Misfire Test"),
+    m_askBeforeTest = new AskFirst(parts.options, parts.optionsMenu, QStringLiteral("Ask before the &Misfire Test"),
                                    "AskBeforeMisfireTest1", AskBeforeTest, this);
 }
 

@@ -10,6 +10,7 @@ class MainBody;
 class QMenu;
 class QWidget;
 class TractionLink;
+class TRegistryRoutines;
 
 // The main window's terminal page and the "Test" page's Send button: the swap between settings
 // pages and terminal with its actions and title, the memo's commands, and the misfire test.
@@ -17,12 +18,13 @@ class MainTerminal : public QObject {
     Q_OBJECT
 public:
     // What it works with: the actions Terminal1, TerminalClose1, Clear1 and ClipBoardCopy1, both
-    // pages, the Options menu, the link, the window its questions belong to, the Modified mark,
-    // Read Settings as the menu runs it and the title bar.
+    // pages, the Options menu and the store its item is kept in, the link, the window its
+    // questions belong to, the Modified mark, Read Settings as the menu runs it and the title bar.
     struct Parts {
         const MainActions &actions;
         MainBody &body;
         QMenu *optionsMenu;
+        TRegistryRoutines &options;
         TractionLink &link;
         QWidget *window;
         std::function<bool()> modified;

@@ -41,14 +41,14 @@ QString plain(const QString &text)
     return out;
 }
 
-void saveNumbers(const QMap<QString, int> &numbers)
+void saveNumbers(TRegistryRoutines &options, const QMap<QString, int> &numbers)
 {
     QStringList parts;
     for (auto it = numbers.cbegin(); it != numbers.cend(); ++it)
         parts.append(QStringLiteral("%1=%2").arg(it.value()).arg(it.key()));
     QString text = parts.join(u'|');
-    TRegistryRoutines::ReadWriteString(QLatin1String(NumbersKey), QLatin1String(NumbersName), true,
-                                       TRegistryRoutines::WriteMode, text);
+    options.ReadWriteString(QLatin1String(NumbersKey), QLatin1String(NumbersName), true,
+                            TRegistryRoutines::WriteMode, text);
 }
 
 } // namespace
@@ -91,20 +91,20 @@ int PortDirectory::portNumber(const QString &data)
     return ok && n > 0 ? n : 0;
 }
 
-LinuxPortDirectory::LinuxPortDirectory(QString configFolder, QString sysTty, QString devFolder)
-    : m_configFolder(std::move(configFolder)), m_sysTty(std::move(sysTty)), m_dev(std::move(devFolder))
+LinuxPortDirectory::LinuxPortDirectory(QString configFolder, TRegistryRoutines &options, QString sysTty,
+                                       QString devFolder)
+    : m_configFolder(std::move(configFolder)), m_options(options), m_sysTty(std::move(sysTty)),
+      m_dev(std::move(devFolder))
 {
 }
 
-QString LinuxPortDirectory::defaultConfigFolder() { return TRegistryRoutines::configFolder(); }
-
 bool LinuxPortDirectory::keyMissing() const { return !QFileInfo(m_sysTty).isDir(); }
 
-QMap<QString, int> LinuxPortDirectory::rememberedNumbers()
+QMap<QString, int> LinuxPortDirectory::rememberedNumbers() const
 {
     QString text;
-    TRegistryRoutines::ReadWriteString(QLatin1String(NumbersKey), QLatin1String(NumbersName), false,
-                                       TRegistryRoutines::ReadMode, text);
+    m_options.ReadWriteString(QLatin1String(NumbersKey), QLatin1String(NumbersName), false,
+                              TRegistryRoutines::ReadMode, text);
     QMap<QString, int> numbers;
     QSet<int> used;
     for (const QString &part : text.split(u'|', Qt::SkipEmptyParts)) {
@@ -263,7 +263,7 @@ QList<int> LinuxPortDirectory::kernelNumbers(QList<Kernel> &kernel, QSet<int> &t
         }
     }
     if (learned)
-        saveNumbers(remembered);
+        saveNumbers(m_options, remembered);
     return numbers;
 }
 

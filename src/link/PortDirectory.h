@@ -7,6 +7,8 @@
 
 #include <optional>
 
+class TRegistryRoutines;
+
 // One serial port as the system lists it: a name (hardware ports carry "Serial" in it) and the
 // port's text ("COM3"), with the device it stands for.
 struct PortEntry {
@@ -47,17 +49,16 @@ public:
 // in the option store; other devices take the lowest number no link or adapter holds.
 class LinuxPortDirectory : public PortDirectory {
 public:
-    explicit LinuxPortDirectory(QString configFolder, QString sysTty = QStringLiteral("/sys/class/tty"),
-                                QString devFolder = QStringLiteral("/dev"));
+    // 'configFolder' holds the links (the option store's folder, in the program); 'options' keeps
+    // the adapters' numbers.
+    LinuxPortDirectory(QString configFolder, TRegistryRoutines &options,
+                       QString sysTty = QStringLiteral("/sys/class/tty"), QString devFolder = QStringLiteral("/dev"));
 
     bool keyMissing() const override;
     QList<PortEntry> entries() const override;
 
-    // The program's configuration folder, home of the port links.
-    static QString defaultConfigFolder();
-
     // The adapters' numbers as the option store keeps them, one string "n=identity|n=identity".
-    static QMap<QString, int> rememberedNumbers();
+    QMap<QString, int> rememberedNumbers() const;
 
 private:
     struct Kernel {
@@ -72,6 +73,7 @@ private:
     bool isHardware(const QString &device) const;
 
     QString m_configFolder;
+    TRegistryRoutines &m_options;
     QString m_sysTty;
     QString m_dev;
 };

@@ -1,5 +1,6 @@
 #include "RealKeys.h"
 #include "ScriptedDialogs.h"
+#include "TestOptions.h"
 #include "app/About.h"
 #include "app/Main.h"
 #include "app/ManualForm.h"
@@ -122,7 +123,7 @@ class TestAccessibleNames : public QObject
     void everyControlOfTheMainWindowIsNamed()
     {
         ScriptedDialogs dialogs;
-        TForm1 window;
+        TForm1 window(testOptions());
         window.frame1()->WDC(); // the wheel calculator and the manual's viewer are made on first use
         QVERIFY(window.manual()->ShowManual(QStringLiteral(TRACTION_MANUAL_PDF)));
         const QStringList missing = unnamed(&window);
@@ -163,7 +164,7 @@ class TestAccessibleNames : public QObject
     void tabReachesOnlyNamedControls()
     {
         ScriptedDialogs dialogs;
-        TForm1 window;
+        TForm1 window(testOptions());
         auto *pages = window.findChild<QTabWidget *>("PageControl1");
         QVERIFY(pages);
         QList<QWidget *> reached;
@@ -191,7 +192,7 @@ class TestAccessibleNames : public QObject
     void theGraphReadoutsSayWhichChannelTheyShow()
     {
         ScriptedDialogs dialogs;
-        TForm1 window;
+        TForm1 window(testOptions());
         TGraphChart *graph = window.graphChart();
         QStringList names;
         for (Trace t : {Trace::WheelSpeedFL, Trace::WheelSpeedFR, Trace::WheelSpeedRL, Trace::WheelSpeedRR, Trace::RPM,
@@ -205,7 +206,7 @@ class TestAccessibleNames : public QObject
     void everyControlOfTheOtherDialogsIsNamed()
     {
         ScriptedDialogs dialogs;
-        TForm1 window;
+        TForm1 window(testOptions());
         TAboutForm about(&window);
         TExportDialog exportDialog(window.graphChart());
         QCOMPARE(named(&exportDialog, "PictureWidth"), QStringLiteral("Width"));
