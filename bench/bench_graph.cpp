@@ -3,6 +3,7 @@
 // for a chart that holds every point and relies on its own adaptive sampling alone; then the same
 // steps with slip shown and an overlay of another 1,000,000 samples.
 #include "ScriptedDialogs.h"
+#include "TestOptions.h"
 #include "graph/GraphFiles.h"
 #include "graph/ui/GraphAnalysis.h"
 #include "graph/ui/OverlayTraces.h"
@@ -328,7 +329,7 @@ int main(int argc, char **argv)
     QApplication app(argc, argv);
     const QString path = writeDosFile(dir.filePath("million.dat"));
 
-    TGraphChart g;
+    TGraphChart g(testOptions());
     g.show();
     if (!QTest::qWaitForWindowExposed(&g))
         qFatal("no window");

@@ -3,6 +3,7 @@
 // plotted graph, the program's CPU while it waits, and how well the seconds-left estimate held.
 #include "BenchFigures.h"
 #include "SimUnit.h"
+#include "TestOptions.h"
 #include "app/Main.h"
 #include "graph/ui/GraphForm.h"
 #include "settings/SettingsImage.h"
@@ -29,7 +30,7 @@ class BenchForm : public TForm1
     double cpuAtSend = 0, cpuAtPlot = 0;
     QList<QPair<double, int>> estimates; // (ms, seconds left shown)
 
-    BenchForm() { clock.start(); }
+    BenchForm() : TForm1(testOptions()) { clock.start(); }
     double now() const { return clock.nsecsElapsed() / 1e6; }
     void showTimeLeft(const QString &activity, int seconds) override
     {

@@ -3,6 +3,7 @@
 // limit, frames lost, CPU of this process per second of run with the window drawing, and resident
 // memory at one minute and at the end (ten minutes unless --minutes says otherwise).
 #include "BenchFigures.h"
+#include "TestOptions.h"
 #include "../tests/link/SimUnit.h"
 #include "ScriptedDialogs.h"
 #include "app/Main.h"
@@ -44,7 +45,7 @@ int main(int argc, char **argv)
     }
     ScriptedDialogs dialogs;
     dialogs.expectQuestion(true).expectSaveFile(dir.filePath(QStringLiteral("bench.dat")), 0);
-    TForm1 main;
+    TForm1 main(testOptions());
     QString error;
     if (!main.link().Comm1().open(unit.path, &error)) {
         std::fprintf(stderr, "%s\n", qPrintable(error));

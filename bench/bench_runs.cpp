@@ -2,6 +2,7 @@
 // each, and two of them compared in the graph window, against their targets.
 #include "BenchFigures.h"
 
+#include "TestOptions.h"
 #include "app/Main.h"
 #include "app/MainRuns.h"
 #include "graph/GraphFiles.h"
@@ -67,11 +68,11 @@ int main(int argc, char *argv[])
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    RunsLibrary library = RunsLibrary::fromOptions();
+    RunsLibrary library = RunsLibrary::fromOptions(testOptions());
     QElapsedTimer filling;
     filling.start();
     for (int n = 0; n < Runs; ++n) {
-        RunRecord r = RunsLibrary::made(RunRecord::Kind::Upload, SettingsImage::defaults(),
+        RunRecord r = RunsLibrary::made(testOptions(), RunRecord::Kind::Upload, SettingsImage::defaults(),
                                         QDateTime::currentDateTime(), QStringLiteral("TCU V3.12"));
         r.time = r.time.addSecs(n - Runs);
         QString error;
@@ -101,7 +102,7 @@ int main(int argc, char *argv[])
     });
     row("two runs compared (files, figures, launches)", core, 500);
 
-    TForm1 window;
+    TForm1 window(testOptions());
     window.show();
     const double inGraph = bestOf3([&] {
         window.runs()->compareRuns(runs[0], runs[1]);

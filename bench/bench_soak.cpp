@@ -10,6 +10,7 @@
 // QObject::startTimer alike. Heap in use is what the allocator has handed out and not had back:
 // unlike resident memory it does not move with the allocator's own slack, so a leak shows in it.
 #include "BenchFigures.h"
+#include "TestOptions.h"
 #include "../tests/link/SimUnit.h"
 #include "ScriptedDialogs.h"
 #include "app/Main.h"
@@ -180,7 +181,7 @@ int main(int argc, char **argv)
     const QString logPath = dir.filePath(QStringLiteral("soak.dat"));
     ScriptedDialogs dialogs;
     dialogs.expectQuestion(true).expectSaveFile(logPath, 0);
-    TForm1 main;
+    TForm1 main(testOptions());
     main.show();
     QString error;
     if (!main.link().Comm1().open(unit.path, &error)) {

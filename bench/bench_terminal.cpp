@@ -5,6 +5,7 @@
 //   bench_terminal [--minutes M] [--stream-only]   (10 minutes by default; on a real X server it paints)
 #include "BenchFigures.h"
 #include "SimUnit.h"
+#include "TestOptions.h"
 #include "app/Main.h"
 #include "app/MainBody.h"
 #include "link/ui/TerminalFrame.h"
@@ -54,7 +55,7 @@ double notificationUs(TForm1 &window, int repeats)
 
 void notificationCost()
 {
-    TForm1 window;
+    TForm1 window(testOptions());
     window.show();
     QTest::qWaitForWindowExposed(&window);
     window.action("Terminal1")->trigger();
@@ -92,6 +93,7 @@ void notificationCost()
 // their text, which leaves what the port and the receive handler cost.
 class CountingForm : public TForm1 {
 public:
+    CountingForm() : TForm1(testOptions()) {}
     void terminalReceive(const QByteArray &shown) override
     {
         ++notifications;

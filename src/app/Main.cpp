@@ -34,6 +34,7 @@
 #include <QMenu>
 #include <QPrinter>
 #include <QStackedWidget>
+#include <QToolBar>
 
 namespace {
 
@@ -43,8 +44,8 @@ constexpr const char *TitlePrefix = "Veltorane Traction : ";
 
 }  // namespace
 
-TForm1::TForm1(std::unique_ptr<PortDirectory> directory, QWidget *parent)
-    : QMainWindow(parent), m_actions(this), m_directory(std::move(directory))
+TForm1::TForm1(TRegistryRoutines &options, std::unique_ptr<PortDirectory> directory, QWidget *parent)
+    : QMainWindow(parent), m_options(options), m_actions(this), m_directory(std::move(directory))
 {
     AccessibleNames::installListNames();
     setObjectName(QStringLiteral("Form1"));
@@ -53,11 +54,11 @@ TForm1::TForm1(std::unique_ptr<PortDirectory> directory, QWidget *parent)
                    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
 
     if (!m_directory)
-        m_directory = std::make_unique<LinuxPortDirectory>(TRegistryRoutines::configFolder());
+        m_directory = std::make_unique<LinuxPortDirectory>(m_options.configFolder(), m_options);
     m_link = std::make_unique<TractionLink>(*this);
     m_printerForm = new TPrinterForm(this);
-    m_comPortForm = new TCOMPortForm(*m_link, *m_directory, this);
-    m_graph = new TGraphChart(this);
+    m_comPortForm = new TCOMPortForm(*m_link, *m_directory, m_options, this);
+    m_graph = new TGraphChart(m_options, this);
     // A window of its own, not the main window's: a modal graph window would block it otherwise.
     m_manual = new TManual;
     connectGraphToLink();
@@ -68,15 +69,13 @@ TForm1::TForm1(std::unique_ptr<PortDirectory> directory, QWidget *parent)
         if (modified != m_modified)
             setModified(modified);
     });
-    m_bars = std::make_unique<MainBars>(*this, m_actions);
+    m_bars = std::make_unique<MainBars>(*this, m_actions, m_options);
     m_statusBar = new MainStatusBar;
     setStatusBar(m_statusBar);
     m_messages = new MainMessages(m_statusBar, this);
     m_lock = std::make_unique<ExchangeLock>(m_actions, m_link->guard(), [this] { return lockedMenus(); });
     connectExchangeGuard();
-    m_undo = new MainUndo(*this);
-    m_history = new MainHistory(*this);
-    m_runs = new MainRuns(*this);
+    makeEditHelpers();
 
     m_tractionMemory = SettingsImage::defaults();
     fillPagesFromImage();
@@ -91,7 +90,36 @@ TForm1::TForm1(std::unique_ptr<PortDirectory> directory, QWidget *parent)
     connectMessages();
     connect(m_actions["Exit1"], &QAction::triggered, this, &QWidget::close);
     connect(m_actions["Graph1"], &QAction::triggered, m_graph, &QWidget::show);  // modal over this window
-    m_safeWrite = new MainSafeWrite(*this, m_bars->optionsMenu());
+    makeReadWrite();
+    m_activeBar = std::make_unique<MainActiveBar>(this, m_body->shape1(), m_graph);
+    m_terminal = new MainTerminal({m_actions, *m_body, m_bars->optionsMenu(), m_options, *m_link, this,
+                                   [this] { return m_modified; }, [this] { readSettings(); },
+                                   [this](bool fileForm) { UpdateTitleBar(fileForm); }},
+                                  this);
+    connectLoggerButtons();
+    setFixedSize(804, 540);
+}
+
+// Undo, the tune history and the runs library, each handed the parts of the window it works with.
+void TForm1::makeEditHelpers()
+{
+    const auto setModified = [this](bool modified) { this->setModified(modified); };
+    auto *tools = m_bars->navigatorDock()->findChild<QToolBar *>(QStringLiteral("NavigatorBarTools"));
+    m_undo = new MainUndo({m_actions, *m_body, m_bars->optionsMenu(), tools, m_link->guard(), setModified}, this);
+    m_history = new MainHistory({m_actions, m_bars->fileMenu(), m_options, m_tractionMemory, *m_link,
+                                 *m_comPortForm, m_body->frame1(), m_undo->pages(), setModified, this},
+                                this);
+    m_runs = new MainRuns({m_bars->fileMenu(), m_bars->viewMenu(), m_bars->optionsMenu(), m_options, m_graph,
+                           *m_link, m_tractionMemory, [this] { return m_currentFileName; }, *m_messages, this,
+                           [this](const QString &chapter) { showManualAt(chapter); }},
+                          this);
+}
+
+// Read and Write Settings with the guards around them.
+void TForm1::makeReadWrite()
+{
+    m_safeWrite = new MainSafeWrite(
+        {m_bars->optionsMenu(), m_options, *m_link, m_tractionMemory, m_body->frame1(), this}, this);
     connect(m_actions["ReadFromTraction1"], &QAction::triggered, this,
             [this] { m_link->whenFree(Exchange::Read, [this] { readSettings(); }); });
     connect(m_actions["WriteToTraction1"], &QAction::triggered, this, [this] {
@@ -100,10 +128,6 @@ TForm1::TForm1(std::unique_ptr<PortDirectory> directory, QWidget *parent)
                 m_history->record(TuneHistory::Event::Write);
         });
     });
-    m_activeBar = std::make_unique<MainActiveBar>(this, m_body->shape1(), m_graph);
-    m_terminal = new MainTerminal(*this);
-    connectLoggerButtons();
-    setFixedSize(804, 540);
 }
 
 void TForm1::connectGraphToLink()
@@ -142,7 +166,7 @@ void TForm1::connectExchangeGuard()
 // Where status messages come from besides the exchanges and file commands, and the message log.
 void TForm1::connectMessages()
 {
-    TRegistryRoutines::setFailureReporter([this](const QString &why) {
+    m_options.setFailureReporter([this](const QString &why) {
         ShowStatus(QLatin1String(StatusMessages::OptionsNotStored), true, why);
         startMessageTimer();
     });
@@ -171,7 +195,7 @@ void TForm1::connectMessages()
 TForm1::~TForm1()
 {
     delete m_manual;
-    TRegistryRoutines::setFailureReporter(nullptr);
+    m_options.setFailureReporter(nullptr);
     m_link->shutdown();
 }
 
@@ -180,7 +204,6 @@ ToolbarDock *TForm1::menuBarDock() const { return m_bars->menuDock(); }
 ToolbarDock *TForm1::navigatorDock() const { return m_bars->navigatorDock(); }
 bool TForm1::toolbarsLocked() const { return m_bars->locked(); }
 QTimer *TForm1::MessageViewTimer() const { return m_messages->messageViewTimer(); }
-QTimer *TForm1::ProgressBarTimer() const { return m_messages->progressBarTimer(); }
 
 QList<QMenu *> TForm1::lockedMenus() const
 {

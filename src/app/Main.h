@@ -33,6 +33,7 @@ class TGraphChart;
 class TManual;
 class TPrinterForm;
 class ToolbarDock;
+class TRegistryRoutines;
 
 // The program's frame: it owns the settings image, the link to the unit and the flags every
 // exchange and file action reports through. Each concern lives in a helper of its own (bars and
@@ -41,8 +42,10 @@ class ToolbarDock;
 class TForm1 : public QMainWindow, public LinkHost {
     Q_OBJECT
 public:
-    // 'directory' lists the serial ports; null means the system's own (a test passes a fake).
-    explicit TForm1(std::unique_ptr<PortDirectory> directory = nullptr, QWidget *parent = nullptr);
+    // 'options' is the option store, which must outlive the window; 'directory' lists the serial
+    // ports, null meaning the system's own (a test passes a fake).
+    explicit TForm1(TRegistryRoutines &options, std::unique_ptr<PortDirectory> directory = nullptr,
+                    QWidget *parent = nullptr);
     ~TForm1() override;
 
     // Status message in green, or red with 'isError'; activity message in the neutral colours.
@@ -81,9 +84,6 @@ public:
     void Messages1Execute();
     MessageLogWindow *messageLogWindow() const { return m_messageLog; }
 
-    // Read Settings as the menu runs it: the read, the warning of implausible values, the history.
-    bool readSettings();
-
     // How long closing the window waits for a running exchange to end the way the unit expects.
     static constexpr int CloseBoundMs = 2000;
 
@@ -96,19 +96,16 @@ public:
     void setCurrentFileName(const QString &path) { m_currentFileName = path; }
 
     QAction *action(const char *name) const { return m_actions[name]; }
-    const MainActions &actions() const { return m_actions; }
     // The sub-menus LockMenus disables: "Toolbars", "COM Ports", "&File", "&Help", "&View", "&Options", "&Edit".
     QList<QMenu *> lockedMenus() const;
     MainStatusBar *statusBar1() const { return m_statusBar; }
     QTimer *MessageViewTimer() const;
-    QTimer *ProgressBarTimer() const;
     TractionLink &link() { return *m_link; }
     TGraphChart *graphChart() const { return m_graph; }
     TCOMPortForm *comPortForm() const { return m_comPortForm; }
     MainBars &bars() const { return *m_bars; }
     MainBody *body() const { return m_body; }
     MainMessages &messages() const { return *m_messages; }
-    MainUndo *undo() const { return m_undo; }
     MainHistory *history() const { return m_history; }
     MainRuns *runs() const { return m_runs; }
     MainSafeWrite &safeWrite() const { return *m_safeWrite; }
@@ -156,6 +153,10 @@ protected:
 
 private:
     void FormShow();
+    // Read Settings as the menu runs it: the read, the warning of implausible values, the history.
+    bool readSettings();
+    void makeEditHelpers();
+    void makeReadWrite();
     void connectGraphToLink();
     void connectExchangeGuard();
     void connectMessages();
@@ -173,6 +174,7 @@ private:
     QPrinter &printer();
     QStringList terminalLines() const;
 
+    TRegistryRoutines &m_options;
     SettingsImage m_tractionMemory;
     bool m_modified = false;
     bool m_settingsLoaded = false;

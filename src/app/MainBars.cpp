@@ -29,7 +29,8 @@ QFont barFont() { return windowsFont(QStringLiteral("Tahoma"), 11); }
 
 }  // namespace
 
-MainBars::MainBars(QMainWindow &window, const MainActions &actions) : m_window(window), m_actions(actions)
+MainBars::MainBars(QMainWindow &window, const MainActions &actions, TRegistryRoutines &options)
+    : m_window(window), m_actions(actions), m_options(options)
 {
     buildMenus();
     buildToolBar();
@@ -55,7 +56,7 @@ void MainBars::buildMenus()
     m_allowVirtualPorts = m_optionsMenu->addAction(QStringLiteral("&Virtual Ports"));
     m_allowVirtualPorts->setObjectName(QStringLiteral("AllowVirtualComPorts"));
     m_allowVirtualPorts->setCheckable(true);
-    m_allowVirtualPorts->setChecked(TRegistryRoutines::read(RegistryKeys::AllowVirtualPorts) != 0);
+    m_allowVirtualPorts->setChecked(m_options.read(RegistryKeys::AllowVirtualPorts) != 0);
     m_viewMenu = bar->addMenu(QStringLiteral("&View"));
     m_viewMenu->setObjectName(QStringLiteral("ViewSubMenu"));
     m_toolbarsMenu = m_viewMenu->addMenu(QStringLiteral("Toolbars"));
@@ -113,15 +114,14 @@ bool MainBars::locked() const { return m_actions["FreeToolBars1"]->isVisible(); 
 
 void MainBars::restoreLayout()
 {
-    const bool locked = restoreBars(mainMenuKeys(), m_menuDock, m_navigatorDock);
-    m_window.move(TRegistryRoutines::read(RegistryKeys::ProgramLeft),
-                  TRegistryRoutines::read(RegistryKeys::ProgramTop));
+    const bool locked = restoreBars(m_options, mainMenuKeys(), m_menuDock, m_navigatorDock);
+    m_window.move(m_options.read(RegistryKeys::ProgramLeft), m_options.read(RegistryKeys::ProgramTop));
     setLocked(locked);
 }
 
 void MainBars::storeLayout() const
 {
-    storeBars(mainMenuKeys(), m_menuDock, m_navigatorDock, locked());
-    TRegistryRoutines::write(RegistryKeys::ProgramTop, m_window.y());
-    TRegistryRoutines::write(RegistryKeys::ProgramLeft, m_window.x());
+    storeBars(m_options, mainMenuKeys(), m_menuDock, m_navigatorDock, locked());
+    m_options.write(RegistryKeys::ProgramTop, m_window.y());
+    m_options.write(RegistryKeys::ProgramLeft, m_window.x());
 }

@@ -5,13 +5,15 @@ class QAction;
 class QMainWindow;
 class QMenu;
 class ToolbarDock;
+class TRegistryRoutines;
 
 // The main window's two bars: the menu bar (a tool bar in the top dock, row 0) and the navigator
 // tool bar under it; their locking; and where they and the window were left at the last close.
 class MainBars {
 public:
     // Builds both bars into 'window' and handles Lock Toolbars, Free Toolbars and View Navigator Bar.
-    MainBars(QMainWindow &window, const MainActions &actions);
+    // The layout is kept in 'options'.
+    MainBars(QMainWindow &window, const MainActions &actions, TRegistryRoutines &options);
 
     QMenu *fileMenu() const { return m_fileMenu; }
     QMenu *optionsMenu() const { return m_optionsMenu; }
@@ -35,6 +37,7 @@ private:
 
     QMainWindow &m_window;
     const MainActions &m_actions;
+    TRegistryRoutines &m_options;
     QMenu *m_fileMenu = nullptr;
     QMenu *m_optionsMenu = nullptr;
     QMenu *m_viewMenu = nullptr;

@@ -1,8 +1,7 @@
 #include "app/MainHistory.h"
 
-#include "app/Main.h"
-#include "app/MainBars.h"
-#include "app/MainUndo.h"
+#include "app/MainActions.h"
+#include "link/TractionLink.h"
 #include "link/ui/COMPortUnitUnit.h"
 #include "settings/ui/MainFrame.h"
 #include "settings/ui/PageUndo.h"
@@ -14,13 +13,13 @@
 #include <QAction>
 #include <QMenu>
 
-MainHistory::MainHistory(TForm1 &window) : QObject(&window), m_window(window)
+MainHistory::MainHistory(const Parts &parts, QObject *parent) : QObject(parent), m_parts(parts)
 {
-    QAction *history = window.action("History1");
+    QAction *history = parts.actions["History1"];
     // In the File menu, after the other ways of bringing settings in.
-    QMenu *file = window.bars().fileMenu();
+    QMenu *file = parts.fileMenu;
     const auto actions = file->actions();
-    const qsizetype import = actions.indexOf(window.action("Import1"));
+    const qsizetype import = actions.indexOf(parts.actions["Import1"]);
     file->insertAction(import >= 0 && import + 1 < actions.size() ? actions.at(import + 1) : nullptr, history);
     connect(history, &QAction::triggered, this, &MainHistory::History1Execute);
 }
@@ -29,19 +28,19 @@ void MainHistory::record(TuneHistory::Event event, const QString &detail)
 {
     QString where = detail;
     if (where.isEmpty() && event != TuneHistory::Event::Save)
-        where = QStringLiteral("COM %1").arg(m_window.comPortForm()->selection().portNumber());
+        where = QStringLiteral("COM %1").arg(m_parts.ports.selection().portNumber());
     // A copy that cannot be kept must not turn a good read, write or save into a failure.
-    TuneHistory::inConfigFolder().add(event, m_window.tractionMemory(),
-                                      QString::fromLatin1(m_window.link().state().firmwareVersionText()), where);
+    TuneHistory::inConfigFolder(m_parts.options).add(event, m_parts.image,
+                                      QString::fromLatin1(m_parts.link.state().firmwareVersionText()), where);
 }
 
 void MainHistory::History1Execute()
 {
     // Locked with the File menu while an exchange runs.
-    if (!m_window.bars().fileMenu()->isEnabled())
+    if (!m_parts.fileMenu->isEnabled())
         return;
     delete m_dialog;
-    m_dialog = new TuneHistoryDialog(TuneHistory::inConfigFolder(), &m_window);
+    m_dialog = new TuneHistoryDialog(TuneHistory::inConfigFolder(m_parts.options), m_parts.window);
     m_dialog->setAttribute(Qt::WA_DeleteOnClose);
     connect(m_dialog, &TuneHistoryDialog::loadRequested, this, [this](const SettingsImage &image) { load(image); });
     connect(m_dialog, &TuneHistoryDialog::compareRequested, this, &MainHistory::compare);
@@ -51,22 +50,21 @@ void MainHistory::History1Execute()
 // The kept tune against what the pages show now; nothing changes.
 void MainHistory::compare(const SettingsImage &kept)
 {
-    SettingsImage pages = m_window.tractionMemory();
-    if (!m_window.frame1()->CopyPagesToImage(pages))
+    SettingsImage pages = m_parts.image;
+    if (!m_parts.pages->CopyPagesToImage(pages))
         return;
     Dialogs::Comparison request;
     request.title = QLatin1String(StatusMessages::HistoryCompareTitle);
     request.changes = compareImages(kept, pages);
     request.text = QLatin1String(request.changes.isEmpty() ? StatusMessages::HistorySameAsPages
                                                            : StatusMessages::HistoryCompare);
-    Dialogs::instance().comparison(request, m_dialog ? static_cast<QWidget *>(m_dialog) : &m_window);
+    Dialogs::instance().comparison(request, m_dialog ? static_cast<QWidget *>(m_dialog) : m_parts.window);
 }
 
 // Into the pages only, as an edit would be: one undo step, and modified.
 void MainHistory::load(const SettingsImage &image)
 {
-    m_window.frame1()->FillPagesFromImage(image);
-    if (MainUndo *undo = m_window.undo())
-        undo->pages().recordNow();
-    m_window.setModified(true);
+    m_parts.pages->FillPagesFromImage(image);
+    m_parts.undo.recordNow();
+    m_parts.setModified(true);
 }

@@ -4,7 +4,10 @@
 
 #include "app/MainBody.h"
 #include "app/MainMessages.h"
+#include "app/MainSafeWrite.h"
+#include "app/MainTerminal.h"
 #include "app/MainUndo.h"
+#include "link/ui/TerminalFrame.h"
 #include "settings/ui/MainFrame.h"
 #include "settings/ui/PageUndo.h"
 
@@ -52,3 +55,13 @@ void TForm1::fillPagesFromImage()
 }
 
 bool TForm1::copyPagesToImage() { return m_body->frame1()->CopyPagesToImage(m_tractionMemory); }
+
+// The window's side of the receive handler: while the terminal is shown, everything is its text.
+bool TForm1::terminalVisible() const { return m_terminal && m_terminal->shown(); }
+
+void TForm1::terminalReceive(const QByteArray &shown) { m_body->frame2()->showReceived(shown); }
+
+void TForm1::verifyFailed(const QList<SettingChange> &differences, bool answered)
+{
+    m_safeWrite->verifyFailed(differences, answered);
+}

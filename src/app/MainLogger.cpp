@@ -23,7 +23,7 @@ constexpr const char *ClearQuestion = "Clear the unit's logger memory? A run not
 
 void TForm1::connectLoggerButtons()
 {
-    m_askClear = new AskFirst(m_bars->optionsMenu(), QStringLiteral("Ask before &Clearing the Logger"),
+    m_askClear = new AskFirst(m_options, m_bars->optionsMenu(), QStringLiteral("Ask before &Clearing the Logger"),
                               "AskBeforeClearRam1", AskBeforeClear, this);
     connect(frame1()->DL_UploadBtn, &QPushButton::clicked, this, &TForm1::Frame1DL_UploadBtnClick);
     connect(frame1()->DL_Clear_Ram, &QPushButton::clicked, this, &TForm1::DL_Clear_RamClick);

@@ -6,11 +6,17 @@
 #include <QObject>
 #include <QPointer>
 
+#include <functional>
 #include <optional>
 
+class MainMessages;
+class QMenu;
+class QWidget;
 class RunComparisonDialog;
 class SlipResponseDialog;
-class TForm1;
+class TGraphChart;
+class TractionLink;
+class TRegistryRoutines;
 
 // The runs library in the main window: each complete logger upload and each logged live run kept
 // with the settings image in force, View "Runs" to look at them, and what opening, overlaying and
@@ -19,7 +25,23 @@ class MainRuns : public QObject
 {
     Q_OBJECT
   public:
-    explicit MainRuns(TForm1 &window);
+    // What it works with: the menus its items join (File and Options locked mean an exchange
+    // runs), the option store (the runs' folder, the tune history), the graph window, the link,
+    // the settings image and file name, the message area and the window its boxes belong to.
+    struct Parts {
+        QMenu *fileMenu;
+        QMenu *viewMenu;
+        QMenu *optionsMenu;
+        TRegistryRoutines &options;
+        TGraphChart *graph;
+        TractionLink &link;
+        const SettingsImage &image;
+        std::function<QString()> fileName;
+        MainMessages &messages;
+        QWidget *window;
+        std::function<void(const QString &chapter)> showManual;  // F1 in the runs window
+    };
+    MainRuns(const Parts &parts, QObject *parent);
 
     // A whole logger memory has just come; also a live run's closed log file.
     void uploaded(const QByteArray &logImage);
@@ -45,7 +67,7 @@ class MainRuns : public QObject
     const SettingsImage &graphSettings();
     void showRunTitle(bool shown);
 
-    TForm1 &m_window;
+    Parts m_parts;
     QPointer<RunsWindow> m_runsWindow;
     RunComparisonDialog *m_comparison = nullptr;
     SlipResponseDialog *m_slipResponse = nullptr;

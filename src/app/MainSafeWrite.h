@@ -6,7 +6,11 @@
 
 class QAction;
 class QMenu;
-class TForm1;
+class QWidget;
+class SettingsImage;
+class TAFrame;
+class TractionLink;
+class TRegistryRoutines;
 
 // The guards around the unit's settings in the main window: the comparison before a write, the
 // comparison with the unit, the verify after a write, reads checked twice and the plausibility
@@ -14,7 +18,17 @@ class TForm1;
 class MainSafeWrite : public QObject {
     Q_OBJECT
 public:
-    MainSafeWrite(TForm1 &window, QMenu *optionsMenu);
+    // What it works with: the Options menu its items join and the store they are kept in, the
+    // link, the settings image, the pages and the window its boxes belong to.
+    struct Parts {
+        QMenu *optionsMenu;
+        TRegistryRoutines &options;
+        TractionLink &link;
+        const SettingsImage &image;
+        TAFrame *pages;
+        QWidget *window;
+    };
+    MainSafeWrite(const Parts &parts, QObject *parent);
 
     // Write Settings: what will change, confirmed, then the write (and its verify). True when
     // the unit took (and, verifying, holds) the settings.
@@ -37,7 +51,10 @@ public:
 private:
     bool confirmWrite();
 
-    TForm1 &m_window;
+    TractionLink &m_link;
+    const SettingsImage &m_image;
+    TAFrame *m_pages;
+    QWidget *m_window;
     QAction *m_compare;
     QAction *m_verify;
     QAction *m_confirm;

@@ -1,9 +1,9 @@
 #include "app/MainTerminal.h"
 
-#include "app/Main.h"
-#include "app/MainBars.h"
+#include "app/MainActions.h"
 #include "app/MainBody.h"
 #include "link/OutputTest.h"
+#include "link/TractionLink.h"
 #include "link/ui/TerminalFrame.h"
 #include "settings/ui/MainFrame.h"
 #include "platform/RegistryRoutinesUnit.h"
@@ -32,24 +32,24 @@ QString seconds(int timeIndex)
 
 } // namespace
 
-MainTerminal::MainTerminal(TForm1 &window) : QObject(&window), m_window(window)
+MainTerminal::MainTerminal(const Parts &parts, QObject *parent) : QObject(parent), m_parts(parts)
 {
-    TBFrame *frame = window.body()->frame2();
-    TractionLink &link = window.link();
+    TBFrame *frame = parts.body.frame2();
+    TractionLink &link = parts.link;
     // A key typed while an exchange runs would land in the middle of it.
     frame->setSendChar([&link](quint8 byte) { return link.guard().free() && link.Comm1().SendChar(byte); });
     for (const char *name : {"Terminal1", "TerminalClose1"})
-        connect(window.action(name), &QAction::triggered, this, &MainTerminal::Terminal1Execute);
-    connect(window.action("Clear1"), &QAction::triggered, frame, &TBFrame::Clear1Execute);
-    connect(window.action("ClipBoardCopy1"), &QAction::triggered, frame, &TBFrame::ClipBoardCopy1Execute);
-    connect(window.frame1()->Test_CMiss_Send, &QPushButton::clicked, this, &MainTerminal::Test_CMiss_SendClick);
-    m_askBeforeTest = new AskFirst(window.bars().optionsMenu(), QStringLiteral("Ask before the &Misfire Test"),
+        connect(parts.actions[name], &QAction::triggered, this, &MainTerminal::Terminal1Execute);
+    connect(parts.actions["Clear1"], &QAction::triggered, frame, &TBFrame::Clear1Execute);
+    connect(parts.actions["ClipBoardCopy1"], &QAction::triggered, frame, &TBFrame::ClipBoardCopy1Execute);
+    connect(parts.body.frame1()->Test_CMiss_Send, &QPushButton::clicked, this, &MainTerminal::Test_CMiss_SendClick);
+    m_askBeforeTest = new AskFirst(parts.options, parts.optionsMenu, QStringLiteral("Ask before the &Misfire Test"),
                                    "AskBeforeMisfireTest1", AskBeforeTest, this);
 }
 
 bool MainTerminal::shown() const
 {
-    return m_window.body()->pages()->currentWidget() == m_window.body()->frame2();
+    return m_parts.body.pages()->currentWidget() == m_parts.body.frame2();
 }
 
 void MainTerminal::Terminal1Execute()
@@ -62,59 +62,54 @@ void MainTerminal::Terminal1Execute()
 
 void MainTerminal::enter()
 {
-    if (m_window.Modified() && !Dialogs::instance().warningOkCancel(QLatin1String(ModifiedWarning), &m_window))
+    if (m_parts.modified() && !Dialogs::instance().warningOkCancel(QLatin1String(ModifiedWarning), m_parts.window))
         return;
-    TBFrame *frame = m_window.body()->frame2();
+    TBFrame *frame = m_parts.body.frame2();
     frame->addLine(QString());
-    m_window.body()->pages()->setCurrentWidget(frame);
-    m_window.action("Terminal1")->setVisible(false);
-    m_window.action("TerminalClose1")->setVisible(true);
-    m_window.action("Clear1")->setEnabled(true);
-    m_window.action("ClipBoardCopy1")->setEnabled(true);
+    m_parts.body.pages()->setCurrentWidget(frame);
+    m_parts.actions["Terminal1"]->setVisible(false);
+    m_parts.actions["TerminalClose1"]->setVisible(true);
+    m_parts.actions["Clear1"]->setEnabled(true);
+    m_parts.actions["ClipBoardCopy1"]->setEnabled(true);
     frame->RecievedData()->setFocus();
-    m_window.UpdateTitleBar(false);
+    m_parts.updateTitleBar(false);
 }
 
 void MainTerminal::leave()
 {
     // Refused while an exchange runs; while the unit streams text the read waits for the receive
     // handler to return, or it would never see the image.
-    m_window.link().whenFree(Exchange::Read, [this] { leaveAndRead(); });
+    m_parts.link.whenFree(Exchange::Read, [this] { leaveAndRead(); });
 }
 
 void MainTerminal::leaveAndRead()
 {
     // Seen the next time the terminal is shown.
-    TBFrame *frame = m_window.body()->frame2();
+    TBFrame *frame = m_parts.body.frame2();
     for (const char *line : {"", "Ready.....", ""})
         frame->addLine(QLatin1String(line));
-    m_window.body()->pages()->setCurrentWidget(m_window.frame1());
-    m_window.action("Clear1")->setEnabled(false);
-    m_window.action("ClipBoardCopy1")->setEnabled(false);
+    m_parts.body.pages()->setCurrentWidget(m_parts.body.frame1());
+    m_parts.actions["Clear1"]->setEnabled(false);
+    m_parts.actions["ClipBoardCopy1"]->setEnabled(false);
     // The user may have changed settings through the unit's own menu.
-    m_window.readSettings();
-    m_window.action("Terminal1")->setVisible(true);
-    m_window.action("TerminalClose1")->setVisible(false);
-    m_window.UpdateTitleBar(true);
+    m_parts.readSettings();
+    m_parts.actions["Terminal1"]->setVisible(true);
+    m_parts.actions["TerminalClose1"]->setVisible(false);
+    m_parts.updateTitleBar(true);
 }
 
 void MainTerminal::Test_CMiss_SendClick()
 {
     // By the texts shown: a time typed into the box that is not one of the list's is none selected.
-    const TAFrame *pages = m_window.frame1();
+    const TAFrame *pages = m_parts.body.frame1();
     const int type = OutputTest::typeIndex(pages->Test_CMiss_Type->currentText());
     const int time = OutputTest::timeIndex(pages->Test_CMiss_Time->currentText());
-    TractionLink &link = m_window.link();
+    TractionLink &link = m_parts.link;
     // Refused while an exchange runs, before anything is asked. With no type chosen nothing is
     // sent, so nothing misfires and there is nothing to ask.
     link.whenFree(Exchange::OutputTest, [this, &link, type, time] {
-        if (type >= 0 && !m_askBeforeTest->confirm(QLatin1String(MisfireQuestion).arg(seconds(time)), &m_window))
+        if (type >= 0 && !m_askBeforeTest->confirm(QLatin1String(MisfireQuestion).arg(seconds(time)), m_parts.window))
             return;
         link.Test_CMiss_Send(type, time);
     });
 }
-
-// The window's side of the receive handler: while the terminal is shown, everything is its text.
-bool TForm1::terminalVisible() const { return m_terminal && m_terminal->shown(); }
-
-void TForm1::terminalReceive(const QByteArray &shown) { m_body->frame2()->showReceived(shown); }

@@ -2,15 +2,36 @@
 
 #include <QObject>
 
+#include <functional>
+
 class AskFirst;
-class TForm1;
+class MainActions;
+class MainBody;
+class QMenu;
+class QWidget;
+class TractionLink;
+class TRegistryRoutines;
 
 // The main window's terminal page and the "Test" page's Send button: the swap between settings
 // pages and terminal with its actions and title, the memo's commands, and the misfire test.
 class MainTerminal : public QObject {
     Q_OBJECT
 public:
-    explicit MainTerminal(TForm1 &window);
+    // What it works with: the actions Terminal1, TerminalClose1, Clear1 and ClipBoardCopy1, both
+    // pages, the Options menu and the store its item is kept in, the link, the window its
+    // questions belong to, the Modified mark, Read Settings as the menu runs it and the title bar.
+    struct Parts {
+        const MainActions &actions;
+        MainBody &body;
+        QMenu *optionsMenu;
+        TRegistryRoutines &options;
+        TractionLink &link;
+        QWidget *window;
+        std::function<bool()> modified;
+        std::function<void()> readSettings;
+        std::function<void(bool fileForm)> updateTitleBar;
+    };
+    MainTerminal(const Parts &parts, QObject *parent);
 
     bool shown() const;
     void Terminal1Execute();
@@ -23,6 +44,6 @@ private:
     void leave();
     void leaveAndRead();
 
-    TForm1 &m_window;
+    Parts m_parts;
     AskFirst *m_askBeforeTest = nullptr;
 };

@@ -1,12 +1,10 @@
 #include "app/MainUndo.h"
 
-#include "app/Main.h"
-#include "app/MainBars.h"
+#include "app/MainActions.h"
 #include "app/MainBody.h"
 #include "link/ExchangeGuard.h"
 #include "settings/ui/MainFrame.h"
 #include "settings/ui/PageUndo.h"
-#include "widgets/ToolbarDock.h"
 
 #include <QAction>
 #include <QMenu>
@@ -14,14 +12,15 @@
 #include <QStackedWidget>
 #include <QToolBar>
 
-MainUndo::MainUndo(TForm1 &window) : QObject(&window), m_window(window)
+MainUndo::MainUndo(const Parts &parts, QObject *parent)
+    : QObject(parent), m_actions(parts.actions), m_body(parts.body), m_guard(parts.guard)
 {
-    m_undo = new PageUndo(window.frame1(), this);
-    QAction *undo = window.action("Undo1");
-    QAction *redo = window.action("Redo1");
+    m_undo = new PageUndo(m_body.frame1(), this);
+    QAction *undo = m_actions["Undo1"];
+    QAction *redo = m_actions["Redo1"];
 
     // Between "&File" and "&Options", where every desktop program keeps it.
-    QMenu *options = window.bars().optionsMenu();
+    QMenu *options = parts.optionsMenu;
     auto *bar = qobject_cast<QMenuBar *>(options->parentWidget());
     m_editMenu = new QMenu(QStringLiteral("&Edit"), bar);
     m_editMenu->setObjectName(QStringLiteral("EditSubMenu"));
@@ -32,8 +31,8 @@ MainUndo::MainUndo(TForm1 &window) : QObject(&window), m_window(window)
         bar->insertMenu(options->menuAction(), m_editMenu);
 
     // On the tool bar after Open and Save.
-    if (auto *tools = window.navigatorDock()->findChild<QToolBar *>(QStringLiteral("NavigatorBarTools"))) {
-        QAction *read = window.action("ReadFromTraction1");
+    if (QToolBar *tools = parts.tools) {
+        QAction *read = m_actions["ReadFromTraction1"];
         tools->insertAction(read, undo);
         tools->insertAction(read, redo);
         tools->insertSeparator(read);
@@ -43,20 +42,20 @@ MainUndo::MainUndo(TForm1 &window) : QObject(&window), m_window(window)
     connect(redo, &QAction::triggered, this, &MainUndo::Redo1Execute);
     connect(m_undo, &PageUndo::availabilityChanged, this, &MainUndo::updateActions);
     // With the terminal shown the keys are the unit's (Ctrl+Z types 'Z'), and the pages are hidden.
-    connect(window.body()->pages(), &QStackedWidget::currentChanged, this, &MainUndo::updateActions);
-    connect(m_undo, &PageUndo::stepped, this, [this](bool modified) { m_window.setModified(modified); });
-    connect(&window.link().guard(), &ExchangeGuard::runningChanged, this, &MainUndo::updateActions);
+    connect(m_body.pages(), &QStackedWidget::currentChanged, this, &MainUndo::updateActions);
+    connect(m_undo, &PageUndo::stepped, this, parts.setModified);
+    connect(&m_guard, &ExchangeGuard::runningChanged, this, &MainUndo::updateActions);
 }
 
 // While an exchange runs they do nothing, and look it.
 void MainUndo::updateActions()
 {
-    const bool usable = m_window.body()->pages()->currentWidget() == m_window.frame1() && !locked();
-    m_window.action("Undo1")->setEnabled(usable && m_undo->canUndo());
-    m_window.action("Redo1")->setEnabled(usable && m_undo->canRedo());
+    const bool usable = m_body.pages()->currentWidget() == m_body.frame1() && !locked();
+    m_actions["Undo1"]->setEnabled(usable && m_undo->canUndo());
+    m_actions["Redo1"]->setEnabled(usable && m_undo->canRedo());
 }
 
-bool MainUndo::locked() const { return m_window.link().guard().running(); }
+bool MainUndo::locked() const { return m_guard.running(); }
 
 void MainUndo::pagesFilled(const SettingsImage &image, bool modified) { m_undo->reset(image, modified); }
 

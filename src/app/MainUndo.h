@@ -2,17 +2,32 @@
 
 #include <QObject>
 
+#include <functional>
+
+class ExchangeGuard;
+class MainActions;
+class MainBody;
 class PageUndo;
 class QMenu;
+class QToolBar;
 class SettingsImage;
-class TForm1;
 
 // Undo and redo of the settings pages in the main window: the "&Edit" menu, its two tool bar
 // buttons and Ctrl+Z / Ctrl+Y, and the Modified mark after a step.
 class MainUndo : public QObject {
     Q_OBJECT
 public:
-    explicit MainUndo(TForm1 &window);
+    // What it works with: the actions Undo1, Redo1 and ReadFromTraction1, the pages, the menu the
+    // "&Edit" menu goes before, the tool bar its buttons join, the guard, and the Modified mark.
+    struct Parts {
+        const MainActions &actions;
+        MainBody &body;
+        QMenu *optionsMenu;
+        QToolBar *tools;
+        const ExchangeGuard &guard;
+        std::function<void(bool)> setModified;
+    };
+    MainUndo(const Parts &parts, QObject *parent);
 
     PageUndo &pages() const { return *m_undo; }
     QMenu *editMenu() const { return m_editMenu; }
@@ -31,7 +46,9 @@ private:
     bool locked() const;
     void updateActions();
 
-    TForm1 &m_window;
+    const MainActions &m_actions;
+    MainBody &m_body;
+    const ExchangeGuard &m_guard;
     PageUndo *m_undo = nullptr;
     QMenu *m_editMenu = nullptr;
 };

@@ -49,7 +49,8 @@ int main(int argc, char *argv[])
     QApplication::setApplicationName(QLatin1String(ApplicationTitle));
     QApplication::setWindowIcon(appIcon("", "veltorane-traction"));
     QGuiApplication::setDesktopFileName(QStringLiteral("veltorane-traction"));
-    TForm1 form1;
+    TRegistryRoutines options(TRegistryRoutines::defaultFolder());
+    TForm1 form1(options);
     form1.show();
     // A file handed over by the desktop (the entry's %f) or the shell.
     const QStringList files = app.arguments().mid(1);

@@ -83,15 +83,14 @@ void ConsoleLinkHost::verifyFailed(const QList<SettingChange> &differences, bool
 namespace LinkCommands
 {
 
-QString resolvePort(const QString &port, QString *error)
+QString resolvePort(const QString &port, const PortDirectory &ports, QString *error)
 {
     static const QRegularExpression com(QStringLiteral("^COM([0-9]+)$"),
                                         QRegularExpression::CaseInsensitiveOption);
     const auto m = com.match(port);
     if (!m.hasMatch())
         return port;
-    const LinuxPortDirectory directory(LinuxPortDirectory::defaultConfigFolder());
-    const QString device = directory.devicePath(m.captured(1).toInt());
+    const QString device = ports.devicePath(m.captured(1).toInt());
     if (device.isEmpty() && error)
         *error = QStringLiteral("Specified device not found (%1).").arg(port);
     return device;
@@ -107,10 +106,10 @@ QString takePort(QStringList &args)
     return port;
 }
 
-bool openPort(TractionLink &link, const QString &port)
+bool openPort(TractionLink &link, const QString &port, const PortDirectory &ports)
 {
     QString error;
-    const QString device = resolvePort(port, &error);
+    const QString device = resolvePort(port, ports, &error);
     if (device.isEmpty() || !link.Comm1().open(device, &error)) {
         std::fprintf(stderr, "%s\n", qPrintable(error));
         return false;
@@ -118,11 +117,11 @@ bool openPort(TractionLink &link, const QString &port)
     return true;
 }
 
-int version(const QString &port)
+int version(const QString &port, const PortDirectory &ports)
 {
     ConsoleLinkHost host;
     TractionLink link(host);
-    if (!openPort(link, port))
+    if (!openPort(link, port, ports))
         return 1;
     if (!link.TractionFirmwareVersion()) {
         std::fprintf(stderr, "Error : reading firmware version\n");
@@ -132,12 +131,13 @@ int version(const QString &port)
     return 0;
 }
 
-int read(const QString &port, const std::function<bool(const SettingsImage &, QString *)> &save, bool check)
+int read(const QString &port, const PortDirectory &ports,
+         const std::function<bool(const SettingsImage &, QString *)> &save, bool check)
 {
     ConsoleLinkHost host;
     TractionLink link(host);
     link.sequences().setCheckReads(check);
-    if (!openPort(link, port))
+    if (!openPort(link, port, ports))
         return 1;
     if (!link.ReadFromTraction())
         return 1;
@@ -149,24 +149,24 @@ int read(const QString &port, const std::function<bool(const SettingsImage &, QS
     return 0;
 }
 
-int write(const QString &port, const SettingsImage &image, bool verify, bool check)
+int write(const QString &port, const PortDirectory &ports, const SettingsImage &image, bool verify, bool check)
 {
     ConsoleLinkHost host;
     host.image = image;
     TractionLink link(host);
     link.sequences().setVerifyAfterWrite(verify);
     link.sequences().setCheckReads(check);
-    if (!openPort(link, port))
+    if (!openPort(link, port, ports))
         return 1;
     return link.WriteToTraction() ? 0 : 1;
 }
 
-int compare(const QString &port, const SettingsImage &image)
+int compare(const QString &port, const PortDirectory &ports, const SettingsImage &image)
 {
     ConsoleLinkHost host;
     TractionLink link(host);
     link.sequences().setCheckReads(true);
-    if (!openPort(link, port))
+    if (!openPort(link, port, ports))
         return 1;
     SettingsImage unit;
     if (!link.ReadUnitImage(unit))

@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <functional>
 
+class PortDirectory;
 class TractionLink;
 
 // The host of an exchange run from the command line: progress and messages on standard error,
@@ -63,23 +64,24 @@ class ConsoleLinkHost : public LinkHost
 };
 
 // The link commands of tractionctl: "version", "read OUT" and "write IN". port is a device path or
-// "COMn" looked up in the port directory. Each returns the tool's exit status (0 done, 1 failed)
+// "COMn" looked up in 'ports', the tool's port directory. Each returns the tool's exit status (0 done, 1 failed)
 // and prints the system's message at the end on standard error.
 namespace LinkCommands
 {
-QString resolvePort(const QString &port, QString *error);
+QString resolvePort(const QString &port, const PortDirectory &ports, QString *error);
 // "--port DEV" taken out of args; empty when it is missing.
 QString takePort(QStringList &args);
 // Opens the port for the link, or says on standard error why not.
-bool openPort(TractionLink &link, const QString &port);
-int version(const QString &port);
+bool openPort(TractionLink &link, const QString &port, const PortDirectory &ports);
+int version(const QString &port, const PortDirectory &ports);
 // save writes the image with the backup rule; it is called only with a complete image.
 // check: read the image twice and take it only when both agree.
-int read(const QString &port, const std::function<bool(const SettingsImage &, QString *error)> &save,
-         bool check = true);
+int read(const QString &port, const PortDirectory &ports,
+         const std::function<bool(const SettingsImage &, QString *error)> &save, bool check = true);
 // verify: read the settings back after the write and compare them byte for byte.
-int write(const QString &port, const SettingsImage &image, bool verify = true, bool check = true);
+int write(const QString &port, const PortDirectory &ports, const SettingsImage &image, bool verify = true,
+          bool check = true);
 // Reads the unit and prints on standard output every setting in which 'image' differs from it,
 // "page / setting: unit's -> image's unit"; 0 when none differs, 1 when some do or the read failed.
-int compare(const QString &port, const SettingsImage &image);
+int compare(const QString &port, const PortDirectory &ports, const SettingsImage &image);
 } // namespace LinkCommands

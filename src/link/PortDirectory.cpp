@@ -41,14 +41,14 @@ QString plain(const QString &text)
     return out;
 }
 
-void saveNumbers(const QMap<QString, int> &numbers)
+void saveNumbers(TRegistryRoutines &options, const QMap<QString, int> &numbers)
 {
     QStringList parts;
     for (auto it = numbers.cbegin(); it != numbers.cend(); ++it)
         parts.append(QStringLiteral("%1=%2").arg(it.value()).arg(it.key()));
     QString text = parts.join(u'|');
-    TRegistryRoutines::ReadWriteString(QLatin1String(NumbersKey), QLatin1String(NumbersName), true,
-                                       TRegistryRoutines::WriteMode, text);
+    options.ReadWriteString(QLatin1String(NumbersKey), QLatin1String(NumbersName), true,
+                            TRegistryRoutines::WriteMode, text);
 }
 
 } // namespace
@@ -91,20 +91,20 @@ int PortDirectory::portNumber(const QString &data)
     return ok && n > 0 ? n : 0;
 }
 
-LinuxPortDirectory::LinuxPortDirectory(QString configFolder, QString sysTty, QString devFolder)
-    : m_configFolder(std::move(configFolder)), m_sysTty(std::move(sysTty)), m_dev(std::move(devFolder))
+LinuxPortDirectory::LinuxPortDirectory(QString configFolder, TRegistryRoutines &options, QString sysTty,
+                                       QString devFolder)
+    : m_configFolder(std::move(configFolder)), m_options(options), m_sysTty(std::move(sysTty)),
+      m_dev(std::move(devFolder))
 {
 }
 
-QString LinuxPortDirectory::defaultConfigFolder() { return TRegistryRoutines::configFolder(); }
-
 bool LinuxPortDirectory::keyMissing() const { return !QFileInfo(m_sysTty).isDir(); }
 
-QMap<QString, int> LinuxPortDirectory::rememberedNumbers()
+QMap<QString, int> LinuxPortDirectory::rememberedNumbers() const
 {
     QString text;
-    TRegistryRoutines::ReadWriteString(QLatin1String(NumbersKey), QLatin1String(NumbersName), false,
-                                       TRegistryRoutines::ReadMode, text);
+    m_options.ReadWriteString(QLatin1String(NumbersKey), QLatin1String(NumbersName), false,
+                              TRegistryRoutines::ReadMode, text);
     QMap<QString, int> numbers;
     QSet<int> used;
     for (const QString &part : text.split(u'|', Qt::SkipEmptyParts)) {
@@ -189,12 +189,9 @@ bool LinuxPortDirectory::isHardware(const QString &device) const
     return pattern.match(QFileInfo(device).fileName()).hasMatch();
 }
 
-QList<PortEntry> LinuxPortDirectory::entries() const
+// The links ports/comN by their numbers; what they hold is taken.
+QList<PortEntry> LinuxPortDirectory::linkedEntries(QSet<int> &taken, QSet<QString> &linked) const
 {
-    QList<PortEntry> list;
-    QSet<int> taken;
-    QSet<QString> linked;
-
     static const QRegularExpression linkName(QStringLiteral("^com([0-9]+)$"),
                                              QRegularExpression::CaseInsensitiveOption);
     const QDir ports(m_configFolder + QStringLiteral("/ports"));
@@ -205,6 +202,7 @@ QList<PortEntry> LinuxPortDirectory::entries() const
             links.append({m.captured(1).toInt(), info});
     }
     std::sort(links.begin(), links.end(), [](const auto &a, const auto &b) { return a.first < b.first; });
+    QList<PortEntry> list;
     for (const auto &[number, info] : links) {
         const QString target = info.canonicalFilePath();  // empty when the link dangles
         const QString device = target.isEmpty() ? info.absoluteFilePath() : target;
@@ -221,13 +219,13 @@ QList<PortEntry> LinuxPortDirectory::entries() const
         taken.insert(number);
         linked.insert(device);
     }
+    return list;
+}
 
-    QList<Kernel> kernel;
-    for (const Kernel &k : kernelDevices())
-        if (!linked.contains(canonicalOr(k.device)))
-            kernel.append(k);
-
-    // Adapters seen before take their numbers first, wherever the kernel put them this time.
+// The kernel's devices' numbers, none of them 'taken'. Adapters seen before take their numbers
+// first, wherever the kernel put them this time; the numbers of adapters new here are kept.
+QList<int> LinuxPortDirectory::kernelNumbers(QList<Kernel> &kernel, QSet<int> &taken) const
+{
     QMap<QString, int> remembered = rememberedNumbers();
     QSet<int> reserved;
     for (const int n : std::as_const(remembered))
@@ -265,8 +263,21 @@ QList<PortEntry> LinuxPortDirectory::entries() const
         }
     }
     if (learned)
-        saveNumbers(remembered);
+        saveNumbers(m_options, remembered);
+    return numbers;
+}
 
+QList<PortEntry> LinuxPortDirectory::entries() const
+{
+    QSet<int> taken;
+    QSet<QString> linked;
+    QList<PortEntry> list = linkedEntries(taken, linked);
+
+    QList<Kernel> kernel;
+    for (const Kernel &k : kernelDevices())
+        if (!linked.contains(canonicalOr(k.device)))
+            kernel.append(k);
+    const QList<int> numbers = kernelNumbers(kernel, taken);
     for (qsizetype i = 0; i < kernel.size(); ++i) {
         const Kernel &k = kernel[i];
         list.append({QStringLiteral("Serial %1").arg(QFileInfo(k.device).fileName()),

@@ -2,9 +2,12 @@
 
 #include <QList>
 #include <QMap>
+#include <QSet>
 #include <QString>
 
 #include <optional>
+
+class TRegistryRoutines;
 
 // One serial port as the system lists it: a name (hardware ports carry "Serial" in it) and the
 // port's text ("COM3"), with the device it stands for.
@@ -46,17 +49,16 @@ public:
 // in the option store; other devices take the lowest number no link or adapter holds.
 class LinuxPortDirectory : public PortDirectory {
 public:
-    explicit LinuxPortDirectory(QString configFolder, QString sysTty = QStringLiteral("/sys/class/tty"),
-                                QString devFolder = QStringLiteral("/dev"));
+    // 'configFolder' holds the links (the option store's folder, in the program); 'options' keeps
+    // the adapters' numbers.
+    LinuxPortDirectory(QString configFolder, TRegistryRoutines &options,
+                       QString sysTty = QStringLiteral("/sys/class/tty"), QString devFolder = QStringLiteral("/dev"));
 
     bool keyMissing() const override;
     QList<PortEntry> entries() const override;
 
-    // The program's configuration folder, home of the port links.
-    static QString defaultConfigFolder();
-
     // The adapters' numbers as the option store keeps them, one string "n=identity|n=identity".
-    static QMap<QString, int> rememberedNumbers();
+    QMap<QString, int> rememberedNumbers() const;
 
 private:
     struct Kernel {
@@ -65,10 +67,13 @@ private:
         QString hint;
     };
     QList<Kernel> kernelDevices() const;
+    QList<PortEntry> linkedEntries(QSet<int> &taken, QSet<QString> &linked) const;
+    QList<int> kernelNumbers(QList<Kernel> &kernel, QSet<int> &taken) const;
     void describeAdapter(const QString &ttyName, QString *identity, QString *hint) const;
     bool isHardware(const QString &device) const;
 
     QString m_configFolder;
+    TRegistryRoutines &m_options;
     QString m_sysTty;
     QString m_dev;
 };

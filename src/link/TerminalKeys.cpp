@@ -53,6 +53,36 @@ int lookUp(const auto &table, int qtKey)
     return 0;
 }
 
+// The key of an SS3 or CSI sequence's final letter: cursor keys, Home, End, keypad Enter, F1 to F4.
+int cursorKey(char c)
+{
+    switch (c) {
+    case 'A': return VkUp;
+    case 'B': return VkDown;
+    case 'C': return VkRight;
+    case 'D': return VkLeft;
+    case 'H': return VkHome;
+    case 'F': return VkEnd;
+    case 'M': return VkReturn;
+    case 'P':
+    case 'Q':
+    case 'R':
+    case 'S': return VkF1 + (c - 'P');
+    default: return 0;
+    }
+}
+
+// The key of a "CSI number ~" sequence.
+int tildeKey(int number)
+{
+    // clang-format off
+    static constexpr int Tilde[] = {0, VkHome, VkInsert, VkDelete, VkEnd, VkPrior, VkNext, VkHome, VkEnd, 0, 0,
+                                    VkF1, VkF1 + 1, VkF1 + 2, VkF1 + 3, VkF1 + 4, 0, VkF1 + 5, VkF1 + 6,
+                                    VkF1 + 7, VkF1 + 8, VkF1 + 9, 0, VkF1 + 10, VkF1 + 11};
+    // clang-format on
+    return number >= 0 && number < int(std::size(Tilde)) ? Tilde[number] : 0;
+}
+
 } // namespace
 
 std::optional<quint8> keyByte(int virtualKey, bool shift)
@@ -146,22 +176,6 @@ qsizetype ConsoleKeys::decodeEscape(QList<TypedKey> &keys, bool final)
         keys.append({VkEscape, false});
         return 1;
     };
-    const auto cursorKey = [](char c) {
-        switch (c) {
-        case 'A': return VkUp;
-        case 'B': return VkDown;
-        case 'C': return VkRight;
-        case 'D': return VkLeft;
-        case 'H': return VkHome;
-        case 'F': return VkEnd;
-        case 'M': return VkReturn;
-        case 'P':
-        case 'Q':
-        case 'R':
-        case 'S': return VkF1 + (c - 'P');
-        default: return 0;
-        }
-    };
     if (p.size() < 2)
         return final ? escAlone() : 0;
     if (p[1] == 'O') {
@@ -184,13 +198,7 @@ qsizetype ConsoleKeys::decodeEscape(QList<TypedKey> &keys, bool final)
     const bool shift = modifier > 1 && ((modifier - 1) & 1);
     int vk = 0;
     if (p[end] == '~') {
-        // clang-format off
-        static constexpr int Tilde[] = {0, VkHome, VkInsert, VkDelete, VkEnd, VkPrior, VkNext, VkHome, VkEnd, 0, 0,
-                                        VkF1, VkF1 + 1, VkF1 + 2, VkF1 + 3, VkF1 + 4, 0, VkF1 + 5, VkF1 + 6,
-                                        VkF1 + 7, VkF1 + 8, VkF1 + 9, 0, VkF1 + 10, VkF1 + 11};
-        // clang-format on
-        if (number >= 0 && number < int(std::size(Tilde)))
-            vk = Tilde[number];
+        vk = tildeKey(number);
     } else if (p[end] == 'Z') {
         keys.append({VkTab, true});
         return end + 1;

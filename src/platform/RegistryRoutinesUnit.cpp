@@ -21,73 +21,6 @@ QString fullPath(const QString &subKey)
     return QLatin1String(RootName) + TRegistryRoutines::RegistryBaseKey() + subKey;
 }
 
-using Edit = std::function<bool(RegistryFile &)>;
-
-// Changes that could not be stored yet (the file was unreadable, or another program held its lock
-// too long): kept for this run, seen by every read, and stored with the next change that can be.
-std::vector<Edit> &pendingEdits()
-{
-    static std::vector<Edit> edits;
-    return edits;
-}
-
-std::function<void(const QString &)> &failureReporter()
-{
-    static std::function<void(const QString &)> reporter;
-    return reporter;
-}
-
-void reportFailure(const QString &why)
-{
-    if (failureReporter())
-        failureReporter()(why);
-}
-
-// The store as a read sees it: the file, and on top the changes still waiting to be stored.
-RegistryFile current(const QString &fileName)
-{
-    RegistryFile file = RegistryFile::load(fileName);
-    for (const Edit &edit : pendingEdits())
-        edit(file);
-    return file;
-}
-
-// One operation on the store: load the file, look or change, write it back if changed.
-// Writers hold a lock file so that two programs changing options at once do not lose a value.
-// A file that exists but cannot be read is never saved over: every other option in it would go.
-// 'mustKeep': a change the user made, kept and reported when it cannot be stored; otherwise (a
-// default written beside a read) it is simply left for another time.
-bool change(const Edit &edit, bool mustKeep = true)
-{
-    const QString fileName = TRegistryRoutines::storeFile();
-    const auto keep = [&edit, mustKeep](const QString &why) {
-        if (mustKeep) {
-            pendingEdits().push_back(edit);
-            reportFailure(why);
-        }
-        return false;
-    };
-    if (!QDir().mkpath(TRegistryRoutines::configFolder()))
-        return keep(QStringLiteral("cannot make the folder %1").arg(TRegistryRoutines::configFolder()));
-    QLockFile lock(fileName + QLatin1String(".lock"));
-    if (!lock.tryLock(2000))
-        return keep(QStringLiteral("%1 is held by another program").arg(fileName));
-    bool readable = true;
-    RegistryFile file = RegistryFile::load(fileName, &readable);
-    if (!readable)
-        return keep(QStringLiteral("%1 cannot be read").arg(fileName));
-    bool changed = false;
-    for (const Edit &waiting : pendingEdits())
-        changed = waiting(file) || changed;
-    changed = edit(file) || changed;
-    if (!changed)
-        return true;
-    if (!file.save(fileName))
-        return keep(QStringLiteral("%1 cannot be written").arg(fileName));
-    pendingEdits().clear();
-    return true;
-}
-
 // The registry matches names without case, on reading as on storing.
 Value *findNoCase(RegistryFile::Key *key, const QString &name)
 {
@@ -123,15 +56,67 @@ Value stringValue(const QString &name, const QString &s)
     return Value{name, Type::String, 0, s};
 }
 
+} // namespace
+
+TRegistryRoutines::TRegistryRoutines(QString folder) : m_folder(std::move(folder)) {}
+
+TRegistryRoutines::~TRegistryRoutines() = default;
+
+// The store as a read sees it: the file, and on top the changes still waiting to be stored.
+RegistryFile TRegistryRoutines::current() const
+{
+    RegistryFile file = RegistryFile::load(storeFile());
+    for (const Edit &edit : m_pending)
+        edit(file);
+    return file;
+}
+
+// One operation on the store: load the file, look or change, write it back if changed.
+// Writers hold a lock file so that two programs changing options at once do not lose a value.
+// A file that exists but cannot be read is never saved over: every other option in it would go.
+// 'mustKeep': a change the user made, kept and reported when it cannot be stored; otherwise (a
+// default written beside a read) it is simply left for another time.
+bool TRegistryRoutines::change(const Edit &edit, bool mustKeep)
+{
+    const QString fileName = storeFile();
+    const auto keep = [this, &edit, mustKeep](const QString &why) {
+        if (mustKeep) {
+            m_pending.push_back(edit);
+            if (m_reporter)
+                m_reporter(why);
+        }
+        return false;
+    };
+    if (!QDir().mkpath(m_folder))
+        return keep(QStringLiteral("cannot make the folder %1").arg(m_folder));
+    QLockFile lock(fileName + QLatin1String(".lock"));
+    if (!lock.tryLock(2000))
+        return keep(QStringLiteral("%1 is held by another program").arg(fileName));
+    bool readable = true;
+    RegistryFile file = RegistryFile::load(fileName, &readable);
+    if (!readable)
+        return keep(QStringLiteral("%1 cannot be read").arg(fileName));
+    bool changed = false;
+    for (const Edit &waiting : m_pending)
+        changed = waiting(file) || changed;
+    changed = edit(file) || changed;
+    if (!changed)
+        return true;
+    if (!file.save(fileName))
+        return keep(QStringLiteral("%1 cannot be written").arg(fileName));
+    m_pending.clear();
+    return true;
+}
+
 // Read mode: 'accept' takes the stored value when its type fits and reports whether it did;
 // otherwise 'fallback' (the default) is written where the rules say so.
-void readValue(const QString &subKey, const QString &name, bool create, const Value &fallback,
-               const std::function<bool(const Value &)> &accept)
+void TRegistryRoutines::readValue(const QString &subKey, const QString &name, bool create, const Value &fallback,
+                                  const std::function<bool(const Value &)> &accept)
 {
     const QString path = fullPath(subKey);
     // Look first without the lock: most reads find their value and change nothing.
     {
-        RegistryFile file = current(TRegistryRoutines::storeFile());
+        RegistryFile file = current();
         const Value *v = findNoCase(file.key(path), name);
         if (v && accept(*v))
             return;
@@ -151,7 +136,7 @@ void readValue(const QString &subKey, const QString &name, bool create, const Va
     }, false);
 }
 
-void writeValue(const QString &subKey, bool create, const Value &value)
+void TRegistryRoutines::writeValue(const QString &subKey, bool create, const Value &value)
 {
     const QString path = fullPath(subKey);
     change([path, create, value](RegistryFile &file) {
@@ -161,8 +146,6 @@ void writeValue(const QString &subKey, bool create, const Value &value)
         return true;
     });
 }
-
-} // namespace
 
 int TRegistryRoutines::ReadWriteInteger(const QString &subKey, const QString &name, bool create, int mode,
                                         int value)
@@ -213,14 +196,14 @@ void TRegistryRoutines::ReadWriteString(const QString &subKey, const QString &na
     });
 }
 
-bool TRegistryRoutines::KeyMissing(RootKey root, const QString &keyPath)
+bool TRegistryRoutines::KeyMissing(RootKey root, const QString &keyPath) const
 {
     if (root != RootKey::CurrentUser)
         return true;
     QString path = keyPath;
     if (!path.startsWith(u'\\'))
         path.prepend(u'\\');
-    return !current(storeFile()).keyExists(QLatin1String(RootName) + path);
+    return !current().keyExists(QLatin1String(RootName) + path);
 }
 
 int TRegistryRoutines::read(const RegistryValue &key)
@@ -240,17 +223,17 @@ void TRegistryRoutines::write(const RegistryValue &key, int value, bool create)
 
 void TRegistryRoutines::setFailureReporter(std::function<void(const QString &why)> reporter)
 {
-    failureReporter() = std::move(reporter);
+    m_reporter = std::move(reporter);
 }
 
-int TRegistryRoutines::pendingChanges() { return int(pendingEdits().size()); }
+int TRegistryRoutines::pendingChanges() const { return int(m_pending.size()); }
 
 QString TRegistryRoutines::RegistryBaseKey()
 {
     return QLatin1String("\\Software\\Veltorane\\") + QLatin1String(ApplicationTitle);
 }
 
-QString TRegistryRoutines::configFolder()
+QString TRegistryRoutines::defaultFolder()
 {
     // A relative XDG_CONFIG_HOME is to be ignored, as the base directory rules say.
     QString base = qEnvironmentVariable("XDG_CONFIG_HOME");
@@ -259,9 +242,9 @@ QString TRegistryRoutines::configFolder()
     return base + QLatin1String("/Veltorane");
 }
 
-QString TRegistryRoutines::storeFile()
+QString TRegistryRoutines::storeFile() const
 {
-    return configFolder() + QLatin1String("/options.reg");
+    return m_folder + QLatin1String("/options.reg");
 }
 
 namespace

@@ -1,9 +1,12 @@
 #pragma once
 
+#include "platform/RegistryFile.h"
+
 #include <QString>
 
 #include <functional>
 #include <span>
+#include <vector>
 
 // The program's title; it is also part of the option store's key path.
 inline constexpr const char *ApplicationTitle = "Veltorane Traction Control Software";
@@ -42,42 +45,60 @@ const ToolbarLayoutKeys &graphMenuKeys();
 std::span<const RegistryValue> registryKeyTable();
 
 // The option store. Every operation opens the store, reads or writes one value and closes it
-// again, so the operations may be used before any object exists. A read that finds nothing gives
-// the default. A change that cannot be stored (the file unreadable, its lock held too long) is kept
-// for this run, seen by reads, stored with the next change that can be, and reported.
+// again. A read that finds nothing gives the default. A change that cannot be stored (the file
+// unreadable, its lock held too long) is kept by this store for this run, seen by its reads,
+// stored with the next change that can be, and reported.
 //
-// On Linux the store is one file per user, RegistryFile's text layout, in configFolder();
-// a test points it elsewhere by setting XDG_CONFIG_HOME.
+// The program, the tool and each test make one and hand it to what uses it. On Linux it is one
+// file per user, RegistryFile's text layout, in its folder: the program's is defaultFolder().
 class TRegistryRoutines
 {
   public:
     enum Mode { WriteMode = 0, ReadMode = 1 };
     enum class RootKey { CurrentUser, LocalMachine };
 
+    explicit TRegistryRoutines(QString folder);
+    ~TRegistryRoutines();
+    TRegistryRoutines(const TRegistryRoutines &) = delete;
+    TRegistryRoutines &operator=(const TRegistryRoutines &) = delete;
+
     // In read mode 'value' is the default and the result is the value read; in write mode
     // 'value' is written (creating the key only when 'create' is set) and returned.
-    static int ReadWriteInteger(const QString &subKey, const QString &name, bool create, int mode, int value);
-    static bool ReadWriteBool(const QString &subKey, const QString &name, bool create, int mode, bool value);
+    int ReadWriteInteger(const QString &subKey, const QString &name, bool create, int mode, int value);
+    bool ReadWriteBool(const QString &subKey, const QString &name, bool create, int mode, bool value);
     // In read mode 'value' holds the default on entry and the value read on return.
-    static void ReadWriteString(const QString &subKey, const QString &name, bool create, int mode,
-                                QString &value);
+    void ReadWriteString(const QString &subKey, const QString &name, bool create, int mode, QString &value);
     // True when the key cannot be opened with full access. On Linux there is no machine-wide
     // registry a user may change, so every LocalMachine key is missing.
-    static bool KeyMissing(RootKey root, const QString &keyPath);
+    bool KeyMissing(RootKey root, const QString &keyPath) const;
 
     // Told why, each time a change could not be stored (the window shows it, the tool prints it).
-    static void setFailureReporter(std::function<void(const QString &why)> reporter);
+    void setFailureReporter(std::function<void(const QString &why)> reporter);
     // Changes kept in memory, not yet in the file.
-    static int pendingChanges();
+    int pendingChanges() const;
 
     // Table-driven use: reads (creating the value with its default) or writes one option.
-    static int read(const RegistryValue &key);
-    static void write(const RegistryValue &key, int value, bool create = true);
+    int read(const RegistryValue &key);
+    void write(const RegistryValue &key, int value, bool create = true);
 
     // "\Software\Veltorane\Veltorane Traction Control Software"
     static QString RegistryBaseKey();
-    // $XDG_CONFIG_HOME/Veltorane, by default ~/.config/Veltorane; also home of the port links.
-    static QString configFolder();
-    // The file holding the options.
-    static QString storeFile();
+    // $XDG_CONFIG_HOME/Veltorane, by default ~/.config/Veltorane: the program's configuration
+    // folder, home of its options, the port links, the tune history and the runs.
+    static QString defaultFolder();
+    // This store's folder, and the file in it holding the options.
+    QString configFolder() const { return m_folder; }
+    QString storeFile() const;
+
+  private:
+    using Edit = std::function<bool(RegistryFile &)>;
+    bool change(const Edit &edit, bool mustKeep = true);
+    RegistryFile current() const;
+    void readValue(const QString &subKey, const QString &name, bool create, const RegistryFile::Value &fallback,
+                   const std::function<bool(const RegistryFile::Value &)> &accept);
+    void writeValue(const QString &subKey, bool create, const RegistryFile::Value &value);
+
+    QString m_folder;
+    std::vector<Edit> m_pending;
+    std::function<void(const QString &)> m_reporter;
 };

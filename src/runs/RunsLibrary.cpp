@@ -37,37 +37,37 @@ bool writeWhole(const QString &path, const QByteArray &bytes, QString *error)
 
 } // namespace
 
-QString RunsLibrary::chosenFolder()
+QString RunsLibrary::chosenFolder(TRegistryRoutines &options)
 {
     QString chosen;
-    TRegistryRoutines::ReadWriteString(QLatin1String(FolderSubKey), QLatin1String(FolderName), false,
+    options.ReadWriteString(QLatin1String(FolderSubKey), QLatin1String(FolderName), false,
                                        TRegistryRoutines::ReadMode, chosen);
     return chosen.trimmed();
 }
 
-void RunsLibrary::setChosenFolder(const QString &folder)
+void RunsLibrary::setChosenFolder(TRegistryRoutines &options, const QString &folder)
 {
     QString value = folder.trimmed();
-    TRegistryRoutines::ReadWriteString(QLatin1String(FolderSubKey), QLatin1String(FolderName), true,
+    options.ReadWriteString(QLatin1String(FolderSubKey), QLatin1String(FolderName), true,
                                        TRegistryRoutines::WriteMode, value);
 }
 
 RunsLibrary::RunsLibrary(QString folder) : m_folder(std::move(folder)) {}
 
-QString RunsLibrary::defaultFolder()
+QString RunsLibrary::defaultFolder(const TRegistryRoutines &options)
 {
-    return TRegistryRoutines::configFolder() + QStringLiteral("/runs");
+    return options.configFolder() + QStringLiteral("/runs");
 }
 
-Axle RunsLibrary::drivenAxleOption()
+Axle RunsLibrary::drivenAxleOption(TRegistryRoutines &options)
 {
     const int stored =
-        TRegistryRoutines::ReadWriteInteger(QStringLiteral("\\Options"), QStringLiteral("Graph Driven Axle"),
+        options.ReadWriteInteger(QStringLiteral("\\Options"), QStringLiteral("Graph Driven Axle"),
                                             false, TRegistryRoutines::ReadMode, 0);
     return stored == 1 ? Axle::Front : Axle::Rear;
 }
 
-RunRecord RunsLibrary::made(RunRecord::Kind kind, const std::optional<SettingsImage> &image,
+RunRecord RunsLibrary::made(TRegistryRoutines &options, RunRecord::Kind kind, const std::optional<SettingsImage> &image,
                             const QDateTime &imageTime, const QString &version,
                             double measuredSecondsPerSample)
 {
@@ -77,17 +77,17 @@ RunRecord RunsLibrary::made(RunRecord::Kind kind, const std::optional<SettingsIm
     r.image = image;
     r.imageTime = imageTime;
     r.version = version;
-    r.driven = drivenAxleOption();
+    r.driven = drivenAxleOption(options);
     r.secondsPerSample = kind == RunRecord::Kind::Live && measuredSecondsPerSample > 0
                              ? measuredSecondsPerSample
                              : r.runSettings().loggerSecondsPerSample();
     return r;
 }
 
-RunsLibrary RunsLibrary::fromOptions()
+RunsLibrary RunsLibrary::fromOptions(TRegistryRoutines &options)
 {
-    const QString chosen = chosenFolder();
-    return RunsLibrary(chosen.isEmpty() ? defaultFolder() : chosen);
+    const QString chosen = chosenFolder(options);
+    return RunsLibrary(chosen.isEmpty() ? defaultFolder(options) : chosen);
 }
 
 std::optional<RunRecord> RunsLibrary::keep(const QByteArray &dosBytes, RunRecord record, QString *error)

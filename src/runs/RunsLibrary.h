@@ -8,6 +8,8 @@
 
 #include <optional>
 
+class TRegistryRoutines;
+
 // The runs kept by themselves: each logger upload and logged live run as its DOS graph file, byte
 // for byte as it was saved, with its record beside it. The newest MaxUnpinned runs that are not
 // pinned stay; pinned runs never go. A run that cannot be stored is reported, never fatal.
@@ -18,19 +20,19 @@ class RunsLibrary
     // The folder chosen in Options ("\Options", "Runs Folder"); "" keeps the default.
     static constexpr char FolderSubKey[] = "\\Options";
     static constexpr char FolderName[] = "Runs Folder";
-    static QString chosenFolder();
-    static void setChosenFolder(const QString &folder);
+    static QString chosenFolder(TRegistryRoutines &options);
+    static void setChosenFolder(TRegistryRoutines &options, const QString &folder);
 
     explicit RunsLibrary(QString folder);
     // The program's: the folder chosen in Options, else <configuration folder>/runs.
-    static RunsLibrary fromOptions();
-    static QString defaultFolder();
+    static RunsLibrary fromOptions(TRegistryRoutines &options);
+    static QString defaultFolder(const TRegistryRoutines &options);
     // The driven axle the graph window was last set to ("\Options", "Graph Driven Axle"; rear by default).
-    static Axle drivenAxleOption();
+    static Axle drivenAxleOption(TRegistryRoutines &options);
 
     // A new record of a run that just ended: its rate from the image (the logger's) or the pace
     // measured (a live run), the driven axle from the options. No image: "settings unknown".
-    static RunRecord made(RunRecord::Kind kind, const std::optional<SettingsImage> &image,
+    static RunRecord made(TRegistryRoutines &options, RunRecord::Kind kind, const std::optional<SettingsImage> &image,
                           const QDateTime &imageTime, const QString &version,
                           double measuredSecondsPerSample = 0);
 

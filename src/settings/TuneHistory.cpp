@@ -41,9 +41,9 @@ QString TuneHistory::Entry::what() const
 
 TuneHistory::TuneHistory(QString folder) : m_folder(std::move(folder)) {}
 
-TuneHistory TuneHistory::inConfigFolder()
+TuneHistory TuneHistory::inConfigFolder(const TRegistryRoutines &options)
 {
-    return TuneHistory(TRegistryRoutines::configFolder() + QStringLiteral("/history"));
+    return TuneHistory(options.configFolder() + QStringLiteral("/history"));
 }
 
 bool TuneHistory::add(Event event, const SettingsImage &image, const QString &version, const QString &detail,

@@ -8,6 +8,8 @@
 
 #include <optional>
 
+class TRegistryRoutines;
+
 // Automatic copies of the settings image: every successful read from the unit, write to it and
 // save to a file keeps one, with its time, the unit's version and what happened. One small file
 // per copy in a folder of the configuration folder, newest last; beyond MaxEntries the oldest go.
@@ -33,7 +35,7 @@ public:
     // The history under 'folder' ("<configuration folder>/history" in the program).
     explicit TuneHistory(QString folder);
     // The program's: in the configuration folder of the option store.
-    static TuneHistory inConfigFolder();
+    static TuneHistory inConfigFolder(const TRegistryRoutines &options);
 
     QString folder() const { return m_folder; }
 

@@ -6,15 +6,15 @@
 #include <QAction>
 #include <QMenu>
 
-AskFirst::AskFirst(QMenu *optionsMenu, const QString &caption, const char *objectName, const RegistryValue &stored,
-                   QObject *parent)
+AskFirst::AskFirst(TRegistryRoutines &options, QMenu *optionsMenu, const QString &caption, const char *objectName,
+                   const RegistryValue &stored, QObject *parent)
     : QObject(parent)
 {
     m_option = optionsMenu->addAction(caption);
     m_option->setObjectName(QLatin1String(objectName));
     m_option->setCheckable(true);
-    m_option->setChecked(TRegistryRoutines::read(stored) != 0);
-    connect(m_option, &QAction::toggled, this, [&stored](bool on) { TRegistryRoutines::write(stored, on); });
+    m_option->setChecked(options.read(stored) != 0);
+    connect(m_option, &QAction::toggled, this, [&options, &stored](bool on) { options.write(stored, on); });
 }
 
 bool AskFirst::confirm(const QString &text, QWidget *parent)

@@ -4,6 +4,7 @@
 #include <QString>
 
 struct RegistryValue;
+class TRegistryRoutines;
 class QAction;
 class QMenu;
 class QWidget;
@@ -15,8 +16,9 @@ class AskFirst : public QObject {
     Q_OBJECT
 public:
     // 'stored' must outlive this object (a constexpr RegistryValue, say); its default should be 1.
-    AskFirst(QMenu *optionsMenu, const QString &caption, const char *objectName, const RegistryValue &stored,
-             QObject *parent);
+    // It is kept in 'options', which must outlive this object too.
+    AskFirst(TRegistryRoutines &options, QMenu *optionsMenu, const QString &caption, const char *objectName,
+             const RegistryValue &stored, QObject *parent);
 
     // True to go on: Yes to the question, or no question at all when the user silenced it.
     bool confirm(const QString &text, QWidget *parent);

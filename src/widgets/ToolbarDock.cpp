@@ -131,18 +131,19 @@ void ToolbarDock::moveEvent(QMoveEvent *event)
         m_floatingPosition = pos();
 }
 
-bool restoreBars(const ToolbarLayoutKeys &keys, ToolbarDock *menuBar, ToolbarDock *navigator)
+bool restoreBars(TRegistryRoutines &options, const ToolbarLayoutKeys &keys, ToolbarDock *menuBar,
+                 ToolbarDock *navigator)
 {
-    const auto read = [](const RegistryValue &key) { return TRegistryRoutines::read(key); };
+    const auto read = [&options](const RegistryValue &key) { return options.read(key); };
     menuBar->place(read(keys.menuBarFloating) != 0, QPoint(read(keys.menuBarX), read(keys.menuBarY)));
     navigator->place(read(keys.navigatorFloating) != 0, QPoint(read(keys.navigatorX), read(keys.navigatorY)));
     return read(keys.locked) == 0;  // a stray 5 is as free as 1
 }
 
-void storeBars(const ToolbarLayoutKeys &keys, const ToolbarDock *menuBar, const ToolbarDock *navigator,
-               bool locked)
+void storeBars(TRegistryRoutines &options, const ToolbarLayoutKeys &keys, const ToolbarDock *menuBar,
+               const ToolbarDock *navigator, bool locked)
 {
-    const auto store = [](const RegistryValue &key, int value) { TRegistryRoutines::write(key, value); };
+    const auto store = [&options](const RegistryValue &key, int value) { options.write(key, value); };
     store(keys.menuBarFloating, menuBar->isFloating() ? 1 : 0);
     store(keys.menuBarX, menuBar->floatingPosition().x());
     store(keys.menuBarY, menuBar->floatingPosition().y());

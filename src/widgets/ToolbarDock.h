@@ -4,6 +4,7 @@
 
 class QMainWindow;
 struct RegistryValue;
+class TRegistryRoutines;
 struct ToolbarLayoutKeys;
 
 // The bars of a window of fixed size need no resize handle between them: no gap, no dotted grip.
@@ -42,6 +43,7 @@ private:
 
 // A window's two bars as stored between runs: each one's floating state and position, and the
 // lock ("Locked" 0 is locked, any other value free). restoreBars returns whether they are locked.
-bool restoreBars(const ToolbarLayoutKeys &keys, ToolbarDock *menuBar, ToolbarDock *navigator);
-void storeBars(const ToolbarLayoutKeys &keys, const ToolbarDock *menuBar, const ToolbarDock *navigator,
-               bool locked);
+bool restoreBars(TRegistryRoutines &options, const ToolbarLayoutKeys &keys, ToolbarDock *menuBar,
+                 ToolbarDock *navigator);
+void storeBars(TRegistryRoutines &options, const ToolbarLayoutKeys &keys, const ToolbarDock *menuBar,
+               const ToolbarDock *navigator, bool locked);

@@ -1,5 +1,6 @@
 #include "RealKeys.h"
 #include "ScriptedDialogs.h"
+#include "TestOptions.h"
 #include "app/About.h"
 #include "app/Main.h"
 #include "app/ManualForm.h"
@@ -122,7 +123,7 @@ class TestAccessibleNames : public QObject
     void everyControlOfTheMainWindowIsNamed()
     {
         ScriptedDialogs dialogs;
-        TForm1 window;
+        TForm1 window{testOptions()};
         window.frame1()->WDC(); // the wheel calculator and the manual's viewer are made on first use
         QVERIFY(window.manual()->ShowManual(QStringLiteral(TRACTION_MANUAL_PDF)));
         // The manual is a window of its own (a modal graph window must not block it).
@@ -166,7 +167,7 @@ class TestAccessibleNames : public QObject
     void tabReachesOnlyNamedControls()
     {
         ScriptedDialogs dialogs;
-        TForm1 window;
+        TForm1 window{testOptions()};
         auto *pages = window.findChild<QTabWidget *>("PageControl1");
         QVERIFY(pages);
         QList<QWidget *> reached;
@@ -194,7 +195,7 @@ class TestAccessibleNames : public QObject
     void theGraphReadoutsSayWhichChannelTheyShow()
     {
         ScriptedDialogs dialogs;
-        TForm1 window;
+        TForm1 window{testOptions()};
         TGraphChart *graph = window.graphChart();
         QStringList names;
         for (Trace t : {Trace::WheelSpeedFL, Trace::WheelSpeedFR, Trace::WheelSpeedRL, Trace::WheelSpeedRR, Trace::RPM,
@@ -208,7 +209,7 @@ class TestAccessibleNames : public QObject
     void everyControlOfTheOtherDialogsIsNamed()
     {
         ScriptedDialogs dialogs;
-        TForm1 window;
+        TForm1 window{testOptions()};
         TAboutForm about(&window);
         TExportDialog exportDialog(window.graphChart());
         QCOMPARE(named(&exportDialog, "PictureWidth"), QStringLiteral("Width"));

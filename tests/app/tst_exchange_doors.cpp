@@ -4,6 +4,7 @@
 // of the running exchange itself). The unit must receive that exchange's bytes and nothing else,
 // the exchange must end with its own message, the menus unlock once, and nothing held changes.
 // Then the window is closed in the middle of each: the exchange ends the way the unit expects.
+#include "TestOptions.h"
 #include "../link/SimUnit.h"
 #include "ChannelPoints.h"
 #include "ToolRun.h"
@@ -85,7 +86,7 @@ struct Bench {
         if (op == Upload && fast)
             flags << "--fast";
         sim = std::make_unique<SimUnit>(flags);
-        window = std::make_unique<TForm1>();
+        window = std::make_unique<TForm1>(testOptions());
         window->show();
         if (!QTest::qWaitForWindowExposed(window.get()) || !sim->ok())
             return false;

@@ -1,3 +1,4 @@
+#include "TestOptions.h"
 #include "../link/SimUnit.h"
 #include "ScriptedDialogs.h"
 #include "app/Main.h"
@@ -60,7 +61,7 @@ class TestMainFiles : public QObject
     void openingADatFileShowsItAndNamesIt()
     {
         ScriptedDialogs dialogs;
-        TForm1 window;
+        TForm1 window{testOptions()};
         put("track.dat", imageWithMotSpeed(1500).toByteArray());
         const QString before = motSpeed(window)->text();
 
@@ -95,7 +96,7 @@ class TestMainFiles : public QObject
     void aFileThatIsNoSettingsFileLeavesThePagesAlone()
     {
         ScriptedDialogs dialogs;
-        TForm1 window;
+        TForm1 window{testOptions()};
         put("good.dat", imageWithMotSpeed(1500).toByteArray());
         dialogs.expectOpenFile(path("good.dat"));
         window.action("Open1")->trigger();
@@ -127,7 +128,7 @@ class TestMainFiles : public QObject
     void aTraFileLoadsButSaveGoesOnToTheDatFile()
     {
         ScriptedDialogs dialogs;
-        TForm1 window;
+        TForm1 window{testOptions()};
         put("base.dat", imageWithMotSpeed(1500).toByteArray());
         put("other.tra", traWithMotSpeed(2200));
         // A hand-made .tra has no wheel sizes: the load warns of them.
@@ -154,7 +155,7 @@ class TestMainFiles : public QObject
     void aTraFileTheSystemRefusesIsReportedAsSuch()
     {
         ScriptedDialogs dialogs;
-        TForm1 window;
+        TForm1 window{testOptions()};
         QVERIFY(QDir(m_dir->path()).mkpath("locked.tra"));
         window.ShowStatus("earlier", false);
         dialogs.expectOpenFile(path("locked.tra")).expectError();
@@ -170,7 +171,7 @@ class TestMainFiles : public QObject
     void importTakesOnlyTraFiles()
     {
         ScriptedDialogs dialogs;
-        TForm1 window;
+        TForm1 window{testOptions()};
         put("good.dat", imageWithMotSpeed(1500).toByteArray());
         put("car.tra", traWithMotSpeed(1800));
 
@@ -206,7 +207,7 @@ class TestMainFiles : public QObject
     void aFileNamedAtStartIsOpenedAsOpenDoes()
     {
         ScriptedDialogs dialogs;
-        TForm1 window;
+        TForm1 window{testOptions()};
         put("track.dat", imageWithMotSpeed(1500).toByteArray());
         window.openSettingsFile(path("track.dat"));
         QCOMPARE(dialogs.shown().size(), 0);
@@ -240,7 +241,7 @@ class TestMainFiles : public QObject
     void saveNeedsAFileAndKeepsTheOldOneAsBackup()
     {
         ScriptedDialogs dialogs;
-        TForm1 window;
+        TForm1 window{testOptions()};
         window.Save1Execute();
         QCOMPARE(window.statusBar1()->messageText(), QString("File Save failed"));
         QCOMPARE(window.statusBar1()->messageTone(), MainStatusBar::Tone::Error);
@@ -263,7 +264,7 @@ class TestMainFiles : public QObject
     void saveAsAppendsDatAndBacksUpTheFileItReplaces()
     {
         ScriptedDialogs dialogs;
-        TForm1 window;
+        TForm1 window{testOptions()};
         dialogs.expectSaveFile(QString());
         window.action("SaveAs1")->trigger();
         QCOMPARE(window.statusBar1()->messageText(), QString("File Save failed"));
@@ -296,7 +297,7 @@ class TestMainFiles : public QObject
     void aFailedBackupWritesNothing()
     {
         ScriptedDialogs dialogs;
-        TForm1 window;
+        TForm1 window{testOptions()};
         put("car.dat", imageWithMotSpeed(1500).toByteArray());
         dialogs.expectOpenFile(path("car.dat"));
         window.action("Open1")->trigger();
@@ -324,7 +325,7 @@ class TestMainFiles : public QObject
     void anEntryThatIsNoNumberStopsTheSaveBeforeAnyRename()
     {
         ScriptedDialogs dialogs;
-        TForm1 window;
+        TForm1 window{testOptions()};
         put("car.dat", imageWithMotSpeed(1500).toByteArray());
         dialogs.expectOpenFile(path("car.dat"));
         window.action("Open1")->trigger();
@@ -351,7 +352,7 @@ class TestMainFiles : public QObject
     void aWriteThatFailsKeepsTheOldFileWhole()
     {
         ScriptedDialogs dialogs;
-        TForm1 window;
+        TForm1 window{testOptions()};
         dialogs.expectSaveFile(path("no/such/folder/car.dat")).expectError();
         window.action("SaveAs1")->trigger();
         QCOMPARE(dialogs.pending(), 0);
@@ -383,7 +384,7 @@ class TestMainFiles : public QObject
     void settingsReadFromTheUnitAreSavedAs()
     {
         ScriptedDialogs dialogs;
-        TForm1 window;
+        TForm1 window{testOptions()};
         const QByteArray inUnit = imageWithMotSpeed(1700).toByteArray();
         SimUnit unit({"--fast"}, inUnit);
         QVERIFY(window.link().Comm1().open(unit.path));

@@ -1,5 +1,6 @@
 #include "RecordingShell.h"
 #include "ScriptedDialogs.h"
+#include "TestOptions.h"
 #include "app/About.h"
 #include "app/Main.h"
 #include "app/ManualForm.h"
@@ -61,7 +62,7 @@ private slots:
     {
         QVERIFY(QFile::copy(TRACTION_MANUAL_PDF, besideTheProgram()));
         ScriptedDialogs dialogs;
-        TForm1 window;
+        TForm1 window{testOptions()};
         window.action("HelpContents1")->trigger();
         TManual *manual = window.manual();
         QVERIFY(manual->isVisible());
@@ -82,7 +83,7 @@ private slots:
     {
         QVERIFY(QFile::copy(TRACTION_MANUAL_PDF, besideTheProgram()));
         ScriptedDialogs dialogs;
-        TForm1 window;
+        TForm1 window{testOptions()};
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
         auto *pages = window.findChild<QTabWidget *>("PageControl1");
@@ -171,7 +172,7 @@ private slots:
     void aMissingManualIsAskedForAndCanBeFound()
     {
         ScriptedDialogs dialogs;
-        TForm1 window;
+        TForm1 window{testOptions()};
         TManual *manual = window.manual();
 
         dialogs.expectQuestion(false);
@@ -219,7 +220,7 @@ private slots:
         notPdf.write("these are notes, not a PDF");
         notPdf.close();
         ScriptedDialogs dialogs;
-        TForm1 window;
+        TForm1 window{testOptions()};
         dialogs.expectQuestion(true).expectOpenFile(notPdf.fileName()).expectError();
         window.action("HelpContents1")->trigger();
         QCOMPARE(dialogs.pending(), 0);
@@ -320,7 +321,7 @@ private slots:
     void aboutOpensModallyAndGoesAwayWhenClicked()
     {
         ScriptedDialogs dialogs;
-        TForm1 window;
+        TForm1 window{testOptions()};
         bool seen = false;
         QTimer::singleShot(0, this, [&] {
             auto *box = qobject_cast<TAboutForm *>(QApplication::activeModalWidget());

@@ -1,4 +1,5 @@
 #include "ScriptedDialogs.h"
+#include "TestOptions.h"
 #include "app/Main.h"
 
 #include <QLineEdit>
@@ -20,7 +21,7 @@ private slots:
     void pageHintsAreAssignedWhenShown()
     {
         ScriptedDialogs dialogs;
-        TForm1 window;
+        TForm1 window{testOptions()};
         auto *turning = window.findChild<QLineEdit *>("Co_Time_Before_Turning");
         auto *pages = window.findChild<QTabWidget *>("PageControl1");
         QVERIFY(turning && pages);

@@ -1,5 +1,6 @@
 // The tune history in the main window: copies kept by reads, writes and saves (and only by those
 // that succeed), and the History dialog bringing one back into the pages.
+#include "TestOptions.h"
 #include "../link/BenchUnit.h"
 #include "ScriptedDialogs.h"
 #include "app/Main.h"
@@ -25,7 +26,7 @@ QByteArray pagesImage(TForm1 &w)
     return w.frame1()->CopyPagesToImage(image) ? image.toByteArray() : QByteArray("<not a number>");
 }
 
-QList<TuneHistory::Entry> kept() { return TuneHistory::inConfigFolder().entries(); }
+QList<TuneHistory::Entry> kept() { return TuneHistory::inConfigFolder(testOptions()).entries(); }
 
 } // namespace
 
@@ -35,12 +36,12 @@ class TestMainHistory : public QObject {
 
 private slots:
     void initTestCase() { qputenv("XDG_CONFIG_HOME", m_config.path().toLocal8Bit()); }
-    void init() { QDir(TuneHistory::inConfigFolder().folder()).removeRecursively(); }
+    void init() { QDir(TuneHistory::inConfigFolder(testOptions()).folder()).removeRecursively(); }
 
     void readsWritesAndSavesThatSucceedAreKept()
     {
         ScriptedDialogs dialogs;
-        TForm1 w;
+        TForm1 w{testOptions()};
         BenchUnit unit;
         unit.version = "TCU V3.12";
         SettingsImage inUnit = SettingsImage::defaults();
@@ -86,7 +87,7 @@ private slots:
     void theDialogListsNewestFirstAndLoadsOneIntoThePages()
     {
         ScriptedDialogs dialogs;
-        TuneHistory history = TuneHistory::inConfigFolder();
+        TuneHistory history = TuneHistory::inConfigFolder(testOptions());
         SettingsImage older = SettingsImage::defaults();
         older.setWord(18, 1111);
         SettingsImage newer = SettingsImage::defaults();
@@ -95,7 +96,7 @@ private slots:
         QVERIFY(history.add(TuneHistory::Event::Read, older, "TCU V3.12", "COM 3", nullptr, t0));
         QVERIFY(history.add(TuneHistory::Event::Save, newer, "", "/x/b.dat", nullptr, t0.addSecs(1)));
 
-        TForm1 w;
+        TForm1 w{testOptions()};
         const QByteArray before = pagesImage(w);
         QVERIFY(!w.Modified());
         w.action("History1")->trigger();
@@ -127,9 +128,9 @@ private slots:
         ScriptedDialogs dialogs;
         SettingsImage keptImage = SettingsImage::defaults();
         keptImage.setWord(18, 1111);
-        QVERIFY(TuneHistory::inConfigFolder().add(TuneHistory::Event::Read, keptImage, "TCU V3.12", "COM 3"));
+        QVERIFY(TuneHistory::inConfigFolder(testOptions()).add(TuneHistory::Event::Read, keptImage, "TCU V3.12", "COM 3"));
 
-        TForm1 w;
+        TForm1 w{testOptions()};
         const QByteArray before = pagesImage(w);
         w.action("History1")->trigger();
         TuneHistoryDialog *dialog = w.history()->dialog();
@@ -164,7 +165,7 @@ private slots:
     void anEmptyHistorySaysSo()
     {
         ScriptedDialogs dialogs;
-        TForm1 w;
+        TForm1 w{testOptions()};
         w.action("History1")->trigger();
         TuneHistoryDialog *dialog = w.history()->dialog();
         QVERIFY(dialog);

@@ -1,4 +1,5 @@
 #include "ScriptedDialogs.h"
+#include "TestOptions.h"
 #include "app/Main.h"
 #include "app/MainStatusBar.h"
 #include "widgets/ToolbarDock.h"
@@ -20,7 +21,7 @@ const QString Base =
 // The value as the store file holds it, read with the store's own parser.
 std::optional<RegistryFile::Value> stored(const QString &subKey, const QString &name)
 {
-    RegistryFile file = RegistryFile::load(TRegistryRoutines::storeFile());
+    RegistryFile file = RegistryFile::load(testOptions().storeFile());
     RegistryFile::Key *key = file.key(Base + subKey);
     if (!key)
         return std::nullopt;
@@ -33,14 +34,14 @@ std::optional<RegistryFile::Value> stored(const QString &subKey, const QString &
 
 QByteArray storeText()
 {
-    QFile file(TRegistryRoutines::storeFile());
+    QFile file(testOptions().storeFile());
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 void writeStore(const QByteArray &text)
 {
-    QVERIFY(QDir().mkpath(TRegistryRoutines::configFolder()));
-    QFile file(TRegistryRoutines::storeFile());
+    QVERIFY(QDir().mkpath(testOptions().configFolder()));
+    QFile file(testOptions().storeFile());
     QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
     file.write(text);
 }
@@ -61,9 +62,9 @@ class TestMainLayout : public QObject
 
     void firstStartWritesTheDefaultsAndLocksTheBars()
     {
-        QVERIFY(!QFile::exists(TRegistryRoutines::storeFile()));
+        QVERIFY(!QFile::exists(testOptions().storeFile()));
         ScriptedDialogs dialogs;
-        TForm1 window;
+        TForm1 window{testOptions()};
         QCOMPARE(window.pos(), QPoint(0, 0));
         QVERIFY(!window.menuBarDock()->isFloating());
         QVERIFY(!window.navigatorDock()->isFloating());
@@ -92,7 +93,7 @@ class TestMainLayout : public QObject
     {
         {
             ScriptedDialogs dialogs;
-            TForm1 window;
+            TForm1 window{testOptions()};
             window.show();
             window.action("FreeToolBars1")->trigger();
             QVERIFY(!window.toolbarsLocked());
@@ -108,7 +109,7 @@ class TestMainLayout : public QObject
         QCOMPARE(stored("\\Options", "Program Top")->dword, 90u);
 
         ScriptedDialogs dialogs;
-        TForm1 window;
+        TForm1 window{testOptions()};
         QCOMPARE(window.pos(), QPoint(120, 90));
         QVERIFY(window.navigatorDock()->isFloating());
         QCOMPARE(window.navigatorDock()->floatingPosition(), QPoint(300, 200));
@@ -124,7 +125,7 @@ class TestMainLayout : public QObject
         QVERIFY(window.close());
         QCOMPARE(stored("\\Options\\Menu", "Locked")->dword, 0u);
         QCOMPARE(stored("\\Options\\Menu", "Navigator Position")->dword, 0u);
-        TForm1 again;
+        TForm1 again{testOptions()};
         QVERIFY(again.toolbarsLocked());
         QVERIFY(again.navigatorDock()->isLocked());
     }
@@ -134,7 +135,7 @@ class TestMainLayout : public QObject
         writeStore("REGEDIT4\n\n[" + Base.toUtf8() +
                    "\\Options]\n\"Program Top\"=\"high up\"\n\"Program Left\"=dword:00000040\n");
         ScriptedDialogs dialogs;
-        TForm1 window;
+        TForm1 window{testOptions()};
         QCOMPARE(window.pos(), QPoint(64, 0));
         const auto top = stored("\\Options", "Program Top");
         QVERIFY(top && top->type == RegistryFile::Type::Dword);
@@ -145,7 +146,7 @@ class TestMainLayout : public QObject
     {
         writeStore("REGEDIT4\n\n[" + Base.toUtf8() + "\\Options\\Menu]\n\"Locked\"=dword:00000005\n");
         ScriptedDialogs dialogs;
-        TForm1 window;
+        TForm1 window{testOptions()};
         QVERIFY(!window.toolbarsLocked());
         QVERIFY(!window.menuBarDock()->isLocked());
         QVERIFY(!window.navigatorDock()->isLocked());
@@ -159,7 +160,7 @@ class TestMainLayout : public QObject
     void everyPanelIsWhollyInside()
     {
         ScriptedDialogs dialogs;
-        TForm1 window;
+        TForm1 window{testOptions()};
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
         MainStatusBar *bar = window.statusBar1();

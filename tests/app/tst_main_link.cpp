@@ -1,5 +1,6 @@
 // The main window against a stand-in unit on a pseudo-terminal: what its status bar says of the
 // unit after each exchange.
+#include "TestOptions.h"
 #include "../link/BenchUnit.h"
 #include "ScriptedDialogs.h"
 #include "app/Main.h"
@@ -21,7 +22,7 @@ private slots:
     void versionPanelShowsOnlyTheUnitThatAnswered()
     {
         ScriptedDialogs dialogs;
-        TForm1 window;
+        TForm1 window{testOptions()};
         BenchUnit unit;
         unit.version = "TCU V3.12";
         QVERIFY(window.link().Comm1().open(unit.pty.slavePath));

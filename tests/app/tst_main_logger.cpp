@@ -1,5 +1,6 @@
 // The "Data logging " page's Read and Clear ram buttons in the main window, clicked against the
 // simulated unit: what the status bar shows, what the graph window then holds, what the unit got.
+#include "TestOptions.h"
 #include "../link/SimUnit.h"
 #include "LoggerMemory.h"
 #include "ScriptedDialogs.h"
@@ -80,7 +81,7 @@ class TestMainLogger : public QObject, LoggerMemory::Fixture
         SimUnit unit({"--fast", "--log-memory", logFile(m_memory)});
         QVERIFY(unit.ok());
         ScriptedDialogs dialogs;
-        TForm1 window;
+        TForm1 window{testOptions()};
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
         QVERIFY(window.link().Comm1().open(unit.path));
@@ -128,7 +129,7 @@ class TestMainLogger : public QObject, LoggerMemory::Fixture
     void theSecondsLeftFitTheMessageArea()
     {
         ScriptedDialogs dialogs;
-        TForm1 window;
+        TForm1 window{testOptions()};
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
         auto *area = window.statusBar1()->findChild<QLabel *>("MessageArea");
@@ -148,7 +149,7 @@ class TestMainLogger : public QObject, LoggerMemory::Fixture
         SimUnit unit({"--fast", "--stop-after-bytes", "5000", "--log-memory", logFile(m_memory)});
         QVERIFY(unit.ok());
         ScriptedDialogs dialogs;
-        TForm1 window;
+        TForm1 window{testOptions()};
         window.show();
         QVERIFY(window.link().Comm1().open(unit.path));
         TGraphChart *graph = window.graphChart();
@@ -171,7 +172,7 @@ class TestMainLogger : public QObject, LoggerMemory::Fixture
         SimUnit unit({"--fast", "--log-memory", log, "--clear-time", "0.5"});
         QVERIFY(unit.ok());
         ScriptedDialogs dialogs;
-        TForm1 window;
+        TForm1 window{testOptions()};
         window.show();
         QVERIFY(window.link().Comm1().open(unit.path));
         QPushButton *clear = button(window, "DL_Clear_Ram");
@@ -196,7 +197,7 @@ class TestMainLogger : public QObject, LoggerMemory::Fixture
         verifyUnlocked(window);
         QCOMPARE(fileBytes(log), QByteArray(131072, '\0'));
         {
-            TForm1 next;  // the answer is kept: the next run of the program clears without a word
+            TForm1 next{testOptions()};  // the answer is kept: the next run of the program clears without a word
             QVERIFY(!next.findChild<QAction *>("AskBeforeClearRam1")->isChecked());
         }
         window.findChild<QAction *>("AskBeforeClearRam1")->trigger();  // Options: ask again
@@ -248,7 +249,7 @@ class TestMainLogger : public QObject, LoggerMemory::Fixture
         SimUnit unit({"--fast", "--log-memory", logFile(m_memory), "--clear-time", "0.3"});
         QVERIFY(unit.ok());
         ScriptedDialogs dialogs;
-        TForm1 window;
+        TForm1 window{testOptions()};
         window.show();
         QVERIFY(window.link().Comm1().open(unit.path));
         QPushButton *read = button(window, "DL_UploadBtn");

@@ -1,6 +1,7 @@
 // The message log of the main window: every closing message with its time and reason, read again
 // from View, "Messages" or a click on the message area, while the status bar keeps its 2 s life.
 #include "ScriptedDialogs.h"
+#include "TestOptions.h"
 #include "app/Main.h"
 #include "app/MainBars.h"
 #include "app/MainMessages.h"
@@ -58,7 +59,7 @@ class TestMainMessages : public QObject
     void failedLoadsAreLoggedWithTheirReasons()
     {
         ScriptedDialogs dialogs;
-        TForm1 window;
+        TForm1 window{testOptions()};
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
         const QList<std::pair<QString, QByteArray>> files = {{"short.dat", QByteArray(100, '\x11')},
@@ -110,7 +111,7 @@ class TestMainMessages : public QObject
     void aClickOnTheMessageAreaOpensTheLog()
     {
         ScriptedDialogs dialogs;
-        TForm1 window;
+        TForm1 window{testOptions()};
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
         window.ShowStatus(QLatin1String(StatusMessages::PrintFailed), true, QStringLiteral("no printer"));
@@ -130,7 +131,7 @@ class TestMainMessages : public QObject
     void aSequenceGivesItsReasonAndAFailureEmptiesTheBar()
     {
         ScriptedDialogs dialogs;
-        TForm1 window;
+        TForm1 window{testOptions()};
         LinkHost &host = window;
         QProgressBar *bar = window.statusBar1()->progressBar();
         host.showActivity(QLatin1String(StatusMessages::ReadingMemory));

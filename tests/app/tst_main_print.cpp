@@ -1,6 +1,7 @@
 #include "PdfText.h"
 #include "RecordingShell.h"
 #include "ScriptedDialogs.h"
+#include "TestOptions.h"
 #include "app/Main.h"
 #include "app/MainBody.h"
 #include "app/MainStatusBar.h"
@@ -36,7 +37,7 @@ private slots:
     void printsTheSettingsAsThePagesShowThem()
     {
         ScriptedDialogs dialogs;
-        TForm1 window;
+        TForm1 window{testOptions()};
         window.findChild<QLineEdit *>("Co_Mot_Speed")->setText("12.34");
         for (int k = 2; k <= 19; ++k)
             window.findChild<QAbstractButton *>(QStringLiteral("SC_Seq1_%1").arg(k))->setChecked(false);
@@ -64,7 +65,7 @@ private slots:
     void aCancelledPrintDialogFails()
     {
         ScriptedDialogs dialogs;
-        TForm1 window;
+        TForm1 window{testOptions()};
         dialogs.expectPrint(nullptr);
         window.action("Print1")->trigger();
         QCOMPARE(window.statusBar1()->messageText(), QString("Print Page Failed"));
@@ -75,7 +76,7 @@ private slots:
     void aPrinterThatCannotPrintIsReportedNotPrintedOk()
     {
         ScriptedDialogs dialogs;
-        TForm1 window;
+        TForm1 window{testOptions()};
         dialogs.expectPrint(toPdf(m_dir.filePath("no/such/folder/sheet.pdf"))).expectError();
         window.action("Print1")->trigger();
         QCOMPARE(dialogs.pending(), 0);
@@ -86,7 +87,7 @@ private slots:
     void theTitleKeepsTheLastVersionPrinted()
     {
         ScriptedDialogs dialogs;
-        TForm1 window;
+        TForm1 window{testOptions()};
         const QByteArray version("TCU V3.12");
         std::copy(version.begin(), version.end(), window.link().state().FirmwareVersion.begin());
         const QString first = m_dir.filePath("first.pdf"), second = m_dir.filePath("second.pdf");
@@ -101,7 +102,7 @@ private slots:
     void theTerminalsTextPrintsOverPagesInsteadOfTheSettings()
     {
         ScriptedDialogs dialogs;
-        TForm1 window;
+        TForm1 window{testOptions()};
         window.action("Terminal1")->trigger();
         QStringList lines;
         for (int i = 1; i <= 150; ++i) {
@@ -131,7 +132,7 @@ private slots:
     void printerSetupUsesTheDialogsSeam()
     {
         ScriptedDialogs dialogs;
-        TForm1 window;
+        TForm1 window{testOptions()};
         dialogs.expectPrinterSetup(true);
         window.action("PrinterSetup1")->trigger();
         QCOMPARE(dialogs.pending(), 0);
@@ -142,7 +143,7 @@ private slots:
     {
         ScriptedDialogs dialogs;
         RecordingShell shell;
-        TForm1 window;
+        TForm1 window{testOptions()};
         window.findChild<QLineEdit *>("Co_Mot_Speed")->setText("12.34");
         window.findChild<QAbstractButton *>("CO_Inv_Clutch_Sw")->setChecked(true);
         window.action("Email1")->trigger();
@@ -166,7 +167,7 @@ private slots:
     {
         ScriptedDialogs dialogs;
         RecordingShell shell;
-        TForm1 window;
+        TForm1 window{testOptions()};
         window.statusBar1()->setVersionText("1.2.3.45");
         window.action("FeedBack1")->trigger();
         QCOMPARE(shell.opened.size(), 1);

@@ -1,5 +1,6 @@
 // The main window's guards around the unit's settings, against the simulated unit: what a write
 // will change, the verify after it, the comparison with the unit and the plausibility warning.
+#include "TestOptions.h"
 #include "../link/SimUnit.h"
 #include "ScriptedDialogs.h"
 #include "app/Main.h"
@@ -54,7 +55,7 @@ class TestMainSafeWrite : public QObject
     void writeShowsTheChangesFirst()
     {
         ScriptedDialogs dialogs;
-        TForm1 window;
+        TForm1 window{testOptions()};
         SimUnit unit({"--fast"});
         QVERIFY(unit.ok());
         QVERIFY(window.link().Comm1().open(unit.path));
@@ -107,7 +108,7 @@ class TestMainSafeWrite : public QObject
         SimUnit unit({"--fast"});
         QVERIFY(unit.ok());
         {
-            TForm1 window;
+            TForm1 window{testOptions()};
             QAction *item = window.findChild<QAction *>("CompareBeforeWrite1");
             QVERIFY(item && item->isCheckable() && item->isChecked());
             QVERIFY(window.link().Comm1().open(unit.path));
@@ -116,7 +117,7 @@ class TestMainSafeWrite : public QObject
             QCOMPARE(status(window), QStringLiteral("Traction memory verified OK"));
             QVERIFY(!item->isChecked());
         }
-        TForm1 window;
+        TForm1 window{testOptions()};
         QAction *item = window.findChild<QAction *>("CompareBeforeWrite1");
         QVERIFY(!item->isChecked());
         QVERIFY(window.link().Comm1().open(unit.path));
@@ -137,7 +138,7 @@ class TestMainSafeWrite : public QObject
     void verifyFailureNamesTheFieldAndKeepsThePages()
     {
         ScriptedDialogs dialogs;
-        TForm1 window;
+        TForm1 window{testOptions()};
         window.safeWrite().compareBeforeWrite()->setChecked(false);
         SimUnit unit({"--fast", "--alter-on-write", "19"});
         QVERIFY(unit.ok());
@@ -166,7 +167,7 @@ class TestMainSafeWrite : public QObject
         trigger(window, "WriteToTraction1");
         QCOMPARE(status(window), QStringLiteral("Traction memory written OK"));
         QVERIFY(!unit.received().mid(before).contains('R'));
-        TForm1 again;
+        TForm1 again{testOptions()};
         QVERIFY(!again.safeWrite().verifyAfterWrite()->isChecked());
         QCOMPARE(dialogs.pending(), 0);
     }
@@ -179,7 +180,7 @@ class TestMainSafeWrite : public QObject
         SimUnit unit({"--fast"});
         QVERIFY(unit.ok());
         ScriptedDialogs dialogs;
-        TForm1 window;
+        TForm1 window{testOptions()};
         window.show();
         QVERIFY(window.link().Comm1().open(unit.path));
         trigger(window, "ReadFromTraction1");
@@ -226,7 +227,7 @@ class TestMainSafeWrite : public QObject
         SimUnit unit({"--fast", "--no-setup-menu"});  // outlives the window, whose port would see it hang up
         QVERIFY(unit.ok());
         ScriptedDialogs dialogs;
-        TForm1 window;
+        TForm1 window{testOptions()};
         QVERIFY(window.link().Comm1().open(unit.path));
         trigger(window, "ReadFromTraction1");
         QCOMPARE(status(window), QStringLiteral("Traction memory read OK"));
@@ -249,7 +250,7 @@ class TestMainSafeWrite : public QObject
     void compareWithUnitLeavesThePagesAlone()
     {
         ScriptedDialogs dialogs;
-        TForm1 window;
+        TForm1 window{testOptions()};
         SettingsImage held;
         held.setWord(100, 4400);
         SimUnit unit({"--fast"}, held.toByteArray());
@@ -280,7 +281,7 @@ class TestMainSafeWrite : public QObject
     void implausibleImagesAreShownWithAWarning()
     {
         ScriptedDialogs dialogs;
-        TForm1 window;
+        TForm1 window{testOptions()};
         SettingsImage odd;
         odd.setWord(54, 0);
         odd.setByte(140, 'x');

@@ -2,6 +2,7 @@
 // every message whole in its area, hints without a wait, tool bar positions kept.
 
 #include "ScriptedDialogs.h"
+#include "TestOptions.h"
 #include "app/Main.h"
 #include "app/MainStatusBar.h"
 #include "link/StatusMessages.h"
@@ -47,7 +48,7 @@ private slots:
     void barsAndPagesSitWhereTheyBelong()
     {
         ScriptedDialogs dialogs;
-        TForm1 window;
+        TForm1 window{testOptions()};
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
         QCOMPARE(window.centralWidget()->geometry().size().width(), 804);
@@ -79,7 +80,7 @@ private slots:
     void statusPanelsSitAtTheirLeftEdges()
     {
         ScriptedDialogs dialogs;
-        TForm1 window;
+        TForm1 window{testOptions()};
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
         MainStatusBar *bar = window.statusBar1();
@@ -102,7 +103,7 @@ private slots:
     void everyMessageFitsItsArea()
     {
         ScriptedDialogs dialogs;
-        TForm1 window;
+        TForm1 window{testOptions()};
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
         MainStatusBar *bar = window.statusBar1();
@@ -164,7 +165,7 @@ private slots:
     void hintsShowWithoutAWait()
     {
         ScriptedDialogs dialogs;
-        TForm1 window;
+        TForm1 window{testOptions()};
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
         auto *speed = window.findChild<QWidget *>("Co_Mot_Speed");
@@ -177,7 +178,7 @@ private slots:
     {
         {
             ScriptedDialogs dialogs;
-            TForm1 window;
+            TForm1 window{testOptions()};
             window.show();
             window.action("FreeToolBars1")->trigger();
             window.navigatorDock()->place(true, QPoint(320, 240));
@@ -187,18 +188,18 @@ private slots:
             QCOMPARE(window.navigatorDock()->floatingPosition(), QPoint(320, 240));
             QVERIFY(window.close());
         }
-        QCOMPARE(TRegistryRoutines::read(mainMenuKeys().navigatorFloating), 0);
-        QCOMPARE(TRegistryRoutines::read(mainMenuKeys().navigatorX), 320);
-        QCOMPARE(TRegistryRoutines::read(mainMenuKeys().navigatorY), 240);
+        QCOMPARE(testOptions().read(mainMenuKeys().navigatorFloating), 0);
+        QCOMPARE(testOptions().read(mainMenuKeys().navigatorX), 320);
+        QCOMPARE(testOptions().read(mainMenuKeys().navigatorY), 240);
         // and the next run keeps it for the next close
         {
             ScriptedDialogs dialogs;
-            TForm1 window;
+            TForm1 window{testOptions()};
             QVERIFY(!window.navigatorDock()->isFloating());
             QCOMPARE(window.navigatorDock()->floatingPosition(), QPoint(320, 240));
             QVERIFY(window.close());
         }
-        QCOMPARE(TRegistryRoutines::read(mainMenuKeys().navigatorX), 320);
+        QCOMPARE(testOptions().read(mainMenuKeys().navigatorX), 320);
     }
 };
 

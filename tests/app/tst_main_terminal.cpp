@@ -1,5 +1,6 @@
 // The terminal page and the "Test" page's Send button in the main window, against the simulated
 // unit or a pseudo-terminal the test answers on: what the user sees and what goes on the wire.
+#include "TestOptions.h"
 #include "../link/PtyPair.h"
 #include "../link/SimUnit.h"
 #include "ScriptedDialogs.h"
@@ -62,7 +63,7 @@ private slots:
         SimUnit unit({"--fast"}, memoryPattern());
         QVERIFY(unit.ok());
         ScriptedDialogs dialogs;
-        TForm1 window;
+        TForm1 window{testOptions()};
         showWindow(window);
         QVERIFY(window.link().Comm1().open(unit.path));
 
@@ -108,7 +109,7 @@ private slots:
         SimUnit unit({}, memoryPattern());
         QVERIFY(unit.ok());
         ScriptedDialogs dialogs;
-        TForm1 window;
+        TForm1 window{testOptions()};
         showWindow(window);
         QVERIFY(window.link().Comm1().open(unit.path));
         window.action("Terminal1")->trigger();
@@ -132,7 +133,7 @@ private slots:
     void modifiedPagesAskFirstAndCancelChangesNothing()
     {
         ScriptedDialogs dialogs;
-        TForm1 window;
+        TForm1 window{testOptions()};
         window.frame1()->findChild<QLineEdit *>("Co_Mot_Speed")->setText(QStringLiteral("15.00"));
         QVERIFY(window.Modified());
         const QString title = window.windowTitle();
@@ -156,7 +157,7 @@ private slots:
     void withThePortClosedTheTerminalStillOpensAndCloses()
     {
         ScriptedDialogs dialogs;
-        TForm1 window;
+        TForm1 window{testOptions()};
         window.action("Terminal1")->trigger();
         QVERIFY(terminalShown(window));
         QTest::keyClick(memo(window), Qt::Key_E);  // goes nowhere, and nothing breaks
@@ -170,7 +171,7 @@ private slots:
     {
         PtyPair pty;
         ScriptedDialogs dialogs;
-        TForm1 window;
+        TForm1 window{testOptions()};
         showWindow(window);
         QVERIFY(window.link().Comm1().open(pty.slavePath));
         window.action("Terminal1")->trigger();
@@ -207,7 +208,7 @@ private slots:
         SimUnit unit({"--fast"});
         QVERIFY(unit.ok());
         ScriptedDialogs dialogs;
-        TForm1 window;
+        TForm1 window{testOptions()};
         showWindow(window);
         QVERIFY(window.link().Comm1().open(unit.path));
         TAFrame *pages = window.frame1();
@@ -244,7 +245,7 @@ private slots:
         // "Don't ask again" is kept: this window and the next ask no more, until Options says so.
         QAction *ask = window.findChild<QAction *>("AskBeforeMisfireTest1");
         QVERIFY(ask && !ask->isChecked());
-        TForm1 next;
+        TForm1 next{testOptions()};
         QVERIFY(!next.findChild<QAction *>("AskBeforeMisfireTest1")->isChecked());
         pages->Test_CMiss_Time->setCurrentText(QStringLiteral("10.0"));
         ask->trigger();

@@ -1,6 +1,7 @@
 // Undo and redo on the settings pages, through the real window's controls and keys.
 #include "RealKeys.h"
 #include "ScriptedDialogs.h"
+#include "TestOptions.h"
 #include "app/Main.h"
 #include "app/MainStatusBar.h"
 #include "settings/ui/MainFrame.h"
@@ -62,7 +63,7 @@ private slots:
     void everyKindOfControlUndoesAndRedoes()
     {
         ScriptedDialogs dialogs;
-        TForm1 w;
+        TForm1 w{testOptions()};
         QAction *undo = w.action("Undo1");
         QAction *redo = w.action("Redo1");
         QVERIFY(!undo->isEnabled());
@@ -127,7 +128,7 @@ private slots:
     void ctrlZAndCtrlYReachThePagesFromAnEditBox()
     {
         ScriptedDialogs dialogs;
-        TForm1 w;
+        TForm1 w{testOptions()};
         auto *edit = control<QLineEdit>(w, "Co_Mot_Speed");
         const QString before = edit->text();
         control<QCheckBox>(w, "CO_Inv_Clutch_Sw")->click();
@@ -173,7 +174,7 @@ private slots:
             f.write(file.toByteArray());
         }
         ScriptedDialogs dialogs;
-        TForm1 w;
+        TForm1 w{testOptions()};
         type(control<QLineEdit>(w, "Co_Mot_Speed"), "1111");
         QVERIFY(w.action("Undo1")->isEnabled());
 

@@ -1,5 +1,6 @@
 // Cancelling the logger upload from the main window against the simulated unit at the line's own
 // pace: early and late in the 68 s transfer, each time with the unit left ready for the next one.
+#include "TestOptions.h"
 #include "../link/SimUnit.h"
 #include "LoggerMemory.h"
 #include "ScriptedDialogs.h"
@@ -50,7 +51,7 @@ class TestMainUploadCancel : public QObject, LoggerMemory::Fixture
         SimUnit unit({"--pace", "--log-memory", logFile(m_memory), "--exit-after", "600"});
         QVERIFY(unit.ok());
         ScriptedDialogs dialogs;
-        TForm1 window;
+        TForm1 window{testOptions()};
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
         QVERIFY(window.link().Comm1().open(unit.path));

@@ -1,4 +1,5 @@
 #include "ScriptedDialogs.h"
+#include "TestOptions.h"
 #include "app/Main.h"
 #include "app/MainStatusBar.h"
 
@@ -79,7 +80,7 @@ private slots:
     void startsWithTheDefaultSettingsUnmodified()
     {
         ScriptedDialogs dialogs;
-        TForm1 window;
+        TForm1 window{testOptions()};
         auto *speed = window.findChild<QLineEdit *>("Co_Mot_Speed");
         QVERIFY(speed);
         QCOMPARE(speed->text(), QString("14.00"));
@@ -92,7 +93,7 @@ private slots:
     void anEditOnThePagesMarksTheWindowModified()
     {
         ScriptedDialogs dialogs;
-        TForm1 window;
+        TForm1 window{testOptions()};
         auto *speed = window.findChild<QLineEdit *>("Co_Mot_Speed");
         speed->setText("15.00");
         QVERIFY(window.Modified());
@@ -104,7 +105,7 @@ private slots:
     void statusMessagesAreColouredAndClearedAfterTwoSeconds()
     {
         ScriptedDialogs dialogs;
-        TForm1 window;
+        TForm1 window{testOptions()};
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
         MainStatusBar *bar = window.statusBar1();
@@ -136,7 +137,7 @@ private slots:
     void aHoveredButtonLeavesTheProgressAndMessageInSight()
     {
         ScriptedDialogs dialogs;
-        TForm1 window;
+        TForm1 window{testOptions()};
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
         window.ShowActivity("Reading traction memory");
@@ -156,7 +157,7 @@ private slots:
     void lockMenusDisablesTheExchangesAndUnlockKeepsSaveUntilSettingsExist()
     {
         ScriptedDialogs dialogs;
-        TForm1 window;
+        TForm1 window{testOptions()};
         window.show();  // the port menu is made when the window is first shown
         QVERIFY(QTest::qWaitForWindowExposed(&window));
         // Disabled or hidden ones change nothing: make every one of them seen.
@@ -205,7 +206,7 @@ private slots:
     void closingWithUnsavedChangesAsksFirst()
     {
         ScriptedDialogs dialogs;
-        TForm1 window;
+        TForm1 window{testOptions()};
         window.show();
         window.setModified(true);
         dialogs.expectQuestion(false);
@@ -220,7 +221,7 @@ private slots:
     void titleBarShowsTheFileOrTheTerminal()
     {
         ScriptedDialogs dialogs;
-        TForm1 window;
+        TForm1 window{testOptions()};
         QCOMPARE(window.windowTitle(), QString("Veltorane Traction"));
         window.UpdateTitleBar(true);
         QCOMPARE(window.windowTitle(), QString("Veltorane Traction : "));

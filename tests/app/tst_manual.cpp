@@ -1,3 +1,4 @@
+#include "TestOptions.h"
 #include "ScriptedDialogs.h"
 #include "ToolRun.h"
 #include "app/Main.h"
@@ -104,7 +105,7 @@ private slots:
     void everyMenuCommandIsDescribedAndIndexed()
     {
         ScriptedDialogs dialogs;
-        TForm1 window;
+        TForm1 window{testOptions()};
         QVERIFY(window.graphChart());
         const QStringList commands = indexPart(m_index, QStringLiteral("Commands"));
         QStringList undescribed, unindexed;

@@ -3,6 +3,7 @@
 // window prints to it through the print dialog, and the PDF the queue wrote is read back.
 #include "PdfText.h"
 #include "ScriptedDialogs.h"
+#include "TestOptions.h"
 #include "app/Main.h"
 #include "app/MainBody.h"
 #include "app/MainStatusBar.h"
@@ -149,7 +150,7 @@ private slots:
     void theTuneSheetComesOutOfTheQueueAsPrintedDirectly()
     {
         ScriptedDialogs dialogs;
-        TForm1 window;
+        TForm1 window{testOptions()};
         window.findChild<QLineEdit *>("Co_Mot_Speed")->setText("12.34");
         const QString direct = at("direct.pdf");
         const int before = pdfsWritten();
@@ -170,7 +171,7 @@ private slots:
     void theTerminalsTextComesOutOfTheQueue()
     {
         ScriptedDialogs dialogs;
-        TForm1 window;
+        TForm1 window{testOptions()};
         window.action("Terminal1")->trigger();
         QStringList lines;
         for (int i = 1; i <= 150; ++i) {
@@ -194,7 +195,7 @@ private slots:
     {
         QVERIFY(cups("cupsdisable", {Queue}));
         ScriptedDialogs dialogs;
-        TForm1 window;
+        TForm1 window{testOptions()};
         const int before = pdfsWritten();
         dialogs.expectPrint(toQueue()).expectError();
         window.action("Print1")->trigger();

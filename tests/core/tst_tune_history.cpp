@@ -1,5 +1,6 @@
 // The tune history on real files: what is kept, in which order, how many, and what it gives back;
 // and tractionctl history as a script runs it.
+#include "TestOptions.h"
 #include "ToolRun.h"
 #include "settings/TuneHistory.h"
 
@@ -37,7 +38,7 @@ private slots:
 
     void keepsEachCopyWithItsTimeVersionAndAction()
     {
-        TuneHistory history = TuneHistory::inConfigFolder();
+        TuneHistory history = TuneHistory::inConfigFolder(testOptions());
         QCOMPARE(history.folder(), historyFolder());
         QVERIFY(history.entries().isEmpty());
         const QDateTime t0 = QDateTime::currentDateTime();
@@ -65,7 +66,7 @@ private slots:
 
     void theOldestGoBeyondTheBound()
     {
-        TuneHistory history = TuneHistory::inConfigFolder();
+        TuneHistory history = TuneHistory::inConfigFolder(testOptions());
         const QDateTime t0 = QDateTime::currentDateTime();
         const int total = TuneHistory::MaxEntries + 5;
         for (int n = 1; n <= total; ++n)
@@ -79,7 +80,7 @@ private slots:
 
     void aDamagedOrForeignFileIsLeftOutAndAlone()
     {
-        TuneHistory history = TuneHistory::inConfigFolder();
+        TuneHistory history = TuneHistory::inConfigFolder(testOptions());
         QVERIFY(history.add(TuneHistory::Event::Read, imageNumbered(1), "v", "", nullptr));
         QDir().mkpath(historyFolder());
         const QString junk = historyFolder() + "/00000000-000000-000-00.tune";
@@ -109,7 +110,7 @@ private slots:
 
     void tractionctlListsShowsAndRestores()
     {
-        TuneHistory history = TuneHistory::inConfigFolder();
+        TuneHistory history = TuneHistory::inConfigFolder(testOptions());
         const QDateTime t0 = QDateTime::currentDateTime();
         QVERIFY(history.add(TuneHistory::Event::Read, imageNumbered(1), "TCU 2.10", "COM3", nullptr, t0));
         QVERIFY(history.add(TuneHistory::Event::Save, imageNumbered(2), "TCU 2.10", "/x/track.dat", nullptr, t0.addSecs(60)));

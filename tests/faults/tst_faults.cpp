@@ -6,6 +6,7 @@
 //
 // One table says, for each fault, how each operation ends. The build makes one executable per
 // group of operations (FAULT_OPERATIONS, a bit per operation) so that they run side by side.
+#include "TestOptions.h"
 #include "../link/SimUnit.h"
 #include "ChannelPoints.h"
 #include "ScriptedDialogs.h"
@@ -156,7 +157,7 @@ private slots:
         // a logged run open in the graph window.
         ScriptedDialogs dialogs;
         std::unique_ptr<SimUnit> sim;  // outlives the window, whose port would see it hang up
-        TForm1 window;
+        TForm1 window{testOptions()};
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
         dialogs.expectOpenFile(heldTune);

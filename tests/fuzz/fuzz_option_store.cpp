@@ -11,11 +11,12 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
+    // A store of its own in the scratch folder.
+    static TRegistryRoutines options(QFileInfo(fuzz::scratchFile("probe", nullptr, 0)).absolutePath() +
+                                     QStringLiteral("/Veltorane"));
     static const QString store = [] {
-        const QString folder = QFileInfo(fuzz::scratchFile("probe", nullptr, 0)).absolutePath();
-        qputenv("XDG_CONFIG_HOME", QFile::encodeName(folder));
-        QDir().mkpath(TRegistryRoutines::configFolder());
-        return TRegistryRoutines::storeFile();
+        QDir().mkpath(options.configFolder());
+        return options.storeFile();
     }();
     {
         QFile file(store);
@@ -48,12 +49,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     }
     constexpr int Unlikely = 0x5A5A5A5A;
     if (option.type == RegistryValue::Type::Boolean) {
-        const bool b = TRegistryRoutines::ReadWriteBool(option.subKey, option.name, false,
-                                                        TRegistryRoutines::ReadMode, true);
+        const bool b = options.ReadWriteBool(option.subKey, option.name, false, TRegistryRoutines::ReadMode, true);
         FUZZ_CHECK(b == (stored ? *stored != 0 : true));
     } else {
-        const int v = TRegistryRoutines::ReadWriteInteger(option.subKey, option.name, false,
-                                                          TRegistryRoutines::ReadMode, Unlikely);
+        const int v =
+            options.ReadWriteInteger(option.subKey, option.name, false, TRegistryRoutines::ReadMode, Unlikely);
         FUZZ_CHECK(v == stored.value_or(Unlikely));
     }
     return 0;

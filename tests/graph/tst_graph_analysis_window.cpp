@@ -1,4 +1,5 @@
 #include "ScriptedDialogs.h"
+#include "TestOptions.h"
 #include "ToolRun.h"
 #include "graph/GraphFiles.h"
 #include "graph/LogImage.h"
@@ -147,7 +148,7 @@ private slots:
     void slipAgainstTheThresholdsOfTheSettings()
     {
         ScriptedDialogs d;
-        TGraphChart g;
+        TGraphChart g(testOptions());
         open(g, d, write("launch.dat", launch()));
         // the window opens as it always did: slip and its lines hidden until asked for
         QVERIFY(!g.traceVisible(Trace::Slip));
@@ -194,9 +195,9 @@ private slots:
         QCOMPARE(g.analysis().slipTrace().driven(), Axle::Front);
         QCOMPARE(g.analysis().slipTrace().axis()->range().upper, 40.0);  // the slip axis took its maximum
         QCOMPARE(g.findChild<QLineEdit *>("Real_Time_Slip")->text(), QString("-16.7"));  // (30 - 36) / 36
-        QCOMPARE(TRegistryRoutines::ReadWriteInteger("\\Options", "Graph Driven Axle", false,
+        QCOMPARE(testOptions().ReadWriteInteger("\\Options", "Graph Driven Axle", false,
                                                      TRegistryRoutines::ReadMode, -1), 1);
-        TGraphChart reopened;
+        TGraphChart reopened(testOptions());
         QCOMPARE(reopened.analysis().slipTrace().driven(), Axle::Front);
         g.analysis().slipTrace().setDriven(Axle::Rear);
 
@@ -211,7 +212,7 @@ private slots:
     void slipSetupOpensShownAndCancelPutsItBack()
     {
         ScriptedDialogs d;
-        TGraphChart g;
+        TGraphChart g(testOptions());
         open(g, d, write("launch.dat", launch()));
         QVERIFY(!g.traceVisible(Trace::Slip));
         const double upper = g.analysis().slipTrace().axis()->range().upper;
@@ -251,7 +252,7 @@ private slots:
     void readoutsFollowTheDataUnderTheCursors()
     {
         ScriptedDialogs d;
-        TGraphChart g;
+        TGraphChart g(testOptions());
         g.setSettingsSource([this]() -> const SettingsImage & { return m_image; });
         g.show();
         QVERIFY(QTest::qWaitForWindowExposed(&g));
@@ -295,7 +296,7 @@ private slots:
     void thePanelShowsEveryReadoutWholeBesideTheCursors()
     {
         ScriptedDialogs d;
-        TGraphChart g;
+        TGraphChart g(testOptions());
         open(g, d, write("launch.dat", launch()));
         g.resize(877, 586);  // as it opens
         auto *lost = g.findChild<QLabel *>("LostFrames");
@@ -342,7 +343,7 @@ private slots:
     void twoCursorsGiveValuesDifferencesAndTheSpan()
     {
         ScriptedDialogs d;
-        TGraphChart g;
+        TGraphChart g(testOptions());
         open(g, d, write("launch.dat", launch()));
         QVERIFY(!g.analysis().secondCursor().panel()->isVisible());
         g.setCursor(1);
@@ -420,7 +421,7 @@ private slots:
     void overlayBehindTheRunAlignsAndNeverReachesIt()
     {
         ScriptedDialogs d;
-        TGraphChart g;
+        TGraphChart g(testOptions());
         open(g, d, write("first.dat", launch()));
         const QString second = write("second.dat", launch(3));  // the same launch 3 samples later
         d.expectOpenFile(second);
@@ -482,7 +483,7 @@ private slots:
     void cursorTableFollowsEveryStep()
     {
         ScriptedDialogs d;
-        TGraphChart g;
+        TGraphChart g(testOptions());
         constexpr int Samples = 300;
         open(g, d, write("run.dat", steppedRun(Samples, false)));
         d.expectOpenFile(write("other.dat", steppedRun(Samples, true)));

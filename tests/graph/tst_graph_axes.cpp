@@ -1,6 +1,7 @@
 // The value axes of the graph window: ticks, labels and grid lines at the steps a reader expects.
 
 #include "ScriptedDialogs.h"
+#include "TestOptions.h"
 #include "app/Main.h"
 #include "graph/ui/GraphForm.h"
 
@@ -47,7 +48,7 @@ private slots:
     void wheelSpeedEveryTenAndRpmEveryHundredWhereTheLabelsFit()
     {
         ScriptedDialogs dialogs;
-        TForm1 main;
+        TForm1 main{testOptions()};
         main.show();
         QVERIFY(QTest::qWaitForWindowExposed(&main));
         main.action("Graph1")->trigger();  // as the user opens it: made at start, shown later

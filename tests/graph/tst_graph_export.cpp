@@ -1,4 +1,5 @@
 #include "ScriptedDialogs.h"
+#include "TestOptions.h"
 #include "graph/ui/ChartPicture.h"
 #include "graph/ui/ExportDialog.h"
 #include "graph/ui/GraphForm.h"
@@ -110,7 +111,7 @@ private slots:
     {
         qputenv("XDG_CONFIG_HOME", path("config").toUtf8());
         qputenv("TMPDIR", m_dir.path().toUtf8());  // where Send leaves its files
-        m_graph = new TGraphChart;
+        m_graph = new TGraphChart(testOptions());
         m_graph->show();
         QVERIFY(QTest::qWaitForWindowExposed(m_graph));
         // three samples as a DOS graph file holds them

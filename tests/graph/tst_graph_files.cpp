@@ -1,4 +1,5 @@
 #include "ScriptedDialogs.h"
+#include "TestOptions.h"
 #include "ToolRun.h"
 #include "graph/ui/GraphForm.h"
 
@@ -53,7 +54,7 @@ private slots:
     void thousandSamplesSaveToTheSameRecords()
     {
         ScriptedDialogs d;
-        TGraphChart g;
+        TGraphChart g(testOptions());
         // the header's contents are ignored on reading and written as zeros
         open(g, d, write("in.Dat", QByteArray(252, '\x33') + records(1000)));
         QCOMPARE(g.channels()[Trace::RPM].count(), 1000);
@@ -65,7 +66,7 @@ private slots:
         QCOMPARE(out.size(), 6252);
         QCOMPARE(out, QByteArray(252, '\0') + records(1000));
         // and read back through the window, every sample is what it was
-        TGraphChart again;
+        TGraphChart again(testOptions());
         open(again, d, path("out.dat"));
         for (Trace t : SixChannels)
             for (qsizetype i : {0, 1, 499, 999})
@@ -75,7 +76,7 @@ private slots:
     void saveBacksUpTheFileItWrites()
     {
         ScriptedDialogs d;
-        TGraphChart g;
+        TGraphChart g(testOptions());
         open(g, d, write("run.dat", QByteArray(252, '\0') + records(3)));
         write("keep.dat", "an older run");
         // typed without extension: ".dat" is added, and the file under that name is kept
@@ -99,7 +100,7 @@ private slots:
     // Through Qt's own save dialog: choosing a file that exists asks nothing, as its backup keeps it.
     void savingOverAFileAsksNothing()
     {
-        TGraphChart g;
+        TGraphChart g(testOptions());
         {
             ScriptedDialogs d;
             open(g, d, write("run.dat", QByteArray(252, '\0') + records(3)));
@@ -135,7 +136,7 @@ private slots:
     void aFailedSaveSaysSoAndWritesNothing()
     {
         ScriptedDialogs d;
-        TGraphChart g;
+        TGraphChart g(testOptions());
         open(g, d, write("run.dat", QByteArray(252, '\0') + records(3)));
         // a folder where the backup would go: the old file stays as it was
         QDir(m_dir.path()).mkdir("blocked.BAK");
@@ -156,7 +157,7 @@ private slots:
     void emptyFilesGiveEmptyTraces()
     {
         ScriptedDialogs d;
-        TGraphChart g;
+        TGraphChart g(testOptions());
         open(g, d, write("three.dat", QByteArray(252, '\0') + records(3)));
         open(g, d, write("header.dat", QByteArray(252, '\0')));
         QVERIFY(g.channels()[Trace::RPM].isEmpty());
@@ -171,7 +172,7 @@ private slots:
     void windowsGraphFileSetsItsAxes()
     {
         ScriptedDialogs d;
-        TGraphChart g;
+        TGraphChart g(testOptions());
         open(g, d, write("a.TLD", QByteArray("[GRAPH DATA]") + word(180) + word(9000) + word(7010) + word(11) +
                                       word(12) + word(13) + word(14) + word(3) + word(600) + "\x01"));
         QCOMPARE(g.channels()[Trace::RPM].y(0), 7010.0);

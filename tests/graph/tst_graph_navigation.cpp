@@ -1,6 +1,7 @@
 // The graph window read the way a user reads it: keys on the chart, clicks and drags with the
 // mouse, on a real window at its real size holding files loaded through "&Open".
 #include "ScriptedDialogs.h"
+#include "TestOptions.h"
 #include "graph/ui/GraphForm.h"
 #include "graph/ui/SetupForm.h"
 
@@ -160,7 +161,7 @@ class TestGraphNavigation : public QObject
   private slots:
     void keyboardZoomStepsAndUndo()
     {
-        TGraphChart g;
+        TGraphChart g(testOptions());
         open(g, 250);
         QCustomPlot *c = g.chart();
         QCOMPARE(g.size(), QSize(877, 586));
@@ -212,7 +213,7 @@ class TestGraphNavigation : public QObject
 
     void undoRestoresEverySavedRangeAcrossALoad()
     {
-        TGraphChart g;
+        TGraphChart g(testOptions());
         open(g, 1000);
         QTest::keyClick(g.chart(), Qt::Key_Up);
         QCOMPARE(time(g), (AxisRange{10, 990}));
@@ -247,7 +248,7 @@ class TestGraphNavigation : public QObject
 
     void savedViewOutlivesSetupDialogsAndReopening()
     {
-        TGraphChart g;
+        TGraphChart g(testOptions());
         open(g, 1000);
         QTest::keyClick(g.chart(), Qt::Key_Up, Qt::ShiftModifier);
         QCOMPARE(time(g), (AxisRange{50, 950}));
@@ -274,7 +275,7 @@ class TestGraphNavigation : public QObject
 
     void homeEndAndReadouts()
     {
-        TGraphChart g;
+        TGraphChart g(testOptions());
         open(g, 1000);
         QCustomPlot *c = g.chart();
         // the loader refreshes the readouts from the cursor, which starts at 0
@@ -307,7 +308,7 @@ class TestGraphNavigation : public QObject
 
     void cursorKeysScrollAtTheEdges()
     {
-        TGraphChart g;
+        TGraphChart g(testOptions());
         open(g, 250);
         QCustomPlot *c = g.chart();
         QTest::keyClick(c, Qt::Key_Home);
@@ -356,7 +357,7 @@ class TestGraphNavigation : public QObject
 
     void cursorKeysStepByPixels()
     {
-        TGraphChart g;
+        TGraphChart g(testOptions());
         open(g, 1000);
         QCustomPlot *c = g.chart();
         click(c, at(g, 400.3));
@@ -389,7 +390,7 @@ class TestGraphNavigation : public QObject
 
     void clicksPlaceTheCursor()
     {
-        TGraphChart g;
+        TGraphChart g(testOptions());
         open(g, 1000);
         QCustomPlot *c = g.chart();
         click(c, at(g, 500.7));
@@ -426,7 +427,7 @@ class TestGraphNavigation : public QObject
     void readoutByTimeWhenTheFirstPointIsAtOne()
     {
         // an uploaded log starts at time 1
-        TGraphChart g;
+        TGraphChart g(testOptions());
         g.show();
         QVERIFY(QTest::qWaitForWindowExposed(&g));
         QByteArray records;
@@ -447,7 +448,7 @@ class TestGraphNavigation : public QObject
 
     void leftDragZoomsTheTimeAxisOnly()
     {
-        TGraphChart g;
+        TGraphChart g(testOptions());
         open(g, 1000);
         QCustomPlot *c = g.chart();
         QCPItemRect *band = findItem<QCPItemRect>(c);
@@ -489,7 +490,7 @@ class TestGraphNavigation : public QObject
 
     void shortDragsPlaceTheCursor()
     {
-        TGraphChart g;
+        TGraphChart g(testOptions());
         open(g, 1000);
         QCustomPlot *c = g.chart();
         const double a = std::round(px(g, 300));
@@ -517,7 +518,7 @@ class TestGraphNavigation : public QObject
 
     void rightDragPansTheTimeAxisOnly()
     {
-        TGraphChart g;
+        TGraphChart g(testOptions());
         open(g, 1000);
         QCustomPlot *c = g.chart();
         setView(g, 100, 350);
@@ -545,7 +546,7 @@ class TestGraphNavigation : public QObject
 
     void rightClickWithoutMovingSavesNoView()
     {
-        TGraphChart g;
+        TGraphChart g(testOptions());
         open(g, 1000);
         QCustomPlot *c = g.chart();
         mouse(c, QEvent::MouseButtonPress, at(g, 300), Qt::RightButton, Qt::RightButton);
@@ -560,7 +561,7 @@ class TestGraphNavigation : public QObject
 
     void wheelChangesNothing()
     {
-        TGraphChart g;
+        TGraphChart g(testOptions());
         open(g, 1000);
         QCustomPlot *c = g.chart();
         const QPointF p = at(g, 500);
@@ -577,7 +578,7 @@ class TestGraphNavigation : public QObject
 
     void duringARunTheCursorIsHiddenAndMouseZoomOff()
     {
-        TGraphChart g;
+        TGraphChart g(testOptions());
         open(g, 1000);
         QCustomPlot *c = g.chart();
         click(c, at(g, 500.5));
@@ -619,7 +620,7 @@ class TestGraphNavigation : public QObject
 
     void draggingTheCursorLineMovesItAndTheReadouts()
     {
-        TGraphChart g;
+        TGraphChart g(testOptions());
         open(g, 1000);
         QCustomPlot *c = g.chart();
         click(c, at(g, 500.5));
@@ -645,7 +646,7 @@ class TestGraphNavigation : public QObject
                 r[2] = 250; // one sample above everything else on WheelSpeedRL
             return r;
         };
-        TGraphChart g;
+        TGraphChart g(testOptions());
         g.show();
         QVERIFY(QTest::qWaitForWindowExposed(&g));
         ScriptedDialogs d;
@@ -700,7 +701,7 @@ class TestGraphNavigation : public QObject
 
     void anotherFileInTheSameViewIsDrawnAfresh()
     {
-        TGraphChart g;
+        TGraphChart g(testOptions());
         open(g, 1000);
         QCustomPlot *c = g.chart();
         ScriptedDialogs d;
@@ -713,7 +714,7 @@ class TestGraphNavigation : public QObject
 
     void aClickGivesTheChartTheKeys()
     {
-        TGraphChart g;
+        TGraphChart g(testOptions());
         open(g, 1000);
         QCustomPlot *c = g.chart();
         QVERIFY(c->focusPolicy() & Qt::TabFocus);

@@ -1,5 +1,6 @@
 // The live run of the graph window against the simulated unit on a pseudo-terminal: what goes
 // on the wire, what is drawn and shown, and what the log file holds.
+#include "TestOptions.h"
 #include "../link/PtyPair.h"
 #include "../link/SimUnit.h"
 #include "ScriptedDialogs.h"
@@ -97,7 +98,7 @@ class TestGraphRealTime : public QObject {
     struct Rig {
         ScriptedDialogs d;
         std::unique_ptr<SimUnit> unit;
-        TForm1 main;
+        TForm1 main{testOptions()};
         TGraphChart *g = nullptr;
         explicit Rig(const QStringList &flags, bool open = true)
         {
@@ -541,7 +542,7 @@ private slots:
     {
         PtyPair pty;
         ScriptedDialogs d;
-        TForm1 main;
+        TForm1 main{testOptions()};
         QVERIFY(main.link().Comm1().open(pty.slavePath));
         TGraphChart *g = main.graphChart();
         const Channel &rpm = g->channels()[Trace::RPM];

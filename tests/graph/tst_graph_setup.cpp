@@ -1,4 +1,5 @@
 #include "ScriptedDialogs.h"
+#include "TestOptions.h"
 #include "app/Main.h"
 #include "graph/ui/GraphForm.h"
 #include "graph/ui/SetupForm.h"
@@ -87,7 +88,7 @@ class TestGraphSetup : public QObject {
 
     struct Window {
         ScriptedDialogs d;
-        TGraphChart g;
+        TGraphChart g{testOptions()};
         int drained = 0;
         int ticks = 0;  // Timer1 firing: the poll resumed
         Window()
@@ -417,7 +418,7 @@ private slots:
 
     void panelClicksOpenTheirDialogCentredOnTheMainWindow()
     {
-        TForm1 main;
+        TForm1 main{testOptions()};
         main.show();
         main.move(120, 90);
         main.action("Graph1")->trigger();

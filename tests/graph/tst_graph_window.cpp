@@ -1,4 +1,5 @@
 #include "ScriptedDialogs.h"
+#include "TestOptions.h"
 #include "app/Main.h"
 #include "widgets/ToolbarDock.h"
 #include "platform/RegistryRoutinesUnit.h"
@@ -42,7 +43,7 @@ private slots:
     void graphActionOpensTheWindowModallyCentred()
     {
         freshStore("modal");
-        TForm1 main;
+        TForm1 main{testOptions()};
         main.show();
         TGraphChart *g = main.graphChart();
         QVERIFY(g);
@@ -85,10 +86,10 @@ private slots:
     {
         freshStore("layout");
         {
-            TGraphChart first;
+            TGraphChart first(testOptions());
             // a first start finds nothing stored, locks the bars and writes the defaults
             QVERIFY(first.toolbarsLocked());
-            QCOMPARE(TRegistryRoutines::read(graphMenuKeys().locked), 0);
+            QCOMPARE(testOptions().read(graphMenuKeys().locked), 0);
             QVERIFY(first.findChild<QAction *>("FreeToolBar3")->isVisible());
             QVERIFY(!first.findChild<QAction *>("LockToolBar3")->isVisible());
             first.show();
@@ -99,13 +100,13 @@ private slots:
             first.close();
         }
         const ToolbarLayoutKeys &k = graphMenuKeys();
-        QCOMPARE(TRegistryRoutines::read(k.locked), 1);
-        QCOMPARE(TRegistryRoutines::read(k.navigatorFloating), 1);
-        QCOMPARE(TRegistryRoutines::read(k.menuBarFloating), 0);
-        QCOMPARE(TRegistryRoutines::read(RegistryKeys::GraphLeft), 40);
-        QCOMPARE(TRegistryRoutines::read(RegistryKeys::GraphTop), 50);
+        QCOMPARE(testOptions().read(k.locked), 1);
+        QCOMPARE(testOptions().read(k.navigatorFloating), 1);
+        QCOMPARE(testOptions().read(k.menuBarFloating), 0);
+        QCOMPARE(testOptions().read(RegistryKeys::GraphLeft), 40);
+        QCOMPARE(testOptions().read(RegistryKeys::GraphTop), 50);
 
-        TGraphChart second;
+        TGraphChart second(testOptions());
         QVERIFY(!second.toolbarsLocked());
         QVERIFY(second.findChild<QAction *>("LockToolBar3")->isVisible());
         QCOMPARE(second.pos(), QPoint(40, 50));  // applied at creation
@@ -119,7 +120,7 @@ private slots:
         second.findChild<QAction *>("ViewNavigatorBar3")->trigger();
         QVERIFY(!second.navigatorDock()->isFloating());
         second.close();
-        QCOMPARE(TRegistryRoutines::read(k.navigatorFloating), 0);
+        QCOMPARE(testOptions().read(k.navigatorFloating), 0);
     }
 
     void assignmentLabelsFromChannelFlags()
@@ -127,7 +128,7 @@ private slots:
         SettingsImage image;
         image.setByte(66, 0x01);
         image.setByte(112, 0x7F);
-        TGraphChart g;
+        TGraphChart g(testOptions());
         g.show();
         QCOMPARE(g.findChild<QLabel *>("Label_CH2_assignment")->text(), QString("Front Right"));
         QCOMPARE(g.findChild<QLabel *>("Label_CH4_assignment")->text(), QString("Rear Right"));
@@ -140,7 +141,7 @@ private slots:
 
     void channelPanelStaysCentred()
     {
-        TGraphChart g;
+        TGraphChart g(testOptions());
         g.show();
         QVERIFY(QTest::qWaitForWindowExposed(&g));
         auto *panel1 = g.findChild<QWidget *>("Panel1");
@@ -155,7 +156,7 @@ private slots:
     void loadClickZoomUndoAndSave()
     {
         ScriptedDialogs d;
-        TGraphChart g;
+        TGraphChart g(testOptions());
         g.show();
         QVERIFY(QTest::qWaitForWindowExposed(&g));
         d.expectOpenFile(thousandSamples());
@@ -209,7 +210,7 @@ private slots:
     void badFilesKeepTheTraces()
     {
         ScriptedDialogs d;
-        TGraphChart g;
+        TGraphChart g(testOptions());
         d.expectOpenFile(thousandSamples());
         g.Load3Execute();
         QFile f(m_dir.filePath("short.dat"));

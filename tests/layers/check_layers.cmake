@@ -1,7 +1,8 @@
 # Fails when an include runs against the layers: the core folders use no widgets and nothing
 # above them, and inside the core each folder includes only those below it (platform, settings,
 # link, graph, runs, print, from the bottom up); widgets/ and the ui folders never reach up into
-# app/; widgets/ never reaches into an ui folder.
+# app/; widgets/ never reaches into an ui folder; a helper of the main window (a file of app/ with
+# a header of its own) is handed what it uses and never includes the window's Main.h.
 #   cmake -DSRC=<src folder> -DWIDGET_HEADER_DIRS=<dir;dir> -P check_layers.cmake
 
 cmake_minimum_required(VERSION 3.25)
@@ -49,6 +50,17 @@ endforeach()
 check_folder(widgets FORBIDDEN "app/;${ui_folders}")
 foreach(folder settings/ui link/ui graph/ui runs/ui)
   check_folder(${folder} FORBIDDEN "app/")
+endforeach()
+
+file(GLOB helpers ${SRC}/app/*.h ${SRC}/app/*.cpp)
+foreach(file ${helpers})
+  get_filename_component(stem "${file}" NAME_WE)
+  if(EXISTS ${SRC}/app/${stem}.h AND NOT stem STREQUAL "Main")
+    file(STRINGS ${file} lines REGEX "^[ \t]*#[ \t]*include[ \t]*\"app/Main\\.h\"")
+    if(lines)
+      list(APPEND faults "app: the helper ${file} includes app/Main.h")
+    endif()
+  endif()
 endforeach()
 
 if(faults)

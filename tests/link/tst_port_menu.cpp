@@ -3,6 +3,7 @@
 #include "PtyPair.h"
 #include "RecorderHost.h"
 #include "ScriptedDialogs.h"
+#include "TestOptions.h"
 #include "link/PortDirectory.h"
 #include "link/TractionLink.h"
 #include "link/ui/COMPortUnitUnit.h"
@@ -58,7 +59,7 @@ class TestPortMenu : public QObject {
 private slots:
     void init()
     {
-        QFile::remove(TRegistryRoutines::storeFile());
+        QFile::remove(testOptions().storeFile());
     }
     void initTestCase() { qputenv("XDG_CONFIG_HOME", m_config.path().toLocal8Bit()); }
 
@@ -70,7 +71,7 @@ private slots:
         dir.missing = true;
         RecorderHost host;
         TractionLink link(host);
-        TCOMPortForm form(link, dir);
+        TCOMPortForm form(link, dir, testOptions());
         QMenu options(QStringLiteral("&Options"));
         options.addSeparator();
         form.startUp(&options);
@@ -84,14 +85,14 @@ private slots:
 
     void configuredPortMissingSaysSo()
     {
-        TRegistryRoutines::write(RegistryKeys::CommPort, 3);
+        testOptions().write(RegistryKeys::CommPort, 3);
         ScriptedDialogs dialogs;
         dialogs.expectMessage();
         FakeDirectory dir;
         dir.list = {{"Serial ttyS0", "COM1", "/dev/ttyS0"}};
         RecorderHost host;
         TractionLink link(host);
-        TCOMPortForm form(link, dir);
+        TCOMPortForm form(link, dir, testOptions());
         QMenu options;
         form.startUp(&options);
         QCOMPARE(dialogs.lastText(), QStringLiteral("COM 3 is not available"));
@@ -100,8 +101,8 @@ private slots:
     void virtualPortsOffAndThePortInUseMarked()
     {
         PtyPair pty;
-        TRegistryRoutines::write(RegistryKeys::CommPort, 2);
-        TRegistryRoutines::write(RegistryKeys::AllowVirtualPorts, 0);
+        testOptions().write(RegistryKeys::CommPort, 2);
+        testOptions().write(RegistryKeys::AllowVirtualPorts, 0);
         ScriptedDialogs dialogs;
         FakeDirectory dir;
         dir.list = {{"Serial ttyS0", "COM1", "/dev/ttyS0"},
@@ -111,7 +112,7 @@ private slots:
         dir.failing = {"/dev/gone"};
         RecorderHost host;
         TractionLink link(host);
-        TCOMPortForm form(link, dir);
+        TCOMPortForm form(link, dir, testOptions());
         QMenu options;
         form.startUp(&options);
         QVERIFY(link.Comm1().active());
@@ -125,7 +126,7 @@ private slots:
         QAction virtualPorts(QStringLiteral("&Virtual Ports"));
         form.AllowVirtualComPortsClick(&virtualPorts);
         QVERIFY(virtualPorts.isChecked());
-        QCOMPARE(TRegistryRoutines::read(RegistryKeys::AllowVirtualPorts), 1);
+        QCOMPARE(testOptions().read(RegistryKeys::AllowVirtualPorts), 1);
         emit form.PortMenu()->aboutToShow();
         QCOMPARE(captions(form.PortMenu()), QStringList({"COM 1", "COM 2 *", "COM 7", "COM 4 (off)"}));
     }
@@ -133,14 +134,14 @@ private slots:
     void pickingAPortThatFailsKeepsTheStoredOne()
     {
         PtyPair pty;
-        TRegistryRoutines::write(RegistryKeys::CommPort, 2);
+        testOptions().write(RegistryKeys::CommPort, 2);
         ScriptedDialogs dialogs;
         FakeDirectory dir;
         dir.list = {{"Serial a", "COM1", "/dev/no-such-port"}, {"Serial b", "COM2", pty.slavePath},
                     {"Serial c", "COM3", pty.slavePath}};
         RecorderHost host;
         TractionLink link(host);
-        TCOMPortForm form(link, dir);
+        TCOMPortForm form(link, dir, testOptions());
         QMenu options;
         form.startUp(&options);
         QVERIFY(link.Comm1().active());
@@ -153,12 +154,12 @@ private slots:
         form.SelectPort(form.PortMenu()->actions().at(0));
         QCOMPARE(dialogs.lastText(), QStringLiteral("Specified device not found (/dev/no-such-port)."));
         QVERIFY(!link.Comm1().active());
-        QCOMPARE(TRegistryRoutines::read(RegistryKeys::CommPort), 2);
+        QCOMPARE(testOptions().read(RegistryKeys::CommPort), 2);
         QCOMPARE(captions(form.PortMenu()).first(), QStringLiteral("COM 1 *"));
 
         form.SelectPort(form.PortMenu()->actions().at(2));
         QVERIFY(link.Comm1().active());
-        QCOMPARE(TRegistryRoutines::read(RegistryKeys::CommPort), 3);
+        QCOMPARE(testOptions().read(RegistryKeys::CommPort), 3);
     }
 
     void linuxDirectoryListsLinksAndKeepsTheirNumbers()
@@ -168,7 +169,7 @@ private slots:
         QDir(config.path()).mkpath(QStringLiteral("ports"));
         QVERIFY(QFile::link(pty.slavePath, config.path() + QStringLiteral("/ports/com3")));
         QTemporaryDir sys;  // no kernel devices
-        LinuxPortDirectory dir(config.path(), sys.path());
+        LinuxPortDirectory dir(config.path(), testOptions(), sys.path());
         const auto entries = dir.entries();
         QCOMPARE(entries.size(), 1);
         QCOMPARE(entries[0].data, QStringLiteral("COM3"));
@@ -183,7 +184,7 @@ private slots:
     {
         QTemporaryDir config;
         FakeTtyTree tree;
-        LinuxPortDirectory dir(config.path(), tree.sys(), tree.dev());
+        LinuxPortDirectory dir(config.path(), testOptions(), tree.sys(), tree.dev());
         QVERIFY(tree.plug("ttyUSB40", {}, AdapterA));
         QVERIFY(tree.plug("ttyUSB41", {}, AdapterB));
         QCOMPARE(listing(dir), QStringList({"COM1 ttyUSB40 usb-0403:6001-AAA-if00",
@@ -202,7 +203,7 @@ private slots:
         tree.pull("ttyUSB42");
         QVERIFY(tree.plug("ttyUSB40", {}, AdapterB));
         QVERIFY(tree.plug("ttyUSB41", {}, AdapterA));
-        const LinuxPortDirectory later(config.path(), tree.sys(), tree.dev());
+        const LinuxPortDirectory later(config.path(), testOptions(), tree.sys(), tree.dev());
         QCOMPARE(listing(later), QStringList({"COM2 ttyUSB40 usb-0403:6001-BBB-if00",
                                               "COM1 ttyUSB41 usb-0403:6001-AAA-if00"}));
 
@@ -214,7 +215,7 @@ private slots:
         QCOMPARE(listing(dir).mid(1), QStringList({"COM2 ttyUSB40 usb-0403:6001-BBB-if00",
                                                    "COM1 ttyUSB41 usb-0403:6001-AAA-if00",
                                                    "COM4 ttyUSB43 usb-1a86:7523-if00"}));
-        QCOMPARE(LinuxPortDirectory::rememberedNumbers(),
+        QCOMPARE(dir.rememberedNumbers(),
                  (QMap<QString, int>{{"usb-0403:6001-AAA-if00", 1}, {"usb-0403:6001-BBB-if00", 2},
                                      {"usb-1a86:7523-if00", 4}}));
     }
@@ -224,7 +225,7 @@ private slots:
     {
         QTemporaryDir config;
         FakeTtyTree tree;
-        LinuxPortDirectory dir(config.path(), tree.sys(), tree.dev());
+        LinuxPortDirectory dir(config.path(), testOptions(), tree.sys(), tree.dev());
         QVERIFY(tree.plug("ttyUSB40", {}, AdapterA));
         QCOMPARE(listing(dir), QStringList({"COM1 ttyUSB40 usb-0403:6001-AAA-if00"}));
         tree.pull("ttyUSB40");
@@ -243,16 +244,16 @@ private slots:
 
     void thePortMenuGivesTheAdaptersNameAsItsHint()
     {
-        TRegistryRoutines::write(RegistryKeys::CommPort, 9);
+        testOptions().write(RegistryKeys::CommPort, 9);
         ScriptedDialogs dialogs;
         dialogs.expectMessage();
         FakeTtyTree tree;
         QVERIFY(tree.plug("ttyUSB40", {}, AdapterA));
         QVERIFY(tree.plug("ttyS1", {}, std::nullopt, "4"));
-        LinuxPortDirectory dir(m_config.path(), tree.sys(), tree.dev());
+        LinuxPortDirectory dir(m_config.path(), testOptions(), tree.sys(), tree.dev());
         RecorderHost host;
         TractionLink link(host);
-        TCOMPortForm form(link, dir);
+        TCOMPortForm form(link, dir, testOptions());
         QMenu options;
         form.startUp(&options);
         QStringList hints;

@@ -5,6 +5,7 @@
 #include "RecorderHost.h"
 #include "ScriptedDialogs.h"
 #include "SimUnit.h"
+#include "TestOptions.h"
 #include "link/PortDirectory.h"
 #include "link/TractionLink.h"
 #include "link/ui/COMPortUnitUnit.h"
@@ -53,7 +54,7 @@ class TestPortRecovery : public QObject {
         TCOMPortForm form;
         QMenu options;
         Program(const QString &config, const QString &sys, const QString &dev = QStringLiteral("/dev"))
-            : directory(config, sys, dev), form(link, directory)
+            : directory(config, testOptions(), sys, dev), form(link, directory, testOptions())
         {
             form.startUp(&options);
         }
@@ -65,7 +66,7 @@ class TestPortRecovery : public QObject {
     // On kernel devices only: a configuration folder without port links.
     std::unique_ptr<Program> start(const FakeTtyTree &tree)
     {
-        TRegistryRoutines::write(RegistryKeys::CommPort, 1);
+        testOptions().write(RegistryKeys::CommPort, 1);
         return std::make_unique<Program>(m_noLinks.path(), tree.sys(), tree.dev());
     }
     QTemporaryDir m_noLinks;
@@ -88,9 +89,9 @@ private slots:
     }
     void init()
     {
-        QFile::remove(TRegistryRoutines::storeFile());
-        TRegistryRoutines::write(RegistryKeys::CommPort, 3);
-        TRegistryRoutines::write(RegistryKeys::AllowVirtualPorts, 1);
+        QFile::remove(testOptions().storeFile());
+        testOptions().write(RegistryKeys::CommPort, 3);
+        testOptions().write(RegistryKeys::AllowVirtualPorts, 1);
     }
 
     void theSameDeviceReappearingIsReopenedWithAMessage()
@@ -226,7 +227,7 @@ private slots:
         QVERIFY(p->link.Comm1().active());
         QVERIFY(!p->form.recovery().watching());
         QCOMPARE(caption(p->form.PortMenu(), 3), QStringLiteral("COM 3 *"));
-        QCOMPARE(TRegistryRoutines::read(RegistryKeys::CommPort), 3);
+        QCOMPARE(testOptions().read(RegistryKeys::CommPort), 3);
         QCOMPARE(dialogs.shown().size(), 2);
         QVERIFY(p->link.TractionFirmwareVersion());
 

@@ -1,6 +1,7 @@
 // The runs library, comparing two runs and the slip response, on hand-made runs in real folders.
 #include "RunSamples.h"
 
+#include "TestOptions.h"
 #include "graph/Slip.h"
 #include "graph/SlipResponse.h"
 #include "runs/RunComparison.h"
@@ -55,7 +56,7 @@ QList<Sample> launchAfter(int standing, quint8 peak = 120)
 
 RunRecord recordAt(const QDateTime &time, std::optional<SettingsImage> image)
 {
-    RunRecord r = RunsLibrary::made(RunRecord::Kind::Upload, image, time, QStringLiteral("TCU V3.12"));
+    RunRecord r = RunsLibrary::made(testOptions(), RunRecord::Kind::Upload, image, time, QStringLiteral("TCU V3.12"));
     r.time = time;
     return r;
 }

@@ -1,5 +1,6 @@
 // The runs library in the program: runs kept by the window's uploads, the runs window, and a kept
 // run opened, overlaid and compared in the graph window, against the simulated unit.
+#include "TestOptions.h"
 #include "../link/SimUnit.h"
 #include "RunSamples.h"
 #include "ScriptedDialogs.h"
@@ -63,7 +64,7 @@ class TestRunsWindow : public QObject
     Q_OBJECT
     QTemporaryDir m_dir;
 
-    RunsLibrary library() const { return RunsLibrary::fromOptions(); }
+    RunsLibrary library() const { return RunsLibrary::fromOptions(testOptions()); }
 
     void upload(TForm1 &w)
     {
@@ -81,7 +82,7 @@ class TestRunsWindow : public QObject
         SimUnit unit({"--fast", "--warm-up", "200"}, loggingTune());
         QVERIFY(unit.ok());
         ScriptedDialogs dialogs;
-        TForm1 w;
+        TForm1 w{testOptions()};
         QVERIFY(w.link().Comm1().open(unit.path));
 
         // no image known on this connection yet: said so
@@ -187,7 +188,7 @@ class TestRunsWindow : public QObject
         SimUnit unit({"--fast"}, loggingTune());
         QVERIFY(unit.ok());
         ScriptedDialogs dialogs;
-        TForm1 w;
+        TForm1 w{testOptions()};
         QVERIFY(w.link().Comm1().open(unit.path));
         w.action("ReadFromTraction1")->trigger();
         TGraphChart *graph = w.graphChart();
@@ -222,11 +223,11 @@ class TestRunsWindow : public QObject
         QFile f(blocker);
         QVERIFY(f.open(QIODevice::WriteOnly));
         f.close();
-        RunsLibrary::setChosenFolder(blocker + QStringLiteral("/runs"));
+        RunsLibrary::setChosenFolder(testOptions(), blocker + QStringLiteral("/runs"));
         SimUnit unit({"--fast", "--warm-up", "200"}, loggingTune());
         QVERIFY(unit.ok());
         ScriptedDialogs dialogs;
-        TForm1 w;
+        TForm1 w{testOptions()};
         QVERIFY(w.link().Comm1().open(unit.path));
         w.DL_UploadBtnClick();
         QCOMPARE(w.graphChart()->channels()[Trace::WheelSpeedFL].count(), 21845);
@@ -234,7 +235,7 @@ class TestRunsWindow : public QObject
         QVERIFY2(w.statusBar1()->messageToolTip().contains(QStringLiteral("cannot create the folder")),
                  qPrintable(w.statusBar1()->messageToolTip()));
         QCOMPARE(w.statusBar1()->messageTone(), MainStatusBar::Tone::Error);
-        RunsLibrary::setChosenFolder(QString());
+        RunsLibrary::setChosenFolder(testOptions(), QString());
     }
 };
 

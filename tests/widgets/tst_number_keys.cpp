@@ -3,6 +3,7 @@
 
 #include "RealKeys.h"
 #include "ScriptedDialogs.h"
+#include "TestOptions.h"
 #include "graph/ui/GraphForm.h"
 #include "graph/ui/SetupForm.h"
 #include "settings/FieldTable.h"
@@ -170,7 +171,7 @@ private slots:
     void setupDialogEditTakesNumbersAndTab()
     {
         ScriptedDialogs dialogs;
-        TGraphChart graph;
+        TGraphChart graph(testOptions());
         graph.show();
         SetupForm *setup = nullptr;
         for (QWidget *w : QApplication::topLevelWidgets()) {

@@ -1,5 +1,6 @@
 #include "CompareCommand.h"
 
+#include "ToolKit.h"
 #include "link/ConsoleLinkHost.h"
 
 namespace CompareCommand {
@@ -13,7 +14,7 @@ int run(const QStringList &args, const PrintCommand::Loader &load)
     SettingsImage image;
     if (!load(rest[0], image))
         return 1;
-    return LinkCommands::compare(port, image);
+    return LinkCommands::compare(port, Tool::ports(), image);
 }
 
 }  // namespace CompareCommand

@@ -31,7 +31,7 @@ int number(const QString &text)
 
 int run(const QStringList &args, const PrintSettings &printSettings)
 {
-    const TuneHistory history = TuneHistory::inConfigFolder();
+    const TuneHistory history = TuneHistory::inConfigFolder(Tool::options());
     const QString command = args.value(0);
     if (command == u"list" && args.size() == 1) {
         const QList<TuneHistory::Entry> entries = history.entries();

@@ -123,7 +123,7 @@ int upload(const QStringList &args)
     QByteArray logImage;
     {
         TractionLink link(host);
-        if (!LinkCommands::openPort(link, port))
+        if (!LinkCommands::openPort(link, port, ports()))
             return Failed;
         const CancelOnInterrupt interrupt(link.logger());
         if (!link.UploadLog())
@@ -143,7 +143,7 @@ int clear(const QStringList &args)
         return UsageError;
     ConsoleLinkHost host;
     TractionLink link(host);
-    if (!LinkCommands::openPort(link, port))
+    if (!LinkCommands::openPort(link, port, ports()))
         return Failed;
     const bool ok = link.ClearLog();
     // The walk's message comes after its unlock, where the console host prints one.

@@ -90,7 +90,7 @@ int run(const QStringList &args)
     MonitorHost host;
     TractionLink link(host);
     QString error;
-    const QString device = LinkCommands::resolvePort(port, &error);
+    const QString device = LinkCommands::resolvePort(port, ports(), &error);
     if (device.isEmpty() || !link.Comm1().open(device, &error)) {
         std::fprintf(stderr, "%s\n", qPrintable(error));
         return Failed;

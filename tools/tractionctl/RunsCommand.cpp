@@ -1,6 +1,7 @@
 #include "RunsCommand.h"
 
 #include "GraphCommands.h"
+#include "ToolKit.h"
 #include "link/TractionLink.h"
 #include "runs/RunComparison.h"
 #include "runs/RunsLibrary.h"
@@ -158,7 +159,7 @@ int compare(const RunsLibrary &library, const QString &a, const QString &b, bool
 
 int run(const QStringList &args)
 {
-    const RunsLibrary library = RunsLibrary::fromOptions();
+    const RunsLibrary library = RunsLibrary::fromOptions(Tool::options());
     QStringList rest = args;
     const bool json = rest.removeAll(QStringLiteral("--json")) > 0;
     const QString command = rest.value(0);
@@ -205,10 +206,10 @@ void keep(RunRecord::Kind kind, const QByteArray &dosBytes, TractionLink *link,
         if (link->TractionFirmwareVersion())
             version = QString::fromLatin1(link->state().firmwareVersionText());
     }
-    RunsLibrary library = RunsLibrary::fromOptions();
+    RunsLibrary library = RunsLibrary::fromOptions(Tool::options());
     QString error;
     const auto kept = library.keep(
-        dosBytes, RunsLibrary::made(kind, image, imageTime, version, measuredSecondsPerSample), &error);
+        dosBytes, RunsLibrary::made(Tool::options(), kind, image, imageTime, version, measuredSecondsPerSample), &error);
     QTextStream err(stderr);
     if (kept)
         err << "Run kept: " << kept->graphFile()

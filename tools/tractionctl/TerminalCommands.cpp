@@ -66,7 +66,7 @@ int test(const QStringList &args)
 
     ConsoleLinkHost host;
     TractionLink link(host);
-    if (!LinkCommands::openPort(link, port))
+    if (!LinkCommands::openPort(link, port, ports()))
         return Failed;
     const bool ok = link.Test_CMiss_Send(typeIndex, timeIndex);
     host.printStatus();
@@ -133,7 +133,7 @@ int terminal(const QStringList &args)
     const bool tty = isatty(STDIN_FILENO);
     ConsoleTerminal host(isatty(STDOUT_FILENO));
     TractionLink link(host);
-    if (!LinkCommands::openPort(link, port))
+    if (!LinkCommands::openPort(link, port, ports()))
         return Failed;
 
     if (tty && tcgetattr(STDIN_FILENO, &savedTerminal) == 0) {

@@ -1,5 +1,7 @@
 #include "ToolKit.h"
 
+#include "link/PortDirectory.h"
+#include "platform/RegistryRoutinesUnit.h"
 #include "settings/SettingsFiles.h"
 
 #include <QSaveFile>
@@ -17,6 +19,18 @@ QTextStream &err()
 {
     static QTextStream s(stderr);
     return s;
+}
+
+TRegistryRoutines &options()
+{
+    static TRegistryRoutines store(TRegistryRoutines::defaultFolder());
+    return store;
+}
+
+const PortDirectory &ports()
+{
+    static const LinuxPortDirectory directory(options().configFolder(), options());
+    return directory;
 }
 
 int fail(const QString &message, const QString &file, const QString &reason)

@@ -5,7 +5,9 @@
 #include <QByteArray>
 #include <QString>
 
+class PortDirectory;
 class QTextStream;
+class TRegistryRoutines;
 
 // What every tractionctl command shares: its exit status, its console and the way it says what failed.
 namespace Tool {
@@ -15,6 +17,11 @@ enum Exit { Done = 0, Failed = 1, UsageError = 2 };
 
 QTextStream &out();
 QTextStream &err();
+
+// The tool's option store, in the program's configuration folder, and its port directory: made
+// once, on first use, for the whole run.
+TRegistryRoutines &options();
+const PortDirectory &ports();
 
 // "MESSAGE" and below it "  FILE: REASON" on standard error; gives Failed.
 int fail(const QString &message, const QString &file, const QString &reason);

@@ -243,7 +243,7 @@ int version(const QStringList &args)
     const QString port = takePort(rest);
     if (port.isEmpty() || !rest.isEmpty())
         return UsageError;
-    return LinkCommands::version(port);
+    return LinkCommands::version(port, ports());
 }
 
 int read(const QStringList &args)
@@ -260,7 +260,7 @@ int read(const QStringList &args)
         *error = saveFailure(file, *error);
         return false;
     };
-    return LinkCommands::read(port, save, check);
+    return LinkCommands::read(port, ports(), save, check);
 }
 
 int write(const QStringList &args)
@@ -274,7 +274,7 @@ int write(const QStringList &args)
     SettingsImage image;
     if (rest[0] != u"--default" && !load(rest[0], image))
         return Failed;
-    return LinkCommands::write(port, image, verify, check);
+    return LinkCommands::write(port, ports(), image, verify, check);
 }
 
 int help(const QStringList &args);

@@ -90,9 +90,9 @@ void GraphAnalysis::addTimeAxisOption(QMenu *view)
     item->setObjectName(QStringLiteral("SecondsAxis1"));
     item->setToolTip(QStringLiteral("Label the time axis in seconds at the run's rate"));
     item->setCheckable(true);
-    item->setChecked(TRegistryRoutines::read(SecondsAxisKey) != 0);
+    item->setChecked(m_g.options().read(SecondsAxisKey) != 0);
     connect(item, &QAction::toggled, this, [this](bool on) {
-        TRegistryRoutines::write(SecondsAxisKey, on);
+        m_g.options().write(SecondsAxisKey, on);
         showSeconds(on);
     });
     showSeconds(item->isChecked());

@@ -52,7 +52,7 @@ QCPRange safe(const AxisRange &r)  // the chart refuses an empty span
 
 }  // namespace
 
-TGraphChart::TGraphChart(QWidget *parent) : QMainWindow(parent)
+TGraphChart::TGraphChart(TRegistryRoutines &options, QWidget *parent) : QMainWindow(parent), m_options(options)
 {
     setObjectName(QStringLiteral("GraphChart"));
     setWindowTitle(QStringLiteral("GraphChart"));

@@ -33,6 +33,7 @@ class ChartGesture;
 class ChartMouse;
 class GraphAnalysis;
 class TraceSource;
+class TRegistryRoutines;
 
 // The graph window. It owns the seven traces; the chart only ever holds about two points per
 // pixel column of what is in view, refreshed from the channels before each replot. What it adds
@@ -40,9 +41,11 @@ class TraceSource;
 class TGraphChart : public QMainWindow {
     Q_OBJECT
 public:
-    explicit TGraphChart(QWidget *parent = nullptr);
+    // 'options' keeps the window's layout and the driven axle; it must outlive the window.
+    explicit TGraphChart(TRegistryRoutines &options, QWidget *parent = nullptr);
     ~TGraphChart() override;
 
+    TRegistryRoutines &options() const { return m_options; }
     Channels &channels() { return m_channels; }
     const Channels &channels() const { return m_channels; }
     Navigation &navigation() { return m_nav; }
@@ -175,6 +178,7 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    TRegistryRoutines &m_options;
     struct PanelEntry {
         QGroupBox *box = nullptr;
         QLabel *label = nullptr;

@@ -73,8 +73,8 @@ void TGraphChart::ViewNavigatorBar3Execute() { m_navigator->dock(); }
 
 void TGraphChart::readLayout()
 {
-    const bool locked = restoreBars(graphMenuKeys(), m_menuBar2, m_navigator);
-    move(TRegistryRoutines::read(RegistryKeys::GraphLeft), TRegistryRoutines::read(RegistryKeys::GraphTop));
+    const bool locked = restoreBars(m_options, graphMenuKeys(), m_menuBar2, m_navigator);
+    move(m_options.read(RegistryKeys::GraphLeft), m_options.read(RegistryKeys::GraphTop));
     setToolbarsLocked(locked);
     showFloatingBars(false);  // a floating bar appears with the window, not at program start
 }
@@ -88,9 +88,9 @@ void TGraphChart::showFloatingBars(bool on)
 
 void TGraphChart::writeLayout()
 {
-    storeBars(graphMenuKeys(), m_menuBar2, m_navigator, toolbarsLocked());
-    TRegistryRoutines::write(RegistryKeys::GraphTop, y());
-    TRegistryRoutines::write(RegistryKeys::GraphLeft, x());
+    storeBars(m_options, graphMenuKeys(), m_menuBar2, m_navigator, toolbarsLocked());
+    m_options.write(RegistryKeys::GraphTop, y());
+    m_options.write(RegistryKeys::GraphLeft, x());
 }
 
 void TGraphChart::setToolbarsLocked(bool locked)

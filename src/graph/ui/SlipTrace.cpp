@@ -25,8 +25,8 @@ QString tenths(std::optional<double> v) { return v ? QString::number(*v, 'f', 1)
 SlipTrace::SlipTrace(TGraphChart &graph) : QObject(&graph), m_g(graph)
 {
     int stored = 0;
-    stored = TRegistryRoutines::ReadWriteInteger(DrivenAxleKey.subKey, DrivenAxleKey.name, false,
-                                                 TRegistryRoutines::ReadMode, stored);
+    stored = graph.options().ReadWriteInteger(DrivenAxleKey.subKey, DrivenAxleKey.name, false,
+                                              TRegistryRoutines::ReadMode, stored);
     m_driven = stored == 1 ? Axle::Front : Axle::Rear;
     QCustomPlot *c = graph.chart();
     m_axis = graph.addValueAxis(c->axisRect()->addAxis(QCPAxis::atRight), &Navigation::Axes::slip);  // outside RPM's
@@ -80,7 +80,7 @@ void SlipTrace::buildThresholds()
 void SlipTrace::setDriven(Axle a)
 {
     m_driven = a;
-    TRegistryRoutines::write(DrivenAxleKey, a == Axle::Front ? 1 : 0);
+    m_g.options().write(DrivenAxleKey, a == Axle::Front ? 1 : 0);
     m_g.redraw();
 }
 

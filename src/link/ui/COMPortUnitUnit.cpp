@@ -20,12 +20,13 @@ QIcon portInUseIcon()
 
 } // namespace
 
-TCOMPortForm::TCOMPortForm(TractionLink &link, PortDirectory &directory, QObject *parent)
-    : QObject(parent), m_link(link), m_selection(directory, link.Comm1()), m_recovery(m_selection, link.Comm1())
+TCOMPortForm::TCOMPortForm(TractionLink &link, PortDirectory &directory, TRegistryRoutines &options,
+                           QObject *parent)
+    : QObject(parent), m_link(link), m_options(options), m_selection(directory, link.Comm1()),
+      m_recovery(m_selection, link.Comm1())
 {
     setObjectName(QStringLiteral("COMPortForm"));
-    m_selection.load(TRegistryRoutines::read(RegistryKeys::CommPort),
-                     TRegistryRoutines::read(RegistryKeys::AllowVirtualPorts) != 0);
+    m_selection.load(options.read(RegistryKeys::CommPort), options.read(RegistryKeys::AllowVirtualPorts) != 0);
     // A vanished device is said once, in the application's error box.
     connect(&link.Comm1(), &SerialDevice::lost, this, [this](const QString &message) {
         if (!m_lostSaid || !m_lostSaid(message))
@@ -108,7 +109,7 @@ void TCOMPortForm::SelectPort(QAction *item)
         Dialogs::instance().error(error);
         return;
     }
-    TRegistryRoutines::write(RegistryKeys::CommPort, m_selection.portNumber(), false);
+    m_options.write(RegistryKeys::CommPort, m_selection.portNumber(), false);
 }
 
 void TCOMPortForm::AllowVirtualComPortsClick(QAction *item)
@@ -118,5 +119,5 @@ void TCOMPortForm::AllowVirtualComPortsClick(QAction *item)
         item->setCheckable(true);
         item->setChecked(m_selection.AllowVirtualPorts());
     }
-    TRegistryRoutines::write(RegistryKeys::AllowVirtualPorts, m_selection.AllowVirtualPorts() ? 1 : 0);
+    m_options.write(RegistryKeys::AllowVirtualPorts, m_selection.AllowVirtualPorts() ? 1 : 0);
 }

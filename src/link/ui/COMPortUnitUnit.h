@@ -12,6 +12,7 @@
 class PortDirectory;
 class QAction;
 class TractionLink;
+class TRegistryRoutines;
 
 // The port form: never shown; it carries the port (Comm1, inside the link), the "COM Ports"
 // submenu and the choice of port with its stored options.
@@ -21,8 +22,8 @@ public:
     static constexpr const char *IDS_COMPORT = "COM Ports";
     static constexpr const char *ID_NOT_AVAILABLE = "is not available";
 
-    // Loads "CommPort" and "AllowVirtualPorts" from the option store.
-    TCOMPortForm(TractionLink &link, PortDirectory &directory, QObject *parent = nullptr);
+    // Loads "CommPort" and "AllowVirtualPorts" from the option store, and keeps them there.
+    TCOMPortForm(TractionLink &link, PortDirectory &directory, TRegistryRoutines &options, QObject *parent = nullptr);
 
     // The main window's first showing: the submenu at the top of the options menu, the scan,
     // the stored port opened, or the message that it is not available.
@@ -50,6 +51,7 @@ private:
     void rebuildItems();
 
     TractionLink &m_link;
+    TRegistryRoutines &m_options;
     PortSelection m_selection;
     PortRecovery m_recovery;
     QPointer<QMenu> m_portMenu;

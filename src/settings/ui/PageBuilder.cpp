@@ -133,6 +133,40 @@ QWidget *PageBuilder::sliderBox(const Field &f, QWidget *parent)
     return holder;
 }
 
+// The row's "Set all to" pair, beside its cells.
+void PageBuilder::addSetAllButtons(QBoxLayout *outer, QGroupBox *box, const char *rowName)
+{
+    for (const CutRowButtons &buttons : cutRowButtons()) {
+        if (qstrcmp(buttons.row, rowName) != 0)
+            continue;
+        auto *setAll = new QVBoxLayout;
+        setAll->setSpacing(2);
+        setAll->addWidget(new QLabel(QStringLiteral("Set all to"), box), 0, Qt::AlignHCenter);
+        auto *pair = new QHBoxLayout;
+        pair->setSpacing(4);
+        const struct {
+            const char *name;
+            const char *hint;
+            bool spark;
+        } sides[] = {{buttons.sparkButton, buttons.sparkHint, true},
+                     {buttons.noSparkButton, buttons.noSparkHint, false}};
+        for (const auto &side : sides) {
+            auto *button = new QToolButton(box);
+            add(button, side.name, side.hint);
+            button->setIcon(side.spark ? Spark_bitmaps::spark() : Spark_bitmaps::noSpark());
+            button->setIconSize({20, 22});
+            button->setAccessibleName(side.spark ? QStringLiteral("Spark") : QStringLiteral("No spark"));
+            QObject::connect(button, &QToolButton::clicked, m_frame,
+                             [frame = m_frame, rowName, spark = side.spark] {
+                                 frame->SetAllClick(QString::fromLatin1(rowName), spark);
+                             });
+            pair->addWidget(button);
+        }
+        setAll->addLayout(pair);
+        outer->addLayout(setAll);
+    }
+}
+
 QGroupBox *PageBuilder::cutGroup(QWidget *sheet, const char *rowName, const char *groupName, const char *extra)
 {
     const Field &row = field(rowName);
@@ -168,35 +202,7 @@ QGroupBox *PageBuilder::cutGroup(QWidget *sheet, const char *rowName, const char
         addFieldRow(grid, field(extra));
     }
 
-    for (const CutRowButtons &buttons : cutRowButtons()) {
-        if (qstrcmp(buttons.row, rowName) != 0)
-            continue;
-        auto *setAll = new QVBoxLayout;
-        setAll->setSpacing(2);
-        setAll->addWidget(new QLabel(QStringLiteral("Set all to"), box), 0, Qt::AlignHCenter);
-        auto *pair = new QHBoxLayout;
-        pair->setSpacing(4);
-        const struct {
-            const char *name;
-            const char *hint;
-            bool spark;
-        } sides[] = {{buttons.sparkButton, buttons.sparkHint, true},
-                     {buttons.noSparkButton, buttons.noSparkHint, false}};
-        for (const auto &side : sides) {
-            auto *button = new QToolButton(box);
-            add(button, side.name, side.hint);
-            button->setIcon(side.spark ? Spark_bitmaps::spark() : Spark_bitmaps::noSpark());
-            button->setIconSize({20, 22});
-            button->setAccessibleName(side.spark ? QStringLiteral("Spark") : QStringLiteral("No spark"));
-            QObject::connect(button, &QToolButton::clicked, m_frame,
-                             [frame = m_frame, rowName, spark = side.spark] {
-                                 frame->SetAllClick(QString::fromLatin1(rowName), spark);
-                             });
-            pair->addWidget(button);
-        }
-        setAll->addLayout(pair);
-        outer->addLayout(setAll);
-    }
+    addSetAllButtons(outer, box, rowName);
     return box;
 }
 

@@ -6,6 +6,7 @@
 #include <QList>
 #include <QString>
 
+class QBoxLayout;
 class QComboBox;
 class QGridLayout;
 class QGroupBox;
@@ -50,6 +51,7 @@ private:
     QWidget *sliderBox(const Field &field, QWidget *parent);
     // A cut row with its set-all buttons, in a group of its own; 'extra' is a field row under it.
     QGroupBox *cutGroup(QWidget *sheet, const char *row, const char *groupName, const char *extra);
+    void addSetAllButtons(QBoxLayout *outer, QGroupBox *box, const char *rowName);
     QComboBox *list(const char *name, const QStringList &items, QWidget *parent);
     QWidget *calculatorRow(QGroupBox *group, const char *button, const char *caption);
     void alignLabels(QWidget *column);

@@ -1,0 +1,3 @@
+#pragma once
+
+// The window itself: its own files may include it.

@@ -1,0 +1,3 @@
+#pragma once
+
+// A helper of the window: it is handed what it uses.
