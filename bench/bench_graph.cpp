@@ -39,7 +39,7 @@ QString writeDosFile(const QString &path, double phase = 0)
     for (qsizetype i = 0; i < Samples; ++i) {
         const int base = int(120 + 60 * std::sin(double(i) / 900.0 + phase));
         const int spin = (i / 3000) % 7 == 0 ? int(i % 23) : 0;
-        const uchar rec[RecordSize] = {uchar(base + spin), uchar(base + spin / 2), uchar(base - 1),
+        const uchar rec[RecordSize] = {uchar(base + spin), uchar(base + spin / 2),      uchar(base - 1),
                                        uchar(base + 1),    uchar(80 + (i % 4000) / 40), uchar(spin / 4)};
         bytes.append(reinterpret_cast<const char *>(rec), RecordSize);
     }
@@ -368,8 +368,8 @@ int main(int argc, char **argv)
     row("pan_step_ms", ours.pan.median, "<16", base.pan.median, "ms");
     row("cursor_step_ms", ours.cursor.median, "<5", base.cursor.median, "ms");
     std::printf("%-34s [%.3f %.3f %.3f %.3f] baseline [%.3f %.3f %.3f %.3f]\n", "worst full/zoom/pan/cursor_ms",
-                ours.full.worst, ours.zoom.worst, ours.pan.worst, ours.cursor.worst, base.full.worst,
-                base.zoom.worst, base.pan.worst, base.cursor.worst);
+                ours.full.worst, ours.zoom.worst, ours.pan.worst, ours.cursor.worst, base.full.worst, base.zoom.worst,
+                base.pan.worst, base.cursor.worst);
     std::printf("%-34s [%.3f %.3f %.3f %.3f] baseline [%.3f %.3f %.3f %.3f]\n", "cpu full/zoom/pan/cursor_ms",
                 ours.full.cpu, ours.zoom.cpu, ours.pan.cpu, ours.cursor.cpu, base.full.cpu, base.zoom.cpu, base.pan.cpu,
                 base.cursor.cpu);

@@ -30,7 +30,8 @@ double bestMs(int runs, const std::function<void()> &work)
 
 void row(const char *name, double ms, double targetMs, const char *note = "")
 {
-    std::printf("%-36s %9.1f ms   target < %6.0f ms %s %s\n", name, ms, targetMs, ms < targetMs ? "ok  " : "MISS", note);
+    std::printf("%-36s %9.1f ms   target < %6.0f ms %s %s\n", name, ms, targetMs, ms < targetMs ? "ok  " : "MISS",
+                note);
 }
 
 }  // namespace
@@ -72,8 +73,7 @@ int main()
     row("export six channels as XML", bestMs(1, [&] { ChartExport::data(channels, csv); }), 4000);
 
     std::array<ChartExport::TraceLook, TraceCount> looks{};
-    row("native JSON with series data", bestMs(1, [&] {
-            ChartExport::native(channels, Navigation::Axes{}, looks, true);
-        }), 4000);
+    row("native JSON with series data",
+        bestMs(1, [&] { ChartExport::native(channels, Navigation::Axes{}, looks, true); }), 4000);
     return 0;
 }

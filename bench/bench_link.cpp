@@ -12,8 +12,7 @@
 #include <cstdio>
 #include <sys/resource.h>
 
-namespace
-{
+namespace {
 
 // A byte at 19200 baud, 8N1: ten bit times.
 constexpr double ByteMs = 10.0 * 1000.0 / 19200.0;
@@ -61,12 +60,12 @@ double writeLeast(const QList<SimUnit::Byte> &trace, const QByteArray &sent)
     const int last = int(sent.indexOf('W', e));
     const int answers = answerBytes(trace, w + 257, "ploaded ok") + answerBytes(trace, e, "SETUP MENU") +
                         answerBytes(trace, last, "Wheel Spee");
-    const double delays =
-        3 * 350.0 + 100 + 2 * CommandSequences::QuietMs + 5 + 5 + 5 + 1000 + (250 + 100 + 250 + 2 * 100);
+    const double delays = 3 * 350.0 + 100 + 2 * CommandSequences::QuietMs + 5 + 5 + 5 + 1000 +
+                          (250 + 100 + 250 + 2 * 100);
     return delays + (1 + 7 + 2 + 256 + 1 + 1 + answers) * ByteMs;
 }
 
-} // namespace
+}  // namespace
 
 int main(int argc, char **argv)
 {
@@ -98,7 +97,7 @@ int main(int argc, char **argv)
         wall.start();
         const bool ok = write ? link.WriteToTraction() : link.ReadFromTraction();
         const double ms = double(wall.elapsed());
-        link.waits().Delay_ms(100); // let the trace reach its file
+        link.waits().Delay_ms(100);  // let the trace reach its file
         const double least = write ? writeLeast(unit.trace(), unit.received()) : readLeast(checked);
         std::printf("%s_wall_ratio %.3f target <=1.10 (%.0f ms, least %.0f ms; %s)\n", names[kind], ms / least, ms,
                     least, ok ? "ok" : "FAILED");

@@ -15,20 +15,18 @@
 #include <cstdio>
 #include <sys/resource.h>
 
-namespace
-{
+namespace {
 
-constexpr double LineMs = 131072 * 10.0 * 1000.0 / 19200.0; // 8N1: ten bits a byte
+constexpr double LineMs = 131072 * 10.0 * 1000.0 / 19200.0;  // 8N1: ten bits a byte
 
 // The real window, with the moments the bench needs noted as the upload passes them.
-class BenchForm : public TForm1
-{
-  public:
+class BenchForm : public TForm1 {
+public:
     QElapsedTimer clock;
-    double sentMs = -1;    // 'I' went out: the first estimate follows it at once
-    double plottedMs = -1; // the channels replaced and the chart redrawn
+    double sentMs = -1;     // 'I' went out: the first estimate follows it at once
+    double plottedMs = -1;  // the channels replaced and the chart redrawn
     double cpuAtSend = 0, cpuAtPlot = 0;
-    QList<QPair<double, int>> estimates; // (ms, seconds left shown)
+    QList<QPair<double, int>> estimates;  // (ms, seconds left shown)
 
     BenchForm() : TForm1(testOptions()) { clock.start(); }
     double now() const { return clock.nsecsElapsed() / 1e6; }
@@ -49,7 +47,7 @@ class BenchForm : public TForm1
     }
 };
 
-} // namespace
+}  // namespace
 
 int main(int argc, char **argv)
 {
@@ -61,7 +59,7 @@ int main(int argc, char **argv)
 
     // A memory the logger filled on a drive, as after a run on the track.
     SettingsImage settings = SettingsImage::defaults();
-    settings.setByte(38, 0xFF); // data logging enabled
+    settings.setByte(38, 0xFF);  // data logging enabled
     const QString log = config.filePath(QStringLiteral("logger.bin"));
     SimUnit unit({"--pace", "--log-memory", log, "--warm-up", "200"}, settings.toByteArray());
     if (!unit.ok()) {
@@ -90,7 +88,8 @@ int main(int argc, char **argv)
                 transfer / LineMs, transfer, LineMs, ok ? "ok" : "FAILED");
     std::printf("last_byte_to_plot_ms %.1f target <50\n", window.plottedMs - lastByteMs);
     const double cpu = window.cpuAtPlot - window.cpuAtSend;
-    std::printf("upload_cpu_percent %.2f target <5 (cpu %.0f ms over %.0f ms)\n", 100.0 * cpu / transfer, cpu, transfer);
+    std::printf("upload_cpu_percent %.2f target <5 (cpu %.0f ms over %.0f ms)\n", 100.0 * cpu / transfer, cpu,
+                transfer);
     // The estimate against what was really left until the last byte, once the pace is measured.
     double worst = 0;
     for (const auto &[ms, seconds] : window.estimates)

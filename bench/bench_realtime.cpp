@@ -75,8 +75,8 @@ int main(int argc, char **argv)
     g->findChild<QAction *>(QStringLiteral("RealTimeStop3"))->trigger();
 
     const double rate = framesFirst / first;
-    std::printf("realtime_frames_per_s %.1f target >=%.1f (95%% of the link limit %.1f; %.0f frames in %.1f s)\n",
-                rate, 0.95 * LinkLimit, LinkLimit, framesFirst, first);
+    std::printf("realtime_frames_per_s %.1f target >=%.1f (95%% of the link limit %.1f; %.0f frames in %.1f s)\n", rate,
+                0.95 * LinkLimit, LinkLimit, framesFirst, first);
     std::printf("realtime_frames_lost %llu target 0 (of %llu frames in %.0f s)\n",
                 static_cast<unsigned long long>(poll.framesLost()),
                 static_cast<unsigned long long>(poll.framesReceived()), seconds);

@@ -18,8 +18,7 @@
 #include <cstdio>
 #include <functional>
 
-namespace
-{
+namespace {
 
 constexpr int Runs = 200;
 
@@ -59,7 +58,7 @@ void row(const char *name, double ms, double targetMs)
     std::printf("%-44s %9.1f ms   target < %6.0f ms %s\n", name, ms, targetMs, ms < targetMs ? "ok" : "MISS");
 }
 
-} // namespace
+}  // namespace
 
 int main(int argc, char *argv[])
 {
@@ -81,8 +80,8 @@ int main(int argc, char *argv[])
             return 1;
         }
     }
-    std::printf("%d runs of %d samples kept in %.1f s (%.1f ms a run, with its pruning)\n", Runs,
-                LogImage::Samples, double(filling.elapsed()) / 1e3, double(filling.elapsed()) / Runs);
+    std::printf("%d runs of %d samples kept in %.1f s (%.1f ms a run, with its pruning)\n", Runs, LogImage::Samples,
+                double(filling.elapsed()) / 1e3, double(filling.elapsed()) / Runs);
 
     const double open = bestOf3([&] {
         RunsWindow window(library);

@@ -64,13 +64,16 @@ struct Sample {
     double heapMb = 0;
     int fds = 0;
     int objects = 0;
-    int qtimers = 0; // QTimer objects alive
-    int timers = 0;  // timers registered with this thread's dispatcher
+    int qtimers = 0;  // QTimer objects alive
+    int timers = 0;   // timers registered with this thread's dispatcher
 };
 
 int openFds()
 {
-    return int(QDir(QStringLiteral("/proc/self/fd")).entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot).size()) - 1; // the listing's own
+    return int(QDir(QStringLiteral("/proc/self/fd"))
+                   .entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot)
+                   .size()) -
+           1;  // the listing's own
 }
 
 Sample sample(double minute)
@@ -140,7 +143,7 @@ int argValue(const QStringList &args, const char *name, int fallback)
     return i > 0 && i + 1 < args.size() ? qMax(0, args.at(i + 1).toInt()) : fallback;
 }
 
-} // namespace
+}  // namespace
 
 int main(int argc, char **argv)
 {
@@ -251,8 +254,9 @@ int main(int argc, char **argv)
     logger = samples;
     sampler.stop();
     if (rounds > 0) {
-        std::printf("soak_logger_rounds_failed %d target 0 (%d rounds: %d uploads, %d clears failed; slowest upload %.1f s)\n",
-                    failedUploads + failedClears, rounds, failedUploads, failedClears, slowestUploadS);
+        std::printf(
+            "soak_logger_rounds_failed %d target 0 (%d rounds: %d uploads, %d clears failed; slowest upload %.1f s)\n",
+            failedUploads + failedClears, rounds, failedUploads, failedClears, slowestUploadS);
     }
 
     // A leak of one small allocation per frame (32 bytes with the allocator's overhead) would add

@@ -194,7 +194,7 @@ void stream(double minutes)
                 shown.stallMs, idle.stallMs, dropped.stallMs);
 }
 
-} // namespace
+}  // namespace
 
 int main(int argc, char **argv)
 {

@@ -27,8 +27,8 @@
 
 namespace {
 
-constexpr int Dpi = 96;             // page units are pixels at this resolution
-constexpr qreal Margin = 72;        // 19 mm
+constexpr int Dpi = 96;       // page units are pixels at this resolution
+constexpr qreal Margin = 72;  // 19 mm
 constexpr qreal FooterHeight = 28;
 constexpr const char *Title = "Veltorane Traction Control Software - User manual";
 
@@ -85,7 +85,6 @@ void fitPictures(QTextDocument &doc, const QString &folder, qreal width)
     }
 }
 
-
 // Pages and positions. The document is laid out as one column of pages 'body' high; a y in it lies on
 // page y / height, drawn at the top margin plus what is left. PDF points are 72 to our 96 pixels.
 class Pages {
@@ -116,8 +115,8 @@ public:
         const int page = int(line.top() / m_height);
         const qreal left = from < 0 ? line.left() : from;
         const qreal right = to < 0 ? line.right() : to;
-        const QRectF area(points(Margin + left), points(Margin + line.top() - page * m_height),
-                          points(right - left), points(line.height()));
+        const QRectF area(points(Margin + left), points(Margin + line.top() - page * m_height), points(right - left),
+                          points(line.height()));
         return {page, area, target};
     }
     // Where a position's character starts across its line, in document pixels.
@@ -125,7 +124,8 @@ public:
     {
         const QTextBlock block = m_doc.findBlock(pos);
         const QTextLine line = block.layout()->lineForTextPosition(pos - block.position());
-        return m_doc.documentLayout()->blockBoundingRect(block).left() + (line.isValid() ? line.cursorToX(pos - block.position()) : 0);
+        return m_doc.documentLayout()->blockBoundingRect(block).left() +
+               (line.isValid() ? line.cursorToX(pos - block.position()) : 0);
     }
 
 private:
@@ -436,14 +436,15 @@ int main(int argc, char *argv[])
     QList<PdfNavigation::Bookmark> bookmarks;
     for (const Heading &h : all)
         if (h.at.position() >= firstChapter->at.position() || h.level == 1)
-            bookmarks.append({h.level == 1 && h.at.position() < firstChapter->at.position() ? QStringLiteral("Contents") : h.title,
-                              h.level, pages.place(h.at.position())});
+            bookmarks.append(
+                {h.level == 1 && h.at.position() < firstChapter->at.position() ? QStringLiteral("Contents") : h.title,
+                 h.level, pages.place(h.at.position())});
     QList<PdfNavigation::Link> links;
     for (const ContentsEntry &e : entries)
         links << pages.link(e.entry.position(), pages.place(e.target->at.position()));
     for (const PageNumber &n : numbers)
-        links << pages.link(n.text.selectionStart(), PdfNavigation::Place{n.page, 0}, pages.xOf(n.text.selectionStart()),
-                            pages.xOf(n.text.selectionEnd()));
+        links << pages.link(n.text.selectionStart(), PdfNavigation::Place{n.page, 0},
+                            pages.xOf(n.text.selectionStart()), pages.xOf(n.text.selectionEnd()));
 
     QPainter painter;
     if (!painter.begin(&writer)) {

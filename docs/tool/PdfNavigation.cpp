@@ -76,7 +76,8 @@ public:
         const qint64 xref = m_pdf.size();
         m_pdf += "xref\n";
         for (auto it = m_offsets.cbegin(); it != m_offsets.cend(); ++it)
-            m_pdf += QByteArray::number(it.key()) + " 1\n" + QByteArray::number(it.value()).rightJustified(10, '0') + " 00000 n \n";
+            m_pdf += QByteArray::number(it.key()) + " 1\n" + QByteArray::number(it.value()).rightJustified(10, '0') +
+                     " 00000 n \n";
         m_pdf += "trailer\n<<\n/Size " + QByteArray::number(m_next) + '\n' + trailerKeys + "/Prev " +
                  QByteArray::number(previous) + "\n>>\nstartxref\n" + QByteArray::number(xref) + "\n%%EOF\n";
     }
@@ -115,7 +116,8 @@ bool add(QByteArray &pdf, const QList<Bookmark> &bookmarks, const QList<Link> &l
         return fail(QStringLiteral("not a PDF as Qt writes it"));
     const QList<int> pages = references(pagesTree.mid(kidsAt, pagesTree.indexOf(']', kidsAt) - kidsAt));
     QList<qreal> heights;
-    static const QRegularExpression mediaBox(QStringLiteral("/MediaBox\\s*\\[\\s*\\S+\\s+\\S+\\s+\\S+\\s+(\\S+)\\s*\\]"));
+    static const QRegularExpression mediaBox(
+        QStringLiteral("/MediaBox\\s*\\[\\s*\\S+\\s+\\S+\\s+\\S+\\s+(\\S+)\\s*\\]"));
     for (int page : pages) {
         const QRegularExpressionMatch box = mediaBox.match(QString::fromLatin1(all.value(page)));
         if (!box.hasMatch() || reference(all.value(page), "Annots") < 0)
@@ -140,8 +142,8 @@ bool add(QByteArray &pdf, const QList<Bookmark> &bookmarks, const QList<Link> &l
         const qreal h = heights[link.page];
         update.write(object, "<<\n/Type /Annot\n/Subtype /Link\n/Rect [" + number(link.area.left()) + ' ' +
                                  number(h - link.area.bottom()) + ' ' + number(link.area.right()) + ' ' +
-                                 number(h - link.area.top()) + "]\n/Border [0 0 0]\n/Dest " +
-                                 destination(link.target) + "\n>>");
+                                 number(h - link.area.top()) + "]\n/Border [0 0 0]\n/Dest " + destination(link.target) +
+                                 "\n>>");
         linksOnPage[link.page] << object;
     }
     for (auto it = linksOnPage.cbegin(); it != linksOnPage.cend(); ++it) {

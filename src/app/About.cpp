@@ -89,9 +89,9 @@ TAboutForm::TAboutForm(QWidget *parent) : QDialog(parent, Qt::Dialog | Qt::Frame
                    : QString(),
             312, plain);
     addLine("AvailableMemory",
-            memory ? OsInfo::kilobytes(memory->availableBytes) +
-                         QStringLiteral(" available physical memory in kilobytes")
-                   : QString(),
+            memory
+                ? OsInfo::kilobytes(memory->availableBytes) + QStringLiteral(" available physical memory in kilobytes")
+                : QString(),
             328, plain);
 
     m_creditTimer.setTimerType(Qt::PreciseTimer);
@@ -104,7 +104,11 @@ TAboutForm::TAboutForm(QWidget *parent) : QDialog(parent, Qt::Dialog | Qt::Frame
 
 QString TAboutForm::VersionLine(const ProgramVersion &v)
 {
-    return QStringLiteral("Software Version :- %1.%2.%3 (Build %4)").arg(v.major).arg(v.minor).arg(v.release).arg(v.build);
+    return QStringLiteral("Software Version :- %1.%2.%3 (Build %4)")
+        .arg(v.major)
+        .arg(v.minor)
+        .arg(v.release)
+        .arg(v.build);
 }
 
 QString TAboutForm::Caption(const QString &programFile)

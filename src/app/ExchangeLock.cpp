@@ -9,9 +9,9 @@
 namespace {
 
 constexpr const char *LockedActions[] = {
-    "Open1", "Save1", "SaveAs1", "Print1", "Import1", "Exit1", "Terminal1", "TerminalClose1",
-    "Graph1", "WriteToTraction1", "ReadFromTraction1", "HelpContents1", "About2", "PrinterSetup1",
-    "Email1", "FeedBack1"};
+    "Open1",     "Save1",          "SaveAs1", "Print1",           "Import1",           "Exit1",
+    "Terminal1", "TerminalClose1", "Graph1",  "WriteToTraction1", "ReadFromTraction1", "HelpContents1",
+    "About2",    "PrinterSetup1",  "Email1",  "FeedBack1"};
 
 }  // namespace
 

@@ -50,8 +50,8 @@ TForm1::TForm1(TRegistryRoutines &options, std::unique_ptr<PortDirectory> direct
     AccessibleNames::installListNames();
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Veltorane Traction"));
-    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                   Qt::WindowCloseButtonHint);
 
     if (!m_directory)
         m_directory = std::make_unique<LinuxPortDirectory>(m_options.configFolder(), m_options);
@@ -106,11 +106,11 @@ void TForm1::makeEditHelpers()
     const auto setModified = [this](bool modified) { this->setModified(modified); };
     auto *tools = m_bars->navigatorDock()->findChild<QToolBar *>(QStringLiteral("NavigatorBarTools"));
     m_undo = new MainUndo({m_actions, *m_body, m_bars->optionsMenu(), tools, m_link->guard(), setModified}, this);
-    m_history = new MainHistory({m_actions, m_bars->fileMenu(), m_options, m_tractionMemory, *m_link,
-                                 *m_comPortForm, m_body->frame1(), m_undo->pages(), setModified, this},
+    m_history = new MainHistory({m_actions, m_bars->fileMenu(), m_options, m_tractionMemory, *m_link, *m_comPortForm,
+                                 m_body->frame1(), m_undo->pages(), setModified, this},
                                 this);
-    m_runs = new MainRuns({m_bars->fileMenu(), m_bars->viewMenu(), m_bars->optionsMenu(), m_options, m_graph,
-                           *m_link, m_tractionMemory, [this] { return m_currentFileName; }, *m_messages, this,
+    m_runs = new MainRuns({m_bars->fileMenu(), m_bars->viewMenu(), m_bars->optionsMenu(), m_options, m_graph, *m_link,
+                           m_tractionMemory, [this] { return m_currentFileName; }, *m_messages, this,
                            [this](const QString &chapter) { showManualAt(chapter); }},
                           this);
 }
@@ -118,8 +118,8 @@ void TForm1::makeEditHelpers()
 // Read and Write Settings with the guards around them.
 void TForm1::makeReadWrite()
 {
-    m_safeWrite = new MainSafeWrite(
-        {m_bars->optionsMenu(), m_options, *m_link, m_tractionMemory, m_body->frame1(), this}, this);
+    m_safeWrite =
+        new MainSafeWrite({m_bars->optionsMenu(), m_options, *m_link, m_tractionMemory, m_body->frame1(), this}, this);
     connect(m_actions["ReadFromTraction1"], &QAction::triggered, this,
             [this] { m_link->whenFree(Exchange::Read, [this] { readSettings(); }); });
     connect(m_actions["WriteToTraction1"], &QAction::triggered, this, [this] {
@@ -248,8 +248,8 @@ void TForm1::UpdateTitleBar(bool fileForm)
 
 QString TForm1::GetVer()
 {
-    return QString::asprintf("%d.%d.%d.%d", TRACTION_VERSION_MAJOR, TRACTION_VERSION_MINOR,
-                             TRACTION_VERSION_RELEASE, TRACTION_VERSION_BUILD);
+    return QString::asprintf("%d.%d.%d.%d", TRACTION_VERSION_MAJOR, TRACTION_VERSION_MINOR, TRACTION_VERSION_RELEASE,
+                             TRACTION_VERSION_BUILD);
 }
 
 void TForm1::FormShow()
@@ -289,13 +289,16 @@ void TForm1::closeEvent(QCloseEvent *event)
         event->ignore();
         if (!m_closeAfterExchange) {
             m_closeAfterExchange = true;
-            connect(&m_link->guard(), &ExchangeGuard::runningChanged, this, [this](bool running) {
-                if (!running && m_closeAfterExchange)
-                    QTimer::singleShot(0, this, [this] {
-                        m_closeAfterExchange = false;
-                        close();
-                    });
-            }, Qt::SingleShotConnection);
+            connect(
+                &m_link->guard(), &ExchangeGuard::runningChanged, this,
+                [this](bool running) {
+                    if (!running && m_closeAfterExchange)
+                        QTimer::singleShot(0, this, [this] {
+                            m_closeAfterExchange = false;
+                            close();
+                        });
+                },
+                Qt::SingleShotConnection);
             m_link->requestStop(CloseBoundMs);
         }
         return;

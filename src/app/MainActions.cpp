@@ -9,8 +9,7 @@ namespace {
 
 constexpr const char *OpenHint = "Open a previously saved data file";
 constexpr const char *SaveHint = "Save current traction settings file";
-constexpr const char *TerminalHint =
-    "Open a Terminal screen and communicate directly with the traction system";
+constexpr const char *TerminalHint = "Open a Terminal screen and communicate directly with the traction system";
 
 // clang-format off
 constexpr ActionRow Table[] = {

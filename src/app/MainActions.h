@@ -11,7 +11,7 @@ class QObject;
 
 // One command of the main window: the texts and rules the user sees, and its picture.
 struct ActionRow {
-    const char *name;       // objectName: Open1, Save1, ...
+    const char *name;  // objectName: Open1, Save1, ...
     const char *caption;
     const char *shortcut;   // QKeySequence text, or ""
     const char *hint;       // set when the window is first shown; "" for none

@@ -48,8 +48,8 @@ void MainBars::buildMenus()
     bar->setFont(barFont());
     m_fileMenu = bar->addMenu(QStringLiteral("&File"));
     m_fileMenu->setObjectName(QStringLiteral("FileSubMenu"));
-    fill(m_fileMenu, m_actions, {"Open1", "Save1", "SaveAs1", "", "PrinterSetup1", "Print1", "", "Email1",
-                                 "Import1", "", "Exit1"});
+    fill(m_fileMenu, m_actions,
+         {"Open1", "Save1", "SaveAs1", "", "PrinterSetup1", "Print1", "", "Email1", "Import1", "", "Exit1"});
     m_optionsMenu = bar->addMenu(QStringLiteral("&Options"));
     m_optionsMenu->setObjectName(QStringLiteral("TBSubmenuItem1"));
     fill(m_optionsMenu, m_actions, {"", "ReadFromTraction1", "WriteToTraction1", ""});

@@ -14,8 +14,7 @@
 #include <QFileInfo>
 #include <QTimer>
 
-namespace
-{
+namespace {
 
 constexpr char LoadQuestion[] = "Changed data has not been saved\n\r           or sent to unit.\n\r\n\r"
                                 " Overwrite current data with\n\r          data from file ?";
@@ -25,12 +24,9 @@ constexpr char TraFilter[] = "WINDOWS Traction file Format (*.TRA)";
 constexpr char ImportFilter[] = "Traction Settings file (*.tra)";
 constexpr char AnyFilter[] = "Any file (*.*)";
 
-QString shown(const QString &path)
-{
-    return QDir::toNativeSeparators(path);
-}
+QString shown(const QString &path) { return QDir::toNativeSeparators(path); }
 
-} // namespace
+}  // namespace
 
 void TForm1::connectFileActions()
 {
@@ -40,15 +36,9 @@ void TForm1::connectFileActions()
     connect(m_actions["SaveAs1"], &QAction::triggered, this, &TForm1::SaveAs1Execute);
 }
 
-void TForm1::Open1Execute()
-{
-    loadSettingsFile(false);
-}
+void TForm1::Open1Execute() { loadSettingsFile(false); }
 
-void TForm1::Import1Execute()
-{
-    loadSettingsFile(true);
-}
+void TForm1::Import1Execute() { loadSettingsFile(true); }
 
 bool TForm1::mayReplacePages()
 {
@@ -70,9 +60,9 @@ void TForm1::loadSettingsFile(bool traOnly)
     Dialogs::FileRequest request;
     request.title = traOnly ? QStringLiteral("Import settings") : QStringLiteral("Open settings");
     request.directory = m_fileFolder;
-    request.filters =
-        traOnly ? QStringList{QLatin1String(ImportFilter), QLatin1String(AnyFilter)}
-                : QStringList{QLatin1String(DatFilter), QLatin1String(TraFilter), QLatin1String(AnyFilter)};
+    request.filters = traOnly
+                          ? QStringList{QLatin1String(ImportFilter), QLatin1String(AnyFilter)}
+                          : QStringList{QLatin1String(DatFilter), QLatin1String(TraFilter), QLatin1String(AnyFilter)};
     request.filterIndex = 0;
     const QString chosen = Dialogs::instance().openFile(request, this);
     if (chosen.isEmpty()) {
@@ -142,8 +132,7 @@ void TForm1::SaveAs1Execute()
     MessageViewTimer()->stop();
     Dialogs::FileRequest request;
     request.title = QStringLiteral("Save settings as");
-    request.directory =
-        m_currentFileName.isEmpty() ? m_fileFolder : QFileInfo(m_currentFileName).absolutePath();
+    request.directory = m_currentFileName.isEmpty() ? m_fileFolder : QFileInfo(m_currentFileName).absolutePath();
     request.filters = {QLatin1String(DatFilter)};
     request.filterIndex = 0;
     // Overwriting is safe: the old file is kept as its backup.
@@ -185,7 +174,6 @@ bool TForm1::writeSettingsFile(const QString &path)
     if (error == QLatin1String(BackupFailedMessage))
         Dialogs::instance().error(error, this);
     else
-        Dialogs::instance().error(QStringLiteral("Cannot write file \"%1\". %2").arg(shown(path), error),
-                                  this);
+        Dialogs::instance().error(QStringLiteral("Cannot write file \"%1\". %2").arg(shown(path), error), this);
     return false;
 }

@@ -68,8 +68,8 @@ void TForm1::showManualAt(const QString &chapter)
             return;
     }
     if (!m_manual->ShowManual(path)) {
-        Dialogs::instance().error(QStringLiteral("The manual could not be read:\n%1").arg(QDir::toNativeSeparators(path)),
-                                  this);
+        Dialogs::instance().error(
+            QStringLiteral("The manual could not be read:\n%1").arg(QDir::toNativeSeparators(path)), this);
         return;
     }
     m_manual->showChapter(chapter);
@@ -84,9 +84,12 @@ void TForm1::About2Execute()
 void TForm1::connectShellActions()
 {
     const std::pair<const char *, void (TForm1::*)()> handlers[] = {
-        {"Print1", &TForm1::Print1Execute},       {"PrinterSetup1", &TForm1::PrinterSetup1Execute},
-        {"Email1", &TForm1::Email1Execute},       {"FeedBack1", &TForm1::FeedBack1Execute},
-        {"HelpContents1", &TForm1::HelpContents1Execute}, {"About2", &TForm1::About2Execute},
+        {"Print1", &TForm1::Print1Execute},
+        {"PrinterSetup1", &TForm1::PrinterSetup1Execute},
+        {"Email1", &TForm1::Email1Execute},
+        {"FeedBack1", &TForm1::FeedBack1Execute},
+        {"HelpContents1", &TForm1::HelpContents1Execute},
+        {"About2", &TForm1::About2Execute},
     };
     for (const auto &[name, handler] : handlers)
         connect(m_actions[name], &QAction::triggered, this, handler);

@@ -30,8 +30,8 @@ void MainHistory::record(TuneHistory::Event event, const QString &detail)
     if (where.isEmpty() && event != TuneHistory::Event::Save)
         where = QStringLiteral("COM %1").arg(m_parts.ports.selection().portNumber());
     // A copy that cannot be kept must not turn a good read, write or save into a failure.
-    TuneHistory::inConfigFolder(m_parts.options).add(event, m_parts.image,
-                                      QString::fromLatin1(m_parts.link.state().firmwareVersionText()), where);
+    TuneHistory::inConfigFolder(m_parts.options)
+        .add(event, m_parts.image, QString::fromLatin1(m_parts.link.state().firmwareVersionText()), where);
 }
 
 void MainHistory::History1Execute()

@@ -46,7 +46,6 @@ void TForm1::settingsWritten(const SettingsImage &written)
     applyModified(m_undo->pages().differsFromClean());
 }
 
-
 void TForm1::fillPagesFromImage()
 {
     m_body->frame1()->FillPagesFromImage(m_tractionMemory);

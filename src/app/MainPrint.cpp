@@ -35,7 +35,8 @@ bool TForm1::queueAccepts(const QPrinter &printer, QString *error)
         return true;
     const QPrinterInfo queue = QPrinterInfo::printerInfo(printer.printerName());
     if (queue.isNull()) {
-        *error = QStringLiteral("The printer %1 is not there any more; nothing was printed.").arg(printer.printerName());
+        *error =
+            QStringLiteral("The printer %1 is not there any more; nothing was printed.").arg(printer.printerName());
         return false;
     }
     if (queue.state() == QPrinter::Error || queue.state() == QPrinter::Aborted) {
@@ -57,12 +58,11 @@ void TForm1::Print1Execute()
         ShowStatus(QLatin1String(StatusMessages::PrintFailed), true, QStringLiteral("the print dialog was cancelled"));
     } else {
         QString error;
-        const bool printed = queueAccepts(printer(), &error) &&
-                             (settingsShown ? m_printerForm->Print(printer(), &error) : PrintLines(terminalLines(), &error));
+        const bool printed = queueAccepts(printer(), &error) && (settingsShown ? m_printerForm->Print(printer(), &error)
+                                                                               : PrintLines(terminalLines(), &error));
         if (!printed)
             Dialogs::instance().error(error, this);
-        ShowStatus(QLatin1String(printed ? StatusMessages::PagePrinted : StatusMessages::PrintFailed), !printed,
-                   error);
+        ShowStatus(QLatin1String(printed ? StatusMessages::PagePrinted : StatusMessages::PrintFailed), !printed, error);
     }
     startMessageTimer();
 }
@@ -74,7 +74,4 @@ bool TForm1::PrintLines(const QStringList &lines, QString *error)
 
 void TForm1::PrinterSetup1Execute() { Dialogs::instance().printerSetup(printer(), this); }
 
-QStringList TForm1::terminalLines() const
-{
-    return m_body->frame2()->lines();
-}
+QStringList TForm1::terminalLines() const { return m_body->frame2()->lines(); }

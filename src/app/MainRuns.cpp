@@ -26,8 +26,7 @@
 #include <QShortcut>
 #include <QTimer>
 
-namespace
-{
+namespace {
 
 // When the unit's image was last read or written: the newest tune kept for either that holds it.
 QDateTime imageTime(const TRegistryRoutines &options, const SettingsImage &image)
@@ -39,14 +38,13 @@ QDateTime imageTime(const TRegistryRoutines &options, const SettingsImage &image
     return QDateTime::currentDateTime();
 }
 
-} // namespace
+}  // namespace
 
 MainRuns::MainRuns(const Parts &parts, QObject *parent) : QObject(parent), m_parts(parts)
 {
     auto *runs = new QAction(QStringLiteral("&Runs"), parts.window);
     runs->setObjectName(QStringLiteral("Runs1"));
-    runs->setToolTip(
-        QStringLiteral("Every logger upload and logged live run, kept with the settings it ran on"));
+    runs->setToolTip(QStringLiteral("Every logger upload and logged live run, kept with the settings it ran on"));
     runs->setStatusTip(runs->toolTip());
     parts.viewMenu->addAction(runs);
     connect(runs, &QAction::triggered, this, &MainRuns::Runs1Execute);
@@ -71,10 +69,7 @@ MainRuns::MainRuns(const Parts &parts, QObject *parent) : QObject(parent), m_par
     m_comparison = new RunComparisonDialog(graph);
 }
 
-RunsWindow *MainRuns::runsWindow() const
-{
-    return m_runsWindow.data();
-}
+RunsWindow *MainRuns::runsWindow() const { return m_runsWindow.data(); }
 
 void MainRuns::uploaded(const QByteArray &logImage)
 {
@@ -89,7 +84,7 @@ void MainRuns::liveRunLogged(const QString &path, double secondsPerFrame)
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
         m_parts.messages.showStatus(QLatin1String(StatusMessages::RunNotKept), true,
-                            QStringLiteral("%1: %2").arg(path, file.errorString()));
+                                    QStringLiteral("%1: %2").arg(path, file.errorString()));
         return;
     }
     keep(RunRecord::Kind::Live, file.readAll(), secondsPerFrame);
@@ -98,10 +93,9 @@ void MainRuns::liveRunLogged(const QString &path, double secondsPerFrame)
 void MainRuns::keep(RunRecord::Kind kind, const QByteArray &dosBytes, double secondsPerFrame)
 {
     const std::optional<SettingsImage> &unit = m_parts.link.state().UnitImage;
-    RunRecord record = RunsLibrary::made(m_parts.options, kind, unit,
-                                         unit ? imageTime(m_parts.options, *unit) : QDateTime(),
-                                         QString::fromLatin1(m_parts.link.state().firmwareVersionText()),
-                                         secondsPerFrame);
+    RunRecord record =
+        RunsLibrary::made(m_parts.options, kind, unit, unit ? imageTime(m_parts.options, *unit) : QDateTime(),
+                          QString::fromLatin1(m_parts.link.state().firmwareVersionText()), secondsPerFrame);
     record.settingsFile = m_parts.fileName();
     QString error;
     // Kept or not, the upload or the run stands: only a failure is worth a message.
@@ -173,12 +167,11 @@ void MainRuns::showRunTitle(bool shown)
     TGraphChart *graph = m_parts.graph;
     if (m_graphTitle.isNull())
         m_graphTitle = graph->windowTitle();
-    const QString title =
-        shown ? QStringLiteral("%1 - %2 %3, %4")
-                    .arg(m_graphTitle,
-                         m_shown->run.time.toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm")),
-                         m_shown->run.kindText(), m_shown->run.settingsText())
-              : m_graphTitle;
+    const QString title = shown ? QStringLiteral("%1 - %2 %3, %4")
+                                      .arg(m_graphTitle,
+                                           m_shown->run.time.toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm")),
+                                           m_shown->run.kindText(), m_shown->run.settingsText())
+                                : m_graphTitle;
     if (graph->windowTitle() != title)
         graph->setWindowTitle(title);
 }
@@ -191,11 +184,11 @@ bool MainRuns::openRun(const RunRecord &run)
         return false;
     }
     const GraphFiles::LoadResult r = GraphFiles::loadDos(run.graphFile(), graph->channels());
-    if (r.status != GraphFiles::LoadResult::Loaded) { // nothing on display changed
-        Dialogs::instance().error(
-            QStringLiteral("File failed to load\n%1: %2")
-                .arg(run.graphFile(), r.error.isEmpty() ? QStringLiteral("not a graph file") : r.error),
-            graph);
+    if (r.status != GraphFiles::LoadResult::Loaded) {  // nothing on display changed
+        Dialogs::instance().error(QStringLiteral("File failed to load\n%1: %2")
+                                      .arg(run.graphFile(),
+                                           r.error.isEmpty() ? QStringLiteral("not a graph file") : r.error),
+                                  graph);
         return false;
     }
     m_shown = Shown{run, graph->channels().revision()};
@@ -246,7 +239,7 @@ bool MainRuns::compareRuns(const RunRecord &a, const RunRecord &b)
 
 void MainRuns::attachSettings(const RunRecord &run)
 {
-    if (!m_parts.optionsMenu->isEnabled()) // an exchange runs
+    if (!m_parts.optionsMenu->isEnabled())  // an exchange runs
         return;
     SettingsImage unit;
     if (!m_parts.link.ReadUnitImage(unit))

@@ -21,10 +21,9 @@ class TRegistryRoutines;
 // The runs library in the main window: each complete logger upload and each logged live run kept
 // with the settings image in force, View "Runs" to look at them, and what opening, overlaying and
 // comparing them does in the graph window. All its use of the graph window is here.
-class MainRuns : public QObject
-{
+class MainRuns : public QObject {
     Q_OBJECT
-  public:
+public:
     // What it works with: the menus its items join (File and Options locked mean an exchange
     // runs), the option store (the runs' folder, the tune history), the graph window, the link,
     // the settings image and file name, the message area and the window its boxes belong to.
@@ -61,7 +60,7 @@ class MainRuns : public QObject
     // The unit's settings, read now, recorded as those of a run that had none.
     void attachSettings(const RunRecord &run);
 
-  private:
+private:
     void keep(RunRecord::Kind kind, const QByteArray &dosBytes, double secondsPerFrame);
     void showWhenIdle(const QString &error);
     const SettingsImage &graphSettings();

@@ -39,9 +39,8 @@ MainSafeWrite::MainSafeWrite(const Parts &parts, QObject *parent)
     m_compare = optionsMenu->addAction(QStringLiteral("&Compare with Unit"));
     m_compare->setObjectName(QStringLiteral("CompareWithTraction1"));
     m_compare->setToolTip(QStringLiteral("Show where the settings in the unit differ from these pages"));
-    connect(m_compare, &QAction::triggered, this, [this] {
-        m_link.whenFree(Exchange::Compare, [this] { CompareWithTraction1Execute(); });
-    });
+    connect(m_compare, &QAction::triggered, this,
+            [this] { m_link.whenFree(Exchange::Compare, [this] { CompareWithTraction1Execute(); }); });
     TRegistryRoutines &options = parts.options;
     m_verify = optionItem(options, optionsMenu, QStringLiteral("V&erify after Writing"), "VerifyAfterWrite1",
                           VerifyAfterWrite);
@@ -105,8 +104,7 @@ void MainSafeWrite::CompareWithTraction1Execute()
     Dialogs::Comparison request;
     request.title = box(StatusMessages::CompareUnitTitle);
     request.changes = compareImages(unit, pages);
-    request.text =
-        box(request.changes.isEmpty() ? StatusMessages::CompareSameAsUnit : StatusMessages::CompareWithUnit);
+    request.text = box(request.changes.isEmpty() ? StatusMessages::CompareSameAsUnit : StatusMessages::CompareWithUnit);
     Dialogs::instance().comparison(request, m_window);
 }
 

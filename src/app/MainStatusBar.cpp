@@ -126,12 +126,9 @@ QString MainStatusBar::versionText() const { return m_version->text(); }
 QColor MainStatusBar::background(Tone tone)
 {
     switch (tone) {
-    case Tone::Ok:
-        return QColor(90, 200, 100);
-    case Tone::Error:
-        return QColor(250, 40, 40);
-    case Tone::Neutral:
-        break;
+    case Tone::Ok: return QColor(90, 200, 100);
+    case Tone::Error: return QColor(250, 40, 40);
+    case Tone::Neutral: break;
     }
     return QApplication::palette().color(QPalette::Button);
 }

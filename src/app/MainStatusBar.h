@@ -32,7 +32,7 @@ public:
     QString modifiedText() const;
     void setFirmwareText(const QString &text);  // fourth panel
     QString firmwareText() const;
-    void setVersionText(const QString &text);   // fifth panel
+    void setVersionText(const QString &text);  // fifth panel
     QString versionText() const;
 
     static QColor background(Tone tone);

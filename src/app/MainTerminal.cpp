@@ -18,8 +18,7 @@
 
 namespace {
 
-constexpr const char *ModifiedWarning =
-    "Data has been modified :- These changes WILL be lost, do you wish to proceed?";
+constexpr const char *ModifiedWarning = "Data has been modified :- These changes WILL be lost, do you wish to proceed?";
 constexpr const char *MisfireQuestion = "The engine will misfire for %1 s. Start the test?";
 constexpr RegistryValue AskBeforeTest{"\\Options", "AskBeforeMisfireTest", RegistryValue::Type::Boolean, 1};
 
@@ -30,7 +29,7 @@ QString seconds(int timeIndex)
     return QString::number(ms / 1000.0);
 }
 
-} // namespace
+}  // namespace
 
 MainTerminal::MainTerminal(const Parts &parts, QObject *parent) : QObject(parent), m_parts(parts)
 {
@@ -47,10 +46,7 @@ MainTerminal::MainTerminal(const Parts &parts, QObject *parent) : QObject(parent
                                    "AskBeforeMisfireTest1", AskBeforeTest, this);
 }
 
-bool MainTerminal::shown() const
-{
-    return m_parts.body.pages()->currentWidget() == m_parts.body.frame2();
-}
+bool MainTerminal::shown() const { return m_parts.body.pages()->currentWidget() == m_parts.body.frame2(); }
 
 void MainTerminal::Terminal1Execute()
 {

@@ -39,7 +39,10 @@ constexpr int NotFoundAfterMs = 3000;  // the whole manual is searched well with
 constexpr QSize ReadableSize(OutlineWidth + 840, 1000);
 
 // "8. The graph window" and "The graph window" name the same chapter.
-QString withoutNumber(QString title) { return title.remove(QRegularExpression(QStringLiteral("^\\d+\\.\\s+"))).trimmed(); }
+QString withoutNumber(QString title)
+{
+    return title.remove(QRegularExpression(QStringLiteral("^\\d+\\.\\s+"))).trimmed();
+}
 
 }  // namespace
 
@@ -76,7 +79,11 @@ TManual::TManual(QWidget *parent) : QWidget(parent, Qt::Window)
         {QKeySequence(Qt::CTRL | Qt::Key_Equal), [this] { zoomBy(ZoomStep); }},
         {QKeySequence::ZoomOut, [this] { zoomBy(1 / ZoomStep); }},
         {QKeySequence(Qt::CTRL | Qt::Key_0), [this] { fitWidth(); }},
-        {QKeySequence::Find, [this] { m_search->setFocus(); m_search->selectAll(); }},
+        {QKeySequence::Find,
+         [this] {
+             m_search->setFocus();
+             m_search->selectAll();
+         }},
     };
     for (const auto &[key, act] : keys)
         connect(new QShortcut(key, this), &QShortcut::activated, this, act);
@@ -100,12 +107,10 @@ bool TManual::ShowManual(const QString &path)
     m_outline->setHeaderHidden(true);
     m_outline->header()->setAccessibleName(QStringLiteral("Chapters"));
     m_outline->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    connect(m_outline, &QTreeView::activated, this, [this](const QModelIndex &index) {
-        jumpTo(index.data(int(QPdfBookmarkModel::Role::Page)).toInt());
-    });
-    connect(m_outline, &QTreeView::clicked, this, [this](const QModelIndex &index) {
-        jumpTo(index.data(int(QPdfBookmarkModel::Role::Page)).toInt());
-    });
+    connect(m_outline, &QTreeView::activated, this,
+            [this](const QModelIndex &index) { jumpTo(index.data(int(QPdfBookmarkModel::Role::Page)).toInt()); });
+    connect(m_outline, &QTreeView::clicked, this,
+            [this](const QModelIndex &index) { jumpTo(index.data(int(QPdfBookmarkModel::Role::Page)).toInt()); });
 
     m_view = new QPdfView;
     m_view->setObjectName(QStringLiteral("PdfViewer"));
@@ -289,7 +294,8 @@ void TManual::findNext()
     m_waiting = false;
     m_result = (m_result + 1) % count;
     const QPdfLink link = m_results->resultAtIndex(m_result);
-    m_view->pageNavigator()->jump(link.page(), link.location(), m_view->zoomMode() == QPdfView::ZoomMode::Custom ? zoom() : 0);
+    m_view->pageNavigator()->jump(link.page(), link.location(),
+                                  m_view->zoomMode() == QPdfView::ZoomMode::Custom ? zoom() : 0);
     showFound();
 #endif
 }

@@ -35,8 +35,8 @@ MessageLogWindow::MessageLogWindow(const MessageLog &log, QWidget *parent) : QDi
 
 void MessageLogWindow::append(const MessageLog::Entry &entry)
 {
-    auto *row = new QTreeWidgetItem(
-        m_list, {entry.time.toString(QStringLiteral("HH:mm:ss")), entry.text, entry.reason});
+    auto *row = new QTreeWidgetItem(m_list,
+                                    {entry.time.toString(QStringLiteral("HH:mm:ss")), entry.text, entry.reason});
     row->setToolTip(0, entry.time.toString(Qt::ISODate));
     if (entry.isError)
         row->setForeground(1, MainStatusBar::background(MainStatusBar::Tone::Error));

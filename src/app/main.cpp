@@ -36,7 +36,7 @@ int consoleAnswer(int argc, char *argv[], const char *option)
     return 0;
 }
 
-} // namespace
+}  // namespace
 
 int main(int argc, char *argv[])
 {

@@ -24,10 +24,7 @@ QLocale plainLocale()
 }
 }  // namespace
 
-QString formatGeneral(double value)
-{
-    return plainLocale().toString(value, 'g', QLocale::FloatingPointShortest);
-}
+QString formatGeneral(double value) { return plainLocale().toString(value, 'g', QLocale::FloatingPointShortest); }
 
 bool parseLocaleDouble(const QString &text, double *value)
 {

@@ -4,10 +4,7 @@
 #include <cmath>
 #include <limits>
 
-double Channel::x(qsizetype i) const
-{
-    return uniform() ? m_x0 + double(i) : m_x[size_t(i)];
-}
+double Channel::x(qsizetype i) const { return uniform() ? m_x0 + double(i) : m_x[size_t(i)]; }
 
 void Channel::makeExplicit()
 {

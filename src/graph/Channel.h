@@ -27,7 +27,7 @@ public:
     double x(qsizetype i) const;
     double y(qsizetype i) const { return m_y[size_t(i)]; }
     double lastX() const { return x(count() - 1); }  // count() > 0
-    double firstX() const { return x(0); }            // count() > 0
+    double firstX() const { return x(0); }           // count() > 0
 
     // Adds a point; one with an X below the last is inserted in order (after equal X).
     void append(double x, double y);

@@ -29,7 +29,8 @@ void Channels::appendRecord(double x, const uchar *record)
 void Channels::assignRecords(double firstX, const uchar *records, qsizetype n, qsizetype stride)
 {
     for (int b = 0; b < RecordSize; ++b)
-        (*this)[RecordLayout[size_t(b)].trace].assignBytes(firstX, records + b, n, stride, RecordLayout[size_t(b)].scale);
+        (*this)[RecordLayout[size_t(b)].trace].assignBytes(firstX, records + b, n, stride,
+                                                           RecordLayout[size_t(b)].scale);
 }
 
 void Channels::removeFirstOfSix()

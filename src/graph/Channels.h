@@ -21,15 +21,14 @@ struct TraceInfo {
     const char *series;  // the trace's object name
     const char *title;   // the channel's name throughout the system
     ValueAxis axis;
-    quint32 colour;      // initial colour, 0xRRGGBB
+    quint32 colour;  // initial colour, 0xRRGGBB
 };
 extern const std::array<TraceInfo, TraceCount> TraceTable;
 inline const TraceInfo &traceInfo(Trace t) { return TraceTable[size_t(t)]; }
 
 // The six channels in the order they are emptied (Blank is never emptied with them).
-inline constexpr std::array<Trace, 6> SixChannels{Trace::RPM,          Trace::WheelSpeedFL,
-                                                  Trace::WheelSpeedFR, Trace::WheelSpeedRL,
-                                                  Trace::WheelSpeedRR, Trace::CutLevel};
+inline constexpr std::array<Trace, 6> SixChannels{Trace::RPM,          Trace::WheelSpeedFL, Trace::WheelSpeedFR,
+                                                  Trace::WheelSpeedRL, Trace::WheelSpeedRR, Trace::CutLevel};
 
 // A sample as the unit sends it (live frame, logger memory, DOS graph file record):
 // byte 0-3 wheel speeds CH1-CH4, byte 4 engine speed / 35, byte 5 cut level.
@@ -51,8 +50,16 @@ inline int recordValue(const uchar *record, int b) { return record[b] * int(Reco
 
 class Channels {
 public:
-    Channel &operator[](Trace t) { Q_ASSERT(t != Trace::Slip); return m_traces[size_t(t)]; }
-    const Channel &operator[](Trace t) const { Q_ASSERT(t != Trace::Slip); return m_traces[size_t(t)]; }
+    Channel &operator[](Trace t)
+    {
+        Q_ASSERT(t != Trace::Slip);
+        return m_traces[size_t(t)];
+    }
+    const Channel &operator[](Trace t) const
+    {
+        Q_ASSERT(t != Trace::Slip);
+        return m_traces[size_t(t)];
+    }
 
     // Empties the six channels; Blank keeps its points.
     void clearSix();

@@ -4,7 +4,6 @@
 
 #include <QLocale>
 
-
 #include <algorithm>
 #include <cmath>
 #include <functional>
@@ -49,9 +48,8 @@ QList<Column> columns(const Channels &channels, const DataOptions &o)
     cols.append({QStringLiteral("X"), [first](qsizetype i) { return cleanNumber(first->x(i)); }});
     for (Trace tr : o.traces) {
         const Channel *c = &channels[tr];
-        cols.append({QString::fromLatin1(traceInfo(tr).title), [c](qsizetype i) {
-                         return i < c->count() ? cleanNumber(c->y(i)) : QString();
-                     }});
+        cols.append({QString::fromLatin1(traceInfo(tr).title),
+                     [c](qsizetype i) { return i < c->count() ? cleanNumber(c->y(i)) : QString(); }});
     }
     if (const Channel *slip = o.slip)
         cols.append({QString::fromLatin1(Slip::Title), [slip](qsizetype i) {
@@ -128,9 +126,7 @@ QByteArray native(const Channels &channels, const Navigation::Axes &axes,
     // Written as text, not through QJsonDocument: a long log holds millions of points, which
     // as JSON values would cost seconds and hundreds of bytes each.
     QByteArray out;
-    auto number = [&out](double v) {
-        out += std::isfinite(v) ? cleanNumber(v).toLatin1() : QByteArray("null");
-    };
+    auto number = [&out](double v) { out += std::isfinite(v) ? cleanNumber(v).toLatin1() : QByteArray("null"); };
     auto range = [&](const char *name, const AxisRange &r, bool last) {
         out += "    \"";
         out += name;
@@ -181,7 +177,8 @@ DataOptions csvPoints(bool withBlank)
     DataOptions o;
     o.format = DataFormat::Text;
     o.delimiter = QStringLiteral(",");
-    o.traces = {Trace::RPM, Trace::WheelSpeedFL, Trace::WheelSpeedFR, Trace::WheelSpeedRL, Trace::WheelSpeedRR, Trace::CutLevel};
+    o.traces = {Trace::RPM,          Trace::WheelSpeedFL, Trace::WheelSpeedFR,
+                Trace::WheelSpeedRL, Trace::WheelSpeedRR, Trace::CutLevel};
     if (withBlank)
         o.traces << Trace::Blank;
     return o;

@@ -33,8 +33,8 @@ struct DelimiterInfo {
     const char *caption;
     const char *text;  // null for "Custom": the user types it
 };
-inline constexpr std::array<DelimiterInfo, 5> Delimiters{{
-    {"Space", " "}, {"Tab", "\t"}, {"Comma", ","}, {"Colon", ":"}, {"Custom", nullptr}}};
+inline constexpr std::array<DelimiterInfo, 5> Delimiters{
+    {{"Space", " "}, {"Tab", "\t"}, {"Comma", ","}, {"Colon", ":"}, {"Custom", nullptr}}};
 
 // The native file's suffix and save dialog filter.
 inline constexpr char NativeSuffix[] = ".json";
@@ -42,13 +42,13 @@ inline constexpr char NativeFilter[] = "Veltorane graph (*.json)";
 
 struct DataOptions {
     DataFormat format = DataFormat::Text;
-    QList<Trace> traces;       // the columns, in order; X comes from the first
+    QList<Trace> traces;                      // the columns, in order; X comes from the first
     QString delimiter = QStringLiteral(" ");  // Text only; Excel always uses a comma
-    bool pointLabels = false;  // a "Label" column (the traces carry no labels, so it is empty)
-    bool pointIndex = false;   // an "Index" column counting from 0
-    bool header = true;        // a first row of column names
-    const Channel *slip = nullptr;  // a last "Slip %" column, two decimals
-    qsizetype firstRow = 0, endRow = -1;  // the rows written; -1: to the last
+    bool pointLabels = false;                 // a "Label" column (the traces carry no labels, so it is empty)
+    bool pointIndex = false;                  // an "Index" column counting from 0
+    bool header = true;                       // a first row of column names
+    const Channel *slip = nullptr;            // a last "Slip %" column, two decimals
+    qsizetype firstRow = 0, endRow = -1;      // the rows written; -1: to the last
 };
 
 // One row per point of the first trace; a trace with fewer points leaves its cells empty.

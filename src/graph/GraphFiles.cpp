@@ -59,8 +59,7 @@ LoadResult loadDos(const QString &path, Channels &channels)
         return r;
     }
     r.samples = (bytes.size() - DosHeaderSize) / RecordSize;  // a short last record is ignored
-    channels.assignRecords(0, reinterpret_cast<const uchar *>(bytes.constData()) + DosHeaderSize,
-                           r.samples);
+    channels.assignRecords(0, reinterpret_cast<const uchar *>(bytes.constData()) + DosHeaderSize, r.samples);
     r.status = LoadResult::Loaded;
     return r;
 }
@@ -80,11 +79,9 @@ LoadResult loadWindows(const QString &path, Channels &channels)
         r.wheelMax = bigEndianWord(p + 12);
     if (bytes.size() >= WindowsHeaderSize)
         r.rpmMax = bigEndianWord(p + 14);
-    const qsizetype n =
-        std::max<qsizetype>(0, (bytes.size() - WindowsHeaderSize) / WindowsRecordSize);
-    static constexpr std::array<Trace, 7> order{Trace::RPM,          Trace::WheelSpeedFL,
-                                                Trace::WheelSpeedFR, Trace::WheelSpeedRL,
-                                                Trace::WheelSpeedRR, Trace::CutLevel,
+    const qsizetype n = std::max<qsizetype>(0, (bytes.size() - WindowsHeaderSize) / WindowsRecordSize);
+    static constexpr std::array<Trace, 7> order{Trace::RPM,          Trace::WheelSpeedFL, Trace::WheelSpeedFR,
+                                                Trace::WheelSpeedRL, Trace::WheelSpeedRR, Trace::CutLevel,
                                                 Trace::Blank};
     channels.clearSix();
     for (size_t w = 0; w < order.size(); ++w) {
@@ -102,12 +99,9 @@ LoadResult loadWindows(const QString &path, Channels &channels)
 LoadResult load(const QString &path, Channels &channels)
 {
     switch (kindOf(path)) {
-    case Kind::Dos:
-        return loadDos(path, channels);
-    case Kind::Windows:
-        return loadWindows(path, channels);
-    case Kind::Unknown:
-        break;
+    case Kind::Dos: return loadDos(path, channels);
+    case Kind::Windows: return loadWindows(path, channels);
+    case Kind::Unknown: break;
     }
     LoadResult r;
     r.error = QStringLiteral("Unable to load file, unknown file type");
@@ -151,8 +145,7 @@ bool backupExisting(const QString &path) { return makeBackup(path, nullptr); }
 
 QString savedName(const QString &chosen, int filterIndex)
 {
-    if (filterIndex == 0 && QFileInfo(chosen).suffix().isEmpty() &&
-        !QFileInfo(chosen).fileName().contains(u'.'))
+    if (filterIndex == 0 && QFileInfo(chosen).suffix().isEmpty() && !QFileInfo(chosen).fileName().contains(u'.'))
         return chosen + QStringLiteral(".dat");
     return chosen;
 }

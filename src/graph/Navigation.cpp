@@ -46,8 +46,7 @@ double Navigation::checkValidCursorPosition(double x, double lastRpmX)
     if (old.contains(x))
         return x;
     if (x < old.min) {
-        axes.time = old.min > 20 ? AxisRange::rule(old.min - 20, old.max - 20)
-                                 : AxisRange::rule(0, old.max - old.min);
+        axes.time = old.min > 20 ? AxisRange::rule(old.min - 20, old.max - 20) : AxisRange::rule(0, old.max - old.min);
         return old.min;
     }
     axes.time = lastRpmX - 20 > old.max ? AxisRange::rule(old.min + 20, old.max + 20)

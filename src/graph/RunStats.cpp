@@ -67,9 +67,12 @@ QString RunStats::text() const
 {
     static const char *const wheels[] = {"CH1", "CH2", "CH3", "CH4"};
     QString t;
-    const auto line = [&t](const QString &name, const QString &value) { t += name + QStringLiteral(": ") + value + u'\n'; };
-    line(QStringLiteral("Samples"), samples ? QStringLiteral("%1 (time %2 to %3)").arg(samples).arg(time(firstTime), time(lastTime))
-                                            : QStringLiteral("0"));
+    const auto line = [&t](const QString &name, const QString &value) {
+        t += name + QStringLiteral(": ") + value + u'\n';
+    };
+    line(QStringLiteral("Samples"),
+         samples ? QStringLiteral("%1 (time %2 to %3)").arg(samples).arg(time(firstTime), time(lastTime))
+                 : QStringLiteral("0"));
     line(QStringLiteral("Seconds per sample"), fixed(secondsPerSample, 6));
     line(QStringLiteral("Duration"), fixed(seconds(std::max<qsizetype>(samples - 1, 0)), 3) + QStringLiteral(" s"));
     line(QStringLiteral("Driven axle"), axleName(driven));
@@ -88,8 +91,9 @@ QString RunStats::text() const
         line(QStringLiteral("Samples cut at level %1").arg(level), QString::number(n));
     line(QStringLiteral("Peak RPM"), fixed(peakRpm, 0));
     line(QStringLiteral("0-100 km/h"),
-         zeroTo100Samples ? QStringLiteral("%1 samples, %2 s").arg(*zeroTo100Samples).arg(fixed(seconds(*zeroTo100Samples), 3))
-                          : QStringLiteral("not reached from standstill"));
+         zeroTo100Samples
+             ? QStringLiteral("%1 samples, %2 s").arg(*zeroTo100Samples).arg(fixed(seconds(*zeroTo100Samples), 3))
+             : QStringLiteral("not reached from standstill"));
     return t;
 }
 

@@ -32,7 +32,7 @@ struct RunStats {
     double peakSlip = 0, meanSlip = 0;
     std::array<int, 3> assertAt{};
     std::array<qsizetype, 3> samplesAtOrAbove{};  // slip at or above each "Assert at" value
-    std::map<int, qsizetype> samplesCut;         // cut level (1 and up) -> samples at it
+    std::map<int, qsizetype> samplesCut;          // cut level (1 and up) -> samples at it
     double peakRpm = 0;
     // From the last sample at standstill to the first at 100 km/h or more after it, measured on
     // the axle that is not driven; absent when the run holds no such pair.

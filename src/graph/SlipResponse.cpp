@@ -8,8 +8,7 @@
 #include <cmath>
 #include <vector>
 
-namespace
-{
+namespace {
 
 // The smallest value with at least 'fraction' of them at or below it.
 qsizetype nearestRank(const std::vector<qsizetype> &sorted, double fraction)
@@ -18,12 +17,9 @@ qsizetype nearestRank(const std::vector<qsizetype> &sorted, double fraction)
     return sorted[std::max<size_t>(rank, 1) - 1];
 }
 
-QString percent(double share)
-{
-    return QString::number(share * 100, 'f', 1);
-}
+QString percent(double share) { return QString::number(share * 100, 'f', 1); }
 
-} // namespace
+}  // namespace
 
 double SlipResponse::share(int band, int level) const
 {
@@ -51,8 +47,7 @@ SlipResponse SlipResponse::of(const Channels &channels, const Channel &slip, con
     const Channel &cut = channels[Trace::CutLevel];
     qsizetype first = 0, end = std::min(slip.count(), cut.count());
     if (span) {
-        const double a = std::trunc(std::min(span->from, span->to)),
-                     b = std::trunc(std::max(span->from, span->to));
+        const double a = std::trunc(std::min(span->from, span->to)), b = std::trunc(std::max(span->from, span->to));
         first = std::max(first, slip.lowerBound(a));
         end = std::min(end, slip.upperBound(b));
     }
@@ -61,8 +56,7 @@ SlipResponse SlipResponse::of(const Channels &channels, const Channel &slip, con
     r.samples = end - first;
     for (qsizetype i = first; i < end; ++i) {
         const double s = slip.y(i);
-        const auto band =
-            size_t(std::count_if(r.bandEdges.begin(), r.bandEdges.end(), [s](int t) { return s >= t; }));
+        const auto band = size_t(std::count_if(r.bandEdges.begin(), r.bandEdges.end(), [s](int t) { return s >= t; }));
         ++r.bandSamples[band];
         const double level = cut.y(i);
         if (level >= 0 && level < Levels)
@@ -113,8 +107,7 @@ QString SlipResponse::text() const
                  : QStringLiteral("none");
     };
     for (size_t k = 0; k < delays.size(); ++k)
-        t += QStringLiteral(
-                 "Sequence %1 (%2 % slip): %3 crossings, %4 answered; median %5, 90th percentile %6\n")
+        t += QStringLiteral("Sequence %1 (%2 % slip): %3 crossings, %4 answered; median %5, 90th percentile %6\n")
                  .arg(k + 1)
                  .arg(assertAt[k])
                  .arg(delays[k].crossings)
@@ -130,8 +123,8 @@ QByteArray SlipResponse::json() const
         QJsonArray shares;
         for (int level = 0; level < Levels; ++level)
             shares.append(share(band, level));
-        bands.append(QJsonObject{
-            {"band", bandName(band)}, {"samples", double(bandSamples[size_t(band)])}, {"shares", shares}});
+        bands.append(
+            QJsonObject{{"band", bandName(band)}, {"samples", double(bandSamples[size_t(band)])}, {"shares", shares}});
     }
     const auto value = [this](const std::optional<qsizetype> &n, bool ms) {
         return n ? QJsonValue(ms ? double(*n) * secondsPerSample * 1000 : double(*n)) : QJsonValue();

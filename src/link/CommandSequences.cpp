@@ -10,23 +10,19 @@
 #include <QDeadlineTimer>
 #include <QScopeGuard>
 
-namespace
-{
+namespace {
 constexpr char Esc = 0x1B;
 
 // The image is binary. One that holds the root screen's or the setup menu's phrase is that screen,
 // come too late for the return to the root (a slow unit, a busy machine), in front of the image.
-bool holdsMenuScreen(const QByteArray &bytes)
-{
-    return bytes.contains("Running") || bytes.contains("SETUP MENU");
-}
+bool holdsMenuScreen(const QByteArray &bytes) { return bytes.contains("Running") || bytes.contains("SETUP MENU"); }
 
 // A version is one short line of text; the start of a screen (its lines begin LF CR) is none.
 bool plausibleVersion(const QByteArray &text)
 {
     return !text.isEmpty() && !text.contains('\n') && !text.contains('\r') && !holdsMenuScreen(text);
 }
-} // namespace
+}  // namespace
 
 CommandSequences::CommandSequences(LinkState &state, SerialDevice &device, LinkWaits &waits, LinkHost &host)
     : m_state(state), m_device(device), m_waits(waits), m_host(host)
@@ -37,25 +33,13 @@ CommandSequences::CommandSequences(LinkState &state, SerialDevice &device, LinkW
     QObject::connect(&m_progressBarTimer, &QTimer::timeout, [this] { m_host.stepProgress(1); });
 }
 
-void CommandSequences::Delay_ms(int ms)
-{
-    m_waits.Delay_ms(ms);
-}
+void CommandSequences::Delay_ms(int ms) { m_waits.Delay_ms(ms); }
 
-bool CommandSequences::send(char c)
-{
-    return m_device.SendChar(quint8(c));
-}
+bool CommandSequences::send(char c) { return m_device.SendChar(quint8(c)); }
 
-void CommandSequences::clearReplyWindow()
-{
-    m_state.ReplyWindow.fill(0);
-}
+void CommandSequences::clearReplyWindow() { m_state.ReplyWindow.fill(0); }
 
-bool CommandSequences::rootMenuOverdue() const
-{
-    return m_rootMenuClock.elapsed() > RootMenuBoundMs;
-}
+bool CommandSequences::rootMenuOverdue() const { return m_rootMenuClock.elapsed() > RootMenuBoundMs; }
 
 bool CommandSequences::escapeLoop()
 {
@@ -115,9 +99,7 @@ bool CommandSequences::waitForExchange()
 {
     LinkState &s = m_state;
     return m_waits.waitUntil(
-        [&s] {
-            return s.ExchangeStatus == ExchangeFailed || s.ExchangeStatus == ExchangeComplete || s.StopRequested;
-        },
+        [&s] { return s.ExchangeStatus == ExchangeFailed || s.ExchangeStatus == ExchangeComplete || s.StopRequested; },
         ReplyTimeoutMs);
 }
 
@@ -286,7 +268,7 @@ bool CommandSequences::ReadFromTraction()
         finish(ok);
         return ok;
     } catch (const LinkAborted &) {
-        return false; // shut down while waiting; the host may be gone
+        return false;  // shut down while waiting; the host may be gone
     }
 }
 
@@ -386,7 +368,7 @@ bool CommandSequences::verifyWrite()
     const SettingsImage &meant = m_host.tractionMemory();
     const bool same = answered && back == meant;
     if (!answered)
-        m_state.UnitImage.reset(); // written, but what the unit holds now is not known
+        m_state.UnitImage.reset();  // written, but what the unit holds now is not known
     m_host.showStatusWithReason(QLatin1String(same ? StatusMessages::MemoryVerified : StatusMessages::VerifyFailed),
                                 !same, answered ? QString() : m_failure);
     if (!answered)

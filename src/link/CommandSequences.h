@@ -12,16 +12,15 @@ struct LinkState;
 
 // The exchanges of the settings: the return to the menu root, the version query, Read Settings
 // and Write Settings. One implementation serves the main window, tractionctl and the tests.
-class CommandSequences
-{
-  public:
+class CommandSequences {
+public:
     CommandSequences(LinkState &state, SerialDevice &device, LinkWaits &waits, LinkHost &host);
 
     // RootMenu keeps answering a unit that keeps talking, but not for ever: a wrong device or a
     // babbling unit would otherwise hold the menus locked. After this much continuous traffic
     // it gives up and the exchange fails.
     static constexpr int RootMenuBoundMs = 20000;
-    static constexpr int ReplyTimeoutMs = 2000; // TractionCommTimeout for version and image
+    static constexpr int ReplyTimeoutMs = 2000;  // TractionCommTimeout for version and image
     static constexpr int ReadProgressMaximum = 326;
     static constexpr int WriteProgressMaximum = 356;
     // Before 'R' the line must have been quiet this long (the time the unit has to answer an ESC),
@@ -63,7 +62,7 @@ class CommandSequences
     // The bar full, unlocked, the message timer running.
     void closeExchange();
 
-  private:
+private:
     bool send(char c);
     bool rootMenuOverdue() const;
     bool escapeLoop();

@@ -20,15 +20,11 @@ void ConsoleLinkHost::showStatusWithReason(const QString &text, bool isError, co
     reason = why;
 }
 
-namespace
-{
+namespace {
 bool progressShown = isatty(STDERR_FILENO);
 }
 
-void ConsoleLinkHost::setProgressShown(bool shown)
-{
-    progressShown = shown;
-}
+void ConsoleLinkHost::setProgressShown(bool shown) { progressShown = shown; }
 
 void ConsoleLinkHost::printStatus()
 {
@@ -80,13 +76,11 @@ void ConsoleLinkHost::verifyFailed(const QList<SettingChange> &differences, bool
         std::fprintf(stderr, "  %s\n", qPrintable(change.line()));
 }
 
-namespace LinkCommands
-{
+namespace LinkCommands {
 
 QString resolvePort(const QString &port, const PortDirectory &ports, QString *error)
 {
-    static const QRegularExpression com(QStringLiteral("^COM([0-9]+)$"),
-                                        QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression com(QStringLiteral("^COM([0-9]+)$"), QRegularExpression::CaseInsensitiveOption);
     const auto m = com.match(port);
     if (!m.hasMatch())
         return port;
@@ -177,4 +171,4 @@ int compare(const QString &port, const PortDirectory &ports, const SettingsImage
     return changes.isEmpty() ? 0 : 1;
 }
 
-} // namespace LinkCommands
+}  // namespace LinkCommands

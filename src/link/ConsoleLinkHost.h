@@ -14,9 +14,8 @@ class TractionLink;
 
 // The host of an exchange run from the command line: progress and messages on standard error,
 // the image in place of the pages.
-class ConsoleLinkHost : public LinkHost
-{
-  public:
+class ConsoleLinkHost : public LinkHost {
+public:
     SettingsImage image;
     QString status;
     QString reason;
@@ -38,7 +37,7 @@ class ConsoleLinkHost : public LinkHost
     void stepProgress(int by) override { setProgressPosition(m_position + by); }
     int progressMaximum() const override { return m_maximum; }
     void lockMenus() override {}
-    void unlockMenus() override; // the end of the exchange: its message goes out last
+    void unlockMenus() override;  // the end of the exchange: its message goes out last
     void setModified(bool) override {}
     void setSettingsLoaded(bool) override {}
     void fillPagesFromImage() override {}
@@ -55,8 +54,8 @@ class ConsoleLinkHost : public LinkHost
     // The exchange's closing message, on a line of its own.
     void printStatus();
 
-  private:
-    bool m_lineOpen = false; // progress printed since the last message
+private:
+    bool m_lineOpen = false;  // progress printed since the last message
     int m_maximum = 0;
     int m_position = 0;
     int m_shownPercent = -1;
@@ -66,8 +65,7 @@ class ConsoleLinkHost : public LinkHost
 // The link commands of tractionctl: "version", "read OUT" and "write IN". port is a device path or
 // "COMn" looked up in 'ports', the tool's port directory. Each returns the tool's exit status (0 done, 1 failed)
 // and prints the system's message at the end on standard error.
-namespace LinkCommands
-{
+namespace LinkCommands {
 QString resolvePort(const QString &port, const PortDirectory &ports, QString *error);
 // "--port DEV" taken out of args; empty when it is missing.
 QString takePort(QStringList &args);
@@ -84,4 +82,4 @@ int write(const QString &port, const PortDirectory &ports, const SettingsImage &
 // Reads the unit and prints on standard output every setting in which 'image' differs from it,
 // "page / setting: unit's -> image's unit"; 0 when none differs, 1 when some do or the read failed.
 int compare(const QString &port, const PortDirectory &ports, const SettingsImage &image);
-} // namespace LinkCommands
+}  // namespace LinkCommands

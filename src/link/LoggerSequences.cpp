@@ -12,15 +12,14 @@
 
 #include <cmath>
 
-namespace
-{
+namespace {
 const QString Reading = QLatin1String(StatusMessages::ReadingMemory);
 const QString Cancelling = QLatin1String(StatusMessages::CancellingRead);
 constexpr int EstimateEveryMs = 250;
 // Below this much (about two seconds of the line) the measured pace says little yet.
 constexpr int MeasuredFrom = 4096;
 constexpr int FirstSampleOffset = 2;
-} // namespace
+}  // namespace
 
 bool LoggerSequences::nothingLogged(const QByteArray &logImage)
 {
@@ -168,7 +167,7 @@ bool LoggerSequences::UploadLog()
     } catch (const LinkAborted &) {
         m_uploading = false;
         m_estimateTimer.stop();
-        return false; // shut down while waiting; the host may be gone
+        return false;  // shut down while waiting; the host may be gone
     }
 }
 

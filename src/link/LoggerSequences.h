@@ -14,9 +14,8 @@ struct LinkState;
 
 // The unit's data logger: the upload of its whole memory and the clear. One implementation serves
 // the main window, tractionctl and the tests.
-class LoggerSequences
-{
-  public:
+class LoggerSequences {
+public:
     LoggerSequences(LinkState &state, SerialDevice &device, LinkWaits &waits, LinkHost &host,
                     CommandSequences &sequences);
 
@@ -55,7 +54,7 @@ class LoggerSequences
     };
     void setBounds(const Bounds &bounds) { m_bounds = bounds; }
 
-  private:
+private:
     enum class Upload { Done, Failed, Cancelled };
     Upload upload();
     bool letRestGo();

@@ -20,8 +20,7 @@ constexpr OutputTest::TimeItem Times[] = {{"0.5", 500}, {"1.0", 1000}, {"5.0", 5
 
 constexpr char EndTest = '0';
 
-template <typename Item>
-QStringList textsOf(std::span<const Item> items)
+template <typename Item> QStringList textsOf(std::span<const Item> items)
 {
     QStringList texts;
     for (const Item &item : items)
@@ -29,7 +28,7 @@ QStringList textsOf(std::span<const Item> items)
     return texts;
 }
 
-} // namespace
+}  // namespace
 
 std::span<const OutputTest::TypeItem> OutputTest::types() { return Types; }
 std::span<const OutputTest::TimeItem> OutputTest::times() { return Times; }
@@ -90,7 +89,8 @@ bool OutputTest::Test_CMiss_Send(int typeIndex, int timeIndex)
         m_host.setProgressPosition(0);
         const bool ok = run(typeIndex, timeIndex);
         MenuSteps(m_state, m_device, m_waits, m_host)
-            .close(m_sequences, ok, QLatin1String(StatusMessages::TestEnded), QLatin1String(StatusMessages::TestFailed));
+            .close(m_sequences, ok, QLatin1String(StatusMessages::TestEnded),
+                   QLatin1String(StatusMessages::TestFailed));
         return ok;
     } catch (const LinkAborted &) {
         return false;  // shut down while waiting; the host may be gone

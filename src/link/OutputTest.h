@@ -34,8 +34,7 @@ public:
     static constexpr int NoTimeSelectedMs = 1000;
     static constexpr int ProgressMaximum = 10;
 
-    OutputTest(LinkState &state, SerialDevice &device, LinkWaits &waits, LinkHost &host,
-               CommandSequences &sequences);
+    OutputTest(LinkState &state, SerialDevice &device, LinkWaits &waits, LinkHost &host, CommandSequences &sequences);
 
     // The whole action, lock to unlock; true when the unit showed its diagnostic screen throughout.
     bool Test_CMiss_Send(int typeIndex, int timeIndex);

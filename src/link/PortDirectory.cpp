@@ -47,11 +47,11 @@ void saveNumbers(TRegistryRoutines &options, const QMap<QString, int> &numbers)
     for (auto it = numbers.cbegin(); it != numbers.cend(); ++it)
         parts.append(QStringLiteral("%1=%2").arg(it.value()).arg(it.key()));
     QString text = parts.join(u'|');
-    options.ReadWriteString(QLatin1String(NumbersKey), QLatin1String(NumbersName), true,
-                            TRegistryRoutines::WriteMode, text);
+    options.ReadWriteString(QLatin1String(NumbersKey), QLatin1String(NumbersName), true, TRegistryRoutines::WriteMode,
+                            text);
 }
 
-} // namespace
+}  // namespace
 
 bool PortEntry::sameDeviceAs(const PortEntry &other) const
 {
@@ -103,8 +103,8 @@ bool LinuxPortDirectory::keyMissing() const { return !QFileInfo(m_sysTty).isDir(
 QMap<QString, int> LinuxPortDirectory::rememberedNumbers() const
 {
     QString text;
-    m_options.ReadWriteString(QLatin1String(NumbersKey), QLatin1String(NumbersName), false,
-                              TRegistryRoutines::ReadMode, text);
+    m_options.ReadWriteString(QLatin1String(NumbersKey), QLatin1String(NumbersName), false, TRegistryRoutines::ReadMode,
+                              text);
     QMap<QString, int> numbers;
     QSet<int> used;
     for (const QString &part : text.split(u'|', Qt::SkipEmptyParts)) {
@@ -131,7 +131,8 @@ void LinuxPortDirectory::describeAdapter(const QString &ttyName, QString *identi
         const QString vendor = readLine(dir + QStringLiteral("/idVendor"));
         if (!vendor.isEmpty()) {
             const QString serial = readLine(dir + QStringLiteral("/serial"));
-            QString id = QStringLiteral("usb-%1:%2").arg(plain(vendor), plain(readLine(dir + QStringLiteral("/idProduct"))));
+            QString id =
+                QStringLiteral("usb-%1:%2").arg(plain(vendor), plain(readLine(dir + QStringLiteral("/idProduct"))));
             if (!serial.isEmpty())
                 id += u'-' + plain(serial);
             if (!interfaceNumber.isEmpty())
@@ -171,9 +172,8 @@ QList<LinuxPortDirectory::Kernel> LinuxPortDirectory::kernelDevices() const
         }
         found.append({kind, m.captured(2).toInt(), name});
     }
-    std::sort(found.begin(), found.end(), [](const Found &a, const Found &b) {
-        return a.kind != b.kind ? a.kind < b.kind : a.index < b.index;
-    });
+    std::sort(found.begin(), found.end(),
+              [](const Found &a, const Found &b) { return a.kind != b.kind ? a.kind < b.kind : a.index < b.index; });
     QList<Kernel> devices;
     for (const Found &f : found) {
         Kernel k{m_dev + '/' + f.name, {}, {}};
@@ -209,7 +209,10 @@ QList<PortEntry> LinuxPortDirectory::linkedEntries(QSet<int> &taken, QSet<QStrin
         const bool hardware = !target.isEmpty() && isHardware(target);
         const QString kind = hardware ? QStringLiteral("Serial") : QStringLiteral("Virtual");
         PortEntry e{QStringLiteral("%1 ports/%2 (%3)").arg(kind, info.fileName(), device),
-                    QStringLiteral("COM%1").arg(number), device, {}, {}};
+                    QStringLiteral("COM%1").arg(number),
+                    device,
+                    {},
+                    {}};
         // A pseudo-terminal gets a new node each time its program starts: the link is all it keeps.
         if (hardware)
             describeAdapter(QFileInfo(target).fileName(), &e.identity, &e.hint);

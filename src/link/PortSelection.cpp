@@ -5,8 +5,7 @@
 
 #include <QFileInfo>
 
-PortSelection::PortSelection(PortDirectory &directory, SerialDevice &device)
-    : m_directory(directory), m_device(device)
+PortSelection::PortSelection(PortDirectory &directory, SerialDevice &device) : m_directory(directory), m_device(device)
 {
 }
 

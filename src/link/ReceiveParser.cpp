@@ -62,8 +62,7 @@ void ReceiveParser::textWait(const char *phrase, bool &seen)
     while (m_device.InputCount() > 0 && !seen) {
         std::memmove(s.ReplyWindow.data(), s.ReplyWindow.data() + 1, s.ReplyWindow.size() - 1);
         s.ReplyWindow.back() = quint8(m_device.ReadChar());
-        const std::string_view window(reinterpret_cast<const char *>(s.ReplyWindow.data()),
-                                      s.ReplyWindow.size());
+        const std::string_view window(reinterpret_cast<const char *>(s.ReplyWindow.data()), s.ReplyWindow.size());
         if (window.find(wanted) != std::string_view::npos)
             seen = true;
     }

@@ -49,13 +49,14 @@ QString permissionHint(const QString &devicePath)
         return {};
     struct stat st {};
     const group *owner = ::stat(path.constData(), &st) == 0 ? ::getgrgid(st.st_gid) : nullptr;
-    const QString name = owner && owner->gr_gid != 0 ? QString::fromLocal8Bit(owner->gr_name) : QStringLiteral("dialout");
+    const QString name = owner && owner->gr_gid != 0 ? QString::fromLocal8Bit(owner->gr_name)
+                                                     : QStringLiteral("dialout");
     return QStringLiteral("\n\nYou may not use this port: only members of the group \"%1\" may. Add yourself "
                           "with\n    sudo adduser $USER %1\nthen log out and in again.")
         .arg(name);
 }
 
-} // namespace
+}  // namespace
 
 SerialDevice::SerialDevice(QObject *parent) : QObject(parent)
 {
@@ -282,16 +283,14 @@ void SerialDevice::deviceError(QSerialPort::SerialPortError error)
 {
     if (error == QSerialPort::NoError || m_settingUp)
         return;
-    if (error != QSerialPort::ReadError && error != QSerialPort::ResourceError &&
-        error != QSerialPort::WriteError)
+    if (error != QSerialPort::ReadError && error != QSerialPort::ResourceError && error != QSerialPort::WriteError)
         return;
     if (!m_port.isOpen())
         return;
     // Qt may keep a hung-up device 'open' and then stall or spin on it: close now, say it once.
     const QString text = m_port.errorString();
-    const QString message = error == QSerialPort::WriteError
-                                ? QStringLiteral("Write error (%1), %2").arg(EIO).arg(text)
-                                : QStringLiteral("Read error (%1), %2").arg(EIO).arg(text);
+    const QString message = error == QSerialPort::WriteError ? QStringLiteral("Write error (%1), %2").arg(EIO).arg(text)
+                                                             : QStringLiteral("Read error (%1), %2").arg(EIO).arg(text);
     close();
     emit lost(message);
 }

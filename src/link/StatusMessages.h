@@ -73,11 +73,11 @@ inline constexpr char Implausible[] =
     "before writing them to a unit:";
 
 inline constexpr const char *All[] = {
-    ReadingMemory, MemoryRead,   MemoryReadFailed, MemoryReadEmpty, CancellingRead, ReadCancelled, WritingMemory, MemoryWritten, MemoryWriteFailed,
-    VerifyingMemory, MemoryVerified, VerifyFailed,
-    ClearingMemory, MemoryCleared, MemoryClearFailed, TestStarting, TestEnded,   TestFailed,
-    FileLoaded,    FileLoadFailed, FileSaved,      FileSaveFailed, PagePrinted,   PrintFailed,
-    PortReopened,  PortOtherDevice, OptionsNotStored, RunNotKept, RunsFolderSet,
+    ReadingMemory,  MemoryRead,      MemoryReadFailed,  MemoryReadEmpty, CancellingRead, ReadCancelled,
+    WritingMemory,  MemoryWritten,   MemoryWriteFailed, VerifyingMemory, MemoryVerified, VerifyFailed,
+    ClearingMemory, MemoryCleared,   MemoryClearFailed, TestStarting,    TestEnded,      TestFailed,
+    FileLoaded,     FileLoadFailed,  FileSaved,         FileSaveFailed,  PagePrinted,    PrintFailed,
+    PortReopened,   PortOtherDevice, OptionsNotStored,  RunNotKept,      RunsFolderSet,
 };
 
 }  // namespace StatusMessages

@@ -15,9 +15,8 @@ struct PunctuationKey {
     char shifted;
 };
 constexpr PunctuationKey Punctuation[] = {
-    {0xBA, ';', ':'}, {0xBB, '=', '+'}, {0xBC, ',', '<'},  {0xBD, '-', '_'},  {0xBE, '.', '>'},
-    {0xBF, '/', '?'}, {0xC0, '`', '~'}, {0xDB, '[', '{'}, {0xDC, '\\', '|'}, {0xDD, ']', '}'},
-    {0xDE, '\'', '"'},
+    {0xBA, ';', ':'}, {0xBB, '=', '+'}, {0xBC, ',', '<'},  {0xBD, '-', '_'}, {0xBE, '.', '>'},  {0xBF, '/', '?'},
+    {0xC0, '`', '~'}, {0xDB, '[', '{'}, {0xDC, '\\', '|'}, {0xDD, ']', '}'}, {0xDE, '\'', '"'},
 };
 // Shift and the digit keys 0 to 9.
 constexpr char ShiftedDigits[] = ")!@#$%^&*(";
@@ -83,7 +82,7 @@ int tildeKey(int number)
     return number >= 0 && number < int(std::size(Tilde)) ? Tilde[number] : 0;
 }
 
-} // namespace
+}  // namespace
 
 std::optional<quint8> keyByte(int virtualKey, bool shift)
 {
@@ -210,4 +209,4 @@ qsizetype ConsoleKeys::decodeEscape(QList<TypedKey> &keys, bool final)
     return end + 1;
 }
 
-} // namespace TerminalKeys
+}  // namespace TerminalKeys

@@ -11,10 +11,9 @@
 // The window and tractionctl's terminal both go through here.
 namespace TerminalKeys {
 
-constexpr int VkBack = 8, VkTab = 9, VkReturn = 13, VkShift = 16, VkControl = 17, VkMenu = 18,
-              VkEscape = 27, VkSpace = 32, VkPrior = 33, VkNext = 34, VkEnd = 35, VkHome = 36,
-              VkLeft = 37, VkUp = 38, VkRight = 39, VkDown = 40, VkInsert = 45, VkDelete = 46,
-              VkNumpad0 = 0x60, VkF1 = 0x70;
+constexpr int VkBack = 8, VkTab = 9, VkReturn = 13, VkShift = 16, VkControl = 17, VkMenu = 18, VkEscape = 27,
+              VkSpace = 32, VkPrior = 33, VkNext = 34, VkEnd = 35, VkHome = 36, VkLeft = 37, VkUp = 38, VkRight = 39,
+              VkDown = 40, VkInsert = 45, VkDelete = 46, VkNumpad0 = 0x60, VkF1 = 0x70;
 
 // The byte a key sends, or nothing.
 std::optional<quint8> keyByte(int virtualKey, bool shift);
@@ -53,4 +52,4 @@ private:
     bool m_quit = false;
 };
 
-} // namespace TerminalKeys
+}  // namespace TerminalKeys

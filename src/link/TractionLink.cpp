@@ -5,11 +5,8 @@
 #include <QScopeGuard>
 
 TractionLink::TractionLink(LinkHost &host, QObject *parent)
-    : QObject(parent),
-      m_waits(m_comm1),
-      m_parser(m_state, m_comm1, m_waits, host),
-      m_sequences(m_state, m_comm1, m_waits, host),
-      m_outputTest(m_state, m_comm1, m_waits, host, m_sequences),
+    : QObject(parent), m_waits(m_comm1), m_parser(m_state, m_comm1, m_waits, host),
+      m_sequences(m_state, m_comm1, m_waits, host), m_outputTest(m_state, m_comm1, m_waits, host, m_sequences),
       m_logger(m_state, m_comm1, m_waits, host, m_sequences)
 {
     m_comm1.setHandler([this](int count) { m_parser.Comm1RxChar(count); });

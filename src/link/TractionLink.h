@@ -34,8 +34,14 @@ public:
     // One exchange at a time: each of these starts through the guard and, while another exchange
     // runs, sends nothing and returns false (guard().refused() says so).
     ExchangeGuard &guard() { return m_guard; }
-    bool ReadFromTraction() { return guarded(Exchange::Read, [this] { return m_sequences.ReadFromTraction(); }); }
-    bool WriteToTraction() { return guarded(Exchange::Write, [this] { return m_sequences.WriteToTraction(); }); }
+    bool ReadFromTraction()
+    {
+        return guarded(Exchange::Read, [this] { return m_sequences.ReadFromTraction(); });
+    }
+    bool WriteToTraction()
+    {
+        return guarded(Exchange::Write, [this] { return m_sequences.WriteToTraction(); });
+    }
     bool TractionFirmwareVersion()
     {
         return guarded(Exchange::Version, [this] { return m_sequences.TractionFirmwareVersion(); });
@@ -50,8 +56,14 @@ public:
         return guarded(Exchange::OutputTest,
                        [this, typeIndex, timeIndex] { return m_outputTest.Test_CMiss_Send(typeIndex, timeIndex); });
     }
-    bool UploadLog() { return guarded(Exchange::Upload, [this] { return m_logger.UploadLog(); }); }
-    bool ClearLog() { return guarded(Exchange::Clear, [this] { return m_logger.ClearLog(); }); }
+    bool UploadLog()
+    {
+        return guarded(Exchange::Upload, [this] { return m_logger.UploadLog(); });
+    }
+    bool ClearLog()
+    {
+        return guarded(Exchange::Clear, [this] { return m_logger.ClearLog(); });
+    }
     // The live run holds the line from its start to its stop; it runs in the graph window's timers,
     // not in one call. Ending is safe to call when no run holds it.
     bool beginLiveRun();

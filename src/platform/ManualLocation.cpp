@@ -21,4 +21,4 @@ QString find()
     return {};
 }
 
-} // namespace ManualLocation
+}  // namespace ManualLocation

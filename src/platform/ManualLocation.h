@@ -15,4 +15,4 @@ QStringList candidates();
 // The first of them that exists; empty when none does.
 QString find();
 
-} // namespace ManualLocation
+}  // namespace ManualLocation

@@ -28,17 +28,12 @@ QString windowsVersionText(const WindowsVersion &v)
     }
     case WindowsVersion::Platform::Win9x:
         switch (v.minor) {
-        case 0:
-            return QStringLiteral("Windows 95");
-        case 10:
-            return QStringLiteral("Windows 98");
-        case 90:
-            return QStringLiteral("Windows Millennium");
-        default:
-            return {};
+        case 0: return QStringLiteral("Windows 95");
+        case 10: return QStringLiteral("Windows 98");
+        case 90: return QStringLiteral("Windows Millennium");
+        default: return {};
         }
-    case WindowsVersion::Platform::Other:
-        break;
+    case WindowsVersion::Platform::Other: break;
     }
     return {};
 }
@@ -54,9 +49,9 @@ QString GetWinVer()
     if (!get || get(&info) != 0)
         return {};
     WindowsVersion v;
-    v.platform = info.dwPlatformId == VER_PLATFORM_WIN32_NT ? WindowsVersion::Platform::NT
+    v.platform = info.dwPlatformId == VER_PLATFORM_WIN32_NT        ? WindowsVersion::Platform::NT
                  : info.dwPlatformId == VER_PLATFORM_WIN32_WINDOWS ? WindowsVersion::Platform::Win9x
-                                                                    : WindowsVersion::Platform::Other;
+                                                                   : WindowsVersion::Platform::Other;
     v.major = int(info.dwMajorVersion);
     v.minor = int(info.dwMinorVersion);
     v.build = int(info.dwBuildNumber & 0xFFFF);

@@ -5,8 +5,7 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
-namespace
-{
+namespace {
 
 // Reads a quoted registry string starting at text[pos] == '"'; leaves pos after the closing quote.
 std::optional<QString> readQuoted(const QString &text, qsizetype &pos)
@@ -25,7 +24,7 @@ std::optional<QString> readQuoted(const QString &text, qsizetype &pos)
             out += c;
         }
     }
-    return std::nullopt; // no closing quote
+    return std::nullopt;  // no closing quote
 }
 
 QString quoted(const QString &s)
@@ -77,7 +76,7 @@ std::optional<RegistryFile::Value> parseValue(const QString &line)
     return value;
 }
 
-} // namespace
+}  // namespace
 
 RegistryFile RegistryFile::parse(const QByteArray &bytes)
 {
@@ -89,12 +88,11 @@ RegistryFile RegistryFile::parse(const QByteArray &bytes)
         if (line.isEmpty() || line.startsWith(u';'))
             continue;
         if (line.startsWith(u'[')) {
-            current = line.endsWith(u']') && line.size() > 2 ? &file.createKey(line.mid(1, line.size() - 2))
-                                                             : nullptr;
+            current = line.endsWith(u']') && line.size() > 2 ? &file.createKey(line.mid(1, line.size() - 2)) : nullptr;
             continue;
         }
         if (!current)
-            continue; // the header line, or values outside any key
+            continue;  // the header line, or values outside any key
         if (auto value = parseValue(line))
             current->values.append(*value);
     }
@@ -111,15 +109,9 @@ QByteArray RegistryFile::serialize() const
         for (const Value &v : key.values) {
             out += quoted(v.name) + u'=';
             switch (v.type) {
-            case Type::Dword:
-                out += QStringLiteral("dword:%1").arg(v.dword, 8, 16, QChar(u'0'));
-                break;
-            case Type::String:
-                out += quoted(v.text);
-                break;
-            case Type::Other:
-                out += v.text;
-                break;
+            case Type::Dword: out += QStringLiteral("dword:%1").arg(v.dword, 8, 16, QChar(u'0')); break;
+            case Type::String: out += quoted(v.text); break;
+            case Type::Other: out += v.text; break;
             }
             out += u'\n';
         }

@@ -16,19 +16,18 @@
 //
 // so a person can read and mend it, and the key paths, value names and types stay those of the
 // registry. Key paths compare without case, as in the registry; value names are kept as written.
-class RegistryFile
-{
-  public:
-    enum class Type { Dword, String, Other }; // Other: a line of another registry type, kept as text
+class RegistryFile {
+public:
+    enum class Type { Dword, String, Other };  // Other: a line of another registry type, kept as text
 
     struct Value {
         QString name;
         Type type = Type::Dword;
         quint32 dword = 0;
-        QString text; // String: the string; Other: the raw data after '='
+        QString text;  // String: the string; Other: the raw data after '='
     };
     struct Key {
-        QString path; // "HKEY_CURRENT_USER\Software\...", no brackets
+        QString path;  // "HKEY_CURRENT_USER\Software\...", no brackets
         QList<Value> values;
     };
 
@@ -48,6 +47,6 @@ class RegistryFile
     Key &createKey(const QString &path);
     const QList<Key> &keys() const { return m_keys; }
 
-  private:
+private:
     QList<Key> m_keys;
 };

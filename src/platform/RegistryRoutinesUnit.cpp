@@ -8,8 +8,7 @@
 #include <functional>
 #include <vector>
 
-namespace
-{
+namespace {
 
 using Type = RegistryFile::Type;
 using Value = RegistryFile::Value;
@@ -47,16 +46,10 @@ void setValue(RegistryFile &file, const QString &path, const Value &value)
     key.values.append(value);
 }
 
-Value dwordValue(const QString &name, quint32 v)
-{
-    return Value{name, Type::Dword, v, {}};
-}
-Value stringValue(const QString &name, const QString &s)
-{
-    return Value{name, Type::String, 0, s};
-}
+Value dwordValue(const QString &name, quint32 v) { return Value{name, Type::Dword, v, {}}; }
+Value stringValue(const QString &name, const QString &s) { return Value{name, Type::String, 0, s}; }
 
-} // namespace
+}  // namespace
 
 TRegistryRoutines::TRegistryRoutines(QString folder) : m_folder(std::move(folder)) {}
 
@@ -125,15 +118,17 @@ void TRegistryRoutines::readValue(const QString &subKey, const QString &name, bo
     }
     // Missing and to be created, or of the wrong type: the default goes in its place.
     // The edit may be kept and run again later: it holds copies only.
-    change([path, name, create, fallback](RegistryFile &file) {
-        const Value *v = findNoCase(file.key(path), name);
-        if (v && v->type == fallback.type)
-            return false; // another program wrote it meanwhile
-        if (!v && !create)
-            return false;
-        setValue(file, path, fallback);
-        return true;
-    }, false);
+    change(
+        [path, name, create, fallback](RegistryFile &file) {
+            const Value *v = findNoCase(file.key(path), name);
+            if (v && v->type == fallback.type)
+                return false;  // another program wrote it meanwhile
+            if (!v && !create)
+                return false;
+            setValue(file, path, fallback);
+            return true;
+        },
+        false);
 }
 
 void TRegistryRoutines::writeValue(const QString &subKey, bool create, const Value &value)
@@ -147,8 +142,7 @@ void TRegistryRoutines::writeValue(const QString &subKey, bool create, const Val
     });
 }
 
-int TRegistryRoutines::ReadWriteInteger(const QString &subKey, const QString &name, bool create, int mode,
-                                        int value)
+int TRegistryRoutines::ReadWriteInteger(const QString &subKey, const QString &name, bool create, int mode, int value)
 {
     if (mode == WriteMode) {
         writeValue(subKey, create, dwordValue(name, quint32(value)));
@@ -164,8 +158,7 @@ int TRegistryRoutines::ReadWriteInteger(const QString &subKey, const QString &na
     return result;
 }
 
-bool TRegistryRoutines::ReadWriteBool(const QString &subKey, const QString &name, bool create, int mode,
-                                      bool value)
+bool TRegistryRoutines::ReadWriteBool(const QString &subKey, const QString &name, bool create, int mode, bool value)
 {
     if (mode == WriteMode) {
         writeValue(subKey, create, dwordValue(name, value ? 1 : 0));
@@ -242,13 +235,9 @@ QString TRegistryRoutines::defaultFolder()
     return base + QLatin1String("/Veltorane");
 }
 
-QString TRegistryRoutines::storeFile() const
-{
-    return m_folder + QLatin1String("/options.reg");
-}
+QString TRegistryRoutines::storeFile() const { return m_folder + QLatin1String("/options.reg"); }
 
-namespace
-{
+namespace {
 
 constexpr RegistryValue menuValue(const char *subKey, const char *name, RegistryValue::Type type)
 {
@@ -293,17 +282,8 @@ constexpr RegistryValue KeyTable[] = {
     GraphMenu.locked,
 };
 
-} // namespace
+}  // namespace
 
-const ToolbarLayoutKeys &mainMenuKeys()
-{
-    return MainMenu;
-}
-const ToolbarLayoutKeys &graphMenuKeys()
-{
-    return GraphMenu;
-}
-std::span<const RegistryValue> registryKeyTable()
-{
-    return KeyTable;
-}
+const ToolbarLayoutKeys &mainMenuKeys() { return MainMenu; }
+const ToolbarLayoutKeys &graphMenuKeys() { return GraphMenu; }
+std::span<const RegistryValue> registryKeyTable() { return KeyTable; }

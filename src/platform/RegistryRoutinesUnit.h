@@ -14,30 +14,28 @@ inline constexpr const char *ApplicationTitle = "Veltorane Traction Control Soft
 // One stored option: where it lives, its type and the value used (and written) when it is missing.
 struct RegistryValue {
     enum class Type { Integer, Boolean };
-    const char *subKey; // below RegistryBaseKey, starting with a backslash
+    const char *subKey;  // below RegistryBaseKey, starting with a backslash
     const char *name;
     Type type;
     int defaultValue;
 };
 
 // The options the program keeps, by the window that reads them at creation and writes them at close.
-namespace RegistryKeys
-{
+namespace RegistryKeys {
 inline constexpr RegistryValue CommPort{"\\Options", "CommPort", RegistryValue::Type::Integer, 1};
-inline constexpr RegistryValue AllowVirtualPorts{"\\Options", "AllowVirtualPorts",
-                                                 RegistryValue::Type::Boolean, 0};
+inline constexpr RegistryValue AllowVirtualPorts{"\\Options", "AllowVirtualPorts", RegistryValue::Type::Boolean, 0};
 inline constexpr RegistryValue ProgramTop{"\\Options", "Program Top", RegistryValue::Type::Integer, 0};
 inline constexpr RegistryValue ProgramLeft{"\\Options", "Program Left", RegistryValue::Type::Integer, 0};
 inline constexpr RegistryValue GraphTop{"\\Options", "Graph Top", RegistryValue::Type::Integer, 0};
 inline constexpr RegistryValue GraphLeft{"\\Options", "Graph Left", RegistryValue::Type::Integer, 0};
-} // namespace RegistryKeys
+}  // namespace RegistryKeys
 
 // The floating state and position of a window's menu bar and tool bar, and their lock.
 // The main window keeps them under "\Options\Menu", the graph window under "\Options\GraphMenu".
 struct ToolbarLayoutKeys {
     RegistryValue menuBarFloating, menuBarX, menuBarY;
     RegistryValue navigatorFloating, navigatorX, navigatorY;
-    RegistryValue locked; // 0 = tool bars locked, any other value = free
+    RegistryValue locked;  // 0 = tool bars locked, any other value = free
 };
 const ToolbarLayoutKeys &mainMenuKeys();
 const ToolbarLayoutKeys &graphMenuKeys();
@@ -51,9 +49,8 @@ std::span<const RegistryValue> registryKeyTable();
 //
 // The program, the tool and each test make one and hand it to what uses it. On Linux it is one
 // file per user, RegistryFile's text layout, in its folder: the program's is defaultFolder().
-class TRegistryRoutines
-{
-  public:
+class TRegistryRoutines {
+public:
     enum Mode { WriteMode = 0, ReadMode = 1 };
     enum class RootKey { CurrentUser, LocalMachine };
 
@@ -90,7 +87,7 @@ class TRegistryRoutines
     QString configFolder() const { return m_folder; }
     QString storeFile() const;
 
-  private:
+private:
     using Edit = std::function<bool(RegistryFile &)>;
     bool change(const Edit &edit, bool mustKeep = true);
     RegistryFile current() const;

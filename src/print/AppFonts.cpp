@@ -28,7 +28,8 @@ void registerAppFonts()
     QFont::insertSubstitution(QStringLiteral("Courier New"), QStringLiteral("Liberation Mono"));
     QFont::insertSubstitution(QStringLiteral("Tahoma"), QStringLiteral("Liberation Sans"));
     QFont::insertSubstitution(QStringLiteral("MS Sans Serif"), QStringLiteral("Liberation Sans"));
-    QFont::insertSubstitutions(QStringLiteral("Georgia"), {QStringLiteral("Liberation Serif"), QStringLiteral("DejaVu Serif")});
+    QFont::insertSubstitutions(QStringLiteral("Georgia"),
+                               {QStringLiteral("Liberation Serif"), QStringLiteral("DejaVu Serif")});
 }
 
 QFont windowsFont(const QString &family, int pixelSize)

@@ -59,7 +59,8 @@ void paintCheckBox(QPainter &painter, const PrintItem &item)
     painter.drawRect(box.adjusted(0.5, 0.5, -0.5, -0.5));
     if (item.checked) {
         painter.setPen(QPen(Qt::black, 2, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin));
-        const QPointF tick[] = {{box.left() + 3, box.top() + 6.5}, {box.left() + 5.5, box.top() + 9},
+        const QPointF tick[] = {{box.left() + 3, box.top() + 6.5},
+                                {box.left() + 5.5, box.top() + 9},
                                 {box.left() + 10, box.top() + 3.5}};
         painter.drawPolyline(tick, 3);
         painter.setPen(Qt::black);
@@ -151,12 +152,8 @@ void paint(QPainter &painter, const PrintPage &page)
             title += (title.isEmpty() ? QString() : QStringLiteral(" ")) + item.text;
             titleBox = item.box;
             break;
-        case PrintItem::Kind::CheckBox:
-            paintCheckBox(painter, item);
-            break;
-        default:
-            painter.drawText(item.box, int(item.align) | Qt::AlignVCenter, item.text);
-            break;
+        case PrintItem::Kind::CheckBox: paintCheckBox(painter, item); break;
+        default: painter.drawText(item.box, int(item.align) | Qt::AlignVCenter, item.text); break;
         }
     }
     painter.setFont(face(PrintItem::Kind::Title));
@@ -197,8 +194,8 @@ bool printLines(QPagedPaintDevice &device, const QStringList &lines, QString *er
             }
             y = 0;
         }
-        painter.drawText(QRectF(0, y, device.width(), lineHeight), Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine | Qt::TextExpandTabs,
-                         line);
+        painter.drawText(QRectF(0, y, device.width(), lineHeight),
+                         Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine | Qt::TextExpandTabs, line);
         y += lineHeight;
     }
     return painter.end();

@@ -8,8 +8,7 @@
 
 #include <functional>
 
-namespace
-{
+namespace {
 
 RunStats statsOf(const RunRecord &r, const Channels &channels)
 {
@@ -32,8 +31,7 @@ QList<FigureRow> figureRows()
 {
     QList<FigureRow> rows{
         {QStringLiteral("Samples"), 0, [](const RunStats &s, auto &) { return double(s.samples); }},
-        {QStringLiteral("Seconds per sample"), 6,
-         [](const RunStats &s, auto &) { return s.secondsPerSample; }},
+        {QStringLiteral("Seconds per sample"), 6, [](const RunStats &s, auto &) { return s.secondsPerSample; }},
         {QStringLiteral("Duration s"), 3,
          [](const RunStats &s, auto &) { return s.seconds(std::max<qsizetype>(s.samples - 1, 0)); }},
         {QStringLiteral("First launch s"), 3,
@@ -61,12 +59,9 @@ QList<FigureRow> figureRows()
     return rows;
 }
 
-QString when(const RunRecord &r)
-{
-    return r.time.toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
-}
+QString when(const RunRecord &r) { return r.time.toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")); }
 
-} // namespace
+}  // namespace
 
 std::optional<double> firstLaunch(const Channels &channels, const RunSettings &settings, Axle driven)
 {
@@ -87,8 +82,7 @@ RunComparison RunComparison::of(const RunRecord &a, const Channels &aChannels, c
 {
     const bool aFirst = a.time < b.time || (a.time == b.time && a.id <= b.id);
     const RunRecord &older = aFirst ? a : b, &newer = aFirst ? b : a;
-    const Channels &olderChannels = aFirst ? aChannels : bChannels,
-                   &newerChannels = aFirst ? bChannels : aChannels;
+    const Channels &olderChannels = aFirst ? aChannels : bChannels, &newerChannels = aFirst ? bChannels : aChannels;
     RunComparison c;
     c.older = older;
     c.newer = newer;
@@ -130,11 +124,7 @@ QString RunComparison::text() const
              .arg(QStringLiteral("Overlay"), 14)
              .arg(QStringLiteral("Difference"), 14);
     for (const Row &r : rows())
-        t += QStringLiteral("%1%2%3%4\n")
-                 .arg(r.name, -34)
-                 .arg(r.older, 14)
-                 .arg(r.newer, 14)
-                 .arg(r.difference, 14);
+        t += QStringLiteral("%1%2%3%4\n").arg(r.name, -34).arg(r.older, 14).arg(r.newer, 14).arg(r.difference, 14);
     t += QStringLiteral("\nSettings changed\n");
     if (!settingsKnown)
         t += QStringLiteral("  settings unknown\n");
@@ -156,8 +146,8 @@ QByteArray RunComparison::json() const
     };
     QJsonArray figures;
     for (const Row &r : rows())
-        figures.append(QJsonObject{
-            {"name", r.name}, {"run", r.older}, {"overlay", r.newer}, {"difference", r.difference}});
+        figures.append(
+            QJsonObject{{"name", r.name}, {"run", r.older}, {"overlay", r.newer}, {"difference", r.difference}});
     QJsonArray changed;
     for (const SettingChange &c : changes)
         changed.append(QJsonObject{{"page", c.page},

@@ -20,8 +20,8 @@ struct RunComparison {
     RunRecord older, newer;
     RunStats olderStats, newerStats;
     std::optional<double> olderLaunch, newerLaunch;
-    double offset = 0;          // samples: the newer's point at X shows at X + offset
-    bool settingsKnown = false; // both records hold their image
+    double offset = 0;           // samples: the newer's point at X shows at X + offset
+    bool settingsKnown = false;  // both records hold their image
     QList<SettingChange> changes;
 
     // The runs in either order.

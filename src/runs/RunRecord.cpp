@@ -7,20 +7,13 @@
 #include <QFileInfo>
 #include <QJsonArray>
 
-namespace
-{
+namespace {
 
 constexpr char Format[] = "veltorane-run-1";
 
-QString axleName(Axle a)
-{
-    return a == Axle::Front ? QStringLiteral("front") : QStringLiteral("rear");
-}
+QString axleName(Axle a) { return a == Axle::Front ? QStringLiteral("front") : QStringLiteral("rear"); }
 
-QJsonValue optionalNumber(const std::optional<double> &v)
-{
-    return v ? QJsonValue(*v) : QJsonValue();
-}
+QJsonValue optionalNumber(const std::optional<double> &v) { return v ? QJsonValue(*v) : QJsonValue(); }
 
 QJsonObject summaryJson(const RunRecord::Summary &s)
 {
@@ -48,21 +41,12 @@ RunRecord::Summary summaryOf(const QJsonObject &o)
     return s;
 }
 
-} // namespace
+}  // namespace
 
-QString RunRecord::graphFile() const
-{
-    return QDir(folder).filePath(id + QStringLiteral(".dat"));
-}
-QString RunRecord::recordFile() const
-{
-    return QDir(folder).filePath(id + QStringLiteral(".json"));
-}
+QString RunRecord::graphFile() const { return QDir(folder).filePath(id + QStringLiteral(".dat")); }
+QString RunRecord::recordFile() const { return QDir(folder).filePath(id + QStringLiteral(".json")); }
 
-RunSettings RunRecord::runSettings() const
-{
-    return RunSettings::from(image ? *image : SettingsImage::defaults());
-}
+RunSettings RunRecord::runSettings() const { return RunSettings::from(image ? *image : SettingsImage::defaults()); }
 
 QString RunRecord::kindText() const
 {

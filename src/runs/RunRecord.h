@@ -20,28 +20,28 @@ struct RunRecord {
 
     // The figures of the list, under the run's own settings.
     struct Summary {
-        double peakWheel = 0; // km/h, the fastest of the four channels
-        double peakSlip = 0;  // %
+        double peakWheel = 0;  // km/h, the fastest of the four channels
+        double peakSlip = 0;   // %
         std::array<int, 3> assertAt{};
         std::array<double, 3> secondsAtOrAbove{};
-        std::optional<double> zeroTo100; // seconds
+        std::optional<double> zeroTo100;  // seconds
         bool operator==(const Summary &) const = default;
     };
 
-    QString id; // the files' base name; sorts by the time it was kept
+    QString id;  // the files' base name; sorts by the time it was kept
     QDateTime time;
     Kind kind = Kind::Upload;
     qsizetype samples = 0;
-    double secondsPerSample = 0; // the logger's at the run's rate, or a live run's measured pace
-    QString version;             // the unit's firmware version; "" when none is known
+    double secondsPerSample = 0;  // the logger's at the run's rate, or a live run's measured pace
+    QString version;              // the unit's firmware version; "" when none is known
     std::optional<SettingsImage> image;
-    QDateTime imageTime;  // when that image was read from or written to the unit
-    QString settingsFile; // the settings file last loaded or saved; "" when none
+    QDateTime imageTime;   // when that image was read from or written to the unit
+    QString settingsFile;  // the settings file last loaded or saved; "" when none
     Axle driven = Axle::Rear;
     QString note;
     bool pinned = false;
     Summary summary;
-    QString folder; // where its two files are; not stored
+    QString folder;  // where its two files are; not stored
 
     double seconds() const { return double(samples) * secondsPerSample; }
     QString graphFile() const;

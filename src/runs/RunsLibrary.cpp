@@ -12,8 +12,7 @@
 
 #include <algorithm>
 
-namespace
-{
+namespace {
 
 constexpr char RecordSuffix[] = ".json";
 // A record is a few kilobytes: anything much bigger is not one of ours.
@@ -35,21 +34,21 @@ bool writeWhole(const QString &path, const QByteArray &bytes, QString *error)
     return false;
 }
 
-} // namespace
+}  // namespace
 
 QString RunsLibrary::chosenFolder(TRegistryRoutines &options)
 {
     QString chosen;
-    options.ReadWriteString(QLatin1String(FolderSubKey), QLatin1String(FolderName), false,
-                                       TRegistryRoutines::ReadMode, chosen);
+    options.ReadWriteString(QLatin1String(FolderSubKey), QLatin1String(FolderName), false, TRegistryRoutines::ReadMode,
+                            chosen);
     return chosen.trimmed();
 }
 
 void RunsLibrary::setChosenFolder(TRegistryRoutines &options, const QString &folder)
 {
     QString value = folder.trimmed();
-    options.ReadWriteString(QLatin1String(FolderSubKey), QLatin1String(FolderName), true,
-                                       TRegistryRoutines::WriteMode, value);
+    options.ReadWriteString(QLatin1String(FolderSubKey), QLatin1String(FolderName), true, TRegistryRoutines::WriteMode,
+                            value);
 }
 
 RunsLibrary::RunsLibrary(QString folder) : m_folder(std::move(folder)) {}
@@ -61,15 +60,13 @@ QString RunsLibrary::defaultFolder(const TRegistryRoutines &options)
 
 Axle RunsLibrary::drivenAxleOption(TRegistryRoutines &options)
 {
-    const int stored =
-        options.ReadWriteInteger(QStringLiteral("\\Options"), QStringLiteral("Graph Driven Axle"),
-                                            false, TRegistryRoutines::ReadMode, 0);
+    const int stored = options.ReadWriteInteger(QStringLiteral("\\Options"), QStringLiteral("Graph Driven Axle"), false,
+                                                TRegistryRoutines::ReadMode, 0);
     return stored == 1 ? Axle::Front : Axle::Rear;
 }
 
 RunRecord RunsLibrary::made(TRegistryRoutines &options, RunRecord::Kind kind, const std::optional<SettingsImage> &image,
-                            const QDateTime &imageTime, const QString &version,
-                            double measuredSecondsPerSample)
+                            const QDateTime &imageTime, const QString &version, double measuredSecondsPerSample)
 {
     RunRecord r;
     r.time = QDateTime::currentDateTime();
@@ -98,9 +95,8 @@ std::optional<RunRecord> RunsLibrary::keep(const QByteArray &dosBytes, RunRecord
         return std::nullopt;
     }
     record.folder = m_folder;
-    for (int n = 0; record.id.isEmpty() || QFileInfo::exists(record.graphFile()) ||
-                    QFileInfo::exists(record.recordFile());
-         ++n)
+    for (int n = 0;
+         record.id.isEmpty() || QFileInfo::exists(record.graphFile()) || QFileInfo::exists(record.recordFile()); ++n)
         record.id = idFor(record.time, n);
     if (!writeWhole(record.graphFile(), dosBytes, error))
         return std::nullopt;
@@ -147,9 +143,8 @@ std::optional<RunRecord> RunsLibrary::run(int number, QString *error) const
     if (number >= 1 && number <= list.size())
         return list[number - 1];
     if (error)
-        *error = list.isEmpty()
-                     ? QStringLiteral("no runs are kept in %1").arg(m_folder)
-                     : QStringLiteral("no run %1: the library holds 1 to %2").arg(number).arg(list.size());
+        *error = list.isEmpty() ? QStringLiteral("no runs are kept in %1").arg(m_folder)
+                                : QStringLiteral("no run %1: the library holds 1 to %2").arg(number).arg(list.size());
     return std::nullopt;
 }
 

@@ -13,9 +13,8 @@ class TRegistryRoutines;
 // The runs kept by themselves: each logger upload and logged live run as its DOS graph file, byte
 // for byte as it was saved, with its record beside it. The newest MaxUnpinned runs that are not
 // pinned stay; pinned runs never go. A run that cannot be stored is reported, never fatal.
-class RunsLibrary
-{
-  public:
+class RunsLibrary {
+public:
     static constexpr int MaxUnpinned = 200;
     // The folder chosen in Options ("\Options", "Runs Folder"); "" keeps the default.
     static constexpr char FolderSubKey[] = "\\Options";
@@ -33,8 +32,7 @@ class RunsLibrary
     // A new record of a run that just ended: its rate from the image (the logger's) or the pace
     // measured (a live run), the driven axle from the options. No image: "settings unknown".
     static RunRecord made(TRegistryRoutines &options, RunRecord::Kind kind, const std::optional<SettingsImage> &image,
-                          const QDateTime &imageTime, const QString &version,
-                          double measuredSecondsPerSample = 0);
+                          const QDateTime &imageTime, const QString &version, double measuredSecondsPerSample = 0);
 
     QString folder() const { return m_folder; }
 
@@ -50,7 +48,7 @@ class RunsLibrary
     // Both files; false when either stays.
     bool remove(const RunRecord &record, QString *error) const;
 
-  private:
+private:
     void prune() const;
 
     QString m_folder;

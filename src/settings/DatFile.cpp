@@ -8,15 +8,14 @@
 #include <cerrno>
 #include <cstring>
 
-namespace
-{
+namespace {
 bool fail(QString *error, const QString &reason)
 {
     if (error)
         *error = reason;
     return false;
 }
-} // namespace
+}  // namespace
 
 bool readDatFile(const QString &fileName, SettingsImage &image, QString *error)
 {
@@ -25,9 +24,9 @@ bool readDatFile(const QString &fileName, SettingsImage &image, QString *error)
     if (!file.open(QIODevice::ReadOnly))
         return fail(error, file.errorString());
     if (file.size() != SettingsImage::Size)
-        return fail(error, QStringLiteral("the file holds %1 bytes, a settings file %2")
-                               .arg(file.size())
-                               .arg(SettingsImage::Size));
+        return fail(
+            error,
+            QStringLiteral("the file holds %1 bytes, a settings file %2").arg(file.size()).arg(SettingsImage::Size));
     // Into a buffer first: a short read must not leave half a file in the image.
     const QByteArray bytes = file.read(SettingsImage::Size);
     if (bytes.size() != SettingsImage::Size)

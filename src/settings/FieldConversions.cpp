@@ -1,17 +1,13 @@
 #include "settings/FieldConversions.h"
 
-namespace
-{
+namespace {
 
 int scaleDigits(FieldForm form)
 {
     switch (form) {
-    case FieldForm::Hundredths:
-        return 2;
-    case FieldForm::Tenths:
-        return 1;
-    default:
-        return 0;
+    case FieldForm::Hundredths: return 2;
+    case FieldForm::Tenths: return 1;
+    default: return 0;
     }
 }
 
@@ -21,17 +17,14 @@ QString notValid(QStringView text, bool integer)
         .arg(text, integer ? QStringLiteral("integer") : QStringLiteral("floating point"));
 }
 
-bool isDigit(QChar c)
-{
-    return c >= QLatin1Char('0') && c <= QLatin1Char('9');
-}
+bool isDigit(QChar c) { return c >= QLatin1Char('0') && c <= QLatin1Char('9'); }
 
 // Low 16 bits of trunc(|text| * 10^scale) with its sign applied, found digit by digit so that
 // no value is ever rounded and no length of text can overflow.
 struct Decimal {
     bool negative = false;
-    QString digits;   // every mantissa digit, integer part first
-    qint64 point = 0; // how many of them stand before the decimal point
+    QString digits;    // every mantissa digit, integer part first
+    qint64 point = 0;  // how many of them stand before the decimal point
 };
 
 bool parseDecimal(QStringView text, QStringView separator, bool allowFraction, Decimal &out)
@@ -82,7 +75,7 @@ bool parseDecimal(QStringView text, QStringView separator, bool allowFraction, D
 
 quint16 low16(const Decimal &d, int scale)
 {
-    const qint64 wholeDigits = d.point + scale; // digits of the truncated integer
+    const qint64 wholeDigits = d.point + scale;  // digits of the truncated integer
     quint32 v = 0;
     for (qint64 k = 0; k < wholeDigits && k < d.digits.size(); ++k)
         v = (v * 10 + quint32(d.digits[k].digitValue())) & 0xFFFF;
@@ -94,7 +87,7 @@ quint16 low16(const Decimal &d, int scale)
     return quint16(v);
 }
 
-} // namespace
+}  // namespace
 
 QString wordToText(FieldForm form, quint16 word, const QLocale &locale)
 {
@@ -176,14 +169,10 @@ Wheel wheelOfChannel(quint8 front, quint8 left)
 ChannelFlags channelFlagsOf(Wheel wheel)
 {
     switch (wheel) {
-    case Wheel::FrontLeft:
-        return {0xFF, 0xFF};
-    case Wheel::FrontRight:
-        return {0xFF, 0x00};
-    case Wheel::RearLeft:
-        return {0x00, 0xFF};
-    case Wheel::RearRight:
-        break;
+    case Wheel::FrontLeft: return {0xFF, 0xFF};
+    case Wheel::FrontRight: return {0xFF, 0x00};
+    case Wheel::RearLeft: return {0x00, 0xFF};
+    case Wheel::RearRight: break;
     }
     return {0x00, 0x00};
 }

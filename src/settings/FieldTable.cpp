@@ -2,8 +2,7 @@
 
 #include <array>
 
-namespace
-{
+namespace {
 
 // clang-format off
 constexpr Field Fields[] = {
@@ -102,35 +101,20 @@ constexpr CutRowButtons CutButtons[] = {
 };
 // clang-format on
 
-bool sameName(QStringView name, const char *control)
-{
-    return *control && name == QLatin1String(control);
-}
+bool sameName(QStringView name, const char *control) { return *control && name == QLatin1String(control); }
 
 constexpr const char *SheetCaptions[] = {"Configuration", "Launch control", "Slip control", "Wheels",
                                          "Rev limits",    "Data logging ",  "Test",         ""};
 
-} // namespace
+}  // namespace
 
-const char *sheetCaption(Sheet sheet)
-{
-    return SheetCaptions[int(sheet)];
-}
+const char *sheetCaption(Sheet sheet) { return SheetCaptions[int(sheet)]; }
 
-std::span<const Field> fieldTable()
-{
-    return Fields;
-}
+std::span<const Field> fieldTable() { return Fields; }
 
-std::span<const SensorList> sensorLists()
-{
-    return SensorLists;
-}
+std::span<const SensorList> sensorLists() { return SensorLists; }
 
-std::span<const CutRowButtons> cutRowButtons()
-{
-    return CutButtons;
-}
+std::span<const CutRowButtons> cutRowButtons() { return CutButtons; }
 
 QString cellControl(const Field &row, int k)
 {

@@ -8,9 +8,8 @@
 // Snapshots rather than per-control commands, so every kind of control (and a set-all button
 // changing twenty boxes at once) undoes the same way. Typing into one box is one step until
 // another control changes.
-class PageHistory
-{
-  public:
+class PageHistory {
+public:
     // Steps kept; the oldest is dropped beyond it. A snapshot is a few kilobytes.
     static constexpr int MaxSteps = 500;
 
@@ -28,9 +27,8 @@ class PageHistory
     const PageValues &current() const { return m_steps.at(m_position).values; }
     int steps() const { return int(m_steps.size()); }
 
-  private:
-    struct Step
-    {
+private:
+    struct Step {
         PageValues values;
         const void *typingIn = nullptr;
     };

@@ -2,8 +2,7 @@
 
 #include "settings/FieldConversions.h"
 
-namespace
-{
+namespace {
 
 bool isEditForm(FieldForm form)
 {
@@ -18,7 +17,7 @@ QString offsetsOf(const Field &f)
     return QStringLiteral("%1-%2").arg(f.offset).arg(f.offset + f.size - 1);
 }
 
-} // namespace
+}  // namespace
 
 PageValues::PageValues()
 {
@@ -63,8 +62,7 @@ void PageValues::fill(const SettingsImage &image, const QLocale &locale)
     }
     // A wheel named by several channels ends on the highest; one named by none keeps its choice.
     for (int n = 0; n < ChannelCount; ++n) {
-        const Wheel wheel =
-            wheelOfChannel(image.byte(channelFrontOffset(n)), image.byte(channelLeftOffset(n)));
+        const Wheel wheel = wheelOfChannel(image.byte(channelFrontOffset(n)), image.byte(channelLeftOffset(n)));
         m_channels[int(wheel)] = channelItems()[n];
     }
 }
@@ -113,8 +111,7 @@ std::optional<QString> PageValues::copyTo(SettingsImage &image, const QLocale &l
     return std::nullopt;
 }
 
-namespace
-{
+namespace {
 QString shownLabel(const Field &f)
 {
     const QString group = QString::fromLatin1(f.group).trimmed();
@@ -123,7 +120,7 @@ QString shownLabel(const Field &f)
         return group + name;
     return group + QStringLiteral(": ") + name;
 }
-} // namespace
+}  // namespace
 
 QList<PageValues::Shown> PageValues::shown() const
 {
@@ -134,10 +131,14 @@ QList<PageValues::Shown> PageValues::shown() const
             const QString text = channel(list.wheel);
             const int n = channelFromText(text);
             const QString offsets =
-                n < 0 ? QString()
-                      : QStringLiteral("%1/%2").arg(channelFrontOffset(n)).arg(channelLeftOffset(n));
-            lines.append({Shown::List, QLatin1String(list.control), offsets, text, {},
-                          QLatin1String(sheetCaption(Sheet::Wheels)), QLatin1String(list.label)});
+                n < 0 ? QString() : QStringLiteral("%1/%2").arg(channelFrontOffset(n)).arg(channelLeftOffset(n));
+            lines.append({Shown::List,
+                          QLatin1String(list.control),
+                          offsets,
+                          text,
+                          {},
+                          QLatin1String(sheetCaption(Sheet::Wheels)),
+                          QLatin1String(list.label)});
         }
         listsDone = true;
     };
@@ -157,8 +158,8 @@ QList<PageValues::Shown> PageValues::shown() const
         } else if (f.form == FieldForm::ChannelFlag && !listsDone) {
             addLists();
         } else if (f.form == FieldForm::RateCode) {
-            const QString item =
-                m_ratePosition >= 0 && m_ratePosition < RateCount ? rateItems()[m_ratePosition] : QString();
+            const QString item = m_ratePosition >= 0 && m_ratePosition < RateCount ? rateItems()[m_ratePosition]
+                                                                                   : QString();
             lines.append({Shown::List, control, offsetsOf(f), item, unit});
         } else {
             continue;

@@ -15,9 +15,8 @@
 // every check box, every cut row, the four channel lists and the sample-rate list.
 // fill() decodes an image the way the pages are filled from it; copyTo() encodes it back the way
 // the pages are copied into the image. Both walk the field table.
-class PageValues
-{
-  public:
+class PageValues {
+public:
     // The pages before their first fill: empty boxes, every cut-row box checked, lists unchosen.
     PageValues();
     // The pages as the program shows them once it has started: filled from the default image.
@@ -35,7 +34,7 @@ class PageValues
     void setChecked(const QString &control, bool on) { m_checks.insert(control, on); }
     // A cut row as 20 characters "1" (spark) / "0" in position order, by the row's prefix.
     QString cells(const QString &row) const { return m_cells.value(row); }
-    void setCell(const QString &row, int k, bool spark); // k = 1..20
+    void setCell(const QString &row, int k, bool spark);  // k = 1..20
     // A channel list's text: "CH1".."CH4", or whatever was typed into it.
     QString channel(Wheel wheel) const { return m_channels[int(wheel)]; }
     void setChannel(Wheel wheel, const QString &text) { m_channels[int(wheel)] = text; }
@@ -48,18 +47,18 @@ class PageValues
     struct Shown {
         enum Kind { Text, Check, Row, List };
         Kind kind;
-        QString control; // edit box, slider caption, check box, cut-row prefix or list
-        QString offsets; // "18", "128-147", "66/112" (the channel shown) or "" for none
-        QString text;    // shown text; check boxes "true"/"false"; lists "" when unchosen
+        QString control;  // edit box, slider caption, check box, cut-row prefix or list
+        QString offsets;  // "18", "128-147", "66/112" (the channel shown) or "" for none
+        QString text;     // shown text; check boxes "true"/"false"; lists "" when unchosen
         QString unit;
-        QString page;  // the tab caption
-        QString label; // "Dry settings: Soft cut", as the group and the label read on the page
+        QString page;   // the tab caption
+        QString label;  // "Dry settings: Soft cut", as the group and the label read on the page
     };
     QList<Shown> shown() const;
 
     bool operator==(const PageValues &other) const = default;
 
-  private:
+private:
     QHash<QString, QString> m_texts;
     QHash<QString, bool> m_checks;
     QHash<QString, QString> m_cells;

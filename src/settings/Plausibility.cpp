@@ -6,8 +6,7 @@
 
 #include <functional>
 
-namespace
-{
+namespace {
 
 using Finding = std::function<QString(const Field &, const SettingsImage &, const QLocale &)>;
 
@@ -28,15 +27,12 @@ bool isEditForm(FieldForm form)
            form == FieldForm::Integer;
 }
 
-QString hex(quint8 byte)
-{
-    return QStringLiteral("%1").arg(byte, 2, 16, QLatin1Char('0')).toUpper();
-}
+QString hex(quint8 byte) { return QStringLiteral("%1").arg(byte, 2, 16, QLatin1Char('0')).toUpper(); }
 
 struct Rule {
     std::function<bool(const Field &)> applies;
-    const char *text; // %1: the box's length, where it has one
-    Finding finding;  // the value that breaks the rule, or "" when the field keeps it
+    const char *text;  // %1: the box's length, where it has one
+    Finding finding;   // the value that breaks the rule, or "" when the field keeps it
 };
 
 const Rule Rules[] = {
@@ -79,12 +75,9 @@ const Rule Rules[] = {
      }},
 };
 
-} // namespace
+}  // namespace
 
-QString Implausible::line() const
-{
-    return QStringLiteral("%1: %2 (%3)").arg(name, value, rule);
-}
+QString Implausible::line() const { return QStringLiteral("%1: %2 (%3)").arg(name, value, rule); }
 
 QList<Implausible> checkPlausibility(const SettingsImage &image, const QLocale &locale)
 {

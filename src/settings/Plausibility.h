@@ -9,9 +9,9 @@
 // A value of an image that its field cannot hold as the unit and the pages mean it: a byte that
 // came damaged over the line, or a file that is not a settings file at all.
 struct Implausible {
-    QString name;  // "Wheels / Driven / Wheel diameter", as a change of it is named
-    QString value; // "0", "cell 3: 32", "code 50"
-    QString rule;  // "cannot be zero"
+    QString name;   // "Wheels / Driven / Wheel diameter", as a change of it is named
+    QString value;  // "0", "cell 3: 32", "code 50"
+    QString rule;   // "cannot be zero"
     int offset = 0;
 
     // "Wheels / Driven / Wheel diameter: 0 (cannot be zero)"

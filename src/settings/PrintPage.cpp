@@ -4,17 +4,16 @@
 
 #include <QLocale>
 
-namespace
-{
+namespace {
 
 // One printed row: up to four cells, left to right. Every value comes from the page control the
 // field table knows by that name; check boxes print their caption and the control's state.
 struct PrintRow {
-    const char *section; // heading printed above this row; nullptr within a section
-    const char *group;   // group label, on the first row of a group only
-    const char *item;    // item label, or a check box's caption
-    const char *name;    // the value cell
-    const char *control; // edit box, slider, check box, cut row or channel list
+    const char *section;  // heading printed above this row; nullptr within a section
+    const char *group;    // group label, on the first row of a group only
+    const char *item;     // item label, or a check box's caption
+    const char *name;     // the value cell
+    const char *control;  // edit box, slider, check box, cut row or channel list
     const char *unit;
 };
 
@@ -73,7 +72,7 @@ constexpr PrintRow RightRows[] = {
 // Left edges of the cells: group, item, value, unit; patterns start further left.
 struct ColumnCells {
     int group, item, value, unit, pattern;
-    int right; // where the column's cells must end
+    int right;  // where the column's cells must end
 };
 constexpr ColumnCells LeftCells{16, 200, 336, 392, 336, PrintPage::ColumnLine - 4};
 constexpr ColumnCells RightCells{440, 544, 728, 784, 640, PrintPage::Frame.right() - 4};
@@ -103,21 +102,15 @@ Shows shownBy(const char *control, QString *source)
     const Field *field = fieldByControl(*source);
     Q_ASSERT_X(field, "PrintPage", control);
     switch (field->form) {
-    case FieldForm::Percent:
-        *source = QLatin1String(field->caption);
-        return Shows::Caption;
-    case FieldForm::Flag:
-        return Shows::Check;
-    case FieldForm::Cells:
-        return Shows::Cells;
-    default:
-        return Shows::Text;
+    case FieldForm::Percent: *source = QLatin1String(field->caption); return Shows::Caption;
+    case FieldForm::Flag: return Shows::Check;
+    case FieldForm::Cells: return Shows::Cells;
+    default: return Shows::Text;
     }
 }
 
-class Layout
-{
-  public:
+class Layout {
+public:
     explicit Layout(QList<PrintItem> &items) : m_items(items) {}
 
     void add(PrintItem::Kind kind, const QString &text, const QRect &box, const QString &name = {},
@@ -159,7 +152,7 @@ class Layout
         }
     }
 
-  private:
+private:
     QList<PrintItem> &m_items;
     int m_tag = 0;
 };
@@ -172,10 +165,10 @@ QString shownText(const PageValues &pages, const PrintItem &item)
     }
     if (item.kind == PrintItem::Kind::Pattern)
         return pages.cells(item.control);
-    return pages.text(item.control); // edit boxes, and slider captions by the caption's name
+    return pages.text(item.control);  // edit boxes, and slider captions by the caption's name
 }
 
-} // namespace
+}  // namespace
 
 PrintPage::PrintPage()
 {

@@ -2,15 +2,11 @@
 
 #include "settings/FieldConversions.h"
 
-namespace
-{
+namespace {
 
 const char *const WheelNames[] = {"front left", "front right", "rear left", "rear right"};
 
-bool isLeftFlag(const Field &f)
-{
-    return f.form == FieldForm::ChannelFlag && f.offset >= channelLeftOffset(0);
-}
+bool isLeftFlag(const Field &f) { return f.form == FieldForm::ChannelFlag && f.offset >= channelLeftOffset(0); }
 
 // The bytes one entry covers: a channel stands for both its flags.
 bool sameBytes(const Field &f, const SettingsImage &a, const SettingsImage &b)
@@ -33,7 +29,7 @@ QString rawBytes(const Field &f, const SettingsImage &image)
     return hexBytes(image, f.offset, f.size);
 }
 
-} // namespace
+}  // namespace
 
 SettingChange settingOf(const Field &f)
 {
@@ -50,15 +46,12 @@ SettingChange settingOf(const Field &f)
         c.group.clear();
         c.pattern = true;
         break;
-    case FieldForm::ChannelFlag:
-        c.label = QString::fromLatin1(f.control);
-        break;
+    case FieldForm::ChannelFlag: c.label = QString::fromLatin1(f.control); break;
     case FieldForm::Carried:
         c.label = f.size == 1 ? QStringLiteral("Byte %1").arg(f.offset)
                               : QStringLiteral("Bytes %1-%2").arg(f.offset).arg(f.offset + f.size - 1);
         break;
-    default:
-        break;
+    default: break;
     }
     return c;
 }
@@ -80,12 +73,9 @@ QString shownValue(const Field &f, const SettingsImage &image, const QLocale &lo
     case FieldForm::Hundredths:
     case FieldForm::Tenths:
     case FieldForm::Whole:
-    case FieldForm::Integer:
-        return wordToText(f.form, image.word(f.offset), locale);
-    case FieldForm::Percent:
-        return QString::number(percentFromWord(image.word(f.offset)));
-    case FieldForm::Flag:
-        return flagShownOn(image.byte(f.offset)) ? QStringLiteral("on") : QStringLiteral("off");
+    case FieldForm::Integer: return wordToText(f.form, image.word(f.offset), locale);
+    case FieldForm::Percent: return QString::number(percentFromWord(image.word(f.offset)));
+    case FieldForm::Flag: return flagShownOn(image.byte(f.offset)) ? QStringLiteral("on") : QStringLiteral("off");
     case FieldForm::ChannelFlag: {
         const int left = f.offset + channelLeftOffset(0) - channelFrontOffset(0);
         return QLatin1String(WheelNames[int(wheelOfChannel(image.byte(f.offset), image.byte(left)))]);
@@ -100,8 +90,7 @@ QString shownValue(const Field &f, const SettingsImage &image, const QLocale &lo
         const int position = ratePositionFromCode(image.word(f.offset));
         return position < 0 ? QString() : rateItems()[position];
     }
-    case FieldForm::Carried:
-        break;
+    case FieldForm::Carried: break;
     }
     return hexBytes(image, f.offset, f.size);
 }

@@ -15,8 +15,8 @@ struct SettingChange {
     QString label;   // "Speed"; a cut row by its group ("Sequence 1"); "CH1"; "Bytes 6-7"
     QString before;  // as the pages would show each image ("14.00", "on", "10111011101110111011")
     QString after;
-    QString unit;    // "Kmh", "Sec", "% Slip", ... or ""
-    bool pattern = false; // before and after are 20 cells, '1' spark, '0' no spark
+    QString unit;          // "Kmh", "Sec", "% Slip", ... or ""
+    bool pattern = false;  // before and after are 20 cells, '1' spark, '0' no spark
     int offset = 0;
     int size = 0;
 

@@ -18,8 +18,8 @@ public:
 
     quint8 byte(int offset) const { return m_bytes[offset]; }
     void setByte(int offset, quint8 value) { m_bytes[offset] = value; }
-    quint16 word(int offset) const;             // big-endian word at an even offset
-    void setWord(int offset, quint16 value);    // stored big-endian
+    quint16 word(int offset) const;           // big-endian word at an even offset
+    void setWord(int offset, quint16 value);  // stored big-endian
 
     const Bytes &bytes() const { return m_bytes; }
     QByteArray toByteArray() const;

@@ -57,7 +57,10 @@ bool TuneHistory::add(Event event, const SettingsImage &image, const QString &ve
     // Two actions in one millisecond still get a file each, in their order.
     QString path;
     for (int n = 0; path.isEmpty() || QFileInfo::exists(path); ++n)
-        path = QStringLiteral("%1/%2-%3%4").arg(m_folder, baseName(time)).arg(n, 2, 10, QLatin1Char('0')).arg(QLatin1String(Suffix));
+        path = QStringLiteral("%1/%2-%3%4")
+                   .arg(m_folder, baseName(time))
+                   .arg(n, 2, 10, QLatin1Char('0'))
+                   .arg(QLatin1String(Suffix));
 
     QJsonObject obj{
         {QStringLiteral("format"), QLatin1String(Format)},
@@ -81,8 +84,7 @@ QList<TuneHistory::Entry> TuneHistory::entries() const
 {
     QList<Entry> list;
     const QDir dir(m_folder);
-    const QStringList names =
-        dir.entryList({QStringLiteral("*") + QLatin1String(Suffix)}, QDir::Files, QDir::Name);
+    const QStringList names = dir.entryList({QStringLiteral("*") + QLatin1String(Suffix)}, QDir::Files, QDir::Name);
     for (const QString &name : names) {
         QFile file(dir.filePath(name));
         // A copy is a few hundred bytes: anything much bigger is not one of ours.
@@ -118,8 +120,9 @@ std::optional<TuneHistory::Entry> TuneHistory::entry(int number, QString *error)
     const QList<Entry> list = entries();
     if (number < 1 || number > list.size()) {
         if (error)
-            *error = list.isEmpty() ? QStringLiteral("the tune history is empty")
-                                    : QStringLiteral("no entry %1: the history holds 1 to %2").arg(number).arg(list.size());
+            *error = list.isEmpty()
+                         ? QStringLiteral("the tune history is empty")
+                         : QStringLiteral("no entry %1: the history holds 1 to %2").arg(number).arg(list.size());
         return std::nullopt;
     }
     return list.at(list.size() - number);

@@ -21,12 +21,12 @@ public:
     enum class Event { Read, Write, Save };
 
     struct Entry {
-        QDateTime time;     // local time of the action
+        QDateTime time;  // local time of the action
         Event event = Event::Read;
-        QString version;    // the unit's version text; "" when none is known
-        QString detail;     // the file saved to, the port read or written
+        QString version;  // the unit's version text; "" when none is known
+        QString detail;   // the file saved to, the port read or written
         SettingsImage image;
-        QString file;       // where this copy is stored
+        QString file;  // where this copy is stored
 
         // "read from the unit", "written to the unit", "saved to track.dat"
         QString what() const;

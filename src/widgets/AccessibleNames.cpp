@@ -78,7 +78,7 @@ QAccessibleInterface *namedListFactory(const QString &className, QObject *object
     return nullptr;
 }
 
-} // namespace
+}  // namespace
 
 void installListNames()
 {
@@ -89,4 +89,4 @@ void installListNames()
     QAccessible::installFactory(namedListFactory);
 }
 
-} // namespace AccessibleNames
+}  // namespace AccessibleNames

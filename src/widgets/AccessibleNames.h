@@ -15,4 +15,4 @@ void fromLabels(QWidget *root);
 // reader follows. Once per program; later calls do nothing.
 void installListNames();
 
-} // namespace AccessibleNames
+}  // namespace AccessibleNames

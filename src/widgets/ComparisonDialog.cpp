@@ -32,8 +32,9 @@ ComparisonDialog::ComparisonDialog(const Dialogs::Comparison &request, QWidget *
         layout->addWidget(m_dontShow);
     }
 
-    auto *buttons = new QDialogButtonBox(
-        request.confirm ? QDialogButtonBox::Ok | QDialogButtonBox::Cancel : QDialogButtonBox::Close, this);
+    auto *buttons = new QDialogButtonBox(request.confirm ? QDialogButtonBox::Ok | QDialogButtonBox::Cancel
+                                                         : QDialogButtonBox::Close,
+                                         this);
     for (QAbstractButton *button : buttons->buttons())
         button->setAccessibleName(button->text().remove(QLatin1Char('&')));
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);

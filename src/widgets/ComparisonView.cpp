@@ -5,8 +5,7 @@
 #include <QAbstractButton>
 #include <QHeaderView>
 
-namespace
-{
+namespace {
 
 QTableWidgetItem *cell(const QString &text)
 {
@@ -15,7 +14,7 @@ QTableWidgetItem *cell(const QString &text)
     return made;
 }
 
-} // namespace
+}  // namespace
 
 ComparisonView::ComparisonView(QWidget *parent) : QTableWidget(0, ColumnCount, parent)
 {

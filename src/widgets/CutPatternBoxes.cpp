@@ -10,10 +10,7 @@ CutPatternBoxes::CutPatternBoxes(const QString &cells, const QString &other, QWi
     setToolTip(QStringLiteral("Filled: spark, empty: no spark"));
 }
 
-QSize CutPatternBoxes::sizeHint() const
-{
-    return {int(m_cells.size()) * (BoxWidth + Gap) + Gap + 2, BoxHeight + 6};
-}
+QSize CutPatternBoxes::sizeHint() const { return {int(m_cells.size()) * (BoxWidth + Gap) + Gap + 2, BoxHeight + 6}; }
 
 void CutPatternBoxes::paintEvent(QPaintEvent *)
 {

@@ -90,8 +90,7 @@ private:
     {
         QFileDialog dialog(parent, request.title, request.directory);
         dialog.setAcceptMode(mode);
-        dialog.setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile
-                                                           : QFileDialog::AnyFile);
+        dialog.setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
         dialog.setNameFilters(request.filters);
         if (request.filterIndex >= 0 && request.filterIndex < request.filters.size())
             dialog.selectNameFilter(request.filters.at(request.filterIndex));

@@ -21,8 +21,8 @@ public:
         QString directory;
         QString fileName;
         QString defaultSuffix;
-        QStringList filters;   // "DOS Traction file format (*.Dat)", ...
-        int filterIndex = 0;   // in: the filter chosen at start; out: the one the user picked
+        QStringList filters;           // "DOS Traction file format (*.Dat)", ...
+        int filterIndex = 0;           // in: the filter chosen at start; out: the one the user picked
         bool confirmOverwrite = true;  // save dialog: ask before choosing an existing file
     };
 
@@ -30,19 +30,19 @@ public:
     // the pages, what a verify found.
     struct Comparison {
         QString title;
-        QString text;                  // above the list; says so when there is nothing to list
+        QString text;  // above the list; says so when there is nothing to list
         QList<SettingChange> changes;
-        bool confirm = false;          // OK and Cancel; otherwise only Close
-        bool offerDontShow = false;    // the "Don't show again" check box
-        bool dontShowAgain = false;    // in: its first state; out: its state when the box closed
+        bool confirm = false;        // OK and Cancel; otherwise only Close
+        bool offerDontShow = false;  // the "Don't show again" check box
+        bool dontShowAgain = false;  // in: its first state; out: its state when the box closed
     };
 
     // A Yes/No question whose default button and "Don't ask again" box the caller chooses.
     struct Question {
         QString text;
-        bool defaultYes = true;        // the button Enter presses
-        bool offerDontAsk = false;     // the "Don't ask again" check box
-        bool dontAskAgain = false;     // out: its state when the box closed with Yes
+        bool defaultYes = true;     // the button Enter presses
+        bool offerDontAsk = false;  // the "Don't ask again" check box
+        bool dontAskAgain = false;  // out: its state when the box closed with Yes
     };
 
     virtual ~Dialogs() = default;

@@ -103,15 +103,14 @@ QString named(QWidget *root, const char *objectName)
     return w ? nameOf(w) : QStringLiteral("<no %1>").arg(QLatin1String(objectName));
 }
 
-} // namespace
+}  // namespace
 
 // Every control of every window read as a screen reader reads it: none without a name.
-class TestAccessibleNames : public QObject
-{
+class TestAccessibleNames : public QObject {
     Q_OBJECT
     QTemporaryDir m_config;
 
-  private slots:
+private slots:
     void initTestCase()
     {
         QVERIFY(m_config.isValid());
@@ -124,7 +123,7 @@ class TestAccessibleNames : public QObject
     {
         ScriptedDialogs dialogs;
         TForm1 window{testOptions()};
-        window.frame1()->WDC(); // the wheel calculator and the manual's viewer are made on first use
+        window.frame1()->WDC();  // the wheel calculator and the manual's viewer are made on first use
         QVERIFY(window.manual()->ShowManual(QStringLiteral(TRACTION_MANUAL_PDF)));
         // The manual is a window of its own (a modal graph window must not block it).
         const QStringList missing = unnamed(&window) + unnamed(window.manual());

@@ -82,7 +82,8 @@ struct Bench {
         tune = writeFile(dir.filePath("held.dat"), fileBytes(TEST_DATA_DIR "/tune.dat"));
         tuneBytes = fileBytes(tune);
         // The output test runs long enough to knock on every door several times.
-        QStringList flags{"--clear-time", "1.5", "--log-memory", writeFile(dir.filePath("logger.bin"), QByteArray(131072, '\x22'))};
+        QStringList flags{"--clear-time", "1.5", "--log-memory",
+                          writeFile(dir.filePath("logger.bin"), QByteArray(131072, '\x22'))};
         if (op == Upload && fast)
             flags << "--fast";
         sim = std::make_unique<SimUnit>(flags);
@@ -226,7 +227,8 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(!bench.sim->received().isEmpty(), 2000);
         QTest::qWait(300);  // the trace is written as the bytes pass
         const QByteArray wire = withoutImage(bench.sim->received());
-        QVERIFY2(wirePattern(Exchanges[op].wire).match(QString::fromLatin1(wire)).hasMatch(), wire.toHex(' ').constData());
+        QVERIFY2(wirePattern(Exchanges[op].wire).match(QString::fromLatin1(wire)).hasMatch(),
+                 wire.toHex(' ').constData());
 
         // Its own message, the menus unlocked once.
         if (op != LiveRun)

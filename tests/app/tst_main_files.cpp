@@ -16,10 +16,9 @@
 #include <csignal>
 #include <sys/resource.h>
 
-namespace
-{
+namespace {
 
-constexpr int MotSpeedOffset = 18; // image word shown by Co_Mot_Speed
+constexpr int MotSpeedOffset = 18;  // image word shown by Co_Mot_Speed
 const char LoadQuestion[] = "Changed data has not been saved\n\r           or sent to unit.\n\r\n\r"
                             " Overwrite current data with\n\r          data from file ?";
 
@@ -39,13 +38,12 @@ SettingsImage imageWithMotSpeed(quint16 value)
     return image;
 }
 
-} // namespace
+}  // namespace
 
 // Open, Import, Save and Save As of the main window, driven through its actions on real files.
-class TestMainFiles : public QObject
-{
+class TestMainFiles : public QObject {
     Q_OBJECT
-  private slots:
+private slots:
     void initTestCase()
     {
         QVERIFY(m_config.isValid());
@@ -108,8 +106,7 @@ class TestMainFiles : public QObject
         put("notes.txt", imageWithMotSpeed(900).toByteArray());
         put("small.tra", traWithMotSpeed(900, 479));
         QVERIFY(QDir(m_dir->path()).mkpath("folder.dat"));
-        for (const char *name :
-             {"short.dat", "long.dat", "notes.txt", "small.tra", "folder.dat", "gone.dat"}) {
+        for (const char *name : {"short.dat", "long.dat", "notes.txt", "small.tra", "folder.dat", "gone.dat"}) {
             dialogs.clear();
             dialogs.expectQuestion(true).expectOpenFile(path(name));
             window.action("Open1")->trigger();
@@ -389,8 +386,7 @@ class TestMainFiles : public QObject
         SimUnit unit({"--fast"}, inUnit);
         QVERIFY(window.link().Comm1().open(unit.path));
         window.action("ReadFromTraction1")->trigger();
-        QTRY_COMPARE_WITH_TIMEOUT(window.statusBar1()->messageText(), QString("Traction memory read OK"),
-                                  10000);
+        QTRY_COMPARE_WITH_TIMEOUT(window.statusBar1()->messageText(), QString("Traction memory read OK"), 10000);
         QVERIFY(window.action("Save1")->isEnabled());
 
         window.action("Save1")->trigger();
@@ -404,7 +400,7 @@ class TestMainFiles : public QObject
         QCOMPARE(window.statusBar1()->messageText(), QString("File Saved ok"));
     }
 
-  private:
+private:
     QString path(const char *name) const { return m_dir->filePath(QString::fromLatin1(name)); }
     void put(const char *name, const QByteArray &bytes)
     {

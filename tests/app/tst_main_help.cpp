@@ -249,7 +249,8 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(&about));
         const QPoint centre = about.screen()->availableGeometry().center();
         QVERIFY2((about.frameGeometry().center() - centre).manhattanLength() <= 2,
-                 qPrintable(QString("%1,%2").arg(about.frameGeometry().center().x()).arg(about.frameGeometry().center().y())));
+                 qPrintable(
+                     QString("%1,%2").arg(about.frameGeometry().center().x()).arg(about.frameGeometry().center().y())));
         for (const char *name : {"Version", "WindowsVersion", "TotalMemory", "AvailableMemory", "Email"}) {
             QLabel *line = about.label(name);
             const int textCentre = line->mapTo(&about, line->contentsRect().center()).x();
@@ -343,15 +344,20 @@ private slots:
         QTest::addColumn<int>("build");
         QTest::addColumn<QString>("servicePack");
         QTest::addColumn<QString>("line");
-        QTest::newRow("XP, no service pack") << int(P::NT) << 5 << 1 << 2600 << "" << "Windows XP (Build 2600) ";
+        QTest::newRow("XP, no service pack") << int(P::NT) << 5 << 1 << 2600 << ""
+                                             << "Windows XP (Build 2600) ";
         QTest::newRow("2000 SP4") << int(P::NT) << 5 << 0 << 2195 << "Service Pack 4"
                                   << "Windows 2000 (Build 2195)  with Service Pack 4";
-        QTest::newRow("NT 4.0") << int(P::NT) << 4 << 0 << 1381 << "" << "Windows NT0.4 (Build 1381)  with ";
+        QTest::newRow("NT 4.0") << int(P::NT) << 4 << 0 << 1381 << ""
+                                << "Windows NT0.4 (Build 1381)  with ";
         QTest::newRow("Vista") << int(P::NT) << 6 << 0 << 6002 << "Service Pack 2"
                                << " (Build 6002)  with Service Pack 2";
-        QTest::newRow("98") << int(P::Win9x) << 4 << 10 << 1998 << "" << "Windows 98";
-        QTest::newRow("9x unknown") << int(P::Win9x) << 4 << 3 << 0 << "" << "";
-        QTest::newRow("other") << int(P::Other) << 3 << 1 << 0 << "" << "";
+        QTest::newRow("98") << int(P::Win9x) << 4 << 10 << 1998 << ""
+                            << "Windows 98";
+        QTest::newRow("9x unknown") << int(P::Win9x) << 4 << 3 << 0 << ""
+                                    << "";
+        QTest::newRow("other") << int(P::Other) << 3 << 1 << 0 << ""
+                               << "";
     }
     void theWindowsLineFollowsTheVersionRecord()
     {
@@ -361,7 +367,8 @@ private slots:
         QFETCH(int, build);
         QFETCH(QString, servicePack);
         QFETCH(QString, line);
-        QCOMPARE(OsInfo::windowsVersionText({OsInfo::WindowsVersion::Platform(platform), major, minor, build, servicePack}),
+        QCOMPARE(OsInfo::windowsVersionText(
+                     {OsInfo::WindowsVersion::Platform(platform), major, minor, build, servicePack}),
                  line);
     }
 

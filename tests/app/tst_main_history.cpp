@@ -28,7 +28,7 @@ QByteArray pagesImage(TForm1 &w)
 
 QList<TuneHistory::Entry> kept() { return TuneHistory::inConfigFolder(testOptions()).entries(); }
 
-} // namespace
+}  // namespace
 
 class TestMainHistory : public QObject {
     Q_OBJECT
@@ -56,7 +56,7 @@ private slots:
         QCOMPARE(kept()[0].version, QStringLiteral("TCU V3.12"));
 
         w.frame1()->findChild<QCheckBox *>(QStringLiteral("CB_Logger_Enabled"))->click();
-        dialogs.expectComparison(true); // what the write will change, confirmed
+        dialogs.expectComparison(true);  // what the write will change, confirmed
         w.action("WriteToTraction1")->trigger();
         QCOMPARE(kept().size(), 2);
         QCOMPARE(kept()[1].event, TuneHistory::Event::Write);
@@ -128,7 +128,8 @@ private slots:
         ScriptedDialogs dialogs;
         SettingsImage keptImage = SettingsImage::defaults();
         keptImage.setWord(18, 1111);
-        QVERIFY(TuneHistory::inConfigFolder(testOptions()).add(TuneHistory::Event::Read, keptImage, "TCU V3.12", "COM 3"));
+        QVERIFY(
+            TuneHistory::inConfigFolder(testOptions()).add(TuneHistory::Event::Read, keptImage, "TCU V3.12", "COM 3"));
 
         TForm1 w{testOptions()};
         const QByteArray before = pagesImage(w);

@@ -12,11 +12,9 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-namespace
-{
+namespace {
 
-const QString Base =
-    QStringLiteral("HKEY_CURRENT_USER\\Software\\Veltorane\\Veltorane Traction Control Software");
+const QString Base = QStringLiteral("HKEY_CURRENT_USER\\Software\\Veltorane\\Veltorane Traction Control Software");
 
 // The value as the store file holds it, read with the store's own parser.
 std::optional<RegistryFile::Value> stored(const QString &subKey, const QString &name)
@@ -46,13 +44,12 @@ void writeStore(const QByteArray &text)
     file.write(text);
 }
 
-} // namespace
+}  // namespace
 
 // What the main window keeps in the option store between starts.
-class TestMainLayout : public QObject
-{
+class TestMainLayout : public QObject {
     Q_OBJECT
-  private slots:
+private slots:
     void init()
     {
         m_config.reset(new QTemporaryDir);
@@ -72,9 +69,8 @@ class TestMainLayout : public QObject
         QVERIFY(window.action("FreeToolBars1")->isVisible());
         QVERIFY(!window.action("LockToolbars1")->isVisible());
 
-        for (const char *name :
-             {"MenuBar Position", "MenuBar Position X", "MenuBar Position Y", "Navigator Position",
-              "Navigator Position X", "Navigator Position Y", "Locked"}) {
+        for (const char *name : {"MenuBar Position", "MenuBar Position X", "MenuBar Position Y", "Navigator Position",
+                                 "Navigator Position X", "Navigator Position Y", "Locked"}) {
             const auto value = stored("\\Options\\Menu", QString::fromLatin1(name));
             QVERIFY2(value && value->type == RegistryFile::Type::Dword && value->dword == 0, name);
         }
@@ -178,7 +174,7 @@ class TestMainLayout : public QObject
         QCOMPARE(pagesInWindow.left(), 4);
     }
 
-  private:
+private:
     std::unique_ptr<QTemporaryDir> m_config;
 };
 

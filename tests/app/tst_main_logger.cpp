@@ -26,8 +26,7 @@
 #include <QTimer>
 #include <qcustomplot.h>
 
-namespace
-{
+namespace {
 
 // What the status bar showed while an exchange ran, sampled as a user would glance at it.
 struct StatusWatch {
@@ -67,13 +66,12 @@ void verifyUnlocked(TForm1 &window, bool succeeded = true)
     QCOMPARE(bar->value(), succeeded ? bar->maximum() : 0);
 }
 
-} // namespace
+}  // namespace
 
-class TestMainLogger : public QObject, LoggerMemory::Fixture
-{
+class TestMainLogger : public QObject, LoggerMemory::Fixture {
     Q_OBJECT
 
-  private slots:
+private slots:
     void initTestCase() { qputenv("XDG_CONFIG_HOME", m_dir.filePath(QStringLiteral("config")).toUtf8()); }
 
     void readPlotsTheMemoryAndTheGraphWindowShowsIt()
@@ -101,9 +99,10 @@ class TestMainLogger : public QObject, LoggerMemory::Fixture
         // The settings on the pages are still neither saved nor sent: closing must go on asking.
         QVERIFY(window.Modified());
         QCOMPARE(window.statusBar1()->modifiedText(), QStringLiteral("Modified"));
-        QVERIFY(window.action("Save1")->isEnabled()); // settings count as loaded
+        QVERIFY(window.action("Save1")->isEnabled());  // settings count as loaded
         for (const QString &m : watch.messages.mid(0, watch.messages.size() - 1))
-            QVERIFY2(QRegularExpression("^Reading traction memory( \\(\\d+ s left\\))?$").match(m).hasMatch(), qPrintable(m));
+            QVERIFY2(QRegularExpression("^Reading traction memory( \\(\\d+ s left\\))?$").match(m).hasMatch(),
+                     qPrintable(m));
         QVERIFY(std::is_sorted(watch.positions.begin(), watch.positions.end()));
 
         TGraphChart *graph = window.graphChart();
@@ -122,7 +121,11 @@ class TestMainLogger : public QObject, LoggerMemory::Fixture
         QCOMPARE(graph->chart()->xAxis->range().lower, 0.0);
         QCOMPARE(graph->chart()->xAxis->range().upper, 21845.0);
         for (int i = 0; i < 6; ++i)
-            QVERIFY2(graph->chart()->graph(i)->dataCount() > 100, qPrintable(QString("%1 %2 %3").arg(graph->chart()->graph(i)->dataCount()).arg(graph->chart()->axisRect()->width()).arg(graph->chart()->width())));
+            QVERIFY2(graph->chart()->graph(i)->dataCount() > 100,
+                     qPrintable(QString("%1 %2 %3")
+                                    .arg(graph->chart()->graph(i)->dataCount())
+                                    .arg(graph->chart()->axisRect()->width())
+                                    .arg(graph->chart()->width())));
         graph->close();
     }
 
@@ -262,7 +265,8 @@ class TestMainLogger : public QObject, LoggerMemory::Fixture
         QTest::qWait(100);
         // Only the clear's keys and its return to the root: no 'O' or 'I' of an upload.
         const QByteArray sent = unit.received();
-        QVERIFY2(QRegularExpression("^ELCD*\x1b+$").match(QString::fromLatin1(sent)).hasMatch(), sent.toHex().constData());
+        QVERIFY2(QRegularExpression("^ELCD*\x1b+$").match(QString::fromLatin1(sent)).hasMatch(),
+                 sent.toHex().constData());
     }
 };
 

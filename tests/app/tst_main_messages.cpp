@@ -22,8 +22,7 @@
 #include <QTimer>
 #include <QTreeWidget>
 
-namespace
-{
+namespace {
 
 // The rows of the log window as a user reads them: time, message, reason.
 QList<QStringList> rows(TForm1 &window)
@@ -37,10 +36,9 @@ QList<QStringList> rows(TForm1 &window)
     return out;
 }
 
-} // namespace
+}  // namespace
 
-class TestMainMessages : public QObject
-{
+class TestMainMessages : public QObject {
     Q_OBJECT
     QTemporaryDir m_dir;
 
@@ -53,7 +51,7 @@ class TestMainMessages : public QObject
         return f.fileName();
     }
 
-  private slots:
+private slots:
     void initTestCase() { qputenv("XDG_CONFIG_HOME", m_dir.filePath(QStringLiteral("config")).toUtf8()); }
 
     void failedLoadsAreLoggedWithTheirReasons()

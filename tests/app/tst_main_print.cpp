@@ -54,8 +54,9 @@ private slots:
         QVERIFY(window.MessageViewTimer()->isActive());
         const QString text = pdfText(pdf);
         QCOMPARE(pdfPages(text).size(), 1);
-        for (const char *line : {"TractionVersion : Unknown", "Speed\\s+12.34\\s+Kmh",
-                                 "Sequence 1\\s+10000000000000000001", "Any surface\\s+655.35\\s+Kmh", "Printed \\w+day, "})
+        for (const char *line :
+             {"TractionVersion : Unknown", "Speed\\s+12.34\\s+Kmh", "Sequence 1\\s+10000000000000000001",
+              "Any surface\\s+655.35\\s+Kmh", "Printed \\w+day, "})
             QVERIFY2(text.contains(QRegularExpression(QLatin1String(line))), line);
         QVERIFY(text.contains(TForm1::GetVer()));
         // the image is not touched by printing
@@ -155,9 +156,9 @@ private slots:
                                  "Maximum difference in wheel speeds , Any surface 655.35 Kmh\r\n\t"
                                  "Maximum Operating Speed 655.35 Kmh\r\n\r\nTurning , "),
                  qPrintable(mail.left(400)));
-        for (const char *part : {"Straight line override 5 %\r\n\r\n", "Speed 12.34 Kmh\r\n\t",
-                                 "Non sequential mode - Disabled\r\n", "Clutch Switch, Inverted - Enabled\r\n\r\n",
-                                 "Sequence 1 10111011101110111011\r\n\t"})
+        for (const char *part :
+             {"Straight line override 5 %\r\n\r\n", "Speed 12.34 Kmh\r\n\t", "Non sequential mode - Disabled\r\n",
+              "Clutch Switch, Inverted - Enabled\r\n\r\n", "Sequence 1 10111011101110111011\r\n\t"})
             QVERIFY2(mail.contains(QLatin1String(part)), part);
         QVERIFY(mail.endsWith(", " + TForm1::GetVer() + " "));
         QCOMPARE(window.statusBar1()->messageText(), QString());

@@ -16,8 +16,7 @@
 #include <QTest>
 #include <QTimer>
 
-namespace
-{
+namespace {
 
 QStringList lines(const QList<SettingChange> &changes)
 {
@@ -27,22 +26,18 @@ QStringList lines(const QList<SettingChange> &changes)
     return out;
 }
 
-QString text(const char *message)
-{
-    return QLatin1String(message);
-}
+QString text(const char *message) { return QLatin1String(message); }
 
-} // namespace
+}  // namespace
 
-class TestMainSafeWrite : public QObject
-{
+class TestMainSafeWrite : public QObject {
     Q_OBJECT
 
     static QLineEdit *edit(TForm1 &window, const char *name) { return window.findChild<QLineEdit *>(name); }
     static void trigger(TForm1 &window, const char *action) { window.findChild<QAction *>(action)->trigger(); }
     static QString status(TForm1 &window) { return window.statusBar1()->messageText(); }
 
-  private slots:
+private slots:
     void init()
     {
         // Each case starts from the stored defaults.
@@ -121,7 +116,7 @@ class TestMainSafeWrite : public QObject
         QAction *item = window.findChild<QAction *>("CompareBeforeWrite1");
         QVERIFY(!item->isChecked());
         QVERIFY(window.link().Comm1().open(unit.path));
-        trigger(window, "WriteToTraction1"); // straight to the unit: no box is expected
+        trigger(window, "WriteToTraction1");  // straight to the unit: no box is expected
         QCOMPARE(status(window), QStringLiteral("Traction memory verified OK"));
         QCOMPARE(dialogs.shown().size(), 1);
 
@@ -263,8 +258,9 @@ class TestMainSafeWrite : public QObject
         const Dialogs::Comparison box = dialogs.shown().last().comparison;  // a copy: the list grows
         QCOMPARE(box.text, text(StatusMessages::CompareWithUnit));
         QVERIFY(!box.confirm && !box.offerDontShow);
-        QCOMPARE(lines(box.changes), QStringList({"Configuration / Minimum operating thresholds / Revolutions: 2000 -> 2500 RPM",
-                                                  "Launch control / Wet settings / Hard cut: 4400 -> 4300 RPM"}));
+        QCOMPARE(lines(box.changes),
+                 QStringList({"Configuration / Minimum operating thresholds / Revolutions: 2000 -> 2500 RPM",
+                              "Launch control / Wet settings / Hard cut: 4400 -> 4300 RPM"}));
         QCOMPARE(edit(window, "Co_Mot_revs")->text(), QStringLiteral("2500"));
         QCOMPARE(edit(window, "Launch_WET_RPM_HARD")->text(), QStringLiteral("4300"));
         QVERIFY(window.Modified());
@@ -316,7 +312,7 @@ class TestMainSafeWrite : public QObject
         QCOMPARE(dialogs.pending(), 0);
     }
 
-  private:
+private:
     std::unique_ptr<QTemporaryDir> m_config;
 };
 

@@ -25,10 +25,7 @@ QRect inWindow(const QWidget *w) { return {w->mapTo(w->window(), QPoint(0, 0)), 
 QRect inBar(const QWidget *w, const QWidget *bar) { return {w->mapTo(bar, QPoint(0, 0)), w->size()}; }
 
 // The width a label's text needs in the label's own font.
-int textWidth(const QLabel *label, const QString &text)
-{
-    return QFontMetrics(label->font()).horizontalAdvance(text);
-}
+int textWidth(const QLabel *label, const QString &text) { return QFontMetrics(label->font()).horizontalAdvance(text); }
 
 }  // namespace
 
@@ -88,8 +85,11 @@ private slots:
         const struct {
             const char *name;
             int left, width;
-        } panels[] = {{"MessagePanel", 0, 200}, {"ProgressPanel", 200, 200}, {"Panel3", 400, 225},
-                      {"Panel4", 625, 75},      {"Panel5", 700, 50}};
+        } panels[] = {{"MessagePanel", 0, 200},
+                      {"ProgressPanel", 200, 200},
+                      {"Panel3", 400, 225},
+                      {"Panel4", 625, 75},
+                      {"Panel5", 700, 50}};
         for (const auto &p : panels) {
             auto *panel = bar->findChild<QWidget *>(p.name);
             QVERIFY2(panel, p.name);
@@ -119,8 +119,10 @@ private slots:
             for (bool error : {false, true}) {
                 window.ShowStatus(text, error);
                 QVERIFY2(!QFontInfo(area->font()).bold(), message);
-                QVERIFY2(textWidth(area, text) <= room,
-                         qPrintable(QStringLiteral("\"%1\" needs %2 px of %3").arg(text).arg(textWidth(area, text)).arg(room)));
+                QVERIFY2(
+                    textWidth(area, text) <= room,
+                    qPrintable(
+                        QStringLiteral("\"%1\" needs %2 px of %3").arg(text).arg(textWidth(area, text)).arg(room)));
             }
             window.ShowActivity(text);
             QVERIFY2(textWidth(area, text) <= room, message);
@@ -154,11 +156,13 @@ private slots:
             ++read;
             for (auto match = literal.globalMatch(text); match.hasNext();) {
                 const auto m = match.next();
-                faults << QStringLiteral("%1:%2").arg(file.fileName()).arg(text.left(m.capturedStart()).count(u'\n') + 1);
+                faults
+                    << QStringLiteral("%1:%2").arg(file.fileName()).arg(text.left(m.capturedStart()).count(u'\n') + 1);
             }
         }
         QVERIFY(read > 50);
-        QVERIFY2(faults.isEmpty(), qPrintable("message texts written in place, not in StatusMessages: " + faults.join(", ")));
+        QVERIFY2(faults.isEmpty(),
+                 qPrintable("message texts written in place, not in StatusMessages: " + faults.join(", ")));
     }
 
     // Hints come up at once, not after the desktop's usual pause.

@@ -34,7 +34,7 @@ QByteArray memoryPattern()
     return b;
 }
 
-} // namespace
+}  // namespace
 
 class TestMainTerminal : public QObject {
     Q_OBJECT

@@ -20,7 +20,7 @@
 
 namespace {
 
-constexpr int MotSpeedOffset = 18;  // word shown by Co_Mot_Speed
+constexpr int MotSpeedOffset = 18;    // word shown by Co_Mot_Speed
 constexpr int LoggerFlagOffset = 38;  // CB_Logger_Enabled
 constexpr int Seq1Offset = 128;       // SC_Seq1_1..20
 
@@ -51,7 +51,7 @@ void type(QLineEdit *edit, const QString &text)
     settle();
 }
 
-} // namespace
+}  // namespace
 
 class TestMainUndo : public QObject {
     Q_OBJECT

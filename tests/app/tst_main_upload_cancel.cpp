@@ -18,8 +18,7 @@
 #include <QTest>
 #include <QTimer>
 
-class TestMainUploadCancel : public QObject, LoggerMemory::Fixture
-{
+class TestMainUploadCancel : public QObject, LoggerMemory::Fixture {
     Q_OBJECT
 
     static QPushButton *readButton(TForm1 &window)
@@ -31,7 +30,7 @@ class TestMainUploadCancel : public QObject, LoggerMemory::Fixture
         return window.frame1()->DL_UploadBtn;
     }
 
-  private slots:
+private slots:
     void initTestCase() { qputenv("XDG_CONFIG_HOME", m_dir.filePath(QStringLiteral("config")).toUtf8()); }
 
     // Early with the button, then a full upload; late with Esc. Each row is a test of its own in

@@ -65,7 +65,7 @@ private:
     QStringList &m_changed;
 };
 
-} // namespace
+}  // namespace
 
 // The main window offscreen, with its options in a folder of the test's own.
 class TestMainWindow : public QObject {
@@ -166,14 +166,14 @@ private slots:
 
         // Every action and sub-menu reports its change, in the order they are made.
         QStringList changed;
-        const QStringList actions = {"Open1", "Save1", "SaveAs1", "Print1", "Import1", "Exit1", "Terminal1",
-                                     "TerminalClose1", "Graph1", "WriteToTraction1", "ReadFromTraction1",
-                                     "HelpContents1", "About2", "PrinterSetup1", "Email1", "FeedBack1"};
+        const QStringList actions = {
+            "Open1",     "Save1",          "SaveAs1", "Print1",           "Import1",           "Exit1",
+            "Terminal1", "TerminalClose1", "Graph1",  "WriteToTraction1", "ReadFromTraction1", "HelpContents1",
+            "About2",    "PrinterSetup1",  "Email1",  "FeedBack1"};
         for (QAction *action : window.findChildren<QAction *>())
             if (!action->objectName().isEmpty())  // not the menus' own
-                connect(action, &QAction::enabledChanged, this, [&changed, action](bool on) {
-                    changed << action->objectName() + (on ? "+" : "-");
-                });
+                connect(action, &QAction::enabledChanged, this,
+                        [&changed, action](bool on) { changed << action->objectName() + (on ? "+" : "-"); });
         EnableWatch menus(changed);
         for (QMenu *menu : window.findChildren<QMenu *>())
             menu->installEventFilter(&menus);
@@ -182,7 +182,13 @@ private slots:
         QStringList locked;
         for (const QString &name : actions)
             locked << name + "-";
-        locked << "Toolbars-" << "COM Ports-" << "&File-" << "&Help-" << "&View-" << "&Options-" << "&Edit-";
+        locked << "Toolbars-"
+               << "COM Ports-"
+               << "&File-"
+               << "&Help-"
+               << "&View-"
+               << "&Options-"
+               << "&Edit-";
         QCOMPARE(changed, locked);
 
         changed.clear();
@@ -191,7 +197,13 @@ private slots:
         for (const QString &name : actions)
             if (name != "Save1")  // no settings read or loaded yet: Save stays as it is
                 unlocked << name + "+";
-        unlocked << "Toolbars+" << "COM Ports+" << "&File+" << "&Help+" << "&View+" << "&Options+" << "&Edit+";
+        unlocked << "Toolbars+"
+                 << "COM Ports+"
+                 << "&File+"
+                 << "&Help+"
+                 << "&View+"
+                 << "&Options+"
+                 << "&Edit+";
         QCOMPARE(changed, unlocked);
         QVERIFY(!window.action("Save1")->isEnabled());
 

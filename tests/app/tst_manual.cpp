@@ -45,7 +45,8 @@ QStringList menuCaptions(const QWidget &window)
 {
     QStringList captions;
     for (const QMenu *menu : window.findChildren<QMenu *>()) {
-        if (menu->objectName() == QLatin1String("ComPortsSubMenu") || menu->title().contains(QLatin1String("COM Ports")))
+        if (menu->objectName() == QLatin1String("ComPortsSubMenu") ||
+            menu->title().contains(QLatin1String("COM Ports")))
             continue;  // its items are the ports the machine has, "COM 3"
         captions << menu->title().remove(QLatin1Char('&')).trimmed();
         for (const QAction *action : menu->actions())
@@ -109,7 +110,8 @@ private slots:
         QVERIFY(window.graphChart());
         const QStringList commands = indexPart(m_index, QStringLiteral("Commands"));
         QStringList undescribed, unindexed;
-        for (const QWidget *w : {static_cast<const QWidget *>(&window), static_cast<const QWidget *>(window.graphChart())}) {
+        for (const QWidget *w :
+             {static_cast<const QWidget *>(&window), static_cast<const QWidget *>(window.graphChart())}) {
             const QStringList captions = menuCaptions(*w);
             QVERIFY2(captions.size() > 10, qPrintable(captions.join(", ")));
             for (const QString &c : captions) {
@@ -165,7 +167,8 @@ private slots:
             if (usage.isEmpty())
                 missing << QStringLiteral("tractionctl ") + command;
             const QString sub = f.captured(2);
-            const QRegularExpression named(QStringLiteral("(^|[ |])%1\\b").arg(sub), QRegularExpression::MultilineOption);
+            const QRegularExpression named(QStringLiteral("(^|[ |])%1\\b").arg(sub),
+                                           QRegularExpression::MultilineOption);
             if (!sub.isEmpty() && !named.match(usage).hasMatch())
                 missing << command + QLatin1Char(' ') + sub;
             for (auto o = option.globalMatch(f.captured(0)); o.hasNext();) {

@@ -117,24 +117,27 @@ private slots:
                                    "<Policy default>\n  <Limit All>\n    Order deny,allow\n  </Limit>\n</Policy>\n")
                         .arg(socket)));
         QVERIFY(put(at("etc/cups-files.conf"),
-                    QStringLiteral("ServerRoot %1/etc\nRequestRoot %1/spool\nCacheDir %1/cache\nStateDir %1/state\n"
-                                   "TempDir %1/tmp\nPrintcap %1/printcap\nErrorLog %1/log/error_log\nAccessLog %1/log/access_log\n"
-                                   "PageLog %1/log/page_log\n")
+                    QStringLiteral(
+                        "ServerRoot %1/etc\nRequestRoot %1/spool\nCacheDir %1/cache\nStateDir %1/state\n"
+                        "TempDir %1/tmp\nPrintcap %1/printcap\nErrorLog %1/log/error_log\nAccessLog %1/log/access_log\n"
+                        "PageLog %1/log/page_log\n")
                         .arg(m_root.path())));
         QVERIFY(put(at("etc/cups-pdf.conf"), QStringLiteral("Out %1/out\nAnonDirName %1/out\nSpool %1/pdf-spool\n"
                                                             "Log %1/log\nGrp root\n")
                                                  .arg(m_root.path())));
         m_cupsd.setProcessChannelMode(QProcess::ForwardedChannels);
-        m_cupsd.start("unshare", {"-m", "sh", "-c",
-                                  "mount --bind \"$1\" /etc/cups && exec cupsd -f -c \"$1/cupsd.conf\" -s \"$1/cups-files.conf\"",
-                                  "sh", at("etc")});
+        m_cupsd.start("unshare",
+                      {"-m", "sh", "-c",
+                       "mount --bind \"$1\" /etc/cups && exec cupsd -f -c \"$1/cupsd.conf\" -s \"$1/cups-files.conf\"",
+                       "sh", at("etc")});
         QVERIFY(m_cupsd.waitForStarted(10000));
         QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(socket), 20000);
         // The clients, Qt's print support among them, find the server by this.
         qputenv("CUPS_SERVER", QFile::encodeName(socket));
         // pdftocairo keeps the page's text readable on its way through PostScript.
-        QVERIFY(cups("lpadmin", {"-p", Queue, "-E", "-v", "cups-pdf:/", "-P",
-                                 "/usr/share/ppd/cups-pdf/CUPS-PDF_opt.ppd", "-o", "pdftops-renderer-default=pdftocairo"}));
+        QVERIFY(
+            cups("lpadmin", {"-p", Queue, "-E", "-v", "cups-pdf:/", "-P", "/usr/share/ppd/cups-pdf/CUPS-PDF_opt.ppd",
+                             "-o", "pdftops-renderer-default=pdftocairo"}));
     }
 
     void cleanupTestCase()

@@ -105,4 +105,4 @@ inline bool focusInto(QWidget *box)
     return QTest::qWaitFor([box] { return box->hasFocus(); }, Patience);
 }
 
-} // namespace RealKeys
+}  // namespace RealKeys

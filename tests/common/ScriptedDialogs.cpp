@@ -6,9 +6,10 @@
 namespace {
 const char *kindName(ScriptedDialogs::Kind kind)
 {
-    static const char *names[] = {"error box", "message box", "question", "warning",
-                                  "open dialog", "save dialog", "print dialog", "colour dialog",
-                                  "printer set-up dialog", "warning box", "comparison box"};
+    static const char *names[] = {"error box",    "message box",   "question",
+                                  "warning",      "open dialog",   "save dialog",
+                                  "print dialog", "colour dialog", "printer set-up dialog",
+                                  "warning box",  "comparison box"};
     return names[int(kind)];
 }
 }  // namespace
@@ -112,8 +113,8 @@ ScriptedDialogs::Step ScriptedDialogs::take(QWidget *parent, Kind kind, const QS
 {
     m_shown.append({kind, text, request, comparison, question, parent});
     if (m_script.isEmpty() || m_script.first().kind != kind) {
-        const QString expected =
-            m_script.isEmpty() ? QStringLiteral("nothing") : QString::fromLatin1(kindName(m_script.first().kind));
+        const QString expected = m_script.isEmpty() ? QStringLiteral("nothing")
+                                                    : QString::fromLatin1(kindName(m_script.first().kind));
         QTest::qFail(qPrintable(QStringLiteral("unexpected %1 \"%2\" (expected %3)")
                                     .arg(QString::fromLatin1(kindName(kind)), text, expected)),
                      __FILE__, __LINE__);

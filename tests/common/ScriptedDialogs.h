@@ -14,15 +14,25 @@
 class ScriptedDialogs final : public Dialogs {
 public:
     enum class Kind {
-        Error, Message, Question, WarningOkCancel, OpenFile, SaveFile, Print, Color, PrinterSetup, Warning, Comparison
+        Error,
+        Message,
+        Question,
+        WarningOkCancel,
+        OpenFile,
+        SaveFile,
+        Print,
+        Color,
+        PrinterSetup,
+        Warning,
+        Comparison
     };
 
     struct Shown {
         Kind kind;
         QString text;  // message text, or the file dialog's title
         FileRequest request;
-        Comparison comparison;  // what a comparison box listed
-        Question question;      // a question's default and check box
+        Comparison comparison;     // what a comparison box listed
+        Question question;         // a question's default and check box
         QPointer<QWidget> parent;  // the window the box belongs to
     };
 
@@ -74,8 +84,8 @@ private:
         bool dontShowAgain = false;
         std::function<void(QPrinter &)> configure;
     };
-    Step take(QWidget *parent, Kind kind, const QString &text, const FileRequest &request = {}, const Comparison &comparison = {},
-              const Question &question = {});
+    Step take(QWidget *parent, Kind kind, const QString &text, const FileRequest &request = {},
+              const Comparison &comparison = {}, const Question &question = {});
 
     QList<Step> m_script;
     QList<Shown> m_shown;

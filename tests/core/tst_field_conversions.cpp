@@ -2,16 +2,14 @@
 
 #include <QTest>
 
-namespace
-{
+namespace {
 const QLocale Stop(QLocale::English, QLocale::UnitedKingdom);
 const QLocale Comma(QLocale::German, QLocale::Germany);
-} // namespace
+}  // namespace
 
-class TestFieldConversions : public QObject
-{
+class TestFieldConversions : public QObject {
     Q_OBJECT
-  private slots:
+private slots:
     void wordsShowInTheirForm_data()
     {
         QTest::addColumn<int>("form");
@@ -53,7 +51,7 @@ class TestFieldConversions : public QObject
     void textsReadBackExactly_data()
     {
         QTest::addColumn<int>("form");
-        QTest::addColumn<QString>("text"); // written with '.', the comma locale gets ','
+        QTest::addColumn<QString>("text");  // written with '.', the comma locale gets ','
         QTest::addColumn<int>("word");
         const int h = int(FieldForm::Hundredths), t = int(FieldForm::Tenths), w = int(FieldForm::Whole),
                   i = int(FieldForm::Integer);
@@ -144,8 +142,7 @@ class TestFieldConversions : public QObject
 
     void everyShownWordReadsBackToItself()
     {
-        for (FieldForm form :
-             {FieldForm::Hundredths, FieldForm::Tenths, FieldForm::Whole, FieldForm::Integer}) {
+        for (FieldForm form : {FieldForm::Hundredths, FieldForm::Tenths, FieldForm::Whole, FieldForm::Integer}) {
             for (const QLocale &locale : {Stop, Comma}) {
                 for (int w = 0; w <= 0xFFFF; ++w) {
                     const WordParse r = textToWord(form, wordToText(form, quint16(w), locale), locale);
@@ -200,7 +197,7 @@ class TestFieldConversions : public QObject
         QCOMPARE(wheelOfChannel(0xFF, 0x00), Wheel::FrontRight);
         QCOMPARE(wheelOfChannel(0x00, 0xFF), Wheel::RearLeft);
         QCOMPARE(wheelOfChannel(0x00, 0x00), Wheel::RearRight);
-        QCOMPARE(wheelOfChannel(0x01, 0xFE), Wheel::RearRight); // only 0xFF counts as set
+        QCOMPARE(wheelOfChannel(0x01, 0xFE), Wheel::RearRight);  // only 0xFF counts as set
         for (Wheel w : {Wheel::FrontLeft, Wheel::FrontRight, Wheel::RearLeft, Wheel::RearRight}) {
             const ChannelFlags f = channelFlagsOf(w);
             QVERIFY(f.front == 0xFF || f.front == 0x00);

@@ -4,10 +4,9 @@
 
 #include <QTest>
 
-class TestFieldTable : public QObject
-{
+class TestFieldTable : public QObject {
     Q_OBJECT
-  private slots:
+private slots:
     void rowsCoverEveryByteOnceInOffsetOrder()
     {
         int covered[SettingsImage::Size] = {};
@@ -47,16 +46,12 @@ class TestFieldTable : public QObject
                 ++rows;
                 QCOMPARE(f.size, CellsPerRow);
                 break;
-            case FieldForm::ChannelFlag:
-                ++channelFlags;
-                break;
+            case FieldForm::ChannelFlag: ++channelFlags; break;
             case FieldForm::Carried:
                 QCOMPARE(QLatin1String(f.control), QLatin1String(""));
                 QCOMPARE(f.sheet, Sheet::None);
                 break;
-            case FieldForm::RateCode:
-                QCOMPARE(f.offset, 78);
-                break;
+            case FieldForm::RateCode: QCOMPARE(f.offset, 78); break;
             }
         }
         // The key filter serves 26 edit boxes; the pages hold 7 sliders, 3 check boxes, 6 cut rows.
@@ -82,13 +77,12 @@ class TestFieldTable : public QObject
 
         f = fieldByControl(u"SS_non_sequential");
         QVERIFY(f);
-        QCOMPARE(
-            QLatin1String(f->hint),
-            QLatin1String("Determines how data in cut tables are used.\n\rNOTE : Only activate sequential "
-                          "mode if the value in the\n\r              cylinders box equals the number of "
-                          "cylinders the\n\r              vehicle has."));
+        QCOMPARE(QLatin1String(f->hint),
+                 QLatin1String("Determines how data in cut tables are used.\n\rNOTE : Only activate sequential "
+                               "mode if the value in the\n\r              cylinders box equals the number of "
+                               "cylinders the\n\r              vehicle has."));
 
-        f = fieldByControl(u"LC_Slip_ovr_slowspeed_getaway_val"); // found by its caption
+        f = fieldByControl(u"LC_Slip_ovr_slowspeed_getaway_val");  // found by its caption
         QVERIFY(f);
         QCOMPARE(f->offset, 122);
         QCOMPARE(QLatin1String(f->control), QLatin1String("LC_Slip_ovr_slowspeed_getaway_Gph"));

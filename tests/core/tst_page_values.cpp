@@ -2,8 +2,7 @@
 
 #include <QTest>
 
-namespace
-{
+namespace {
 const QLocale Stop(QLocale::English, QLocale::UnitedKingdom);
 const QLocale Comma(QLocale::German, QLocale::Germany);
 
@@ -13,7 +12,10 @@ QStringList changes(const SettingsImage &a, const SettingsImage &b)
     QStringList out;
     for (int i = 0; i < SettingsImage::Size; ++i)
         if (a.byte(i) != b.byte(i))
-            out << QStringLiteral("%1:%2>%3").arg(i).arg(a.byte(i), 2, 16, QLatin1Char('0')).arg(b.byte(i), 2, 16, QLatin1Char('0'));
+            out << QStringLiteral("%1:%2>%3")
+                       .arg(i)
+                       .arg(a.byte(i), 2, 16, QLatin1Char('0'))
+                       .arg(b.byte(i), 2, 16, QLatin1Char('0'));
     return out;
 }
 
@@ -27,12 +29,11 @@ SettingsImage roundTrip(const SettingsImage &image)
         qWarning() << *error;
     return back;
 }
-} // namespace
+}  // namespace
 
-class TestPageValues : public QObject
-{
+class TestPageValues : public QObject {
     Q_OBJECT
-  private slots:
+private slots:
     void defaultImageShowsWhatTheUserSees()
     {
         const PageValues pages = PageValues::afterStartup(Stop);
@@ -96,7 +97,7 @@ class TestPageValues : public QObject
         pages.setText("Co_Stright_line_Override_Val", "100");
         pages.setChecked("SS_non_sequential", true);
         pages.setCell("SC_Seq3", 20, true);
-        pages.setChannel(Wheel::FrontRight, "CH1"); // CH1 ends as front right
+        pages.setChannel(Wheel::FrontRight, "CH1");  // CH1 ends as front right
         pages.setRatePosition(7);
         SettingsImage image;
         QVERIFY(!pages.copyTo(image, Comma));
@@ -107,7 +108,7 @@ class TestPageValues : public QObject
         QCOMPARE(image.byte(187), '1');
         QCOMPARE(image.byte(66), 0xFF);
         QCOMPARE(image.byte(112), 0x00);
-        QCOMPARE(image.byte(68), 0xFF); // CH2 keeps its flags
+        QCOMPARE(image.byte(68), 0xFF);  // CH2 keeps its flags
         QCOMPARE(image.word(78), 10);
 
         // Fields before the bad one already hold their new values; later ones keep their bytes.

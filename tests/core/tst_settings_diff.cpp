@@ -3,8 +3,7 @@
 
 #include <QTest>
 
-namespace
-{
+namespace {
 const QLocale Stop(QLocale::English, QLocale::UnitedKingdom);
 
 QStringList lines(const QList<SettingChange> &changes)
@@ -14,33 +13,29 @@ QStringList lines(const QList<SettingChange> &changes)
         out << c.line();
     return out;
 }
-} // namespace
+}  // namespace
 
-class TestSettingsDiff : public QObject
-{
+class TestSettingsDiff : public QObject {
     Q_OBJECT
-  private slots:
-    void sameImagesHaveNoChanges()
-    {
-        QVERIFY(compareImages(SettingsImage(), SettingsImage(), Stop).isEmpty());
-    }
+private slots:
+    void sameImagesHaveNoChanges() { QVERIFY(compareImages(SettingsImage(), SettingsImage(), Stop).isEmpty()); }
 
     // One change of each encoding, named as the pages name it, in the order of the image.
     void everyEncodingIsListedAsThePagesShowIt()
     {
         const SettingsImage before;
         SettingsImage after = before;
-        after.setWord(2, 20 * 655);      // percent: Sequence 2's assert slider 10 -> 20
-        after.setWord(6, 0x0001);        // carried, on no page
-        after.setWord(12, 25);           // tenths: dry start delay 2.0 -> 2.5
-        after.setWord(18, 1500);         // hundredths: 14.00 -> 15.00
-        after.setWord(34, 5000);         // whole: launch dry hard cut
-        after.setByte(38, 0xFF);         // flag: logging on
-        after.setWord(54, 600);          // integer: driven wheel diameter
-        after.setByte(66, 0x00);         // CH1: front left -> rear left (its left flag stays)
-        after.setWord(78, 10);           // sample rate 122Hz -> 22Hz
-        after.setByte(147, '0');         // Sequence 1, cell 20
-        after.setByte(228, '1');         // Hard rev-limit, cell 1
+        after.setWord(2, 20 * 655);  // percent: Sequence 2's assert slider 10 -> 20
+        after.setWord(6, 0x0001);    // carried, on no page
+        after.setWord(12, 25);       // tenths: dry start delay 2.0 -> 2.5
+        after.setWord(18, 1500);     // hundredths: 14.00 -> 15.00
+        after.setWord(34, 5000);     // whole: launch dry hard cut
+        after.setByte(38, 0xFF);     // flag: logging on
+        after.setWord(54, 600);      // integer: driven wheel diameter
+        after.setByte(66, 0x00);     // CH1: front left -> rear left (its left flag stays)
+        after.setWord(78, 10);       // sample rate 122Hz -> 22Hz
+        after.setByte(147, '0');     // Sequence 1, cell 20
+        after.setByte(228, '1');     // Hard rev-limit, cell 1
 
         const QList<SettingChange> changes = compareImages(before, after, Stop);
         QCOMPARE(lines(changes),
@@ -79,11 +74,11 @@ class TestSettingsDiff : public QObject
     {
         const SettingsImage before;
         SettingsImage after = before;
-        after.setByte(44, 0x01);               // "on", as the 0xFF it is compared with
-        after.setWord(14, 5 * 655 + 1);        // the slider still shows 5
-        after.setByte(130, '2');               // no spark, where a '1' stood
-        after.setByte(39, 0x00);               // the logging slot's second byte
-        after.setWord(78, 12);                 // code 12 shows as 22Hz, like code 10
+        after.setByte(44, 0x01);         // "on", as the 0xFF it is compared with
+        after.setWord(14, 5 * 655 + 1);  // the slider still shows 5
+        after.setByte(130, '2');         // no spark, where a '1' stood
+        after.setByte(39, 0x00);         // the logging slot's second byte
+        after.setWord(78, 12);           // code 12 shows as 22Hz, like code 10
         SettingsImage ten = before;
         ten.setWord(78, 10);
         ten.setByte(44, 0xFF);
@@ -113,8 +108,8 @@ class TestSettingsDiff : public QObject
     {
         const SettingsImage before;
         SettingsImage after = before;
-        after.setByte(114, 0xFF); // CH2's left flag: front right -> front left
-        after.setWord(78, 50);    // past the list: no rate chosen
+        after.setByte(114, 0xFF);  // CH2's left flag: front right -> front left
+        after.setWord(78, 50);     // past the list: no rate chosen
         QCOMPARE(lines(compareImages(before, after, Stop)),
                  QStringList({"Wheels / CH2: front right -> front left",
                               "Data logging / Data logging / Sample rate: 122Hz -> (none)"}));

@@ -9,8 +9,7 @@
 #include <set>
 #include <vector>
 
-namespace
-{
+namespace {
 // An image unlike the default, so that "unchanged" means something.
 SettingsImage marked()
 {
@@ -41,23 +40,19 @@ struct TraRoute {
 std::vector<TraRoute> traRoutes()
 {
     std::vector<TraRoute> routes = {
-        {0, Rule::Flag, {26, 36}},  {2, Rule::Word, {24}},      {4, Rule::Word, {84}},
-        {6, Rule::Flag, {74}},      {10, Rule::Percent, {8}},   {12, Rule::Percent, {14}},
-        {14, Rule::Word, {10}},     {16, Rule::Word, {18}},     {18, Rule::Word, {106}},
-        {20, Rule::Percent, {0}},   {22, Rule::Percent, {2}},   {24, Rule::Percent, {4}},
-        {266, Rule::Word, {22}},    {268, Rule::Word, {34}},    {270, Rule::Word, {32}},
-        {272, Rule::Word, {100}},   {274, Rule::Word, {98}},    {276, Rule::Word, {20}},
-        {278, Rule::Word, {96}},    {286, Rule::Percent, {120}}, {298, Rule::Word, {54}},
-        {300, Rule::Word, {60}},    {302, Rule::Flag, {112}},   {304, Rule::Flag, {114}},
-        {306, Rule::Flag, {116}},   {308, Rule::Flag, {118}},   {310, Rule::Flag, {66}},
-        {312, Rule::Flag, {68}},    {314, Rule::Flag, {70}},    {316, Rule::Flag, {72}},
-        {318, Rule::Word, {42}},    {320, Rule::Word, {64}},    {322, Rule::Word, {80}},
-        {324, Rule::Word, {78}},    {326, Rule::Flag, {44}},    {328, Rule::Word, {82}},
-        {330, Rule::Word, {6}},     {332, Rule::Word, {12}},    {334, Rule::Word, {16}},
-        {336, Rule::Word, {28}},    {338, Rule::Word, {30}},    {342, Rule::Word, {40}},
-        {344, Rule::Word, {46}},    {346, Rule::Flag, {52}},    {348, Rule::Word, {102}},
-        {350, Rule::Word, {104}},   {352, Rule::Percent, {122}}, {354, Rule::Flag, {76}},
-        {356, Rule::Word, {48}},    {416, Rule::Flag, {38}},
+        {0, Rule::Flag, {26, 36}}, {2, Rule::Word, {24}},     {4, Rule::Word, {84}},       {6, Rule::Flag, {74}},
+        {10, Rule::Percent, {8}},  {12, Rule::Percent, {14}}, {14, Rule::Word, {10}},      {16, Rule::Word, {18}},
+        {18, Rule::Word, {106}},   {20, Rule::Percent, {0}},  {22, Rule::Percent, {2}},    {24, Rule::Percent, {4}},
+        {266, Rule::Word, {22}},   {268, Rule::Word, {34}},   {270, Rule::Word, {32}},     {272, Rule::Word, {100}},
+        {274, Rule::Word, {98}},   {276, Rule::Word, {20}},   {278, Rule::Word, {96}},     {286, Rule::Percent, {120}},
+        {298, Rule::Word, {54}},   {300, Rule::Word, {60}},   {302, Rule::Flag, {112}},    {304, Rule::Flag, {114}},
+        {306, Rule::Flag, {116}},  {308, Rule::Flag, {118}},  {310, Rule::Flag, {66}},     {312, Rule::Flag, {68}},
+        {314, Rule::Flag, {70}},   {316, Rule::Flag, {72}},   {318, Rule::Word, {42}},     {320, Rule::Word, {64}},
+        {322, Rule::Word, {80}},   {324, Rule::Word, {78}},   {326, Rule::Flag, {44}},     {328, Rule::Word, {82}},
+        {330, Rule::Word, {6}},    {332, Rule::Word, {12}},   {334, Rule::Word, {16}},     {336, Rule::Word, {28}},
+        {338, Rule::Word, {30}},   {342, Rule::Word, {40}},   {344, Rule::Word, {46}},     {346, Rule::Flag, {52}},
+        {348, Rule::Word, {102}},  {350, Rule::Word, {104}},  {352, Rule::Percent, {122}}, {354, Rule::Flag, {76}},
+        {356, Rule::Word, {48}},   {416, Rule::Flag, {38}},
     };
     for (int k = 0; k < 120; ++k)
         routes.push_back({26 + 2 * k, Rule::Cell, {128 + k}});
@@ -89,10 +84,9 @@ SettingsImage converted(const QByteArray &tra, SettingsImage image)
     }
     return image;
 }
-} // namespace
+}  // namespace
 
-class TestSettingsFiles : public QObject
-{
+class TestSettingsFiles : public QObject {
     Q_OBJECT
     QTemporaryDir m_dir;
 
@@ -109,7 +103,7 @@ class TestSettingsFiles : public QObject
         return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
     }
 
-  private slots:
+private slots:
     void datFileIsTheImageByteForByte()
     {
         const SettingsImage image = marked();
@@ -217,19 +211,32 @@ class TestSettingsFiles : public QObject
             QVERIFY2(ConvertTraFile(path("route.tra"), TraFileSize, image, &error), qPrintable(error));
             const SettingsImage expected = converted(tra, marked());
             for (int i = 0; i < SettingsImage::Size; ++i)
-                QVERIFY2(image.byte(i) == expected.byte(i),
-                         qPrintable(QString("%1: image byte %2 is %3, not %4")
-                                        .arg(what).arg(i).arg(image.byte(i), 2, 16, QChar('0'))
-                                        .arg(expected.byte(i), 2, 16, QChar('0'))));
+                QVERIFY2(image.byte(i) == expected.byte(i), qPrintable(QString("%1: image byte %2 is %3, not %4")
+                                                                           .arg(what)
+                                                                           .arg(i)
+                                                                           .arg(image.byte(i), 2, 16, QChar('0'))
+                                                                           .arg(expected.byte(i), 2, 16, QChar('0'))));
         };
         for (const TraRoute &route : traRoutes()) {
             quint16 sets = 0;
             quint16 setsNot = 0;
             switch (route.rule) {
-            case Rule::Word: sets = quint16(0x1100 + route.tra); setsNot = 0; break;
-            case Rule::Percent: sets = quint16(90 + route.tra / 2); setsNot = 0; break;
-            case Rule::Flag: sets = 1; setsNot = 0x0100; break;  // 1 read the wrong way round
-            case Rule::Cell: sets = 255; setsNot = 0xFF00; break;
+            case Rule::Word:
+                sets = quint16(0x1100 + route.tra);
+                setsNot = 0;
+                break;
+            case Rule::Percent:
+                sets = quint16(90 + route.tra / 2);
+                setsNot = 0;
+                break;
+            case Rule::Flag:
+                sets = 1;
+                setsNot = 0x0100;
+                break;  // 1 read the wrong way round
+            case Rule::Cell:
+                sets = 255;
+                setsNot = 0xFF00;
+                break;
             }
             for (quint16 value : {sets, setsNot}) {
                 check(traWith({{route.tra, value}}),
@@ -239,8 +246,9 @@ class TestSettingsFiles : public QObject
             }
         }
         // Ignored words change nothing, whatever they hold.
-        std::initializer_list<std::pair<int, quint16>> junk = {{8, 1}, {280, 1}, {284, 255}, {288, 1}, {296, 0xBEEF},
-                                                               {340, 1}, {358, 255}, {414, 1}, {418, 1}, {478, 255}};
+        std::initializer_list<std::pair<int, quint16>> junk = {{8, 1},        {280, 1},  {284, 255}, {288, 1},
+                                                               {296, 0xBEEF}, {340, 1},  {358, 255}, {414, 1},
+                                                               {418, 1},      {478, 255}};
         check(traWith(junk), "ignored words");
         // Every word different at once.
         QByteArray all(int(TraFileSize), '\0');
@@ -252,10 +260,10 @@ class TestSettingsFiles : public QObject
     void traWordsGoWhereTheTableSays()
     {
         // Ignored words hold junk; they must change nothing.
-        QByteArray tra = traWith({{0, 1},      {2, 45},     {10, 100},   {12, 101},  {16, 1400},
-                                  {26, 255},   {28, 1},     {264, 255},  {302, 1},   {304, 0},
-                                  {310, 2},    {316, 1},    {324, 12},   {330, 0x1234}, {416, 1},
-                                  {8, 0xBEEF}, {280, 0xBEEF}, {340, 0xBEEF}, {420, 0xBEEF}, {478, 0xBEEF}});
+        QByteArray tra =
+            traWith({{0, 1},     {2, 45},     {10, 100},     {12, 101},     {16, 1400},    {26, 255},    {28, 1},
+                     {264, 255}, {302, 1},    {304, 0},      {310, 2},      {316, 1},      {324, 12},    {330, 0x1234},
+                     {416, 1},   {8, 0xBEEF}, {280, 0xBEEF}, {340, 0xBEEF}, {420, 0xBEEF}, {478, 0xBEEF}});
         put("car.tra", tra);
         SettingsImage image = marked();
         QString error;
@@ -264,21 +272,21 @@ class TestSettingsFiles : public QObject
         QCOMPARE(word(26), 0xFFFF);
         QCOMPARE(word(36), 0xFFFF);
         QCOMPARE(word(24), 45);
-        QCOMPARE(word(8), 0xFFDC);  // 100 %
-        QCOMPARE(word(14), 0x026B); // 101 % wraps
+        QCOMPARE(word(8), 0xFFDC);   // 100 %
+        QCOMPARE(word(14), 0x026B);  // 101 % wraps
         QCOMPARE(word(18), 1400);
         QCOMPARE(image.byte(128), '1');
-        QCOMPARE(image.byte(129), '0'); // a cell word of 1 is no spark
+        QCOMPARE(image.byte(129), '0');  // a cell word of 1 is no spark
         QCOMPARE(image.byte(247), '1');
         QCOMPARE(word(112), 0xFFFF);
         QCOMPARE(word(114), 0x0000);
-        QCOMPARE(word(66), 0x0000); // only 1 sets a flag
+        QCOMPARE(word(66), 0x0000);  // only 1 sets a flag
         QCOMPARE(word(72), 0xFFFF);
         QCOMPARE(word(78), 12);
         QCOMPARE(word(6), 0x1234);
         QCOMPARE(word(38), 0xFFFF);
         QCOMPARE(word(86), 0xFFFF);
-        QCOMPARE(word(0), 0); // a word of 0 is written, not skipped
+        QCOMPARE(word(0), 0);  // a word of 0 is written, not skipped
         for (int off : {50, 51, 56, 57, 58, 59, 62, 63, 88, 95, 108, 111, 124, 127, 248, 255})
             QCOMPARE(image.byte(off), marked().byte(off));
 

@@ -19,7 +19,7 @@ SettingsImage imageNumbered(int n)
     return image;
 }
 
-} // namespace
+}  // namespace
 
 class TestTuneHistory : public QObject {
     Q_OBJECT
@@ -113,20 +113,24 @@ private slots:
         TuneHistory history = TuneHistory::inConfigFolder(testOptions());
         const QDateTime t0 = QDateTime::currentDateTime();
         QVERIFY(history.add(TuneHistory::Event::Read, imageNumbered(1), "TCU 2.10", "COM3", nullptr, t0));
-        QVERIFY(history.add(TuneHistory::Event::Save, imageNumbered(2), "TCU 2.10", "/x/track.dat", nullptr, t0.addSecs(60)));
+        QVERIFY(history.add(TuneHistory::Event::Save, imageNumbered(2), "TCU 2.10", "/x/track.dat", nullptr,
+                            t0.addSecs(60)));
 
         const ToolRun list = tool({"history", "list"});
         QCOMPARE(list.status, 0);
         const QStringList lines = list.out.split('\n', Qt::SkipEmptyParts);
         QCOMPARE(lines.size(), 2);
-        QVERIFY2(lines[0].startsWith("   1  ") && lines[0].contains("saved to track.dat") && lines[0].endsWith("TCU 2.10"),
+        QVERIFY2(lines[0].startsWith("   1  ") && lines[0].contains("saved to track.dat") &&
+                     lines[0].endsWith("TCU 2.10"),
                  qPrintable(lines[0]));
-        QVERIFY2(lines[1].startsWith("   2  " + t0.toString("yyyy-MM-dd HH:mm:ss")) && lines[1].contains("read from the unit"),
+        QVERIFY2(lines[1].startsWith("   2  " + t0.toString("yyyy-MM-dd HH:mm:ss")) &&
+                     lines[1].contains("read from the unit"),
                  qPrintable(lines[1]));
 
         const ToolRun show = tool({"history", "show", "2"});
         QCOMPARE(show.status, 0);
-        QVERIFY2(show.out.contains("Action   read from the unit\nVersion  TCU 2.10\nPort     COM3\n"), qPrintable(show.out));
+        QVERIFY2(show.out.contains("Action   read from the unit\nVersion  TCU 2.10\nPort     COM3\n"),
+                 qPrintable(show.out));
         QVERIFY2(show.out.contains(QRegularExpression("Speed +10\\.01 Kmh")), qPrintable(show.out));
 
         const QString out = m_config.filePath("old.dat");

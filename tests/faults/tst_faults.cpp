@@ -195,9 +195,10 @@ private slots:
         // Write Settings as it was: no comparison box first, no read back after; Clear ram, the misfire
         // test and the reads without their questions and second reads, so that the exchange under test is the one
         // a fault meets.
-        for (QAction *option : {window.findChild<QAction *>("CompareBeforeWrite1"), window.safeWrite().verifyAfterWrite(),
-                                window.findChild<QAction *>("AskBeforeClearRam1"), window.safeWrite().checkReads(),
-                                window.findChild<QAction *>("AskBeforeMisfireTest1")})
+        for (QAction *option :
+             {window.findChild<QAction *>("CompareBeforeWrite1"), window.safeWrite().verifyAfterWrite(),
+              window.findChild<QAction *>("AskBeforeClearRam1"), window.safeWrite().checkReads(),
+              window.findChild<QAction *>("AskBeforeMisfireTest1")})
             if (option->isChecked())
                 option->trigger();
         if (fa.uploadBoundMs)
@@ -228,8 +229,9 @@ private slots:
                 // Until it has shown what it should; a busy machine gets more time, not a failure.
                 QDeadlineTimer until(end == End::Either ? LiveRunMs : 10 * LiveRunMs);
                 const auto shown = [&] {
-                    return end == End::Fails ? poll.framesLost() >= 3
-                                             : poll.framesReceived() >= 20 && (end != End::Lossy || poll.framesLost() >= 1);
+                    return end == End::Fails
+                               ? poll.framesLost() >= 3
+                               : poll.framesReceived() >= 20 && (end != End::Lossy || poll.framesLost() >= 1);
                 };
                 while (!until.hasExpired() && (end == End::Either || !shown()))
                     QTest::qWait(20);

@@ -52,8 +52,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         const bool b = options.ReadWriteBool(option.subKey, option.name, false, TRegistryRoutines::ReadMode, true);
         FUZZ_CHECK(b == (stored ? *stored != 0 : true));
     } else {
-        const int v =
-            options.ReadWriteInteger(option.subKey, option.name, false, TRegistryRoutines::ReadMode, Unlikely);
+        const int v = options.ReadWriteInteger(option.subKey, option.name, false, TRegistryRoutines::ReadMode,
+                                               Unlikely);
         FUZZ_CHECK(v == stored.value_or(Unlikely));
     }
     return 0;

@@ -48,7 +48,11 @@ public:
         m_queue.insert(m_queue.end(), bytes.begin(), bytes.end());
         readyRead();
     }
-    void shut() { m_open = false; m_queue.clear(); }
+    void shut()
+    {
+        m_open = false;
+        m_queue.clear();
+    }
     qsizetype read() const { return m_read; }
 
     bool active() const override { return m_open; }
@@ -170,7 +174,10 @@ private:
     void fire()
     {
         switch (m_kind) {
-        case 0: case 1: case 2: case 3: {
+        case 0:
+        case 1:
+        case 2:
+        case 3: {
             const int n = 1 + std::max(0, take());
             const qsizetype avail = qsizetype(m_end - m_p);
             const qsizetype len = std::min<qsizetype>(n, avail);
@@ -269,9 +276,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     state.ExchangeStatus = ExchangeWaiting;
     state.LogBlockCount = LinkState::LogBlocks - data[2];  // 257 to 512: the upload's end in reach
     std::copy(data + 3, data + 13, state.ReplyWindow.begin());
-    bool *seen[] = {&state.RunningSeen,     &state.SetupMenuSeen,  &state.DataLoggingSeen,
-                    &state.ClearingRamSeen, &state.DiagnosticSeen, &state.WheelSpeedSeen,
-                    &state.UploadedOkSeen};
+    bool *seen[] = {&state.RunningSeen,    &state.SetupMenuSeen,  &state.DataLoggingSeen, &state.ClearingRamSeen,
+                    &state.DiagnosticSeen, &state.WheelSpeedSeen, &state.UploadedOkSeen};
     for (int i = 0; i < 7; ++i)
         *seen[i] = data[13] & (1 << i);
 
@@ -301,13 +307,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 
     static const bool trace = qEnvironmentVariableIsSet("FUZZ_TRACE");
     if (trace)
-        std::fprintf(stderr, "calls %d, %lld ms, mode %d, status 0x%02X, blocks %d, version '%s', "
-                             "seen %d%d%d%d%d%d%d, points %lld, terminal %lld, read %lld\n",
+        std::fprintf(stderr,
+                     "calls %d, %lld ms, mode %d, status 0x%02X, blocks %d, version '%s', "
+                     "seen %d%d%d%d%d%d%d, points %lld, terminal %lld, read %lld\n",
                      calls, script.now, state.LinkMode, state.ExchangeStatus, state.LogBlockCount,
                      state.firmwareVersionText().constData(), state.RunningSeen, state.SetupMenuSeen,
-                     state.DataLoggingSeen, state.ClearingRamSeen, state.DiagnosticSeen,
-                     state.WheelSpeedSeen, state.UploadedOkSeen,
-                     qlonglong(host.channels[Trace::RPM].count()), qlonglong(host.terminalBytes),
+                     state.DataLoggingSeen, state.ClearingRamSeen, state.DiagnosticSeen, state.WheelSpeedSeen,
+                     state.UploadedOkSeen, qlonglong(host.channels[Trace::RPM].count()), qlonglong(host.terminalBytes),
                      qlonglong(device.read()));
     FUZZ_CHECK(state.LogBlockCount >= 0 && state.LogBlockCount <= LinkState::LogBlocks);
     FUZZ_CHECK(state.LogImage.size() == LinkState::LogImageSize);

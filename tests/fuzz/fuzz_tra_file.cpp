@@ -10,7 +10,7 @@ namespace {
 
 // Image bytes no .tra word reaches.
 constexpr std::pair<int, int> Untouched[] = {{50, 51},   {56, 59},   {62, 63},  {88, 95},
-                                              {108, 111}, {124, 127}, {248, 255}};
+                                             {108, 111}, {124, 127}, {248, 255}};
 
 }  // namespace
 

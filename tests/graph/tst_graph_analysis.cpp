@@ -45,8 +45,8 @@ QList<double> ys(const Channel &c)
 //   5  90  90  90  90  6650  0      90         90        0
 //   6 100 100 105 105  7000  0     100        105        5 = 5/100  (100 km/h: 6 - 1 = 5 samples)
 //   7 120 118 121 117  7000  0     119        119        0
-const QList<Sample> Launch{{0, 0, 0, 0, 30, 0},         {0, 0, 0, 0, 40, 0},       {10, 10, 20, 20, 100, 1},
-                           {30, 30, 36, 36, 150, 2},    {60, 60, 66, 66, 180, 1},  {90, 90, 90, 90, 190, 0},
+const QList<Sample> Launch{{0, 0, 0, 0, 30, 0},          {0, 0, 0, 0, 40, 0},         {10, 10, 20, 20, 100, 1},
+                           {30, 30, 36, 36, 150, 2},     {60, 60, 66, 66, 180, 1},    {90, 90, 90, 90, 190, 0},
                            {100, 100, 105, 105, 200, 0}, {120, 118, 121, 117, 200, 0}};
 
 SettingsImage thresholds(int s1, int s2, int s3)
@@ -177,7 +177,8 @@ private slots:
         // a span with no sample in it
         const RunStats none = RunStats::of(c, slip, settings, Axle::Rear, 0.008192, RunStats::Span{50, 60});
         QCOMPARE(none.samples, 0);
-        QCOMPARE(none.text(), QString("Samples: 0\nSeconds per sample: 0.008192\nDuration: 0.000 s\nDriven axle: rear\n"));
+        QCOMPARE(none.text(),
+                 QString("Samples: 0\nSeconds per sample: 0.008192\nDuration: 0.000 s\nDriven axle: rear\n"));
     }
 
     void slipIsDerivedAndNeverWrittenToTheGraphFile()
@@ -196,7 +197,8 @@ private slots:
         o.slip = &slip;
         o.firstRow = 2;
         o.endRow = 4;
-        QCOMPARE(ChartExport::data(c, o), QByteArray("X,WheelSpeedFL,WheelSpeedRL,Slip %\r\n2,10,20,100.00\r\n3,30,36,20.00\r\n"));
+        QCOMPARE(ChartExport::data(c, o),
+                 QByteArray("X,WheelSpeedFL,WheelSpeedRL,Slip %\r\n2,10,20,100.00\r\n3,30,36,20.00\r\n"));
     }
 
     void overlayShiftsAndAlignsByWholeSamples()
@@ -214,7 +216,7 @@ private slots:
         QCOMPARE(o.valueAt(fl, 40), std::optional<double>(10));
         QCOMPARE(o.valueAt(fl, 38.5), std::optional<double>(0));
         QCOMPARE(o.valueAt(fl, 37.9), std::nullopt);  // before its first sample
-        o.alignAt(10, 40);  // and back by 30
+        o.alignAt(10, 40);                            // and back by 30
         QCOMPARE(o.offset, 8.0);
         QCOMPARE(o.valueAt(fl, 9), std::optional<double>(0));
         QCOMPARE(o.valueAt(fl, 7.99), std::nullopt);

@@ -49,8 +49,8 @@ namespace {
 //   7 120 118 121 117  7000   0    0
 QByteArray launch(int standing = 0)
 {
-    const quint8 r[8][6] = {{0, 0, 0, 0, 30, 0},      {0, 0, 0, 0, 40, 0},         {10, 10, 20, 20, 100, 1},
-                            {30, 30, 36, 36, 150, 2},  {60, 60, 66, 66, 180, 1},    {90, 90, 90, 90, 190, 0},
+    const quint8 r[8][6] = {{0, 0, 0, 0, 30, 0},          {0, 0, 0, 0, 40, 0},         {10, 10, 20, 20, 100, 1},
+                            {30, 30, 36, 36, 150, 2},     {60, 60, 66, 66, 180, 1},    {90, 90, 90, 90, 190, 0},
                             {100, 100, 105, 105, 200, 0}, {120, 118, 121, 117, 200, 0}};
     QByteArray b(252, '\0');
     for (int i = 0; i < standing; ++i)
@@ -85,8 +85,8 @@ std::array<quint8, 6> record(int i, bool overlay)
     const int k = overlay ? 3 * i + 17 : i;
     if (k % 17 == 5)
         return {1, 1, 255, 255, quint8(k), 5};
-    return {quint8(k * 5 % 200), quint8(k * 7 % 190), quint8(k * 3 % 210 + 1), quint8(k * 13 % 230),
-            quint8(k * 11 % 256), quint8(k % 6)};
+    return {quint8(k * 5 % 200),  quint8(k * 7 % 190),  quint8(k * 3 % 210 + 1),
+            quint8(k * 13 % 230), quint8(k * 11 % 256), quint8(k % 6)};
 }
 
 QByteArray steppedRun(int samples, bool overlay)
@@ -195,8 +195,9 @@ private slots:
         QCOMPARE(g.analysis().slipTrace().driven(), Axle::Front);
         QCOMPARE(g.analysis().slipTrace().axis()->range().upper, 40.0);  // the slip axis took its maximum
         QCOMPARE(g.findChild<QLineEdit *>("Real_Time_Slip")->text(), QString("-16.7"));  // (30 - 36) / 36
-        QCOMPARE(testOptions().ReadWriteInteger("\\Options", "Graph Driven Axle", false,
-                                                     TRegistryRoutines::ReadMode, -1), 1);
+        QCOMPARE(testOptions().ReadWriteInteger("\\Options", "Graph Driven Axle", false, TRegistryRoutines::ReadMode,
+                                                -1),
+                 1);
         TGraphChart reopened(testOptions());
         QCOMPARE(reopened.analysis().slipTrace().driven(), Axle::Front);
         g.analysis().slipTrace().setDriven(Axle::Rear);
@@ -256,8 +257,8 @@ private slots:
         g.setSettingsSource([this]() -> const SettingsImage & { return m_image; });
         g.show();
         QVERIFY(QTest::qWaitForWindowExposed(&g));
-        for (Trace t : {Trace::WheelSpeedFL, Trace::WheelSpeedFR, Trace::WheelSpeedRL, Trace::WheelSpeedRR,
-                        Trace::RPM, Trace::CutLevel, Trace::Slip})
+        for (Trace t : {Trace::WheelSpeedFL, Trace::WheelSpeedFR, Trace::WheelSpeedRL, Trace::WheelSpeedRR, Trace::RPM,
+                        Trace::CutLevel, Trace::Slip})
             QVERIFY2(g.readout(t) ? g.readout(t)->text().trimmed().isEmpty()
                                   : g.findChild<QLineEdit *>("Real_Time_Slip")->text().trimmed().isEmpty(),
                      qPrintable(g.readout(t) ? g.readout(t)->text() : QString()));
@@ -282,7 +283,8 @@ private slots:
         QCOMPARE(g.readout(Trace::WheelSpeedFL)->text(), QString::number(100 + 2));
         QCOMPARE(g.readout(Trace::RPM)->text(), QString::number((100 + 2 + 4) * 35));
         // the logger's own memory: its rate is no assumption
-        QTRY_VERIFY(g.analysis().secondCursor().spanLabel()->text().endsWith("Time base: 61.0 Hz, the logger's sample rate (61Hz)\nSettings: the settings on the pages"));
+        QTRY_VERIFY(g.analysis().secondCursor().spanLabel()->text().endsWith(
+            "Time base: 61.0 Hz, the logger's sample rate (61Hz)\nSettings: the settings on the pages"));
 
         // cleared: nothing under the cursors, nothing shown
         g.Clear1Click();
@@ -311,7 +313,12 @@ private slots:
                 const QRect r(w->mapTo(panel2, QPoint(0, 0)), w->size());
                 if (!panel2->rect().contains(r))
                     return QStringLiteral("%1 at %2,%3 %4x%5 outside the panel %6 wide")
-                        .arg(w->objectName()).arg(r.x()).arg(r.y()).arg(r.width()).arg(r.height()).arg(panel2->width());
+                        .arg(w->objectName())
+                        .arg(r.x())
+                        .arg(r.y())
+                        .arg(r.width())
+                        .arg(r.height())
+                        .arg(panel2->width());
                 for (const auto &[name, other] : parts)
                     if (r.intersects(other))
                         return w->objectName() + " covers " + name;
@@ -319,8 +326,9 @@ private slots:
             }
             if (parts.size() != 7 + 7 + 1)  // seven boxes, seven readouts, the counter
                 return QStringLiteral("%1 parts shown").arg(parts.size());
-            return lost->fontMetrics().horizontalAdvance("Lost frames: 99999") <= lost->width() ? QString()
-                                                                                              : "the counter cut short";
+            return lost->fontMetrics().horizontalAdvance("Lost frames: 99999") <= lost->width()
+                       ? QString()
+                       : "the counter cut short";
         };
         // the counter beside the boxes in one row, as the window always opened
         g.resize(877, 586);
@@ -359,8 +367,10 @@ private slots:
         QCOMPARE(cell(g, "RPM", 2), QString("5600"));  // 7000 - 1400
         QCOMPARE(cell(g, "Slip %", 1), QString("5.0"));
         // samples 1 to 6 at 61 Hz: 5 x 16.384 ms
-        QVERIFY2(g.analysis().secondCursor().spanLabel()->text().startsWith("Span: 6 samples, 0.082 s\nTime base: 61.0 Hz, assumed: the logger's sample rate (61Hz); the file records no rate"),
-                 qPrintable(g.analysis().secondCursor().spanLabel()->text()));
+        QVERIFY2(
+            g.analysis().secondCursor().spanLabel()->text().startsWith(
+                "Span: 6 samples, 0.082 s\nTime base: 61.0 Hz, assumed: the logger's sample rate (61Hz); the file records no rate"),
+            qPrintable(g.analysis().secondCursor().spanLabel()->text()));
 
         // the keyboard moves the first; the differences follow
         g.chart()->setFocus();
@@ -371,11 +381,13 @@ private slots:
         // after a live run the run's own pace counts, until the channels change
         g.analysis().pace().runStopped(0.010);
         g.DisplayCursorValues();
-        QVERIFY(g.analysis().secondCursor().spanLabel()->text().startsWith("Span: 7 samples, 0.060 s\nTime base: 100.0 Hz, measured"));
+        QVERIFY(g.analysis().secondCursor().spanLabel()->text().startsWith(
+            "Span: 7 samples, 0.060 s\nTime base: 100.0 Hz, measured"));
         d.expectOpenFile(path("launch.dat"));
         g.Load3Execute();
         QCOMPARE(g.analysis().pace().secondsPerSample(), 0.016384);
-        QVERIFY(g.analysis().pace().text().endsWith("assumed: the logger's sample rate (61Hz); the file records no rate"));
+        QVERIFY(
+            g.analysis().pace().text().endsWith("assumed: the logger's sample rate (61Hz); the file records no rate"));
         // a live run kept with its record: opened later, it is timed at the pace it was taken at
         {
             RunRecord kept;
@@ -415,7 +427,8 @@ private slots:
         trigger(g, "RunStatistics1");
         QVERIFY(g.analysis().statistics().text()->toPlainText().contains("The whole run\nSamples: 8 (time 0 to 7)\n"));
         QVERIFY(g.analysis().statistics().text()->toPlainText().contains("0-100 km/h: 5 samples, 0.082 s\n"));
-        QVERIFY(g.analysis().statistics().text()->toPlainText().contains("Time at or above Sequence 1 (10 % slip): 3 samples, 0.049 s\n"));
+        QVERIFY(g.analysis().statistics().text()->toPlainText().contains(
+            "Time at or above Sequence 1 (10 % slip): 3 samples, 0.049 s\n"));
     }
 
     void overlayBehindTheRunAlignsAndNeverReachesIt()
@@ -514,19 +527,22 @@ private slots:
             const bool overlay = g.analysis().overlay().isOpen();
             for (int row = 0; row < table->rowCount(); ++row) {
                 const auto va = value(row, a, false), vb = value(row, b, false);
-                const QStringList want{text(row, va), text(row, vb), text(row, va && vb ? std::optional(*vb - *va) : std::nullopt),
+                const QStringList want{text(row, va), text(row, vb),
+                                       text(row, va && vb ? std::optional(*vb - *va) : std::nullopt),
                                        text(row, overlay ? value(row, a - off, true) : std::nullopt),
                                        text(row, overlay ? value(row, b - off, true) : std::nullopt)};
                 for (int col = 0; col < table->columnCount(); ++col) {
-                    const QString where = QStringLiteral("cursors %1, %2: row %3, column %4: ").arg(a).arg(b).arg(row).arg(col);
+                    const QString where =
+                        QStringLiteral("cursors %1, %2: row %3, column %4: ").arg(a).arg(b).arg(row).arg(col);
                     if (table->item(row, col)->text() != want[col])
                         return where + table->item(row, col)->text() + " instead of " + want[col];
-                    if (!table->isColumnHidden(col)
-                        && table->fontMetrics().horizontalAdvance(want[col]) + 2 * margin >= table->columnWidth(col))
+                    if (!table->isColumnHidden(col) &&
+                        table->fontMetrics().horizontalAdvance(want[col]) + 2 * margin >= table->columnWidth(col))
                         return where + want[col] + " cut short";
                 }
             }
-            if (!g.analysis().secondCursor().spanLabel()->text().startsWith(QStringLiteral("Span: %1 samples").arg(std::abs(b - a) + 1)))
+            if (!g.analysis().secondCursor().spanLabel()->text().startsWith(
+                    QStringLiteral("Span: %1 samples").arg(std::abs(b - a) + 1)))
                 return g.analysis().secondCursor().spanLabel()->text();
             return {};
         };

@@ -59,8 +59,7 @@ private slots:
         QCPAxis *rpm = c->yAxis2;
         // as the window draws itself, without a replot of the test's own
         QTRY_VERIFY(labelsFit(rpm) && labelsFit(wheel));
-        qInfo("axis height %d px, wheel step %g, rpm step %g", c->axisRect()->height(), tickStep(wheel),
-              tickStep(rpm));
+        qInfo("axis height %d px, wheel step %g, rpm step %g", c->axisRect()->height(), tickStep(wheel), tickStep(rpm));
         // 0 to 200 km/h on the window's first size: every 10, each with its label and grid line
         QCOMPARE(tickStep(wheel), 10.0);
         QCOMPARE(wheel->tickVector().size(), 21);

@@ -158,7 +158,7 @@ private slots:
         const auto [all, allPoints] = heapAfter(40000);
         QCOMPARE(windowPoints, 3000);
         QCOMPARE(allPoints, 40000);
-        const qint64 pointBytes = sizeof(double);  // its value at least
+        const qint64 pointBytes = sizeof(double);                               // its value at least
         QVERIFY2(all >= 40000 * pointBytes, qPrintable(QString::number(all)));  // the measure sees points
         QVERIFY2(window < 2 * 3000 * pointBytes, qPrintable(QString::number(window)));
 #endif
@@ -246,9 +246,8 @@ private slots:
     void pyramidAgreesWithEveryPoint()
     {
         // A new draw each run; TRACTION_TEST_SEED repeats the one a failure names.
-        const quint32 seed = qEnvironmentVariableIsSet("TRACTION_TEST_SEED")
-                                 ? qgetenv("TRACTION_TEST_SEED").toUInt()
-                                 : QRandomGenerator::system()->generate();
+        const quint32 seed = qEnvironmentVariableIsSet("TRACTION_TEST_SEED") ? qgetenv("TRACTION_TEST_SEED").toUInt()
+                                                                             : QRandomGenerator::system()->generate();
         const auto nameTheSeed = qScopeGuard([seed] {
             if (QTest::currentTestFailed())
                 qWarning("pyramidAgreesWithEveryPoint drew with TRACTION_TEST_SEED=%u", seed);
@@ -353,11 +352,10 @@ private slots:
     {
         Channels ch;
         ch[Trace::Blank].append(0, 9);
-        auto r = GraphFiles::loadDos(
-            write("a.dat", dosFile({QByteArray("\x01\x02\x03\x04\xC8\x05", 6),
-                                    QByteArray("\xFF\x00\x10\x20\xFF\x06", 6)},
-                                   "\x01\x02\x03\x04")),
-            ch);
+        auto r = GraphFiles::loadDos(write("a.dat", dosFile({QByteArray("\x01\x02\x03\x04\xC8\x05", 6),
+                                                             QByteArray("\xFF\x00\x10\x20\xFF\x06", 6)},
+                                                            "\x01\x02\x03\x04")),
+                                     ch);
         QCOMPARE(r.status, GraphFiles::LoadResult::Loaded);
         QCOMPARE(r.samples, 2);
         QCOMPARE(ys(ch[Trace::WheelSpeedFL]), (QList<double>{1, 255}));
@@ -391,8 +389,8 @@ private slots:
         Channels ch;
         ch[Trace::Blank].append(0, 1);
         auto r = GraphFiles::loadWindows(
-            write("w.tld", tldFile(180, 9000, {{7010, 11, 12, 13, 14, 3, 600}, {300, 1, 2, 3, 4, 0, 7}}) +
-                               "\x01\x02\x03"),
+            write("w.tld",
+                  tldFile(180, 9000, {{7010, 11, 12, 13, 14, 3, 600}, {300, 1, 2, 3, 4, 0, 7}}) + "\x01\x02\x03"),
             ch);
         QCOMPARE(r.status, GraphFiles::LoadResult::Loaded);
         QCOMPARE(r.samples, 2);
@@ -413,8 +411,7 @@ private slots:
         ch.appendRecord(0, reinterpret_cast<const uchar *>("\x01\x01\x01\x01\x01\x01"));
         for (const QByteArray &bad :
              {QByteArray(), QByteArray("[graph data]") + word(1) + word(1), QByteArray("[GRAPH")}) {
-            QCOMPARE(GraphFiles::loadWindows(write("bad.tld", bad), ch).status,
-                     GraphFiles::LoadResult::Ignored);
+            QCOMPARE(GraphFiles::loadWindows(write("bad.tld", bad), ch).status, GraphFiles::LoadResult::Ignored);
             QCOMPARE(ch[Trace::RPM].count(), 1);
         }
         r = GraphFiles::loadWindows(m_dir.filePath("none.tld"), ch);

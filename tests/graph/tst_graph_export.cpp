@@ -115,11 +115,11 @@ private slots:
         m_graph->show();
         QVERIFY(QTest::qWaitForWindowExposed(m_graph));
         // three samples as a DOS graph file holds them
-        m_graph->channels().assignRecords(
-            0, reinterpret_cast<const uchar *>("\x0A\x0B\x0C\x0D\xC8\x00"
-                                               "\x37\x38\x39\x3A\x01\x03"
-                                               "\xFF\x00\x80\x07\xFF\x06"),
-            3);
+        m_graph->channels().assignRecords(0,
+                                          reinterpret_cast<const uchar *>("\x0A\x0B\x0C\x0D\xC8\x00"
+                                                                          "\x37\x38\x39\x3A\x01\x03"
+                                                                          "\xFF\x00\x80\x07\xFF\x06"),
+                                          3);
         m_graph->navigation().axes.time = {0, 3};
         m_graph->applyAxes();
     }
@@ -168,7 +168,9 @@ private slots:
         const QByteArray pdf = saved(d, "chart.pdf");
         QVERIFY(pdf.startsWith("%PDF-"));
         // one page of exactly the chosen size, in points
-        QVERIFY(QRegularExpression(R"(/MediaBox \[0 0 640(\.0+)? 300(\.0+)?\])").match(QString::fromLatin1(pdf)).hasMatch());
+        QVERIFY(QRegularExpression(R"(/MediaBox \[0 0 640(\.0+)? 300(\.0+)?\])")
+                    .match(QString::fromLatin1(pdf))
+                    .hasMatch());
         child<QComboBox>(d, "PictureFormat")->setCurrentText("SVG");
         const QByteArray svg = saved(d, "chart.svg");
         QVERIFY(svg.startsWith("<?xml"));
@@ -234,8 +236,9 @@ private slots:
         QCOMPARE(saved(d, "fl.txt"), QByteArray("Index\tX\tWheelSpeedFL\n0\t0\t10\n1\t1\t55\n2\t2\t255\n"));
         child<QCheckBox>(d, "PointIndex")->setChecked(false);
         child<QCheckBox>(d, "Header")->setChecked(false);
-        const QList<std::pair<const char *, QByteArray>> delimiters{
-            {"Space", "0 10\n1 55\n2 255\n"}, {"Comma", "0,10\n1,55\n2,255\n"}, {"Colon", "0:10\n1:55\n2:255\n"}};
+        const QList<std::pair<const char *, QByteArray>> delimiters{{"Space", "0 10\n1 55\n2 255\n"},
+                                                                    {"Comma", "0,10\n1,55\n2,255\n"},
+                                                                    {"Colon", "0:10\n1:55\n2:255\n"}};
         for (const auto &[name, text] : delimiters) {
             child<QComboBox>(d, "Delimiter")->setCurrentText(QLatin1String(name));
             QCOMPARE(saved(d, QStringLiteral("d_%1.txt").arg(name)), text);
@@ -262,13 +265,15 @@ private slots:
                  QByteArray("X,RPM,WheelSpeedFL,WheelSpeedFR,WheelSpeedRL,WheelSpeedRR,CutLevel\r\n"
                             "0,7000,10,11,12,13,0\r\n1,35,55,56,57,58,3\r\n2,8925,255,0,128,7,6\r\n"));
         m_graph->channels()[Trace::Blank].append(0, 600);
-        QVERIFY(saved(d, "blank.csv").startsWith("X,RPM,WheelSpeedFL,WheelSpeedFR,WheelSpeedRL,WheelSpeedRR,"
-                                                 "CutLevel,Blank\r\n0,7000,10,11,12,13,0,600\r\n1,35,"));
+        QVERIFY(saved(d, "blank.csv")
+                    .startsWith("X,RPM,WheelSpeedFL,WheelSpeedFR,WheelSpeedRL,WheelSpeedRR,"
+                                "CutLevel,Blank\r\n0,7000,10,11,12,13,0,600\r\n1,35,"));
         m_graph->channels()[Trace::Blank].clear();
         // the slip on display joins the spreadsheet: (12.5 - 10.5) / 10.5 at sample 0
         m_graph->setTraceVisible(Trace::Slip, true);
-        QVERIFY(saved(d, "slip.csv").startsWith("X,RPM,WheelSpeedFL,WheelSpeedFR,WheelSpeedRL,WheelSpeedRR,"
-                                                "CutLevel,Slip %\r\n0,7000,10,11,12,13,0,19.05\r\n1,35,"));
+        QVERIFY(saved(d, "slip.csv")
+                    .startsWith("X,RPM,WheelSpeedFL,WheelSpeedFR,WheelSpeedRL,WheelSpeedRR,"
+                                "CutLevel,Slip %\r\n0,7000,10,11,12,13,0,19.05\r\n1,35,"));
         m_graph->setTraceVisible(Trace::Slip, false);
 
         dataChoice(d, "CutLevel", "DataFormat_XML", "Space");
@@ -359,8 +364,8 @@ private slots:
         const double plotTop = double(chart->axisRect()->top()) / chart->height();
         const double plotBottom = double(chart->axisRect()->bottom()) / chart->height();
         // the same chart as a picture does show the cursor there: the measure can see it
-        const QImage shot = QImage::fromData(
-            ChartPicture::render(chart, ChartPicture::Format::Png, chart->size()), "PNG");
+        const QImage shot = QImage::fromData(ChartPicture::render(chart, ChartPicture::Format::Png, chart->size()),
+                                             "PNG");
         QVERIFY(darkShare(shot, int(cursorAt * shot.width()), int(plotTop * shot.height()) + 3,
                           int(plotBottom * shot.height()) - 3) > 0.9);
 

@@ -173,8 +173,9 @@ private slots:
     {
         ScriptedDialogs d;
         TGraphChart g(testOptions());
-        open(g, d, write("a.TLD", QByteArray("[GRAPH DATA]") + word(180) + word(9000) + word(7010) + word(11) +
-                                      word(12) + word(13) + word(14) + word(3) + word(600) + "\x01"));
+        open(g, d,
+             write("a.TLD", QByteArray("[GRAPH DATA]") + word(180) + word(9000) + word(7010) + word(11) + word(12) +
+                                word(13) + word(14) + word(3) + word(600) + "\x01"));
         QCOMPARE(g.channels()[Trace::RPM].y(0), 7010.0);
         QCOMPARE(g.channels()[Trace::Blank].y(0), 600.0);
         QCOMPARE(g.navigation().axes.wheel, (AxisRange{0, 180}));

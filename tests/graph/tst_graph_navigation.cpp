@@ -19,16 +19,12 @@
 #include <functional>
 #include <map>
 
-namespace
-{
+namespace {
 
 using Record = std::array<int, RecordSize>;
 
 // Every channel different, so a readout taken from the wrong channel or sample shows.
-Record sampleAt(int i)
-{
-    return {i % 256, (3 * i + 1) % 256, (i / 4) % 200, 255 - i % 256, 200 - i % 3, i % 7};
-}
+Record sampleAt(int i) { return {i % 256, (3 * i + 1) % 256, (i / 4) % 200, 255 - i % 256, 200 - i % 3, i % 7}; }
 
 // The six readout texts, in panel order, that sample i should show.
 QStringList textsOf(const Record &r)
@@ -98,24 +94,14 @@ int rowsMatching(QCustomPlot *c, int x, const std::function<bool(QColor)> &is)
     return rows;
 }
 
-int middleRows(QCustomPlot *c)
-{
-    return c->axisRect()->rect().height() / 2 - 1;
-}
+int middleRows(QCustomPlot *c) { return c->axisRect()->rect().height() / 2 - 1; }
 
-bool dark(QColor p)
-{
-    return std::max({p.red(), p.green(), p.blue()}) < 60;
-}
-bool pureBlue(QColor p)
-{
-    return p == QColor(0, 0, 255);
-}
+bool dark(QColor p) { return std::max({p.red(), p.green(), p.blue()}) < 60; }
+bool pureBlue(QColor p) { return p == QColor(0, 0, 255); }
 
-} // namespace
+}  // namespace
 
-class TestGraphNavigation : public QObject
-{
+class TestGraphNavigation : public QObject {
     Q_OBJECT
     QTemporaryDir m_dir;
 
@@ -158,7 +144,7 @@ class TestGraphNavigation : public QObject
     static QPointF at(const TGraphChart &g, double t) { return {px(g, t), midY(g)}; }
     static const AxisRange &time(TGraphChart &g) { return g.navigation().axes.time; }
 
-  private slots:
+private slots:
     void keyboardZoomStepsAndUndo()
     {
         TGraphChart g(testOptions());
@@ -174,17 +160,17 @@ class TestGraphNavigation : public QObject
         QCOMPARE(g.cursor(), 125.0);
         QCOMPARE(c->xAxis->range().lower, 2.5);
         QCOMPARE(findItem<QCPItemStraightLine>(c)->point1->coords().x(), 125.0);
-        QCOMPARE(readouts(g), atHome); // a zoom step leaves the readouts alone
+        QCOMPARE(readouts(g), atHome);  // a zoom step leaves the readouts alone
         QVERIFY(g.navigation().hasSavedView());
         QCOMPARE(g.navigation().savedView()->time, (AxisRange{0, 250}));
 
-        QTest::keyClick(c, Qt::Key_Down); // step 2.45
+        QTest::keyClick(c, Qt::Key_Down);  // step 2.45
         QCOMPARE(time(g).min, 0.05);
         QCOMPARE(time(g).max, 249.95);
         QCOMPARE(g.cursor(), 125.0);
-        QCOMPARE(g.navigation().savedView()->time, (AxisRange{0, 250})); // not saved again
+        QCOMPARE(g.navigation().savedView()->time, (AxisRange{0, 250}));  // not saved again
 
-        QTest::keyClick(c, Qt::Key_Down); // step 2.499 would pass below 0: undo instead
+        QTest::keyClick(c, Qt::Key_Down);  // step 2.499 would pass below 0: undo instead
         QCOMPARE(time(g), (AxisRange{0, 250}));
         QVERIFY(!g.navigation().hasSavedView());
         QCOMPARE(c->xAxis->range(), QCPRange(0, 250));
@@ -192,9 +178,9 @@ class TestGraphNavigation : public QObject
         QTest::keyClick(c, Qt::Key_Up, Qt::ShiftModifier);
         QCOMPARE(time(g), (AxisRange{12.5, 237.5}));
         QCOMPARE(g.cursor(), 125.0);
-        QTest::keyClick(c, Qt::Key_Down, Qt::ShiftModifier); // step 11.25
+        QTest::keyClick(c, Qt::Key_Down, Qt::ShiftModifier);  // step 11.25
         QCOMPARE(time(g), (AxisRange{1.25, 248.75}));
-        QTest::keyClick(c, Qt::Key_Down, Qt::ShiftModifier); // step 12.375 > 1.25
+        QTest::keyClick(c, Qt::Key_Down, Qt::ShiftModifier);  // step 12.375 > 1.25
         QCOMPARE(time(g), (AxisRange{0, 250}));
         QVERIFY(!g.navigation().hasSavedView());
 
@@ -238,7 +224,7 @@ class TestGraphNavigation : public QObject
         QCOMPARE(g.navigation().axes.rpm, (AxisRange{0, 9000}));
         QVERIFY(g.navigation().hasSavedView());
 
-        QTest::keyClick(g.chart(), Qt::Key_Down); // at 0: undo
+        QTest::keyClick(g.chart(), Qt::Key_Down);  // at 0: undo
         QCOMPARE(time(g), (AxisRange{0, 1000}));
         QCOMPARE(g.navigation().axes.wheel, (AxisRange{0, 200}));
         QCOMPARE(g.navigation().axes.rpm, (AxisRange{0, 7500}));
@@ -315,7 +301,7 @@ class TestGraphNavigation : public QObject
         QTest::keyClick(c, Qt::Key_Left);
         QCOMPARE(time(g), (AxisRange{0, 250}));
         QCOMPARE(g.cursor(), 0.0);
-        QVERIFY(!g.navigation().hasSavedView()); // scrolling saves no view
+        QVERIFY(!g.navigation().hasSavedView());  // scrolling saves no view
 
         open(g, 1000);
         setView(g, 100, 350);
@@ -384,7 +370,7 @@ class TestGraphNavigation : public QObject
         QCOMPARE(replots.count(), 0);
         QCOMPARE(g.cursor(), 700.0);
         QTest::keyClick(c, Qt::Key_End);
-        QTest::keyClick(c, Qt::Key_Right); // scrolls: everything is drawn again
+        QTest::keyClick(c, Qt::Key_Right);  // scrolls: everything is drawn again
         QVERIFY(replots.count() > 0);
     }
 
@@ -403,7 +389,7 @@ class TestGraphNavigation : public QObject
         click(c, at(g, -1.5));
         QCOMPARE(g.cursor(), 0.0);
         QCOMPARE(readouts(g), Blank);
-        click(c, at(g, -0.5)); // truncates to 0, which is a sample
+        click(c, at(g, -0.5));  // truncates to 0, which is a sample
         QCOMPARE(g.cursor(), 0.0);
         QCOMPARE(readouts(g), textsOf(sampleAt(0)));
 
@@ -439,9 +425,9 @@ class TestGraphNavigation : public QObject
         QCustomPlot *c = g.chart();
         click(c, at(g, 5.3));
         QCOMPARE(g.cursor(), 5.0);
-        QCOMPARE(readouts(g), textsOf(sampleAt(4))); // the point at time 5
+        QCOMPARE(readouts(g), textsOf(sampleAt(4)));  // the point at time 5
         QTest::keyClick(c, Qt::Key_Home);
-        QCOMPARE(readouts(g), Blank); // nothing at time 0
+        QCOMPARE(readouts(g), Blank);  // nothing at time 0
         QTest::keyClick(c, Qt::Key_End);
         QCOMPARE(readouts(g), textsOf(sampleAt(299)));
     }
@@ -462,7 +448,7 @@ class TestGraphNavigation : public QObject
             QCOMPARE(band->pen().color(), QColor(Qt::blue));
             QCOMPARE(band->pen().widthF(), 3.0);
             QVERIFY(rowsMatching(c, int(a), pureBlue) > middleRows(c) * 9 / 10);
-            QCOMPARE(time(g), before.time); // nothing zooms before the release
+            QCOMPARE(time(g), before.time);  // nothing zooms before the release
         });
         QVERIFY(!band->visible());
         QCOMPARE(rowsMatching(c, int(a), pureBlue), 0);
@@ -535,7 +521,7 @@ class TestGraphNavigation : public QObject
         QCOMPARE(g.navigation().axes.rpm, (AxisRange{0, 7500}));
         QCOMPARE(c->yAxis->range(), QCPRange(0, 200));
         QCOMPARE(g.navigation().savedView()->time, (AxisRange{100, 350}));
-        QCOMPARE(g.cursor(), 0.0); // the right button does not place the cursor
+        QCOMPARE(g.cursor(), 0.0);  // the right button does not place the cursor
 
         // panning again keeps the first saved view; undo goes back to it
         drag(c, Qt::RightButton, {from, midY(g)}, {from + 50, midY(g)});
@@ -566,8 +552,8 @@ class TestGraphNavigation : public QObject
         QCustomPlot *c = g.chart();
         const QPointF p = at(g, 500);
         for (int delta : {120, -120, 480}) {
-            QWheelEvent e(p, c->mapToGlobal(p), {}, QPoint(0, delta), Qt::NoButton, Qt::NoModifier,
-                          Qt::NoScrollPhase, false);
+            QWheelEvent e(p, c->mapToGlobal(p), {}, QPoint(0, delta), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase,
+                          false);
             QApplication::sendEvent(c, &e);
         }
         QCOMPARE(time(g), (AxisRange{0, 1000}));
@@ -595,8 +581,7 @@ class TestGraphNavigation : public QObject
         QCOMPARE(readouts(g), shown);
         // a drag at the cursor line does not move it, a long drag does not zoom
         drag(c, Qt::LeftButton, at(g, 500), at(g, 700));
-        drag(c, Qt::LeftButton, at(g, 100), at(g, 400),
-             [&] { QVERIFY(!findItem<QCPItemRect>(c)->visible()); });
+        drag(c, Qt::LeftButton, at(g, 100), at(g, 400), [&] { QVERIFY(!findItem<QCPItemRect>(c)->visible()); });
         QCOMPARE(g.cursor(), 500.0);
         QCOMPARE(time(g), (AxisRange{0, 1000}));
         QVERIFY(!g.navigation().hasSavedView());
@@ -604,13 +589,13 @@ class TestGraphNavigation : public QObject
         drag(c, Qt::RightButton, at(g, 500), at(g, 495));
         QVERIFY(std::abs(time(g).min - 5) < 1e-6);
         QVERIFY(g.navigation().hasSavedView());
-        QTest::keyClick(c, Qt::Key_Down); // a step of 10 would pass below 0: undo
+        QTest::keyClick(c, Qt::Key_Down);  // a step of 10 would pass below 0: undo
         QCOMPARE(time(g), (AxisRange{0, 1000}));
         QTest::keyClick(c, Qt::Key_Up);
         QCOMPARE(time(g), (AxisRange{10, 990}));
         QCOMPARE(rowsMatching(c, line, dark), 0);
 
-        g.setRunActive(false); // cursor and mouse zoom come back
+        g.setRunActive(false);  // cursor and mouse zoom come back
         QVERIFY(findItem<QCPItemStraightLine>(c)->visible());
         QVERIFY(rowsMatching(c, int(std::lround(px(g, g.cursor()))), dark) > middleRows(c) * 9 / 10);
         const AxisRange zoomed = time(g);
@@ -625,7 +610,7 @@ class TestGraphNavigation : public QObject
         QCustomPlot *c = g.chart();
         click(c, at(g, 500.5));
         QCOMPARE(g.cursor(), 500.0);
-        const QPointF from = at(g, 500) + QPointF(2, 0); // close enough to grab the line
+        const QPointF from = at(g, 500) + QPointF(2, 0);  // close enough to grab the line
         const QPointF to = at(g, 600.4);
         drag(c, Qt::LeftButton, from, to, [&] {
             QVERIFY(std::abs(g.cursor() - 600.4) < 1e-6);
@@ -633,7 +618,7 @@ class TestGraphNavigation : public QObject
         });
         QCOMPARE(g.cursor(), 600.0);
         QCOMPARE(readouts(g), textsOf(sampleAt(600)));
-        QCOMPARE(time(g), (AxisRange{0, 1000})); // a drag of the line is no zoom
+        QCOMPARE(time(g), (AxisRange{0, 1000}));  // a drag of the line is no zoom
         QVERIFY(!g.navigation().hasSavedView());
     }
 
@@ -643,7 +628,7 @@ class TestGraphNavigation : public QObject
         const auto at = [](int i) {
             Record r = sampleAt(i);
             if (i == Spike)
-                r[2] = 250; // one sample above everything else on WheelSpeedRL
+                r[2] = 250;  // one sample above everything else on WheelSpeedRL
             return r;
         };
         TGraphChart g(testOptions());

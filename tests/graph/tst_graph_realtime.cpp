@@ -165,8 +165,7 @@ private slots:
         const QString chosen = m_dir.filePath("run");  // the first filter adds ".dat"
         r.start(chosen);
         QCOMPARE(r.d.texts().first(), QString("Do you want to log to a file?"));
-        QCOMPARE(r.d.shown().last().request.filters,
-                 (QStringList{"Traction Data File (*.dat)", "Any File (*.*)"}));
+        QCOMPARE(r.d.shown().last().request.filters, (QStringList{"Traction Data File (*.dat)", "Any File (*.*)"}));
         QCOMPARE(r.commands(), (QList<bool>{false, true, false, false, true}));
         QVERIFY(lost->isVisible());
         QCOMPARE(lost->text(), QString("Lost frames: 0"));
@@ -372,8 +371,11 @@ private slots:
         const QList<QByteArray> logged = logRecords(path);
         for (const QByteArray &rec : logged)
             clean += answers.contains(rec);
-        QVERIFY2(clean >= logged.size() - damaged, qPrintable(QStringLiteral("%1 of %2 records clean, %3 answers damaged")
-                                                                  .arg(clean).arg(logged.size()).arg(damaged)));
+        QVERIFY2(clean >= logged.size() - damaged,
+                 qPrintable(QStringLiteral("%1 of %2 records clean, %3 answers damaged")
+                                .arg(clean)
+                                .arg(logged.size())
+                                .arg(damaged)));
     }
 
     void stopWithARequestOutThenDrawsTheLateFrameOnly()
@@ -556,7 +558,8 @@ private slots:
         QTRY_COMPARE(g->findChild<QLineEdit *>("Real_Time_Engine_RPM")->text(), QString("7000"));
         QTRY_COMPARE(g->findChild<QLineEdit *>("Real_Time_Status2")->text(), QString("6"));
         // the fourth, then a unit message read whole and a fifth frame
-        pty.write(QByteArray::fromHex("0000000000") + "Launch control armed\n\r " + QByteArray::fromHex("090909090909"));
+        pty.write(QByteArray::fromHex("0000000000") + "Launch control armed\n\r " +
+                  QByteArray::fromHex("090909090909"));
         QTRY_COMPARE(rpm.count(), 5);
         QCOMPARE(g->channels()[Trace::CutLevel].y(4), 9.0);
         QCOMPARE(main.link().Comm1().InputCount(), 0);

@@ -36,10 +36,7 @@ QString notLightGrey(const QWidget *w)
     return high - low <= 16 && low >= 170 && high <= 230 ? QString() : c.name();
 }
 
-QColor sampleColour(const QPushButton *b)
-{
-    return b->icon().pixmap(14, 14).toImage().pixelColor(7, 7);
-}
+QColor sampleColour(const QPushButton *b) { return b->icon().pixmap(14, 14).toImage().pixelColor(7, 7); }
 
 SetupForm *openSetupForm()
 {
@@ -74,8 +71,7 @@ template <class T> T *child(SetupForm &f, const char *name)
 {
     T *w = f.findChild<T *>(QString::fromLatin1(name));
     if (!w)
-        QTest::qFail(qPrintable(QStringLiteral("%1 has no %2").arg(f.objectName(), name)), __FILE__,
-                     __LINE__);
+        QTest::qFail(qPrintable(QStringLiteral("%1 has no %2").arg(f.objectName(), name)), __FILE__, __LINE__);
     return w;
 }
 
@@ -117,40 +113,39 @@ private slots:
         Window w;
         QCOMPARE(textColour(w.panel("Chart_Label_RL")), QColor(255, 0, 0));
         w.g.timer1()->start();  // as the live poll leaves it
-        QVERIFY(withDialog(
-            [&] { w.g.WS_Setup1Execute(); },
-            [&](SetupForm &f) {
-                QCOMPARE(f.windowTitle(), QString("Wheel Speed Setup"));
-                QCOMPARE(f.Edit1->text(), QString("200"));
-                QStringList labels;
-                for (QLabel *l : f.findChildren<QLabel *>())
-                    labels << l->text();
-                QCOMPARE(labels, (QStringList{"Maximum Displayed Value", "Kph"}));
-                const QColor initial[] = {{255, 128, 128}, {128, 255, 0}, {255, 0, 0}, {0, 128, 0}};
-                for (int n = 1; n <= 4; ++n) {
-                    auto *b = child<QPushButton>(f, qPrintable(QStringLiteral("ButtonColor%1").arg(n)));
-                    auto *box = child<QCheckBox>(f, qPrintable(QStringLiteral("CheckBox%1").arg(n)));
-                    QVERIFY(b && box);
-                    QCOMPARE(b->text(), QStringLiteral("CH%1 Colour     ").arg(n));
-                    QCOMPARE(sampleColour(b), initial[n - 1]);
-                    QCOMPARE(box->text(), QString("Visible"));
-                    QVERIFY(box->isChecked());
-                }
-                QTest::qWait(20);  // the poll stays stopped while the dialog is open
-                QCOMPARE(w.ticks, 0);
+        QVERIFY(withDialog([&] { w.g.WS_Setup1Execute(); },
+                           [&](SetupForm &f) {
+                               QCOMPARE(f.windowTitle(), QString("Wheel Speed Setup"));
+                               QCOMPARE(f.Edit1->text(), QString("200"));
+                               QStringList labels;
+                               for (QLabel *l : f.findChildren<QLabel *>())
+                                   labels << l->text();
+                               QCOMPARE(labels, (QStringList{"Maximum Displayed Value", "Kph"}));
+                               const QColor initial[] = {{255, 128, 128}, {128, 255, 0}, {255, 0, 0}, {0, 128, 0}};
+                               for (int n = 1; n <= 4; ++n) {
+                                   auto *b = child<QPushButton>(f, qPrintable(QStringLiteral("ButtonColor%1").arg(n)));
+                                   auto *box = child<QCheckBox>(f, qPrintable(QStringLiteral("CheckBox%1").arg(n)));
+                                   QVERIFY(b && box);
+                                   QCOMPARE(b->text(), QStringLiteral("CH%1 Colour     ").arg(n));
+                                   QCOMPARE(sampleColour(b), initial[n - 1]);
+                                   QCOMPARE(box->text(), QString("Visible"));
+                                   QVERIFY(box->isChecked());
+                               }
+                               QTest::qWait(20);  // the poll stays stopped while the dialog is open
+                               QCOMPARE(w.ticks, 0);
 
-                // the box acts at once: CH3 leaves the drawing and its texts grey out
-                child<QCheckBox>(f, "CheckBox3")->click();
-                QVERIFY(!w.trace(Trace::WheelSpeedRL)->visible());
-                QVERIFY(w.trace(Trace::WheelSpeedRR)->visible());
-                for (const char *name : {"Chart_Label_RL", "Label_CH3_assignment", "Real_Time_Wheel3"})
-                    QCOMPARE(notLightGrey(w.panel(name)), QString());
-                QCOMPARE(textColour(w.panel("Chart_Label_RR")), QColor(0, 128, 0));
+                               // the box acts at once: CH3 leaves the drawing and its texts grey out
+                               child<QCheckBox>(f, "CheckBox3")->click();
+                               QVERIFY(!w.trace(Trace::WheelSpeedRL)->visible());
+                               QVERIFY(w.trace(Trace::WheelSpeedRR)->visible());
+                               for (const char *name : {"Chart_Label_RL", "Label_CH3_assignment", "Real_Time_Wheel3"})
+                                   QCOMPARE(notLightGrey(w.panel(name)), QString());
+                               QCOMPARE(textColour(w.panel("Chart_Label_RR")), QColor(0, 128, 0));
 
-                f.Edit1->setText("123.5");
-                QCOMPARE(w.g.chart()->yAxis->range().upper, 200.0);  // nothing of the number yet
-                child<QPushButton>(f, "OK")->click();
-            }));
+                               f.Edit1->setText("123.5");
+                               QCOMPARE(w.g.chart()->yAxis->range().upper, 200.0);  // nothing of the number yet
+                               child<QPushButton>(f, "OK")->click();
+                           }));
         QCOMPARE(w.g.chart()->yAxis->range(), QCPRange(0, 123.5));
         QCOMPARE(w.g.navigation().axes.wheel, (AxisRange{0, 123.5}));
         QTRY_COMPARE(w.ticks, 1);
@@ -428,30 +423,29 @@ private slots:
             const char *widget;
             const char *dialog;
         };
-        const Click clicks[] = {
-            {"Chart_Label_FR_GB", "WheelSpeedSetup"}, {"Chart_Label_RR", "WheelSpeedSetup"},
-            {"Real_Time_Wheel1", "WheelSpeedSetup"},  {"GroupBox1", "RPMSetup"},
-            {"Chart_Label_Rev", "RPMSetup"},          {"Real_Time_Engine_RPM", "RPMSetup"},
-            {"GroupBox2", "CutLevelSetup"},           {"Chart_Label_Cut", "CutLevelSetup"},
-            {"Real_Time_Status2", "CutLevelSetup"}};
+        const Click clicks[] = {{"Chart_Label_FR_GB", "WheelSpeedSetup"}, {"Chart_Label_RR", "WheelSpeedSetup"},
+                                {"Real_Time_Wheel1", "WheelSpeedSetup"},  {"GroupBox1", "RPMSetup"},
+                                {"Chart_Label_Rev", "RPMSetup"},          {"Real_Time_Engine_RPM", "RPMSetup"},
+                                {"GroupBox2", "CutLevelSetup"},           {"Chart_Label_Cut", "CutLevelSetup"},
+                                {"Real_Time_Status2", "CutLevelSetup"}};
         QPoint left;
         for (const Click &c : clicks) {
             QWidget *target = g->findChild<QWidget *>(QString::fromLatin1(c.widget));
             QVERIFY2(target, c.widget);
             QString opened;
-            QVERIFY(withDialog([&] { QTest::mouseClick(target, Qt::LeftButton, {}, QPoint(3, 3)); },
-                               [&](SetupForm &f) {
-                                   opened = f.objectName();
-                                   if (opened == "WheelSpeedSetup" && left.isNull()) {
-                                       QVERIFY((f.frameGeometry().center() - main.frameGeometry().center())
-                                                   .manhattanLength() <= 8);
-                                       f.move(f.pos() + QPoint(40, 30));
-                                       left = f.pos();
-                                   } else if (opened == "WheelSpeedSetup") {
-                                       QCOMPARE(f.pos(), left);  // kept where it was left
-                                   }
-                                   f.close();
-                               }));
+            QVERIFY(withDialog(
+                [&] { QTest::mouseClick(target, Qt::LeftButton, {}, QPoint(3, 3)); },
+                [&](SetupForm &f) {
+                    opened = f.objectName();
+                    if (opened == "WheelSpeedSetup" && left.isNull()) {
+                        QVERIFY((f.frameGeometry().center() - main.frameGeometry().center()).manhattanLength() <= 8);
+                        f.move(f.pos() + QPoint(40, 30));
+                        left = f.pos();
+                    } else if (opened == "WheelSpeedSetup") {
+                        QCOMPARE(f.pos(), left);  // kept where it was left
+                    }
+                    f.close();
+                }));
             QCOMPARE(opened, QString::fromLatin1(c.dialog));
         }
         // the assignment labels do not open anything

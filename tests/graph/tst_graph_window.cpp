@@ -32,10 +32,7 @@ class TestGraphWindow : public QObject {
         return path;
     }
 
-    void freshStore(const QString &name)
-    {
-        qputenv("XDG_CONFIG_HOME", m_dir.filePath(name).toUtf8());
-    }
+    void freshStore(const QString &name) { qputenv("XDG_CONFIG_HOME", m_dir.filePath(name).toUtf8()); }
 
 private slots:
     void initTestCase() { freshStore("config"); }
@@ -182,8 +179,8 @@ private slots:
         // a right-button drag pans it
         const double before = g.navigation().axes.time.min;
         QTest::mousePress(c, Qt::RightButton, {}, QPoint(b, y));
-        QMouseEvent move(QEvent::MouseMove, QPointF(a, y), c->mapToGlobal(QPointF(a, y)),
-                         Qt::NoButton, Qt::RightButton, {});
+        QMouseEvent move(QEvent::MouseMove, QPointF(a, y), c->mapToGlobal(QPointF(a, y)), Qt::NoButton, Qt::RightButton,
+                         {});
         QApplication::sendEvent(c, &move);
         QTest::mouseRelease(c, Qt::RightButton, {}, QPoint(a, y));
         QVERIFY2(g.navigation().axes.time.min > before + 30, "right drag pans");

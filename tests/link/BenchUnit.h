@@ -15,17 +15,17 @@
 class BenchUnit {
 public:
     PtyPair pty;
-    QByteArray received;          // every byte the program sent, in order
-    QByteArray sent;              // every byte the unit answered
+    QByteArray received;  // every byte the program sent, in order
+    QByteArray sent;      // every byte the unit answered
     QByteArray memory = QByteArray(256, '\0');
     QByteArray version = "TC 2.41";
     bool silent = false;
     bool answerEscWithRunning = true;
-    int imageBytes = 256;          // fewer: a partial image
-    QByteArray afterImage;         // printed after the image: at once, or afterImageMs later
+    int imageBytes = 256;   // fewer: a partial image
+    QByteArray afterImage;  // printed after the image: at once, or afterImageMs later
     int afterImageMs = 0;
     bool uploadedOk = true;
-    QByteArray logMemory;          // answered to 'I' in one go, as fast as the line takes it
+    QByteArray logMemory;  // answered to 'I' in one go, as fast as the line takes it
 
     BenchUnit() : m_notifier(pty.master, QSocketNotifier::Read), m_writable(pty.master, QSocketNotifier::Write)
     {

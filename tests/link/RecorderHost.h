@@ -8,10 +8,10 @@
 // A host that keeps everything an exchange showed or asked for, in order.
 class RecorderHost : public LinkHost {
 public:
-    SettingsImage image;         // TractionMemory
-    SettingsImage pages;         // what the pages show
-    bool pagesConvert = true;    // false: a page entry is not a number
-    QStringList events;          // "status!:text", "status:text", "activity:text", "lock", ...
+    SettingsImage image;       // TractionMemory
+    SettingsImage pages;       // what the pages show
+    bool pagesConvert = true;  // false: a page entry is not a number
+    QStringList events;        // "status!:text", "status:text", "activity:text", "lock", ...
     QString lastStatus;
     bool lastStatusError = false;
     bool modified = true;
@@ -19,7 +19,7 @@ public:
     bool locked = false;
     int progress = 0;
     int maximum = 0;
-    QByteArray uploaded;         // the logger memory handed over to be plotted
+    QByteArray uploaded;  // the logger memory handed over to be plotted
 
     SettingsImage &tractionMemory() override { return image; }
     void showStatus(const QString &text, bool isError) override

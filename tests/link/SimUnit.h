@@ -19,9 +19,8 @@ inline bool rootMenuBytes(const QByteArray &bytes)
 
 // The unit simulator as its own process, with its memory and trace files in a temporary folder.
 // The program's side opens `path` like any serial device.
-class SimUnit
-{
-  public:
+class SimUnit {
+public:
     explicit SimUnit(const QStringList &flags = {}, const QByteArray &memory = {})
     {
         if (!memory.isEmpty()) {
@@ -57,7 +56,7 @@ class SimUnit
     // One traced byte: its time in ms since the simulator started and its direction.
     struct Byte {
         double ms = 0;
-        bool in = false; // sent by the program
+        bool in = false;  // sent by the program
         quint8 value = 0;
     };
     // The trace is written as bytes pass; ask once the exchange is over.
@@ -87,11 +86,17 @@ class SimUnit
     // As received(), but with each return to the menu root as it goes when the unit answers its
     // ESC within the 100 ms: a busy machine may delay an answer past them, and the program then
     // rightly tries 'E' and ESC once more.
-    QByteArray receivedInTime() const { return received().replace("\x1b" "E" "\x1b", "\x1b"); }
+    QByteArray receivedInTime() const
+    {
+        return received().replace("\x1b"
+                                  "E"
+                                  "\x1b",
+                                  "\x1b");
+    }
 
     QString path;
 
-  private:
+private:
     QTemporaryDir m_dir;
     QProcess m_process;
 };

@@ -13,16 +13,14 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-namespace
-{
+namespace {
 
 // Plots the upload as tractionctl does, and notes when the transfer began and when it ended.
-class PlotHost : public RecorderHost
-{
-  public:
+class PlotHost : public RecorderHost {
+public:
     Channels channels;
     QElapsedTimer clock;
-    qint64 transferStartMs = -1; // the first estimate comes right after 'I'
+    qint64 transferStartMs = -1;  // the first estimate comes right after 'I'
     qint64 closedMs = -1;
 
     PlotHost() { clock.start(); }
@@ -64,13 +62,12 @@ void verifyWire(const SimUnit &unit, const QString &pattern)
     QVERIFY2(QRegularExpression(pattern).match(QString::fromLatin1(sent)).hasMatch(), sent.constData());
 }
 
-} // namespace
+}  // namespace
 
-class TestLogger : public QObject, LoggerMemory::Fixture
-{
+class TestLogger : public QObject, LoggerMemory::Fixture {
     Q_OBJECT
 
-  private slots:
+private slots:
     void uploadFillsTheChannelsWithTheUnitsMemory()
     {
         SimUnit unit({"--fast", "--log-memory", logFile(m_memory)});
@@ -88,13 +85,15 @@ class TestLogger : public QObject, LoggerMemory::Fixture
         QCOMPARE(link.state().LinkMode, quint8(ModeRunning));
         // Version, root, 'I' and nothing in between; the closing return after the memory is plotted.
         verifyWire(unit, "^1b4f1b1b49" Root "$");
-        QVERIFY(host.events.indexOf(QStringLiteral("plot")) < host.events.indexOf(QStringLiteral("status:Traction memory read OK")));
+        QVERIFY(host.events.indexOf(QStringLiteral("plot")) <
+                host.events.indexOf(QStringLiteral("status:Traction memory read OK")));
 
         const QStringList activities = host.events.filter(QRegularExpression("^activity:"));
         QCOMPARE(activities.first(), QStringLiteral("activity:Reading traction memory"));
         QVERIFY2(activities.size() >= 2, qPrintable(activities.join('|')));
         for (const QString &a : activities.mid(1))
-            QVERIFY2(QRegularExpression("^activity:Reading traction memory \\(\\d+ s left\\)$").match(a).hasMatch(), qPrintable(a));
+            QVERIFY2(QRegularExpression("^activity:Reading traction memory \\(\\d+ s left\\)$").match(a).hasMatch(),
+                     qPrintable(a));
 
         const auto *bytes = reinterpret_cast<const uchar *>(m_memory.constData());
         for (const RecordField &f : RecordLayout) {
@@ -108,7 +107,8 @@ class TestLogger : public QObject, LoggerMemory::Fixture
             // Bytes 0 and 1 (0xFF) are on no channel: the only 0xFF is the marked engine speed.
             for (qsizetype i = 0; i < c.count(); ++i)
                 if (c.y(i) == 255 * f.scale)
-                    QVERIFY2(f.trace == Trace::RPM && i == LoggerMemory::MarkedSample - 1, qPrintable(QString::number(i)));
+                    QVERIFY2(f.trace == Trace::RPM && i == LoggerMemory::MarkedSample - 1,
+                             qPrintable(QString::number(i)));
         }
         QCOMPARE(host.channels[Trace::RPM].y(LoggerMemory::MarkedSample - 1), 8925.0);
     }
@@ -124,7 +124,8 @@ class TestLogger : public QObject, LoggerMemory::Fixture
         for (int round = 0; round < 3; ++round) {
             QElapsedTimer clock;
             clock.start();
-            QVERIFY2(link.UploadLog(), qPrintable(QStringLiteral("round %1, %2 blocks").arg(round).arg(link.state().LogBlockCount)));
+            QVERIFY2(link.UploadLog(),
+                     qPrintable(QStringLiteral("round %1, %2 blocks").arg(round).arg(link.state().LogBlockCount)));
             QVERIFY(clock.elapsed() < 10000);
             QCOMPARE(host.uploaded, m_memory);
             host.uploaded.clear();
@@ -152,13 +153,14 @@ class TestLogger : public QObject, LoggerMemory::Fixture
         QCOMPARE(host.channels[Trace::RPM].count(), 1);
         QCOMPARE(host.channels[Trace::RPM].y(0), 4200.0);
         QVERIFY(host.modified);
-        verifyWire(unit, "^1b4f1b1b49$"); // no return to the root after a failure
+        verifyWire(unit, "^1b4f1b1b49$");  // no return to the root after a failure
     }
 
     void unitStoppingInsideABlockFailsAfterTheReplyTime()
     {
         // The product's own 90 s bound: the block's 1250 ms end the upload long before it.
-        SimUnit unit({"--fast", "--stop-after-bytes", QString::number(300 * 256 + 100), "--log-memory", logFile(m_memory)});
+        SimUnit unit(
+            {"--fast", "--stop-after-bytes", QString::number(300 * 256 + 100), "--log-memory", logFile(m_memory)});
         QVERIFY(unit.ok());
         PlotHost host;
         TractionLink link(host);
@@ -184,7 +186,8 @@ class TestLogger : public QObject, LoggerMemory::Fixture
         QVERIFY(link.ClearLog());
         verifyClosed(host, QStringLiteral("Traction memory Cleared OK"), false);
         QCOMPARE(host.maximum, 10);
-        QCOMPARE(host.events.filter(QRegularExpression("^activity:")), QStringList{"activity:Clearing Internal Memory"});
+        QCOMPARE(host.events.filter(QRegularExpression("^activity:")),
+                 QStringList{"activity:Clearing Internal Memory"});
         QCOMPARE(link.state().LinkMode, quint8(ModeRunning));
         QCOMPARE(link.Comm1().InputCount(), 0);
         // 'E', 'L', 'C', then out of the data logging and setup screens.

@@ -24,7 +24,7 @@ double sentBetween(const SimUnit &unit, char a, char b)
     return -1;
 }
 
-} // namespace
+}  // namespace
 
 class TestOutputTest : public QObject {
     Q_OBJECT

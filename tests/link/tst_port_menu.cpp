@@ -50,17 +50,14 @@ QStringList captions(QMenu *menu)
     return out;
 }
 
-} // namespace
+}  // namespace
 
 class TestPortMenu : public QObject {
     Q_OBJECT
     QTemporaryDir m_config;
 
 private slots:
-    void init()
-    {
-        QFile::remove(testOptions().storeFile());
-    }
+    void init() { QFile::remove(testOptions().storeFile()); }
     void initTestCase() { qputenv("XDG_CONFIG_HOME", m_config.path().toLocal8Bit()); }
 
     void missingKeyListsComOneToSix()
@@ -77,8 +74,7 @@ private slots:
         form.startUp(&options);
         QCOMPARE(options.actions().first()->menu(), form.PortMenu());
         QCOMPARE(form.PortMenu()->title(), QStringLiteral("COM Ports"));
-        QCOMPARE(captions(form.PortMenu()),
-                 QStringList({"COM 1", "COM 2", "COM 3", "COM 4", "COM 5", "COM 6"}));
+        QCOMPARE(captions(form.PortMenu()), QStringList({"COM 1", "COM 2", "COM 3", "COM 4", "COM 5", "COM 6"}));
         QCOMPARE(dialogs.pending(), 1);  // port 1 was listed: no message
         dialogs.clear();
     }
@@ -137,7 +133,8 @@ private slots:
         testOptions().write(RegistryKeys::CommPort, 2);
         ScriptedDialogs dialogs;
         FakeDirectory dir;
-        dir.list = {{"Serial a", "COM1", "/dev/no-such-port"}, {"Serial b", "COM2", pty.slavePath},
+        dir.list = {{"Serial a", "COM1", "/dev/no-such-port"},
+                    {"Serial b", "COM2", pty.slavePath},
                     {"Serial c", "COM3", pty.slavePath}};
         RecorderHost host;
         TractionLink link(host);
@@ -187,16 +184,16 @@ private slots:
         LinuxPortDirectory dir(config.path(), testOptions(), tree.sys(), tree.dev());
         QVERIFY(tree.plug("ttyUSB40", {}, AdapterA));
         QVERIFY(tree.plug("ttyUSB41", {}, AdapterB));
-        QCOMPARE(listing(dir), QStringList({"COM1 ttyUSB40 usb-0403:6001-AAA-if00",
-                                            "COM2 ttyUSB41 usb-0403:6001-BBB-if00"}));
+        QCOMPARE(listing(dir),
+                 QStringList({"COM1 ttyUSB40 usb-0403:6001-AAA-if00", "COM2 ttyUSB41 usb-0403:6001-BBB-if00"}));
         QCOMPARE(dir.entries().at(0).hint, QStringLiteral("FTDI FT232R USB UART AAA"));
 
         // A pulled while held, back on the next node: still COM 1, B still COM 2.
         tree.pull("ttyUSB40");
         QCOMPARE(listing(dir), QStringList({"COM2 ttyUSB41 usb-0403:6001-BBB-if00"}));
         QVERIFY(tree.plug("ttyUSB42", {}, AdapterA));
-        QCOMPARE(listing(dir), QStringList({"COM2 ttyUSB41 usb-0403:6001-BBB-if00",
-                                            "COM1 ttyUSB42 usb-0403:6001-AAA-if00"}));
+        QCOMPARE(listing(dir),
+                 QStringList({"COM2 ttyUSB41 usb-0403:6001-BBB-if00", "COM1 ttyUSB42 usb-0403:6001-AAA-if00"}));
 
         // Both replugged the other way round, even by a program started afresh.
         tree.pull("ttyUSB41");
@@ -204,20 +201,20 @@ private slots:
         QVERIFY(tree.plug("ttyUSB40", {}, AdapterB));
         QVERIFY(tree.plug("ttyUSB41", {}, AdapterA));
         const LinuxPortDirectory later(config.path(), testOptions(), tree.sys(), tree.dev());
-        QCOMPARE(listing(later), QStringList({"COM2 ttyUSB40 usb-0403:6001-BBB-if00",
-                                              "COM1 ttyUSB41 usb-0403:6001-AAA-if00"}));
+        QCOMPARE(listing(later),
+                 QStringList({"COM2 ttyUSB40 usb-0403:6001-BBB-if00", "COM1 ttyUSB41 usb-0403:6001-AAA-if00"}));
 
         // A new adapter, with no serial, takes the lowest number no adapter holds; a link keeps its own.
         QDir(config.path()).mkpath("ports");
         PtyPair pty;
         QVERIFY(QFile::link(pty.slavePath, config.path() + "/ports/com3"));
         QVERIFY(tree.plug("ttyUSB43", {}, AdapterC));
-        QCOMPARE(listing(dir).mid(1), QStringList({"COM2 ttyUSB40 usb-0403:6001-BBB-if00",
-                                                   "COM1 ttyUSB41 usb-0403:6001-AAA-if00",
-                                                   "COM4 ttyUSB43 usb-1a86:7523-if00"}));
-        QCOMPARE(dir.rememberedNumbers(),
-                 (QMap<QString, int>{{"usb-0403:6001-AAA-if00", 1}, {"usb-0403:6001-BBB-if00", 2},
-                                     {"usb-1a86:7523-if00", 4}}));
+        QCOMPARE(listing(dir).mid(1),
+                 QStringList({"COM2 ttyUSB40 usb-0403:6001-BBB-if00", "COM1 ttyUSB41 usb-0403:6001-AAA-if00",
+                              "COM4 ttyUSB43 usb-1a86:7523-if00"}));
+        QCOMPARE(dir.rememberedNumbers(), (QMap<QString, int>{{"usb-0403:6001-AAA-if00", 1},
+                                                              {"usb-0403:6001-BBB-if00", 2},
+                                                              {"usb-1a86:7523-if00", 4}}));
     }
 
     // Kernel devices without an adapter's identity are numbered as before, around the adapters' numbers.
@@ -238,8 +235,8 @@ private slots:
         // Twin adapters without serials: the first keeps the name's number, the second is numbered as a bare device.
         QVERIFY(tree.plug("ttyUSB41", {}, AdapterC));
         QVERIFY(tree.plug("ttyUSB42", {}, AdapterC));
-        QCOMPARE(listing(dir), QStringList({"COM2 ttyS1", "COM4 ttyUSB41 usb-1a86:7523-if00", "COM5 ttyUSB42",
-                                            "COM3 ttyACM40"}));
+        QCOMPARE(listing(dir),
+                 QStringList({"COM2 ttyS1", "COM4 ttyUSB41 usb-1a86:7523-if00", "COM5 ttyUSB42", "COM3 ttyACM40"}));
     }
 
     void thePortMenuGivesTheAdaptersNameAsItsHint()

@@ -38,7 +38,7 @@ QAction *item(QMenu *menu, int number)
     return nullptr;
 }
 
-} // namespace
+}  // namespace
 
 class TestPortRecovery : public QObject {
     Q_OBJECT
@@ -265,7 +265,8 @@ private slots:
             unplugged.reset();
             SimUnit back({"--link", m_link});
             QTest::qWait(2 * PortRecovery::CheckIntervalMs + 200);
-            QCOMPARE(p->link.Comm1().devicePath(), QFileInfo(m_config.path() + "/Veltorane/ports/com4").canonicalFilePath());
+            QCOMPARE(p->link.Comm1().devicePath(),
+                     QFileInfo(m_config.path() + "/Veltorane/ports/com4").canonicalFilePath());
         }
     }
 };

@@ -7,8 +7,7 @@
 #include <QRegularExpression>
 #include <QTest>
 
-namespace
-{
+namespace {
 
 QByteArray pattern(int salt)
 {
@@ -19,9 +18,8 @@ QByteArray pattern(int salt)
 }
 
 // Records what a failed verify handed over.
-class VerifyHost : public RecorderHost
-{
-  public:
+class VerifyHost : public RecorderHost {
+public:
     QList<SettingChange> differences;
     bool answered = true;
     int verifyFailures = 0;
@@ -42,12 +40,11 @@ QRegularExpression plainWrite(const QByteArray &image)
                               QStringLiteral("455744(1b|44|45)*1b$"));
 }
 
-} // namespace
+}  // namespace
 
-class TestSafeWrite : public QObject
-{
+class TestSafeWrite : public QObject {
     Q_OBJECT
-  private slots:
+private slots:
     // Off, the wire carries exactly the Part's write; on, the same followed by a read-back.
     void verifyOffKeepsTheWriteAsItWasOnAddsAReadBack()
     {

@@ -10,8 +10,7 @@
 #include <QSignalSpy>
 #include <QTest>
 
-namespace
-{
+namespace {
 
 QByteArray pattern(int salt)
 {
@@ -49,15 +48,14 @@ QByteArray figures(const QList<double> &values)
     return text;
 }
 
-} // namespace
+}  // namespace
 
-class TestSequences : public QObject
-{
+class TestSequences : public QObject {
     Q_OBJECT
 
     static QByteArray bytes(const SettingsImage &image) { return image.toByteArray(); }
 
-  private slots:
+private slots:
     void readWriteAndReadBackAgree()
     {
         SimUnit unit({"--fast"}, pattern(1));
@@ -116,7 +114,8 @@ class TestSequences : public QObject
             const SettingsImage before = host.image;
             const bool ok = link.ReadFromTraction();
             const QString said = QStringLiteral("seed %1: %2").arg(seed).arg(host.lastStatus);
-            QCOMPARE(host.lastStatus, QString::fromLatin1(ok ? "Traction memory read OK" : "Error : reading traction memory"));
+            QCOMPARE(host.lastStatus,
+                     QString::fromLatin1(ok ? "Traction memory read OK" : "Error : reading traction memory"));
             if (!checked) {
                 wrongUnchecked += ok && bytes(host.image) != pattern(seed);
                 continue;
@@ -174,7 +173,8 @@ class TestSequences : public QObject
                 QVERIFY(link.sequences().RootMenu());
             link.waits().Delay_ms(50);
             QCOMPARE(unit.receivedInTime().replace('D', QByteArray()), QByteArray("\x1b").repeated(Returns));
-            QVERIFY2(unit.received().count('E') + unit.received().count('D') < Returns, unit.received().toHex().constData());
+            QVERIFY2(unit.received().count('E') + unit.received().count('D') < Returns,
+                     unit.received().toHex().constData());
             QCOMPARE(link.state().LinkMode, quint8(ModeRunning));
         }
         // No answer: one ESC, the fallback 'E', one more ESC, each 100 ms after the last.
@@ -188,7 +188,8 @@ class TestSequences : public QObject
                 QVERIFY(link.sequences().RootMenu());
             link.waits().Delay_ms(50);
             QCOMPARE(unit.received(), QByteArray("\x1b"
-                                                 "E\x1b").repeated(Returns));
+                                                 "E\x1b")
+                                          .repeated(Returns));
             const QList<double> t = sentTimes(unit);
             QList<double> pauses;
             for (qsizetype i = 0; i < t.size(); i += 3)
@@ -204,7 +205,7 @@ class TestSequences : public QObject
             link.Comm1().SendChar('E');
             link.waits().Delay_ms(100);
             link.Comm1().SendChar('W');
-            link.waits().Delay_ms(300); // the wheel speeds are streaming now
+            link.waits().Delay_ms(300);  // the wheel speeds are streaming now
             QVERIFY(link.sequences().RootMenu());
             link.waits().Delay_ms(50);
             const QByteArray sent = unit.receivedInTime().mid(2);
@@ -240,8 +241,11 @@ class TestSequences : public QObject
         QCOMPARE(host.lastStatus, QStringLiteral("Traction memory read OK"));
         QVERIFY(!host.lastStatusError);
         // What followed the image was read past as menu text; at most a 'D' answered it.
-        const QByteArray afterR =
-            unit.received.mid(unit.received.indexOf('R') + 1).replace("\x1b" "E" "\x1b", "\x1b");
+        const QByteArray afterR = unit.received.mid(unit.received.indexOf('R') + 1)
+                                      .replace("\x1b"
+                                               "E"
+                                               "\x1b",
+                                               "\x1b");
         QVERIFY2(QRegularExpression("^D*\x1b+$").match(QString::fromLatin1(afterR)).hasMatch(),
                  unit.received.toHex().constData());
     }
@@ -275,13 +279,12 @@ class TestSequences : public QObject
     {
         QTest::addColumn<QStringList>("flags");
         QTest::addColumn<bool>("write");
-        QTest::addColumn<QString>("wire");     // what the program sent, as a pattern of hex; ~ is a return
-                                               // to the root, which a late answer may make ESC 'E' ESC
-        QTest::addColumn<bool>("unitChanged"); // the unit took the image all the same
+        QTest::addColumn<QString>("wire");      // what the program sent, as a pattern of hex; ~ is a return
+                                                // to the root, which a late answer may make ESC 'E' ESC
+        QTest::addColumn<bool>("unitChanged");  // the unit took the image all the same
         QTest::newRow("read, silent") << QStringList{"--silent"} << false << "^1b451b4f$" << false;
         QTest::newRow("read, no version") << QStringList{"--no-version"} << false << "^~4f$" << false;
-        QTest::newRow("read, partial image")
-            << QStringList{"--partial-image", "100"} << false << "^~4f~~52$" << false;
+        QTest::newRow("read, partial image") << QStringList{"--partial-image", "100"} << false << "^~4f~~52$" << false;
         QTest::newRow("read, hang-up") << QStringList{"--hangup-after", "0.3"} << false << "" << false;
         QTest::newRow("write, silent") << QStringList{"--silent"} << true << "^1b451b4f$" << false;
         QTest::newRow("write, no uploaded ok")
@@ -415,7 +418,7 @@ class TestSequences : public QObject
             spacings << t[i] - t[i - 1];
         QVERIFY2(mean(spacings) >= 345, figures(spacings).constData());
         for (double spacing : spacings)
-            QVERIFY2(spacing >= 100, figures(spacings).constData()); // never two at once
+            QVERIFY2(spacing >= 100, figures(spacings).constData());  // never two at once
     }
 
     void pageEntryThatIsNoNumberSendsNothing()
@@ -447,7 +450,7 @@ class TestSequences : public QObject
         });
         QVERIFY(!link->ReadFromTraction());
         QVERIFY(sinceDeleted.isValid() && sinceDeleted.elapsed() < 1000);
-        QVERIFY(host.locked); // nothing after the wait touched the host
+        QVERIFY(host.locked);  // nothing after the wait touched the host
     }
 };
 

@@ -87,7 +87,8 @@ private slots:
         struct stat st {};
         QCOMPARE(::stat(QFile::encodeName(pty.slavePath).constData(), &st), 0);
         // Named by the device's group; one owned by root's group is taken for the usual "dialout".
-        const QString group = st.st_gid == 0 ? QStringLiteral("dialout") : QString::fromLocal8Bit(::getgrgid(st.st_gid)->gr_name);
+        const QString group = st.st_gid == 0 ? QStringLiteral("dialout")
+                                             : QString::fromLocal8Bit(::getgrgid(st.st_gid)->gr_name);
         RecorderHost host;
         TractionLink link(host);
         QString error;
@@ -136,8 +137,7 @@ private slots:
         QVERIFY(!s.UploadedOkSeen);
         pty.write("loaded ok\n\rSETUP");
         QVERIFY(eventually(link, [&] { return s.UploadedOkSeen && link.Comm1().InputCount() == 7; }));
-        QCOMPARE(QByteArray(reinterpret_cast<const char *>(s.ReplyWindow.data()), 10),
-                 QByteArray("ploaded ok"));
+        QCOMPARE(QByteArray(reinterpret_cast<const char *>(s.ReplyWindow.data()), 10), QByteArray("ploaded ok"));
         QCOMPARE(link.Comm1().ReadText(), QByteArray("\n\rSETUP"));
 
         // "Running" is found behind three other bytes in the window.

@@ -21,7 +21,7 @@ public:
     void terminalReceive(const QByteArray &text) override { shown << text; }
 };
 
-} // namespace
+}  // namespace
 
 class TestTerminalLink : public QObject {
     Q_OBJECT
@@ -137,10 +137,17 @@ private slots:
         QTest::newRow("Esc alone") << L{"\x1b"} << QByteArray("\x1b");
         QTest::newRow("arrows, Home, Delete send nothing") << L{"\x1b[A\x1b[D\x1bOH\x1b[3~"} << QByteArray();
         QTest::newRow("a sequence split between reads") << L{"\x1b[", "1;2", "B", "d"} << QByteArray("D");
-        QTest::newRow("Esc, a pause, then [A") << L{"\x1b", "", "[A"} << QByteArray("\x1b\xdb" "a");
+        QTest::newRow("Esc, a pause, then [A") << L{"\x1b", "", "[A"}
+                                               << QByteArray("\x1b\xdb"
+                                                             "a");
         QTest::newRow("F1, and Shift+F1") << L{"\x1bOP\x1b[1;2P\x1b[15~"} << QByteArray("\x70\x90\x74");
-        QTest::newRow("Esc then a letter") << L{"\x1b", "e"} << QByteArray("\x1b" "E");
-        QTest::newRow("Ctrl+] ends, the rest is not sent") << L{"a\x1d" "b", "c"} << QByteArray("A");
+        QTest::newRow("Esc then a letter") << L{"\x1b", "e"}
+                                           << QByteArray("\x1b"
+                                                         "E");
+        QTest::newRow("Ctrl+] ends, the rest is not sent") << L{"a\x1d"
+                                                                "b",
+                                                                "c"}
+                                                           << QByteArray("A");
     }
 
     void consoleBytesToUnitBytes()

@@ -12,8 +12,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-namespace
-{
+namespace {
 
 void writeBytes(const QString &path, const QByteArray &bytes)
 {
@@ -30,10 +29,9 @@ QByteArray pattern(int salt)
     return b;
 }
 
-} // namespace
+}  // namespace
 
-class TestTractionctlLink : public QObject
-{
+class TestTractionctlLink : public QObject {
     Q_OBJECT
     QTemporaryDir m_dir;
 
@@ -44,7 +42,7 @@ class TestTractionctlLink : public QObject
     }
     QString path(const QString &name) const { return m_dir.filePath(name); }
 
-  private slots:
+private slots:
     void versionPrintsTheUnitsText()
     {
         SimUnit unit({"--fast", "--version-text", "TCU 9.87"});
@@ -120,8 +118,7 @@ class TestTractionctlLink : public QObject
 
         const ToolRun r = run({"read", out, "--port", unit.path});
         QCOMPARE(r.status, 1);
-        QVERIFY2(r.err.trimmed().endsWith(QStringLiteral("Error : reading traction memory")),
-                 qPrintable(r.err));
+        QVERIFY2(r.err.trimmed().endsWith(QStringLiteral("Error : reading traction memory")), qPrintable(r.err));
         QCOMPARE(fileBytes(out), pattern(42));
         QVERIFY(!QFile::exists(path(QStringLiteral("keep.BAK"))));
     }
@@ -140,8 +137,7 @@ class TestTractionctlLink : public QObject
 
         const ToolRun missing = run({"version", "--port", "COM9"});
         QCOMPARE(missing.status, 1);
-        QVERIFY2(missing.err.contains(QStringLiteral("Specified device not found (COM9).")),
-                 qPrintable(missing.err));
+        QVERIFY2(missing.err.contains(QStringLiteral("Specified device not found (COM9).")), qPrintable(missing.err));
         const ToolRun gone = run({"version", "--port", path(QStringLiteral("no-such-tty"))});
         QCOMPARE(gone.status, 1);
         QVERIFY2(gone.err.contains(QStringLiteral("Specified device not found")), qPrintable(gone.err));
@@ -150,11 +146,15 @@ class TestTractionctlLink : public QObject
         PtyPair locked;
         QCOMPARE(::chmod(QFile::encodeName(locked.slavePath).constData(), 0), 0);
         const QStringList tool{"version", "--port", locked.slavePath};
-        const ToolRun denied = ::geteuid() != 0 ? run(tool)
-                                                : runTool("setpriv", QStringList{"--reuid=65534", "--regid=65534", "--clear-groups",
-                                                                                 TRACTIONCTL_PATH} + tool, "/");
+        const ToolRun denied =
+            ::geteuid() != 0
+                ? run(tool)
+                : runTool("setpriv",
+                          QStringList{"--reuid=65534", "--regid=65534", "--clear-groups", TRACTIONCTL_PATH} + tool,
+                          "/");
         QCOMPARE(denied.status, 1);
-        QVERIFY2(denied.err.startsWith("Can't open specified device " + locked.slavePath + " (Error 13, "), qPrintable(denied.err));
+        QVERIFY2(denied.err.startsWith("Can't open specified device " + locked.slavePath + " (Error 13, "),
+                 qPrintable(denied.err));
         QVERIFY2(denied.err.contains("sudo adduser $USER "), qPrintable(denied.err));
 
         // No port: the usage, and nothing sent or written.

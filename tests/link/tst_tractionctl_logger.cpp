@@ -11,8 +11,7 @@
 
 #include <csignal>
 
-class TestTractionctlLogger : public QObject
-{
+class TestTractionctlLogger : public QObject {
     Q_OBJECT
     QTemporaryDir m_dir;
     const QByteArray m_memory = LoggerMemory::pattern();
@@ -24,7 +23,7 @@ class TestTractionctlLogger : public QObject
     }
     QString path(const QString &name) const { return m_dir.filePath(name); }
 
-  private slots:
+private slots:
     void uploadWritesEachFormatAndKeepsTheOldFile()
     {
         SimUnit unit({"--fast", "--log-memory", writeFile(path("unit.bin"), m_memory)});

@@ -13,10 +13,9 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-namespace
-{
+namespace {
 
-constexpr double DriveStart = 5.0; // seconds: the scripted drive leaves the launch limiter
+constexpr double DriveStart = 5.0;  // seconds: the scripted drive leaves the launch limiter
 
 // Tune A: logging on at 122 Hz (rate code 1); tune B: Sequence 1 asserts at 10 % instead of 5 %,
 // the logger at 61 Hz (code 3).
@@ -29,23 +28,21 @@ QByteArray tune(bool b)
     return image.toByteArray();
 }
 
-} // namespace
+}  // namespace
 
-class TestTractionctlRuns : public QObject
-{
+class TestTractionctlRuns : public QObject {
     Q_OBJECT
     QTemporaryDir m_dir;
 
     ToolRun run(const QStringList &args, const QString &config = {})
     {
         return runTool(QStringLiteral(TRACTIONCTL_PATH), args, m_dir.path(),
-                       {"XDG_CONFIG_HOME=" + (config.isEmpty() ? path(QStringLiteral("config")) : config)},
-                       60000);
+                       {"XDG_CONFIG_HOME=" + (config.isEmpty() ? path(QStringLiteral("config")) : config)}, 60000);
     }
     QString path(const QString &name) const { return m_dir.filePath(name); }
     RunsLibrary library() const { return RunsLibrary(path(QStringLiteral("config/Veltorane/runs"))); }
 
-  private slots:
+private slots:
     void runsKeepTheirTuneAndCompareAtTheLaunch()
     {
         QByteArray memory;
@@ -102,8 +99,7 @@ class TestTractionctlRuns : public QObject
         // the settings and version read once its last frame is in
         const ToolRun unknown = run({"log-upload", "--port", unit.path, path("run4.dat"), "--no-settings"});
         QVERIFY2(unknown.err.contains(QStringLiteral("(settings unknown)")), qPrintable(unknown.err));
-        const ToolRun live =
-            run({"monitor", "--port", unit.path, "--frames", "40", "--log", path("live.dat")});
+        const ToolRun live = run({"monitor", "--port", unit.path, "--frames", "40", "--log", path("live.dat")});
         QCOMPARE(live.status, 0);
         const RunRecord liveRun = *library().run(1, &error);
         QCOMPARE(liveRun.kind, RunRecord::Kind::Live);
@@ -116,21 +112,18 @@ class TestTractionctlRuns : public QObject
 
         const ToolRun list = run({"runs", "list"});
         QCOMPARE(list.out.count(u'\n'), 1 + 4);
-        QVERIFY2(list.out.contains(QStringLiteral("settings unknown")) &&
-                     list.out.contains(QStringLiteral("live run")),
+        QVERIFY2(list.out.contains(QStringLiteral("settings unknown")) && list.out.contains(QStringLiteral("live run")),
                  qPrintable(list.out));
         QCOMPARE(run({"runs", "pin", "4"}).status, 0);
         QCOMPARE(run({"runs", "note", "4", "dry, 18 C"}).status, 0);
-        QVERIFY(run({"runs", "list"})
-                    .out.contains(QRegularExpression(QStringLiteral("\n   4\\* .*dry, 18 C\n"))));
+        QVERIFY(run({"runs", "list"}).out.contains(QRegularExpression(QStringLiteral("\n   4\\* .*dry, 18 C\n"))));
         QCOMPARE(run({"runs", "export", "4", path("again.dat")}).status, 0);
         QCOMPARE(fileBytes(path("again.dat")), fileBytes(path("run1.dat")));
         QCOMPARE(run({"runs", "delete", "1"}).status, 0);
         QCOMPARE(library().runs().size(), 3);
         const ToolRun missing = run({"runs", "show", "9"});
         QCOMPARE(missing.status, 1);
-        QVERIFY2(missing.err.contains(QStringLiteral("no run 9: the library holds 1 to 3")),
-                 qPrintable(missing.err));
+        QVERIFY2(missing.err.contains(QStringLiteral("no run 9: the library holds 1 to 3")), qPrintable(missing.err));
     }
 
     void runThatCannotBeKeptFailsNothing()
@@ -141,8 +134,7 @@ class TestTractionctlRuns : public QObject
         const QString blocked = writeFile(path("not-a-folder"), "x");
         const ToolRun upload = run({"log-upload", "--port", unit.path, path("kept.dat")}, blocked);
         QCOMPARE(upload.status, 0);
-        QVERIFY2(upload.err.contains(QStringLiteral("Run not kept: cannot create the folder")),
-                 qPrintable(upload.err));
+        QVERIFY2(upload.err.contains(QStringLiteral("Run not kept: cannot create the folder")), qPrintable(upload.err));
         QCOMPARE(fileBytes(path("kept.dat")).size(), 252 + 21845 * 6);
     }
 };

@@ -7,8 +7,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-class TestTractionctlSafeWrite : public QObject
-{
+class TestTractionctlSafeWrite : public QObject {
     Q_OBJECT
     QTemporaryDir m_dir;
 
@@ -22,7 +21,7 @@ class TestTractionctlSafeWrite : public QObject
         return writeFile(m_dir.filePath(name), image.toByteArray());
     }
 
-  private slots:
+private slots:
     void compareListsWhatAWriteWouldChange()
     {
         SimUnit unit({"--fast"});

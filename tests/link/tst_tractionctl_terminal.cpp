@@ -84,7 +84,7 @@ private:
     pid_t m_pid = -1;
 };
 
-} // namespace
+}  // namespace
 
 class TestTractionctlTerminal : public QObject {
     Q_OBJECT

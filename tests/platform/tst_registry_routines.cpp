@@ -11,8 +11,7 @@
 
 #include <memory>
 
-namespace
-{
+namespace {
 
 // The store of the test running, on its own temporary folder.
 std::unique_ptr<TRegistryRoutines> theStore;
@@ -37,19 +36,15 @@ void writeText(const QByteArray &text)
     f.write(text);
 }
 
-QByteArray section(const QString &subKey)
-{
-    return (BaseSection + subKey + u']').toUtf8();
-}
+QByteArray section(const QString &subKey) { return (BaseSection + subKey + u']').toUtf8(); }
 
-} // namespace
+}  // namespace
 
-class TestRegistryRoutines : public QObject
-{
+class TestRegistryRoutines : public QObject {
     Q_OBJECT
     QTemporaryDir *m_dir = nullptr;
 
-  private slots:
+private slots:
     void init()
     {
         m_dir = new QTemporaryDir;
@@ -76,8 +71,8 @@ class TestRegistryRoutines : public QObject
     void firstReadCreatesTheValueWithItsDefault()
     {
         QVERIFY(!QFile::exists(store().storeFile()));
-        QVERIFY(store().KeyMissing(TRegistryRoutines::RootKey::CurrentUser,
-                                              TRegistryRoutines::RegistryBaseKey() + Menu));
+        QVERIFY(
+            store().KeyMissing(TRegistryRoutines::RootKey::CurrentUser, TRegistryRoutines::RegistryBaseKey() + Menu));
         QCOMPARE(store().ReadWriteInteger(Menu, "Locked", true, 1, 0), 0);
         QCOMPARE(store().ReadWriteInteger(Options, "CommPort", true, 1, 1), 1);
         QCOMPARE(store().ReadWriteBool(Options, "AllowVirtualPorts", true, 1, false), false);
@@ -92,11 +87,9 @@ class TestRegistryRoutines : public QObject
         QVERIFY(text.indexOf("\"AllowVirtualPorts\"=dword:00000000\n", options) > options);
         // The parent key exists because a key below it was created.
         QVERIFY(!store().KeyMissing(TRegistryRoutines::RootKey::CurrentUser,
-                                               TRegistryRoutines::RegistryBaseKey() + Options));
-        QVERIFY(
-            !store().KeyMissing(TRegistryRoutines::RootKey::CurrentUser, "Software\\Veltorane"));
-        QVERIFY(store().KeyMissing(TRegistryRoutines::RootKey::LocalMachine,
-                                              "Hardware\\DeviceMap\\SerialComm"));
+                                    TRegistryRoutines::RegistryBaseKey() + Options));
+        QVERIFY(!store().KeyMissing(TRegistryRoutines::RootKey::CurrentUser, "Software\\Veltorane"));
+        QVERIFY(store().KeyMissing(TRegistryRoutines::RootKey::LocalMachine, "Hardware\\DeviceMap\\SerialComm"));
         QVERIFY(!QFile::exists(store().storeFile() + ".lock"));
     }
 
@@ -173,7 +166,8 @@ class TestRegistryRoutines : public QObject
     // lost: it is kept for the run, read back as made, said once per change, and stored later.
     void aChangeThatCannotBeStoredIsKeptAndSaid()
     {
-        writeText("REGEDIT4\n\n" + section(Options) + "\n\"CommPort\"=dword:00000004\n\"Program Top\"=dword:00000009\n");
+        writeText("REGEDIT4\n\n" + section(Options) +
+                  "\n\"CommPort\"=dword:00000004\n\"Program Top\"=dword:00000009\n");
         const QByteArray before = fileText();
         QStringList said;
         store().setFailureReporter([&said](const QString &why) { said << why; });
@@ -218,7 +212,7 @@ class TestRegistryRoutines : public QObject
     {
         store().ReadWriteInteger(Options, "CommPort", false, 0, 4);
         QVERIFY(!QFile::exists(store().storeFile()));
-        store().ReadWriteInteger(Menu, "Locked", true, 0, 1); // creates \Options too
+        store().ReadWriteInteger(Menu, "Locked", true, 0, 1);  // creates \Options too
         store().ReadWriteInteger(Options, "CommPort", false, 0, 4);
         QCOMPARE(store().ReadWriteInteger(Options, "CommPort", true, 1, 1), 4);
     }

@@ -71,7 +71,8 @@ private slots:
             m_defaultSheet = pdfText(pdf);
             QCOMPARE(pdfPages(m_defaultSheet).size(), 1);
         }
-        const QRegularExpression expected(QStringLiteral("(^|\\s)") + line.replace(QLatin1String(" +"), QLatin1String("\\s+")));
+        const QRegularExpression expected(QStringLiteral("(^|\\s)") +
+                                          line.replace(QLatin1String(" +"), QLatin1String("\\s+")));
         QVERIFY2(m_defaultSheet.contains(expected), qPrintable(m_defaultSheet));
     }
 
@@ -148,11 +149,12 @@ private slots:
     void mailBodyReadsAsTheWorkedExample()
     {
         const QString body = SettingsMail::body(pageOf(PageValues::afterStartup()));
-        QVERIFY2(body.startsWith(QStringLiteral(
-                     "TractionVersion : Unknown%0D%0A%0D%0AConfiguration%0D%0A"
-                     "Maximum difference in wheel speeds , Any surface 655.35 Kmh%0D%0A%09"
-                     "Maximum Operating Speed 655.35 Kmh%0D%0A%0D%0ATurning , Minimum turning speed 0.45 Kmh%0D%0A%09")),
-                 qPrintable(body.left(300)));
+        QVERIFY2(
+            body.startsWith(QStringLiteral(
+                "TractionVersion : Unknown%0D%0A%0D%0AConfiguration%0D%0A"
+                "Maximum difference in wheel speeds , Any surface 655.35 Kmh%0D%0A%09"
+                "Maximum Operating Speed 655.35 Kmh%0D%0A%0D%0ATurning , Minimum turning speed 0.45 Kmh%0D%0A%09")),
+            qPrintable(body.left(300)));
         QVERIFY(body.contains(QStringLiteral("Misfire mode, Non sequential mode - Disabled%0D%0ACylinders, ")));
         QVERIFY(body.contains(QStringLiteral("Clutch Switch, Inverted - Disabled%0D%0A%0D%0ASlip Control%0D%0A")));
         QVERIFY(body.endsWith(QStringLiteral("Printed Tuesday, December 8, 2026,  at 09:05 PM, 1.2.3.45 ")));

@@ -15,8 +15,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-namespace
-{
+namespace {
 
 // Front wheels at 100 km/h, so that the slip of the rear (driven) wheels is rear - 100 %;
 // thresholds 5, 10 and 15 %, so bands are: 0 below 5, 1 from 5, 2 from 10, 3 from 15.
@@ -37,13 +36,12 @@ namespace
 //   13  100   0   0   0
 //   14  112  12   0   2     seq1, seq2 up
 //   15  100   0   0   0     ... and back under them unanswered
-const QList<Sample> Response{
-    {100, 100, 100, 100, 100, 0}, {100, 100, 106, 106, 100, 0}, {100, 100, 108, 108, 100, 1},
-    {100, 100, 112, 112, 100, 1}, {100, 100, 112, 112, 100, 1}, {100, 100, 116, 116, 100, 2},
-    {100, 100, 116, 116, 100, 3}, {100, 100, 100, 100, 100, 0}, {100, 100, 120, 120, 100, 0},
-    {100, 100, 120, 120, 100, 0}, {100, 100, 120, 120, 100, 3}, {100, 100, 100, 100, 100, 0},
-    {100, 100, 106, 106, 100, 1}, {100, 100, 100, 100, 100, 0}, {100, 100, 112, 112, 100, 0},
-    {100, 100, 100, 100, 100, 0}};
+const QList<Sample> Response{{100, 100, 100, 100, 100, 0}, {100, 100, 106, 106, 100, 0}, {100, 100, 108, 108, 100, 1},
+                             {100, 100, 112, 112, 100, 1}, {100, 100, 112, 112, 100, 1}, {100, 100, 116, 116, 100, 2},
+                             {100, 100, 116, 116, 100, 3}, {100, 100, 100, 100, 100, 0}, {100, 100, 120, 120, 100, 0},
+                             {100, 100, 120, 120, 100, 0}, {100, 100, 120, 120, 100, 3}, {100, 100, 100, 100, 100, 0},
+                             {100, 100, 106, 106, 100, 1}, {100, 100, 100, 100, 100, 0}, {100, 100, 112, 112, 100, 0},
+                             {100, 100, 100, 100, 100, 0}};
 
 // Standing for 'standing' samples, then rolling: its first launch is sample standing + 1 (X from 1).
 QList<Sample> launchAfter(int standing, quint8 peak = 120)
@@ -61,14 +59,13 @@ RunRecord recordAt(const QDateTime &time, std::optional<SettingsImage> image)
     return r;
 }
 
-} // namespace
+}  // namespace
 
-class TestRuns : public QObject
-{
+class TestRuns : public QObject {
     Q_OBJECT
     QTemporaryDir m_dir;
 
-  private slots:
+private slots:
     void init() { qputenv("XDG_CONFIG_HOME", m_dir.filePath(QStringLiteral("config")).toLocal8Bit()); }
 
     void keptRunHoldsItsFileAndTune()
@@ -107,8 +104,7 @@ class TestRuns : public QObject
         QCOMPARE(recordBeside(kept->graphFile())->image->toByteArray(), tune.toByteArray());
 
         // unknown settings are said so, and read with the defaults
-        const auto unknown =
-            library.keep(dosFileOf(Response), recordAt(start.addSecs(60), std::nullopt), &error);
+        const auto unknown = library.keep(dosFileOf(Response), recordAt(start.addSecs(60), std::nullopt), &error);
         QVERIFY(unknown);
         QCOMPARE(library.run(1, &error)->tuneText(), QStringLiteral("settings unknown"));
         QCOMPARE(library.run(1, &error)->summary.assertAt, (std::array<int, 3>{5, 10, 15}));
@@ -118,8 +114,7 @@ class TestRuns : public QObject
     {
         RunsLibrary library(m_dir.filePath(QStringLiteral("edit")));
         QString error;
-        QVERIFY(
-            library.keep(dosFileOf(Response), recordAt(QDateTime::currentDateTime(), std::nullopt), &error));
+        QVERIFY(library.keep(dosFileOf(Response), recordAt(QDateTime::currentDateTime(), std::nullopt), &error));
         RunRecord r = *library.run(1, &error);
         r.note = QStringLiteral("wet, new tyres");
         r.pinned = true;
@@ -161,22 +156,18 @@ class TestRuns : public QObject
         blocker.close();
         QString error;
         RunsLibrary under(blocker.fileName() + QStringLiteral("/runs"));
-        QVERIFY(
-            !under.keep(dosFileOf(Response), recordAt(QDateTime::currentDateTime(), std::nullopt), &error));
+        QVERIFY(!under.keep(dosFileOf(Response), recordAt(QDateTime::currentDateTime(), std::nullopt), &error));
         QVERIFY2(error.contains(QStringLiteral("cannot create the folder")), qPrintable(error));
 
         // bytes that are no graph file are not kept, and nothing of them stays
         RunsLibrary library(m_dir.filePath(QStringLiteral("short")));
-        QVERIFY(!library.keep(QByteArray(100, '\0'), recordAt(QDateTime::currentDateTime(), std::nullopt),
-                              &error));
+        QVERIFY(!library.keep(QByteArray(100, '\0'), recordAt(QDateTime::currentDateTime(), std::nullopt), &error));
         QVERIFY(QDir(library.folder()).entryList(QDir::Files).isEmpty());
 
         // a damaged record, a foreign one and one without its graph file are left out, and alone
-        QVERIFY(
-            library.keep(dosFileOf(Response), recordAt(QDateTime::currentDateTime(), std::nullopt), &error));
-        for (const auto &[name, bytes] :
-             {std::pair{"1-damaged.json", QByteArray("{\"format\": ")},
-              std::pair{"2-foreign.json", QByteArray("{\"format\": \"other\"}")}}) {
+        QVERIFY(library.keep(dosFileOf(Response), recordAt(QDateTime::currentDateTime(), std::nullopt), &error));
+        for (const auto &[name, bytes] : {std::pair{"1-damaged.json", QByteArray("{\"format\": ")},
+                                          std::pair{"2-foreign.json", QByteArray("{\"format\": \"other\"}")}}) {
             QFile f(QDir(library.folder()).filePath(QLatin1String(name)));
             QVERIFY(f.open(QIODevice::WriteOnly));
             f.write(bytes);
@@ -215,9 +206,9 @@ class TestRuns : public QObject
         QCOMPARE(r.delays[2].median, 1);
         QCOMPARE(r.delays[2].p90, 2);
         // 2 samples of 8.192 ms
-        QVERIFY2(r.text().contains(QStringLiteral(
-                     "Sequence 1 (5 % slip): 4 crossings, 3 answered; median 1 samples (8.2 ms), "
-                     "90th percentile 2 samples (16.4 ms)")),
+        QVERIFY2(r.text().contains(
+                     QStringLiteral("Sequence 1 (5 % slip): 4 crossings, 3 answered; median 1 samples (8.2 ms), "
+                                    "90th percentile 2 samples (16.4 ms)")),
                  qPrintable(r.text()));
         QVERIFY2(r.text().contains(QStringLiteral(
                      "15 % and above      40.0     0.0    20.0    40.0     0.0     0.0     0.0         5")),
@@ -235,12 +226,12 @@ class TestRuns : public QObject
     {
         const SettingsImage a = thresholds(5, 10, 15);
         SettingsImage b = thresholds(8, 10, 15);
-        b.setByte(38, 0xFF); // data logging on
+        b.setByte(38, 0xFF);  // data logging on
         const QDateTime t0(QDate(2026, 5, 1), QTime(10, 0));
         RunRecord older = recordAt(t0, a), newer = recordAt(t0.addSecs(600), b);
         // older stands at X 1-3 and rolls at 4; newer stands at X 1-6 and rolls at 7: shifted by -3
         const Channels oc = channelsOf(launchAfter(3)), nc = channelsOf(launchAfter(6, 100));
-        const RunComparison c = RunComparison::of(newer, nc, older, oc); // either order
+        const RunComparison c = RunComparison::of(newer, nc, older, oc);  // either order
         QCOMPARE(c.older.time, t0);
         QCOMPARE(c.olderLaunch, 4.0);
         QCOMPARE(c.newerLaunch, 7.0);
@@ -252,15 +243,15 @@ class TestRuns : public QObject
         const QString text = c.text();
         QVERIFY2(text.contains(QStringLiteral("the overlay shifted -3 samples")), qPrintable(text));
         // peak CH1: 120 and 100 km/h
-        QVERIFY2(text.contains(QStringLiteral(
-                     "Peak CH1 km/h                                120           100           -20")),
+        QVERIFY2(text.contains(
+                     QStringLiteral("Peak CH1 km/h                                120           100           -20")),
                  qPrintable(text));
         QVERIFY2(text.contains(QStringLiteral("Slip control / Sequence 1 / Assert at: 5 -> 8 % Slip")),
                  qPrintable(text));
 
         // a run with no settings: no changes claimed; a run that never stands: not aligned
-        const RunComparison unknown =
-            RunComparison::of(older, oc, recordAt(t0.addSecs(60), std::nullopt), channelsOf(launchAfter(0)));
+        const RunComparison unknown = RunComparison::of(older, oc, recordAt(t0.addSecs(60), std::nullopt),
+                                                        channelsOf(launchAfter(0)));
         QVERIFY(!unknown.settingsKnown);
         QVERIFY(!unknown.newerLaunch);
         QCOMPARE(unknown.offset, 0.0);

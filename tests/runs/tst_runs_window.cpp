@@ -34,8 +34,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-namespace
-{
+namespace {
 
 QByteArray loggingTune()
 {
@@ -44,10 +43,7 @@ QByteArray loggingTune()
     return image.toByteArray();
 }
 
-QString cell(RunsWindow *w, int row, int column)
-{
-    return w->table()->model()->index(row, column).data().toString();
-}
+QString cell(RunsWindow *w, int row, int column) { return w->table()->model()->index(row, column).data().toString(); }
 
 void selectRows(RunsWindow *w, std::initializer_list<int> rows)
 {
@@ -57,10 +53,9 @@ void selectRows(RunsWindow *w, std::initializer_list<int> rows)
                                              QItemSelectionModel::Select | QItemSelectionModel::Rows);
 }
 
-} // namespace
+}  // namespace
 
-class TestRunsWindow : public QObject
-{
+class TestRunsWindow : public QObject {
     Q_OBJECT
     QTemporaryDir m_dir;
 
@@ -74,7 +69,7 @@ class TestRunsWindow : public QObject
         QTRY_COMPARE(library().runs().size(), before + 1);
     }
 
-  private slots:
+private slots:
     void initTestCase() { qputenv("XDG_CONFIG_HOME", m_dir.filePath(QStringLiteral("config")).toUtf8()); }
 
     void uploadsAreKeptAndTheWindowWorksOnThem()
@@ -110,7 +105,7 @@ class TestRunsWindow : public QObject
         QCOMPARE(runs->table()->model()->rowCount(), 3);
         QCOMPARE(cell(runs, 2, RunsModel::Tune), QStringLiteral("settings unknown"));
         QCOMPARE(cell(runs, 1, RunsModel::Tune), QStringLiteral("dry.dat"));
-        QCOMPARE(cell(runs, 0, RunsModel::Duration), QStringLiteral("178.95 s")); // 21845 x 8.192 ms
+        QCOMPARE(cell(runs, 0, RunsModel::Duration), QStringLiteral("178.95 s"));  // 21845 x 8.192 ms
         for (QPushButton *b : runs->findChildren<QPushButton *>())
             QVERIFY2(!b->accessibleName().isEmpty(), qPrintable(b->text()));
         // sorted by a column, back by time
@@ -142,7 +137,8 @@ class TestRunsWindow : public QObject
         // and the statistics say which settings their figures stand on
         graph->findChild<QAction *>(QStringLiteral("RunStatistics1"))->trigger();
         const QString stats = graph->analysis().statistics().text()->toPlainText();
-        QVERIFY2(stats.contains(QRegularExpression(QStringLiteral("\nSettings: settings of the run, read \\d\\d:\\d\\d\n"))),
+        QVERIFY2(stats.contains(
+                     QRegularExpression(QStringLiteral("\nSettings: settings of the run, read \\d\\d:\\d\\d\n"))),
                  qPrintable(stats));
 
         // the slip response of what is on display: every sample in one band
@@ -158,13 +154,12 @@ class TestRunsWindow : public QObject
         runs->button(QStringLiteral("Compare"))->click();
         QVERIFY(graph->analysis().overlay().isOpen());
         QCOMPARE(graph->analysis().overlay().run().path, newest.graphFile());
-        QCOMPARE(graph->analysis().overlay().run().offset, 0.0); // one drive, uploaded twice
+        QCOMPARE(graph->analysis().overlay().run().offset, 0.0);  // one drive, uploaded twice
         ComparisonView *changes = w.runs()->comparisonDialog()->changes();
         QCOMPARE(changes->changes().size(), 1);
         QCOMPARE(changes->changes()[0].label, QStringLiteral("Assert at"));
         QCOMPARE(changes->changes()[0].before + u'>' + changes->changes()[0].after, QStringLiteral("5>8"));
-        QVERIFY(
-            w.runs()->comparisonDialog()->heading()->text().contains(QStringLiteral("shifted 0 samples")));
+        QVERIFY(w.runs()->comparisonDialog()->heading()->text().contains(QStringLiteral("shifted 0 samples")));
 
         // pin, then Delete asks: no keeps it, yes takes it
         selectRows(runs, {0});
@@ -214,7 +209,8 @@ class TestRunsWindow : public QObject
         graph->findChild<QAction *>(QStringLiteral("RunStatistics1"))->trigger();
         const QString stats = graph->analysis().statistics().text()->toPlainText();
         const QString hz = QString::number(1 / live.secondsPerSample, 'f', 1);
-        QVERIFY2(stats.contains(QStringLiteral("Time base: %1 Hz, recorded with the run\n").arg(hz)), qPrintable(stats));
+        QVERIFY2(stats.contains(QStringLiteral("Time base: %1 Hz, recorded with the run\n").arg(hz)),
+                 qPrintable(stats));
     }
 
     void aRunThatCannotBeKeptFailsNothing()

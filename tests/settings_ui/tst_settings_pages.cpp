@@ -29,7 +29,6 @@ class TestSettingsPages : public QObject {
         QVERIFY(answered);
     }
 
-
 private slots:
     void init() { QLocale::setDefault(QLocale::c()); }
 
@@ -60,11 +59,10 @@ private slots:
         QVERIFY(f.CopyPagesToImage(out));
         QCOMPARE(out.toByteArray(), in.toByteArray());
 
-        const std::pair<int, int> carried[] = {{6, 7},    {26, 27},   {36, 37},   {39, 41},   {45, 45},
-                                               {48, 53},  {56, 59},   {62, 63},   {67, 67},   {69, 69},
-                                               {71, 71},  {73, 75},   {77, 77},   {88, 95},   {108, 111},
-                                               {113, 113}, {115, 115}, {117, 117}, {119, 119}, {124, 127},
-                                               {248, 255}};
+        const std::pair<int, int> carried[] = {{6, 7},     {26, 27},   {36, 37},   {39, 41},   {45, 45},   {48, 53},
+                                               {56, 59},   {62, 63},   {67, 67},   {69, 69},   {71, 71},   {73, 75},
+                                               {77, 77},   {88, 95},   {108, 111}, {113, 113}, {115, 115}, {117, 117},
+                                               {119, 119}, {124, 127}, {248, 255}};
         SettingsImage other = in;
         for (const auto &[first, last] : carried)
             for (int offset = first; offset <= last; ++offset)
@@ -93,8 +91,8 @@ private slots:
     void typingStopsAtEachBoxsLimit()
     {
         TAFrame f;
-        const std::pair<const char *, int> limits[] = {{"Co_Min_Turn_speed", 7}, {"MaxOpSpd_Edit", 6},
-                                                       {"Co_Mot_revs", 5},       {"SS_Num_Cylinders", 2},
+        const std::pair<const char *, int> limits[] = {{"Co_Min_Turn_speed", 7},  {"MaxOpSpd_Edit", 6},
+                                                       {"Co_Mot_revs", 5},        {"SS_Num_Cylinders", 2},
                                                        {"ss_Smoothing_value", 1}, {"SC_Int_start_after", 7}};
         for (const auto &[name, limit] : limits) {
             auto *edit = get<QLineEdit>(f, name);
@@ -121,9 +119,10 @@ private slots:
         for (int i = 0; i < f.PageControl1->count(); ++i) {
             f.PageControl1->setCurrentIndex(i);
             const QSize needed = f.minimumSizeHint();
-            QVERIFY2(needed.width() <= 760 && needed.height() <= 441,
-                     qPrintable(QString("%1 needs %2 x %3").arg(f.PageControl1->tabText(i)).arg(needed.width())
-                                    .arg(needed.height())));
+            QVERIFY2(needed.width() <= 760 && needed.height() <= 441, qPrintable(QString("%1 needs %2 x %3")
+                                                                                     .arg(f.PageControl1->tabText(i))
+                                                                                     .arg(needed.width())
+                                                                                     .arg(needed.height())));
             // Nothing is cut off: every label of the sheet shows its whole text.
             QCoreApplication::processEvents();
             int labels = 0;
@@ -143,9 +142,9 @@ private slots:
         dialogs.expectError();
         TAFrame f;
         f.FillPagesFromImage(SettingsImage());
-        get<QLineEdit>(f, "Co_Mot_revs")->setText("3000");          // offset 10, before
-        get<QLineEdit>(f, "Wh_Driven_Dia")->setText("12.5");        // offset 54, fails
-        get<QLineEdit>(f, "Co_Revs_Scale")->setText("99");          // offset 80, after
+        get<QLineEdit>(f, "Co_Mot_revs")->setText("3000");    // offset 10, before
+        get<QLineEdit>(f, "Wh_Driven_Dia")->setText("12.5");  // offset 54, fails
+        get<QLineEdit>(f, "Co_Revs_Scale")->setText("99");    // offset 80, after
         SettingsImage image;
         QVERIFY(!f.CopyPagesToImage(image));
         QCOMPARE(dialogs.lastText(), QString("'12.5' is not a valid integer value"));
@@ -454,10 +453,10 @@ private slots:
         QStringList seen;
         const auto confirm = [&](const char *width, const char *height, const char *rim) {
             return [&seen, width, height, rim](TWDC *d) {
-                seen = {d->Wheel_Width->currentText(), d->Wheel_Height->currentText(),
-                        d->Wheel_Radius->currentText()};
-                const std::pair<QComboBox *, const char *> typed[] = {
-                    {d->Wheel_Width, width}, {d->Wheel_Height, height}, {d->Wheel_Radius, rim}};
+                seen = {d->Wheel_Width->currentText(), d->Wheel_Height->currentText(), d->Wheel_Radius->currentText()};
+                const std::pair<QComboBox *, const char *> typed[] = {{d->Wheel_Width, width},
+                                                                      {d->Wheel_Height, height},
+                                                                      {d->Wheel_Radius, rim}};
                 for (auto [list, text] : typed) {
                     if (text) {
                         list->lineEdit()->selectAll();
@@ -507,7 +506,7 @@ private slots:
         f.show();
         auto *driven = get<QLineEdit>(f, "Wh_Driven_Dia");
         runCalculator(f, true, [](TWDC *d) {
-            d->Wheel_Width->setCurrentIndex(6);  // 205
+            d->Wheel_Width->setCurrentIndex(6);   // 205
             d->Wheel_Height->setCurrentIndex(5);  // 55
             d->Wheel_Radius->setCurrentIndex(4);  // 16
             d->WDC_Ok_Btn->click();

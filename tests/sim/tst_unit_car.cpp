@@ -108,9 +108,15 @@ void TestUnitCar::slipThresholdsDecideCutting()
     const auto [eager, n2] = measure(1, 2, 3);
     const auto [never, n3] = measure(90, 95, 100);
     const QString figures = QString("frames %1 %2 %3, cut frames %4 %5 %6, median slip at a cut %7 %8, highest slip %9")
-                                .arg(n1).arg(n2).arg(n3)
-                                .arg(normal.cutFrames).arg(eager.cutFrames).arg(never.cutFrames)
-                                .arg(normal.medianSlipCut).arg(eager.medianSlipCut).arg(never.highestSlip);
+                                .arg(n1)
+                                .arg(n2)
+                                .arg(n3)
+                                .arg(normal.cutFrames)
+                                .arg(eager.cutFrames)
+                                .arg(never.cutFrames)
+                                .arg(normal.medianSlipCut)
+                                .arg(eager.medianSlipCut)
+                                .arg(never.highestSlip);
     qInfo("%s", qPrintable(figures));
     // A busy machine polls less often, so the counts are judged as shares of the frames polled.
     QVERIFY2(n1 > 60 && n2 > 60 && n3 > 60, qPrintable(figures));

@@ -80,7 +80,10 @@ void TestUnitFaults::silentAnswersNothing()
 {
     SimClient sim({"--silent", "--fast", "--exit-after", "20"});
     QVERIFY(sim.ok());
-    QCOMPARE(sim.ask("\x1b" "EORMI\r", 600), QByteArray());
+    QCOMPARE(sim.ask("\x1b"
+                     "EORMI\r",
+                     600),
+             QByteArray());
 }
 
 void TestUnitFaults::streamNeverPauses()

@@ -190,10 +190,27 @@ void TestUnitSim::helpExplainsEveryFlag()
     QVERIFY(p.waitForFinished(5000));
     QCOMPARE(p.exitCode(), 0);
     const QByteArray help = p.readAllStandardOutput();
-    for (const char *flag : {"--link", "--com", "--pace", "--fast", "--exit-after", "--memory", "--log-memory",
-                             "--trace", "--silent", "--stream", "--no-version", "--partial-image", "--no-uploaded-ok",
-                             "--no-setup-menu", "--alter-on-write", "--stop-after-blocks", "--drop-frame-every", "--garbage",
-                             "--hangup-after", "--slow-root", "--help"})
+    for (const char *flag : {"--link",
+                             "--com",
+                             "--pace",
+                             "--fast",
+                             "--exit-after",
+                             "--memory",
+                             "--log-memory",
+                             "--trace",
+                             "--silent",
+                             "--stream",
+                             "--no-version",
+                             "--partial-image",
+                             "--no-uploaded-ok",
+                             "--no-setup-menu",
+                             "--alter-on-write",
+                             "--stop-after-blocks",
+                             "--drop-frame-every",
+                             "--garbage",
+                             "--hangup-after",
+                             "--slow-root",
+                             "--help"})
         QVERIFY2(help.contains(QByteArray("  ") + flag + ' '), flag);
 }
 

@@ -9,34 +9,27 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-namespace
-{
-QString sample(const char *name)
-{
-    return QStringLiteral(TEST_DATA_DIR "/") + QLatin1String(name);
-}
+namespace {
+QString sample(const char *name) { return QStringLiteral(TEST_DATA_DIR "/") + QLatin1String(name); }
 
 QByteArray bytesOf(const QString &path) { return fileBytes(path, "<missing>"); }
-} // namespace
+}  // namespace
 
-class TestTractionctl : public QObject
-{
+class TestTractionctl : public QObject {
     Q_OBJECT
     QTemporaryDir m_dir;
 
-    ToolRun run(const QStringList &args)
-    {
-        return runTool(QStringLiteral(TRACTIONCTL_PATH), args, m_dir.path());
-    }
+    ToolRun run(const QStringList &args) { return runTool(QStringLiteral(TRACTIONCTL_PATH), args, m_dir.path()); }
     QString path(const QString &name) const { return m_dir.filePath(name); }
 
-  private slots:
+private slots:
     void showPrintsEveryFieldAsThePagesShowIt()
     {
         ToolRun r = run({"show", "--default"});
         QCOMPARE(r.status, 0);
         const QStringList shown = r.out.split('\n', Qt::SkipEmptyParts);
-        QVERIFY(shown.contains(QRegularExpression("^Configuration +Minimum operating thresholds: Speed +14\\.00 Kmh$")));
+        QVERIFY(
+            shown.contains(QRegularExpression("^Configuration +Minimum operating thresholds: Speed +14\\.00 Kmh$")));
         QVERIFY(shown.contains(QRegularExpression("^Launch control +Wet settings: Soft cut +\\d+ RPM$")));
         QVERIFY(shown.contains(QRegularExpression("^Slip control +Sequence 1 +10111011101110111011$")));
         QVERIFY(shown.contains(QRegularExpression("^Slip control +Sequence 1: Assert at +\\d+ % Slip$")));
@@ -105,7 +98,7 @@ class TestTractionctl : public QObject
         r = run({"convert", sample("car.tra"), "out.dat"});
         QCOMPARE(r.status, 0);
         QCOMPARE(bytesOf(path("out.BAK")), out);
-        QCOMPARE(bytesOf(path("out.dat")).at(250), char(0xFF)); // from the default image this time
+        QCOMPARE(bytesOf(path("out.dat")).at(250), char(0xFF));  // from the default image this time
     }
 
     void failuresSayWhatFailedAndTouchNothing()
@@ -124,7 +117,7 @@ class TestTractionctl : public QObject
         QCOMPARE(r.status, 1);
         QVERIFY2(r.err.contains("No such file or directory"), qPrintable(r.err));
 
-        r = run({"convert", sample("tune.dat"), "x.dat"}); // 256 bytes is no .tra
+        r = run({"convert", sample("tune.dat"), "x.dat"});  // 256 bytes is no .tra
         QCOMPARE(r.status, 1);
         QVERIFY(r.err.startsWith("File failed to load\n"));
         QVERIFY(!QFileInfo::exists(path("x.dat")));
@@ -170,8 +163,9 @@ class TestTractionctl : public QObject
 
     void usageErrorsExitTwo()
     {
-        for (const QStringList &args : {QStringList{}, QStringList{"frobnicate"}, QStringList{"show"},
-                                        QStringList{"diff", "a.dat"}, QStringList{"convert", "a.tra", "b.dat", "--base"}}) {
+        for (const QStringList &args :
+             {QStringList{}, QStringList{"frobnicate"}, QStringList{"show"}, QStringList{"diff", "a.dat"},
+              QStringList{"convert", "a.tra", "b.dat", "--base"}}) {
             const ToolRun r = run(args);
             QCOMPARE(r.status, 2);
             QVERIFY(r.err.startsWith("usage: tractionctl"));

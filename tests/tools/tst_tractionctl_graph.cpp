@@ -25,7 +25,7 @@ QByteArray bytesOf(const QString &path) { return fileBytes(path, "<missing>"); }
 //   5 100 100 105 105  7000   0    5 (100 km/h at the front: 5 - 1 = 4 samples)
 QByteArray launchFile()
 {
-    const quint8 r[6][6] = {{0, 0, 0, 0, 30, 0},     {0, 0, 0, 0, 40, 0},     {10, 10, 20, 20, 100, 1},
+    const quint8 r[6][6] = {{0, 0, 0, 0, 30, 0},      {0, 0, 0, 0, 40, 0},      {10, 10, 20, 20, 100, 1},
                             {30, 30, 36, 36, 150, 2}, {60, 60, 66, 66, 180, 1}, {100, 100, 105, 105, 200, 0}};
     QByteArray b(252, '\0');
     for (const auto &rec : r)
@@ -157,13 +157,15 @@ private slots:
                  QByteArray("X,RPM,WheelSpeedFL,WheelSpeedFR,WheelSpeedRL,WheelSpeedRR,CutLevel,Slip %\n"
                             "2,3500,10,10,20,20,1,100.00\n3,5250,30,30,36,36,2,20.00\n"));
         QCOMPARE(run({"export", in, path("plain.csv")}).status, 0);
-        QVERIFY(bytesOf(path("plain.csv")).startsWith("X,RPM,WheelSpeedFL,WheelSpeedFR,WheelSpeedRL,WheelSpeedRR,CutLevel\n0,"));
+        QVERIFY(bytesOf(path("plain.csv"))
+                    .startsWith("X,RPM,WheelSpeedFL,WheelSpeedFR,WheelSpeedRL,WheelSpeedRR,CutLevel\n0,"));
         QCOMPARE(bytesOf(in), before);
 
         // bad options are usage errors; a settings file that does not load fails and says why
-        for (const QStringList &args : {QStringList{"stats", in, "--driven", "left"}, QStringList{"stats", in, "--from", "2"},
-                                        QStringList{"stats", in, "--from", "x", "--to", "3"}, QStringList{"stats", in, "--settings"},
-                                        QStringList{"stats"}})
+        for (const QStringList &args :
+             {QStringList{"stats", in, "--driven", "left"}, QStringList{"stats", in, "--from", "2"},
+              QStringList{"stats", in, "--from", "x", "--to", "3"}, QStringList{"stats", in, "--settings"},
+              QStringList{"stats"}})
             QCOMPARE(run(args).status, 2);
         r = run({"stats", in, "--settings", write("bad.dat", "short")});
         QCOMPARE(r.status, 1);
@@ -190,7 +192,7 @@ private slots:
             const QString out = write("kept.csv", kept);
             for (const char *command : {"export", "info"}) {
                 const ToolRun r = run(command == QByteArray("export") ? QStringList{command, c.in, out}
-                                                                  : QStringList{command, c.in});
+                                                                      : QStringList{command, c.in});
                 QCOMPARE(r.status, 1);
                 QVERIFY2(r.err.startsWith(QLatin1String(c.message)), qPrintable(r.err));
                 QVERIFY2(r.err.contains(c.in), qPrintable(r.err));
@@ -208,8 +210,8 @@ private slots:
         // an output that cannot be created is a failure, not a silent success
         QVERIFY(run({"export", sample("graph_run.dat"), path("no/such/dir/x.csv")}).status == 1);
 
-        for (const QStringList &args : {QStringList{}, QStringList{"export", in}, QStringList{"info"},
-                                        QStringList{"plot", in}}) {
+        for (const QStringList &args :
+             {QStringList{}, QStringList{"export", in}, QStringList{"info"}, QStringList{"plot", in}}) {
             const ToolRun u = run(args);
             QCOMPARE(u.status, 2);
             QVERIFY(u.err.contains("usage: tractionctl graph export"));

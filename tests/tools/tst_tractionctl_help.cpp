@@ -10,8 +10,7 @@
 
 // The tool's help as a new user meets it: where it goes, what it exits with, and the completion
 // and man page made from the same table.
-class TestTractionctlHelp : public QObject
-{
+class TestTractionctlHelp : public QObject {
     Q_OBJECT
     QTemporaryDir m_dir;
 
@@ -45,15 +44,16 @@ class TestTractionctlHelp : public QObject
         return words;
     }
 
-  private slots:
+private slots:
     void helpGoesToStandardOutputOnce()
     {
         for (const char *flag : {"--help", "-h"}) {
             const ToolRun r = run({flag});
             QCOMPARE(r.status, 0);
             QCOMPARE(r.err, QString());
-            for (const char *form : {"  show FILE|--default [--json] [--names]\n", "  graph export IN.dat|IN.tld OUT.csv\n",
-                                     "  graph info IN.dat|IN.tld\n", "  log-clear --port DEV|COMn [--progress]\n"})
+            for (const char *form :
+                 {"  show FILE|--default [--json] [--names]\n", "  graph export IN.dat|IN.tld OUT.csv\n",
+                  "  graph info IN.dat|IN.tld\n", "  log-clear --port DEV|COMn [--progress]\n"})
                 QCOMPARE(r.out.count(QLatin1String(form)), 1);
         }
         ToolRun r = run({"help", "diff"});
@@ -64,7 +64,7 @@ class TestTractionctlHelp : public QObject
 
         r = run({"help", "read"});
         QCOMPARE(r.status, 0);
-        QVERIFY2(r.out.contains("DEV is a serial device"), qPrintable(r.out)); // the port commands say what a port is
+        QVERIFY2(r.out.contains("DEV is a serial device"), qPrintable(r.out));  // the port commands say what a port is
     }
 
     void wrongUsageGoesToStandardErrorWithStatusTwo()

@@ -14,8 +14,7 @@
 #include <QTest>
 #include <QTimer>
 
-namespace
-{
+namespace {
 
 QList<SettingChange> someChanges()
 {
@@ -50,12 +49,11 @@ QAbstractButton *button(ComparisonDialog *box, const QString &name)
     return nullptr;
 }
 
-} // namespace
+}  // namespace
 
-class TestComparisonView : public QObject
-{
+class TestComparisonView : public QObject {
     Q_OBJECT
-  private slots:
+private slots:
     void rowsNameEverySettingAndPatternsShowAsBoxes()
     {
         ComparisonView view;
@@ -74,7 +72,7 @@ class TestComparisonView : public QObject
         QVERIFY(before && after);
         QCOMPARE(before->accessibleName(), QStringLiteral("10111011101110111011"));
         QCOMPARE(view.item(1, ComparisonView::After)->data(Qt::AccessibleTextRole).toString(), after->cells());
-        QVERIFY(view.item(1, ComparisonView::After)->text().isEmpty()); // nothing drawn under the boxes
+        QVERIFY(view.item(1, ComparisonView::After)->text().isEmpty());  // nothing drawn under the boxes
         QCOMPARE(after->cells(), QStringLiteral("01111011101110111011"));
         // The boxes fit their column whole.
         QVERIFY(view.columnWidth(ComparisonView::After) >= after->sizeHint().width());
@@ -93,9 +91,9 @@ class TestComparisonView : public QObject
         };
         const QColor ink = boxes.palette().color(QPalette::WindowText);
         const QColor paper = centre(3);
-        QVERIFY(centre(2) == ink);                   // spark, unchanged
-        QCOMPARE(centre(1), QColor(0xC0, 0x10, 0x10)); // spark, changed
-        QCOMPARE(centre(0), paper);                  // cut (changed: only its frame is red)
+        QVERIFY(centre(2) == ink);                      // spark, unchanged
+        QCOMPARE(centre(1), QColor(0xC0, 0x10, 0x10));  // spark, changed
+        QCOMPARE(centre(0), paper);                     // cut (changed: only its frame is red)
         QVERIFY(paper != ink);
     }
 

@@ -70,8 +70,7 @@ private slots:
                     auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
                     if (!box)
                         return;
-                    offered = box->defaultButton() == box->button(QMessageBox::No) &&
-                              box->checkBox() &&
+                    offered = box->defaultButton() == box->button(QMessageBox::No) && box->checkBox() &&
                               box->checkBox()->text() == QStringLiteral("Don't ask again");
                     if (box->checkBox())
                         box->checkBox()->setChecked(tick);

@@ -37,8 +37,8 @@ QWidget *tabNeighbour(QWidget *from, bool forward)
     do {
         w = forward ? w->nextInFocusChain() : w->previousInFocusChain();
         QWidget *target = w->focusProxy() ? w->focusProxy() : w;
-        if (target != from && (target->focusPolicy() & Qt::TabFocus) && target->isVisible() &&
-            target->isEnabled() && target->window() == from->window())
+        if (target != from && (target->focusPolicy() & Qt::TabFocus) && target->isVisible() && target->isEnabled() &&
+            target->window() == from->window())
             return target;
     } while (w != from);
     return from;
@@ -110,8 +110,7 @@ private slots:
             TYPE("shift+Tab");
             QTRY_VERIFY2_WITH_TIMEOUT(box->hasFocus(), qPrintable(focusName()), Patience);
             TYPE("1");  // lands in the box again, not in the neighbour
-            QTRY_VERIFY_WITH_TIMEOUT(box->text().endsWith(u'1') || box->text().size() >= field->maxLength,
-                                     Patience);
+            QTRY_VERIFY_WITH_TIMEOUT(box->text().endsWith(u'1') || box->text().size() >= field->maxLength, Patience);
         }
     }
 

@@ -24,8 +24,7 @@ bool load(const QString &path, Channels &channels, GraphFiles::LoadResult *resul
     using R = GraphFiles::LoadResult;
     *result = GraphFiles::load(path, channels);
     switch (result->status) {
-    case R::Loaded:
-        return true;
+    case R::Loaded: return true;
     case R::TooShort:
         fail(QStringLiteral("Error"), path,
              QStringLiteral("shorter than the %1-byte header of a graph file").arg(GraphFiles::DosHeaderSize));
@@ -34,8 +33,7 @@ bool load(const QString &path, Channels &channels, GraphFiles::LoadResult *resul
         fail(QStringLiteral("Not a Traction Logged Data File"), path,
              QStringLiteral("it does not start with %1").arg(QLatin1String(GraphFiles::WindowsMagic)));
         return false;
-    case R::Failed:
-        break;
+    case R::Failed: break;
     }
     if (GraphFiles::kindOf(path) == GraphFiles::Kind::Unknown)
         fail(result->error, path, QStringLiteral("neither a .dat nor a .tld file"));
@@ -108,7 +106,8 @@ void takeRecordBeside(const QString &graphFile, SlipOptions &o)
         return;
     if (!o.settingsGiven) {
         o.settings = record->runSettings();
-        o.secondsPerSample = record->secondsPerSample > 0 ? record->secondsPerSample : o.settings.loggerSecondsPerSample();
+        o.secondsPerSample = record->secondsPerSample > 0 ? record->secondsPerSample
+                                                          : o.settings.loggerSecondsPerSample();
     }
     if (!o.drivenGiven)
         o.driven = record->driven;
@@ -174,7 +173,8 @@ int exportCsv(const QStringList &allArgs, const SettingsLoader &loadSettings)
     }
     if (o.span) {
         const Channel &rows = channels[options.traces.front()];
-        const double a = std::trunc(std::min(o.span->from, o.span->to)), b = std::trunc(std::max(o.span->from, o.span->to));
+        const double a = std::trunc(std::min(o.span->from, o.span->to)),
+                     b = std::trunc(std::max(o.span->from, o.span->to));
         options.firstRow = rows.lowerBound(a);
         options.endRow = rows.upperBound(b);
     }
@@ -202,7 +202,10 @@ int info(const QStringList &args)
 
 }  // namespace
 
-QByteArray csv(const Channels &channels, bool withBlank) { return ChartExport::data(channels, ChartExport::csvPoints(withBlank)); }
+QByteArray csv(const Channels &channels, bool withBlank)
+{
+    return ChartExport::data(channels, ChartExport::csvPoints(withBlank));
+}
 
 int run(const QStringList &args, const SettingsLoader &loadSettings)
 {

@@ -17,10 +17,7 @@ const char Ports[] = "DEV is a serial device such as /dev/ttyUSB0; COMn is a por
                      "is a terminal.";
 const char ExitStatus[] = "0 done; 1 failed, or (diff, check) the files differ; 2 wrong usage.";
 
-QStringList forms(const HelpEntry &entry)
-{
-    return QString::fromUtf8(entry.usage).split(u'\n');
-}
+QStringList forms(const HelpEntry &entry) { return QString::fromUtf8(entry.usage).split(u'\n'); }
 
 // Words filled into lines of at most Width columns, each line starting with indent.
 QString wrapped(const QString &text, int indent)
@@ -41,18 +38,17 @@ QString wrapped(const QString &text, int indent)
 
 QString roff(QString text)
 {
-    text.replace(u'\\', QStringLiteral("\\e")).replace(u'-', QStringLiteral("\\-")).replace(u'"', QStringLiteral("\\(dq"));
+    text.replace(u'\\', QStringLiteral("\\e"))
+        .replace(u'-', QStringLiteral("\\-"))
+        .replace(u'"', QStringLiteral("\\(dq"));
     if (text.startsWith(u'.') || text.startsWith(u'\''))
         text.prepend(QStringLiteral("\\&"));
     return text;
 }
 
-QString words(const QStringList &list)
-{
-    return list.join(u' ');
-}
+QString words(const QStringList &list) { return list.join(u' '); }
 
-} // namespace
+}  // namespace
 
 QString usage(std::span<const HelpEntry> entries)
 {
@@ -119,7 +115,7 @@ QString bashCompletion(std::span<const HelpEntry> entries)
     QString cases;
     for (const HelpEntry &e : entries) {
         names.append(QString::fromUtf8(e.name));
-        if (qstrcmp(e.name, "help") == 0) // completes the command names, above
+        if (qstrcmp(e.name, "help") == 0)  // completes the command names, above
             continue;
         const QStringList subs = subcommandsOf(e);
         if (!subs.isEmpty())
@@ -128,34 +124,34 @@ QString bashCompletion(std::span<const HelpEntry> entries)
         else
             cases += QStringLiteral("    %1) words=\"%2\" ;;\n").arg(e.name, words(optionsOf(e)));
     }
-    return QStringLiteral(
-               "# bash completion for tractionctl, made from its help by tractionctl --bash-completion\n"
-               "_tractionctl()\n"
-               "{\n"
-               "  local cur=${COMP_WORDS[COMP_CWORD]} words\n"
-               "  COMPREPLY=()\n"
-               "  if ((COMP_CWORD == 1)); then\n"
-               "    COMPREPLY=($(compgen -W \"%1 --help --version\" -- \"$cur\"))\n"
-               "    return\n"
-               "  fi\n"
-               "  case ${COMP_WORDS[1]} in\n"
-               "    help) ((COMP_CWORD == 2)) && COMPREPLY=($(compgen -W \"%1\" -- \"$cur\")); return ;;\n"
-               "%2"
-               "    *) return ;;\n"
-               "  esac\n"
-               "  # Files (the default) unless an option or a sub-command is being typed.\n"
-               "  if [[ $cur == -* || ($COMP_CWORD == 2 && $words != *--*) ]]; then\n"
-               "    COMPREPLY=($(compgen -W \"$words\" -- \"$cur\"))\n"
-               "  fi\n"
-               "}\n"
-               "complete -o default -F _tractionctl tractionctl\n")
+    return QStringLiteral("# bash completion for tractionctl, made from its help by tractionctl --bash-completion\n"
+                          "_tractionctl()\n"
+                          "{\n"
+                          "  local cur=${COMP_WORDS[COMP_CWORD]} words\n"
+                          "  COMPREPLY=()\n"
+                          "  if ((COMP_CWORD == 1)); then\n"
+                          "    COMPREPLY=($(compgen -W \"%1 --help --version\" -- \"$cur\"))\n"
+                          "    return\n"
+                          "  fi\n"
+                          "  case ${COMP_WORDS[1]} in\n"
+                          "    help) ((COMP_CWORD == 2)) && COMPREPLY=($(compgen -W \"%1\" -- \"$cur\")); return ;;\n"
+                          "%2"
+                          "    *) return ;;\n"
+                          "  esac\n"
+                          "  # Files (the default) unless an option or a sub-command is being typed.\n"
+                          "  if [[ $cur == -* || ($COMP_CWORD == 2 && $words != *--*) ]]; then\n"
+                          "    COMPREPLY=($(compgen -W \"$words\" -- \"$cur\"))\n"
+                          "  fi\n"
+                          "}\n"
+                          "complete -o default -F _tractionctl tractionctl\n")
         .arg(words(names), cases);
 }
 
 QString manPage(std::span<const HelpEntry> entries, const QString &version)
 {
     // Not hyphenated: options and file names must read as typed.
-    QString out = QStringLiteral(".TH TRACTIONCTL 1 \"\" \"tractionctl %1\" \"User Commands\"\n.nh\n.ad l\n").arg(version);
+    QString out =
+        QStringLiteral(".TH TRACTIONCTL 1 \"\" \"tractionctl %1\" \"User Commands\"\n.nh\n.ad l\n").arg(version);
     out += QStringLiteral(".SH NAME\ntractionctl \\- settings, graph files and the traction control unit "
                           "from the command line\n");
     out += QStringLiteral(".SH SYNOPSIS\n.B tractionctl\n.I COMMAND\n[\\fIARGUMENTS\\fR]\n.br\n"
@@ -176,4 +172,4 @@ QString manPage(std::span<const HelpEntry> entries, const QString &version)
     return out;
 }
 
-} // namespace Help
+}  // namespace Help

@@ -10,10 +10,10 @@
 // and the man page are all made from the one table of these.
 struct HelpEntry {
     const char *name;
-    const char *usage;   // one form per line, each without the leading "tractionctl "
-    const char *summary; // one sentence
-    const char *details; // the options in words; "" when the summary says it all
-    std::function<int(const QStringList &)> run; // exit status: 0 done, 1 failed, 2 usage
+    const char *usage;                            // one form per line, each without the leading "tractionctl "
+    const char *summary;                          // one sentence
+    const char *details;                          // the options in words; "" when the summary says it all
+    std::function<int(const QStringList &)> run;  // exit status: 0 done, 1 failed, 2 usage
 };
 
 namespace Help {
@@ -33,4 +33,4 @@ QString manPage(std::span<const HelpEntry> entries, const QString &version);
 QStringList optionsOf(const HelpEntry &entry);
 QStringList subcommandsOf(const HelpEntry &entry);
 
-} // namespace Help
+}  // namespace Help

@@ -18,7 +18,10 @@ int failed(const QString &text)
     return Failed;
 }
 
-QString when(const TuneHistory::Entry &e) { return e.time.toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")); }
+QString when(const TuneHistory::Entry &e)
+{
+    return e.time.toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+}
 
 int number(const QString &text)
 {
@@ -37,9 +40,8 @@ int run(const QStringList &args, const PrintSettings &printSettings)
         const QList<TuneHistory::Entry> entries = history.entries();
         for (qsizetype i = entries.size() - 1; i >= 0; --i) {
             const TuneHistory::Entry &e = entries[i];
-            out() << qSetFieldWidth(4) << Qt::right << (entries.size() - i) << qSetFieldWidth(0) << "  "
-                  << when(e) << "  " << qSetFieldWidth(24) << Qt::left << e.what() << qSetFieldWidth(0)
-                  << e.version << '\n';
+            out() << qSetFieldWidth(4) << Qt::right << (entries.size() - i) << qSetFieldWidth(0) << "  " << when(e)
+                  << "  " << qSetFieldWidth(24) << Qt::left << e.what() << qSetFieldWidth(0) << e.version << '\n';
         }
         return Done;
     }
@@ -53,7 +55,8 @@ int run(const QStringList &args, const PrintSettings &printSettings)
                   << "Action   " << entry->what() << '\n'
                   << "Version  " << entry->version << '\n';
             if (!entry->detail.isEmpty())
-                out() << (entry->event == TuneHistory::Event::Save ? "File     " : "Port     ") << entry->detail << '\n';
+                out() << (entry->event == TuneHistory::Event::Save ? "File     " : "Port     ") << entry->detail
+                      << '\n';
             out() << '\n';
             out().flush();
             printSettings(entry->image);

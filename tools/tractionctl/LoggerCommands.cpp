@@ -130,7 +130,8 @@ int upload(const QStringList &args)
             return Failed;
         logImage = link.state().LogImage;
         if (keep)
-            RunsCommand::keep(RunRecord::Kind::Upload, fileBytes(logImage, Format::Dat), readSettings ? &link : nullptr);
+            RunsCommand::keep(RunRecord::Kind::Upload, fileBytes(logImage, Format::Dat),
+                              readSettings ? &link : nullptr);
     }
     return saveWhole(out, fileBytes(logImage, formatOf(out)), Backup::Keep);
 }

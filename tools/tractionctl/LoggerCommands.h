@@ -6,7 +6,8 @@
 // sequences. Exit status as the other commands: 0 done, 1 failed, 2 usage.
 namespace LoggerCommands {
 
-inline constexpr char UploadUsage[] = "log-upload --port DEV|COMn OUT.dat|OUT.csv|OUT.bin [--progress] [--no-keep] [--no-settings]";
+inline constexpr char UploadUsage[] =
+    "log-upload --port DEV|COMn OUT.dat|OUT.csv|OUT.bin [--progress] [--no-keep] [--no-settings]";
 inline constexpr char ClearUsage[] = "log-clear --port DEV|COMn [--progress]";
 
 int upload(const QStringList &args);

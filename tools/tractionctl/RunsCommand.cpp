@@ -11,11 +11,9 @@
 #include <QSaveFile>
 #include <QTextStream>
 
-namespace RunsCommand
-{
+namespace RunsCommand {
 
-namespace
-{
+namespace {
 
 enum Exit { Done = 0, Failed = 1, UsageError = 2 };
 
@@ -31,14 +29,8 @@ int failed(const QString &text)
     return Failed;
 }
 
-QString when(const QDateTime &t)
-{
-    return t.toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
-}
-QString fixed(double v, int decimals)
-{
-    return QString::number(v, 'f', decimals);
-}
+QString when(const QDateTime &t) { return t.toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")); }
+QString fixed(double v, int decimals) { return QString::number(v, 'f', decimals); }
 
 // The run numbered by args[i], or a message and nothing.
 std::optional<RunRecord> numbered(const RunsLibrary &library, const QString &text)
@@ -93,8 +85,7 @@ int show(const RunRecord &r)
     line("Seconds per sample", fixed(r.secondsPerSample, 6));
     line("Duration", fixed(r.seconds(), 3) + QStringLiteral(" s"));
     line("Version", r.version.isEmpty() ? QStringLiteral("unknown") : r.version);
-    line("Settings",
-         r.image ? QStringLiteral("read or written %1").arg(when(r.imageTime)) : r.settingsText());
+    line("Settings", r.image ? QStringLiteral("read or written %1").arg(when(r.imageTime)) : r.settingsText());
     line("Settings file", r.settingsFile.isEmpty() ? QStringLiteral("none") : r.settingsFile);
     line("Driven axle", r.driven == Axle::Front ? QStringLiteral("front") : QStringLiteral("rear"));
     line("Pinned", r.pinned ? QStringLiteral("yes") : QStringLiteral("no"));
@@ -121,8 +112,7 @@ int exportRun(const RunRecord &r, const QString &path)
     if (suffix == u"dat") {
         QFile in(r.graphFile());
         if (!in.open(QIODevice::ReadOnly))
-            return failed(
-                QStringLiteral("File failed to load\n  %1: %2").arg(r.graphFile(), in.errorString()));
+            return failed(QStringLiteral("File failed to load\n  %1: %2").arg(r.graphFile(), in.errorString()));
         bytes = in.readAll();
     } else {
         Channels channels;
@@ -131,7 +121,7 @@ int exportRun(const RunRecord &r, const QString &path)
             return failed(QStringLiteral("File failed to load\n  %1").arg(error));
         bytes = GraphCommands::csv(channels, false);
     }
-    QSaveFile file(path); // a failed write leaves what was there
+    QSaveFile file(path);  // a failed write leaves what was there
     if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
         return failed(QStringLiteral("File failed to save\n  %1: %2").arg(path, file.errorString()));
     return Done;
@@ -155,7 +145,7 @@ int compare(const RunsLibrary &library, const QString &a, const QString &b, bool
     return Done;
 }
 
-} // namespace
+}  // namespace
 
 int run(const QStringList &args)
 {
@@ -169,8 +159,8 @@ int run(const QStringList &args)
         return list(library);
     if (command == u"compare" && rest.size() == 3)
         return compare(library, rest[1], rest[2], json);
-    const bool oneRun = rest.size() == 2 && (command == u"show" || command == u"pin" || command == u"unpin" ||
-                                             command == u"delete");
+    const bool oneRun = rest.size() == 2 &&
+                        (command == u"show" || command == u"pin" || command == u"unpin" || command == u"delete");
     const bool withText = rest.size() == 3 && (command == u"export" || command == u"note");
     if (!oneRun && !withText)
         return UsageError;
@@ -191,8 +181,7 @@ int run(const QStringList &args)
     return library.update(*record, &error) ? Done : failed(error);
 }
 
-void keep(RunRecord::Kind kind, const QByteArray &dosBytes, TractionLink *link,
-          double measuredSecondsPerSample)
+void keep(RunRecord::Kind kind, const QByteArray &dosBytes, TractionLink *link, double measuredSecondsPerSample)
 {
     std::optional<SettingsImage> image;
     QDateTime imageTime;
@@ -208,14 +197,16 @@ void keep(RunRecord::Kind kind, const QByteArray &dosBytes, TractionLink *link,
     }
     RunsLibrary library = RunsLibrary::fromOptions(Tool::options());
     QString error;
-    const auto kept = library.keep(
-        dosBytes, RunsLibrary::made(Tool::options(), kind, image, imageTime, version, measuredSecondsPerSample), &error);
+    const auto kept =
+        library.keep(dosBytes,
+                     RunsLibrary::made(Tool::options(), kind, image, imageTime, version, measuredSecondsPerSample),
+                     &error);
     QTextStream err(stderr);
     if (kept)
-        err << "Run kept: " << kept->graphFile()
-            << (image ? QString() : QStringLiteral(" (settings unknown)")) << Qt::endl;
+        err << "Run kept: " << kept->graphFile() << (image ? QString() : QStringLiteral(" (settings unknown)"))
+            << Qt::endl;
     else
         err << "Run not kept: " << error << Qt::endl;
 }
 
-} // namespace RunsCommand
+}  // namespace RunsCommand

@@ -8,8 +8,7 @@
 class TractionLink;
 
 // "tractionctl runs ...": the runs library the program keeps, and keeping a run from the tool.
-namespace RunsCommand
-{
+namespace RunsCommand {
 
 inline constexpr char Usage[] = "runs list\n"
                                 "runs show N\n"
@@ -25,7 +24,6 @@ int run(const QStringList &args);
 // Keeps a run that just ended in the library, with the settings and version read from the unit
 // through 'link' (none: "settings unknown"). Says on standard error what became of it; a run that
 // cannot be kept never fails the command that made it.
-void keep(RunRecord::Kind kind, const QByteArray &dosBytes, TractionLink *link,
-          double measuredSecondsPerSample = 0);
+void keep(RunRecord::Kind kind, const QByteArray &dosBytes, TractionLink *link, double measuredSecondsPerSample = 0);
 
-} // namespace RunsCommand
+}  // namespace RunsCommand

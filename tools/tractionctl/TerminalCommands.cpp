@@ -47,7 +47,7 @@ int listIndex(const QString &text, const QStringList &valid, const char *what)
     return index;
 }
 
-} // namespace
+}  // namespace
 
 int test(const QStringList &args)
 {
@@ -121,7 +121,7 @@ private:
     TerminalLines m_lines;
 };
 
-} // namespace
+}  // namespace
 
 int terminal(const QStringList &args)
 {
@@ -197,4 +197,4 @@ int terminal(const QStringList &args)
     return status;
 }
 
-} // namespace TerminalCommands
+}  // namespace TerminalCommands

@@ -13,4 +13,4 @@ inline constexpr char TerminalUsage[] = "terminal --port DEV|COMn";
 int test(const QStringList &args);
 int terminal(const QStringList &args);
 
-} // namespace TerminalCommands
+}  // namespace TerminalCommands

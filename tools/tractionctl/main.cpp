@@ -27,8 +27,7 @@
 
 #include <unistd.h>
 
-namespace
-{
+namespace {
 
 using namespace Tool;
 
@@ -53,10 +52,7 @@ PageValues shownFrom(const SettingsImage &image)
 }
 
 // "--flag" taken out of args; whether it was there.
-bool takeFlag(QStringList &args, const char *flag)
-{
-    return args.removeAll(QLatin1String(flag)) > 0;
-}
+bool takeFlag(QStringList &args, const char *flag) { return args.removeAll(QLatin1String(flag)) > 0; }
 
 // A value as the page shows it, its unit beside it; --names keeps the check boxes' true/false.
 QString shownValue(const PageValues::Shown &l, bool names)
@@ -185,7 +181,7 @@ int diff(const QStringList &args)
         left = inPageOrder(left);
         right = inPageOrder(right);
     }
-    QList<PageValues::Shown> before, after; // the lines that differ
+    QList<PageValues::Shown> before, after;  // the lines that differ
     for (qsizetype i = 0; i < left.size() && i < right.size(); ++i) {
         if (left[i].text != right[i].text) {
             before.append(left[i]);
@@ -420,7 +416,7 @@ std::optional<int> ownOption(const QStringList &args)
     return std::nullopt;
 }
 
-} // namespace
+}  // namespace
 
 int main(int argc, char *argv[])
 {

@@ -38,10 +38,7 @@ std::string DeviceLinks::configFolder()
     return std::string(home ? home : ".") + "/.config/Veltorane";
 }
 
-std::string DeviceLinks::comLinkPath(int number)
-{
-    return configFolder() + "/ports/com" + std::to_string(number);
-}
+std::string DeviceLinks::comLinkPath(int number) { return configFolder() + "/ports/com" + std::to_string(number); }
 
 bool DeviceLinks::add(const std::string &path, const std::string &target, std::string &error)
 {

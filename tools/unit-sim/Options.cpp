@@ -7,8 +7,8 @@
 
 namespace {
 
-using Field = std::variant<bool Options::*, int Options::*, unsigned Options::*, double Options::*,
-                           std::string Options::*>;
+using Field =
+    std::variant<bool Options::*, int Options::*, unsigned Options::*, double Options::*, std::string Options::*>;
 
 struct Flag {
     const char *name;

@@ -44,8 +44,7 @@ void Trace::byte(double seconds, bool incoming, uint8_t value)
     if (!m_file)
         return;
     char buf[2];
-    std::fprintf(m_file, "%.3f %s %02X %s\n", seconds * 1000.0, incoming ? "in" : "out", value,
-                 label(value, buf));
+    std::fprintf(m_file, "%.3f %s %02X %s\n", seconds * 1000.0, incoming ? "in" : "out", value, label(value, buf));
 }
 
 void Trace::flush()

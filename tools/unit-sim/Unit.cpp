@@ -69,8 +69,8 @@ static_assert(sizeof LaunchText - 1 == 23 && sizeof CalibrText - 1 == 35);
 
 Unit::Unit(Wire &wire, Faults &faults, const std::string &memoryFile, const std::string &logMemoryFile,
            double clearTime)
-    : m_wire(wire), m_faults(faults), m_memoryFile(memoryFile), m_logMemoryFile(logMemoryFile),
-      m_clearTime(clearTime), m_log(LogSize, 0), m_vehicle(faults.options().seed)
+    : m_wire(wire), m_faults(faults), m_memoryFile(memoryFile), m_logMemoryFile(logMemoryFile), m_clearTime(clearTime),
+      m_log(LogSize, 0), m_vehicle(faults.options().seed)
 {
 }
 
@@ -128,10 +128,7 @@ void Unit::finish()
         storeLog();
 }
 
-double Unit::simulated(double now) const
-{
-    return now * m_faults.options().timeScale + m_faults.options().warmUp;
-}
+double Unit::simulated(double now) const { return now * m_faults.options().timeScale + m_faults.options().warmUp; }
 
 void Unit::driveTo(double t)
 {

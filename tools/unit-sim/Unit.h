@@ -18,8 +18,7 @@ public:
     static constexpr size_t ImageSize = 256;
     static constexpr size_t LogSize = 131072;
 
-    Unit(Wire &wire, Faults &faults, const std::string &memoryFile, const std::string &logMemoryFile,
-         double clearTime);
+    Unit(Wire &wire, Faults &faults, const std::string &memoryFile, const std::string &logMemoryFile, double clearTime);
 
     bool loadMemory(std::string &error);
     void key(uint8_t b, double now);

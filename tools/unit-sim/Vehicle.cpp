@@ -36,17 +36,17 @@ Moment script(double t, bool wetLap)
     const double road = wetLap ? 0.6 : 1.0;
     Moment m{0, 0, road, 0, false};
     if (t < 3)
-        return m;                              // standstill at idle
+        return m;  // standstill at idle
     if (t < 5) {
-        m.throttle = 1, m.launch = true;       // revs held on the launch limiter
+        m.throttle = 1, m.launch = true;  // revs held on the launch limiter
         return m;
     }
     if (t < 19) {
-        m.throttle = 1;                        // launch, wheelspin, up through the gears
+        m.throttle = 1;  // launch, wheelspin, up through the gears
         return m;
     }
     if (t < 22) {
-        m.brake = 0.7;                         // braking for a corner
+        m.brake = 0.7;  // braking for a corner
         return m;
     }
     if (t < 30) {
@@ -54,20 +54,20 @@ Moment script(double t, bool wetLap)
         return m;
     }
     if (t < 42) {
-        m.throttle = 1;                        // a straight with a wet patch on it
+        m.throttle = 1;  // a straight with a wet patch on it
         if (t > 33 && t < 37)
             m.grip = 0.35 * road;
         return m;
     }
     if (t < 62) {
-        m.throttle = 0.3;                      // cruising in top gear
+        m.throttle = 0.3;  // cruising in top gear
         return m;
     }
     if (t < 75) {
-        m.brake = t < 70 ? 0.6 : 0.3;          // braking to a stop
+        m.brake = t < 70 ? 0.6 : 0.3;  // braking to a stop
         return m;
     }
-    return m;                                  // standing again
+    return m;  // standing again
 }
 
 constexpr double Idle = 900;
@@ -93,8 +93,13 @@ void Vehicle::step(double dt, const Memory &mem)
     const Moment mo = script(lapTime, wetLap);
     const int cylinders = std::clamp(word(mem, 46), 1, 12);
 
-    const double share[] = {0, cutShare(mem, 128), cutShare(mem, 148), cutShare(mem, 168),
-                            cutShare(mem, 188), cutShare(mem, 208), cutShare(mem, 228)};
+    const double share[] = {0,
+                            cutShare(mem, 128),
+                            cutShare(mem, 148),
+                            cutShare(mem, 168),
+                            cutShare(mem, 188),
+                            cutShare(mem, 208),
+                            cutShare(mem, 228)};
     const bool shifting = m_t < m_shiftEnd;
     const double power = (shifting ? 0 : mo.throttle) * (1 - share[m_cut]);
     m_turn += (mo.turn - m_turn) * std::min(1.0, dt * 2);

@@ -28,16 +28,17 @@ private:
 
     std::mt19937 m_rng;
     double m_t = 0;
-    double m_v = 0;          // km/h over the ground
-    double m_slip = 0;       // driven wheels over reference, fraction
+    double m_v = 0;     // km/h over the ground
+    double m_slip = 0;  // driven wheels over reference, fraction
     double m_rpm = 900;
     int m_gear = 1;
     int m_cut = 0;
     double m_cutSince = -1;  // when the present run of slip cutting began
     double m_turn = 0;       // outer over inner wheel, fraction
     double m_noise = 0;
-    double m_shiftEnd = 0;   // a gear change is under way until then
+    double m_shiftEnd = 0;  // a gear change is under way until then
     double m_launchEnd = 0;
     double m_launchRpm = 0;
-    double m_limiterSince = 0;  // last moment the revs were clear of the hard cut  // the clutch slips after a launch until then
+    double m_limiterSince =
+        0;  // last moment the revs were clear of the hard cut  // the clutch slips after a launch until then
 };

@@ -9,7 +9,7 @@
 #include <cmath>
 
 namespace {
-constexpr double CursorGrip = 3;  // pixels either side of the cursor line that grab it
+constexpr double CursorGrip = 3;   // pixels either side of the cursor line that grab it
 constexpr double ZoomStroke = 16;  // a shorter band is a click
 }  // namespace
 
@@ -29,19 +29,14 @@ double ChartMouse::timeAt(double px) const { return m_g.chart()->xAxis->pixelToC
 bool ChartMouse::event(QEvent *event)
 {
     switch (event->type()) {
-    case QEvent::MouseButtonPress:
-        press(static_cast<QMouseEvent *>(event));
-        return true;
-    case QEvent::MouseMove:
-        move(static_cast<QMouseEvent *>(event)->position().x());
-        return true;
+    case QEvent::MouseButtonPress: press(static_cast<QMouseEvent *>(event)); return true;
+    case QEvent::MouseMove: move(static_cast<QMouseEvent *>(event)->position().x()); return true;
     case QEvent::MouseButtonRelease: {
         const auto *m = static_cast<QMouseEvent *>(event);
         release(m->button(), m->position().x());
         return true;
     }
-    default:
-        return false;
+    default: return false;
     }
 }
 
@@ -72,9 +67,7 @@ void ChartMouse::press(const QMouseEvent *m)
 void ChartMouse::move(double px)
 {
     switch (m_state) {
-    case State::Gesture:
-        m_gesture->move(timeAt(px));
-        break;
+    case State::Gesture: m_gesture->move(timeAt(px)); break;
     case State::Pan:
         if (px != m_pressX) {
             m_g.navigation().panTime(timeAt(m_pressX) - timeAt(px));
@@ -94,8 +87,7 @@ void ChartMouse::move(double px)
         m_g.chart()->layer(QStringLiteral("cursor"))->replot();
         break;
     }
-    case State::Idle:
-        break;
+    case State::Idle: break;
     }
 }
 

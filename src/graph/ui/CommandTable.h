@@ -8,9 +8,8 @@
 #include <span>
 
 // One command of a window: the texts and picture the user sees, and what it runs.
-template <class Owner>
-struct CommandRow {
-    const char *name;       // objectName
+template <class Owner> struct CommandRow {
+    const char *name;  // objectName
     const char *caption;
     const char *shortcut;   // QKeySequence text, or ""
     const char *hint;       // status and tool tip; "" for none

@@ -230,8 +230,7 @@ ChartExport::DataOptions TExportDialog::dataOptions() const
 bool TExportDialog::customDelimiterMissing() const
 {
     const ChartExport::DataOptions o = dataOptions();
-    return m_pages->currentIndex() == DataPage && o.format == ChartExport::DataFormat::Text &&
-           o.delimiter.isEmpty();
+    return m_pages->currentIndex() == DataPage && o.format == ChartExport::DataFormat::Text && o.delimiter.isEmpty();
 }
 
 TExportDialog::Export TExportDialog::current() const

@@ -75,7 +75,8 @@ void GraphAnalysis::alignOverlay()
     const auto cursor2 = m_cursor2->position();
     if (!m_overlay->isOpen() || !cursor2) {
         Dialogs::instance().message(
-            QStringLiteral("Place the cursor on the current run and the second cursor on the same moment of the overlay first."),
+            QStringLiteral(
+                "Place the cursor on the current run and the second cursor on the same moment of the overlay first."),
             &m_g);
         return;
     }

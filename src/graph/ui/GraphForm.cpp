@@ -154,8 +154,8 @@ QCPAxis *TGraphChart::addValueAxis(QCPAxis *axis, AxisRange Navigation::Axes::*r
     return axis;
 }
 
-QCPGraph *TGraphChart::addTrace(Trace t, const char *series, const QString &title, QCPAxis *axis,
-                                const QColor &colour, bool visible, AxisColour axisColour)
+QCPGraph *TGraphChart::addTrace(Trace t, const char *series, const QString &title, QCPAxis *axis, const QColor &colour,
+                                bool visible, AxisColour axisColour)
 {
     QCPGraph *g = m_chart->addGraph(m_chart->xAxis, axis);
     g->setName(title);
@@ -225,8 +225,8 @@ QLineEdit *TGraphChart::addPanelEntry(const PanelRow &row, std::function<void()>
     e.readout->setFont(narrow);
     e.readout->setTextMargins(0, 0, 0, 0);
     e.readout->setGeometry(row.left + (BoxWidth - row.width) / 2, ReadoutTop, row.width, ReadoutHeight);
-    for (QWidget *w : {static_cast<QWidget *>(e.box), static_cast<QWidget *>(e.label),
-                       static_cast<QWidget *>(e.readout)})
+    for (QWidget *w :
+         {static_cast<QWidget *>(e.box), static_cast<QWidget *>(e.label), static_cast<QWidget *>(e.readout)})
         w->installEventFilter(this);
     colourPanel(row.trace);
     if (e.outside)
@@ -363,13 +363,16 @@ void TGraphChart::refreshTraces()
         // New data under the cursors (an upload, a file, frames): their values follow, once the
         // replot that found it is over.
         m_followQueued = true;
-        QMetaObject::invokeMethod(this, [this] {
-            m_followQueued = false;
-            if (m_runActive || m_framesShown)  // the readouts show the frames themselves
-                emit dataChanged();
-            else
-                DisplayCursorValues();
-        }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                m_followQueued = false;
+                if (m_runActive || m_framesShown)  // the readouts show the frames themselves
+                    emit dataChanged();
+                else
+                    DisplayCursorValues();
+            },
+            Qt::QueuedConnection);
     }
     if (now.revision != m_drawn.revision && !m_runActive)
         updateWholeRun();
@@ -397,7 +400,6 @@ void TGraphChart::fillGraph(QCPGraph *g, const Channel &c, double lower, double 
 QWidget *TGraphChart::activeBar() const { return m_shape1; }
 
 QLineEdit *TGraphChart::readout(Trace t) const { return m_panel[size_t(t)].readout; }
-
 
 void TGraphChart::Clear1Click()
 {
@@ -446,8 +448,12 @@ void TGraphChart::showAssignments(const SettingsImage &image)
 {
     for (int n = 0; n < ChannelCount; ++n) {
         const quint8 fr = image.byte(channelFrontOffset(n)), lr = image.byte(channelLeftOffset(n));
-        const QString text = QString(fr == 0x00 ? "Rear " : fr == 0xFF ? "Front " : "?? ") +
-                             (lr == 0x00 ? "Right" : lr == 0xFF ? "Left" : "??");
+        const QString text = QString(fr == 0x00   ? "Rear "
+                                     : fr == 0xFF ? "Front "
+                                                  : "?? ") +
+                             (lr == 0x00   ? "Right"
+                              : lr == 0xFF ? "Left"
+                                           : "??");
         const PanelEntry &e = m_panel[size_t(PanelRows[size_t(n)].trace)];
         e.assignment->setText(text);
         const int w = e.assignment->fontMetrics().horizontalAdvance(text);

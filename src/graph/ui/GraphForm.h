@@ -248,7 +248,8 @@ private:
     QLabel *m_frameRate = nullptr;
     QAction *m_wholeRun = nullptr;
     std::array<quint8, 6> m_lastFrame{};
-    bool m_readoutsDue = false;  // a frame came that the readouts do not show yet  // the run's measured rate, above the lost frames
+    bool m_readoutsDue =
+        false;  // a frame came that the readouts do not show yet  // the run's measured rate, above the lost frames
     QElapsedTimer m_rateClock;
     quint64 m_rateFrames = 0;
     quint64 m_runEndRevision = 0;  // the channels as the last run left them

@@ -61,7 +61,8 @@ void TGraphChart::buildMenus(const CommandActions &actions)
     QMenu *view = menus->addMenu(QStringLiteral("&View"));
     addCommands(view, actions, {"WholeRun3"});
     m_analysis->addTimeAxisOption(view);
-    addCommands(view->addMenu(QStringLiteral("Toolbars")), actions, {"ViewNavigatorBar3", "LockToolBar3", "FreeToolBar3"});
+    addCommands(view->addMenu(QStringLiteral("Toolbars")), actions,
+                {"ViewNavigatorBar3", "LockToolBar3", "FreeToolBar3"});
     m_analysis->fillMenu(menus->addMenu(QStringLiteral("A&nalysis")));
     menus->setNativeMenuBar(false);
     m_menuBar2 = new ToolbarDock(QStringLiteral("MenuBar2"), menus, false, this);  // no close button

@@ -34,9 +34,8 @@ void TGraphChart::DisplayCursorValues()
 {
     m_framesShown = false;
     emit cursorValuesChanged();
-    static constexpr std::array<Trace, 6> order{Trace::WheelSpeedFL, Trace::WheelSpeedFR,
-                                                Trace::WheelSpeedRL, Trace::WheelSpeedRR,
-                                                Trace::RPM,          Trace::CutLevel};
+    static constexpr std::array<Trace, 6> order{Trace::WheelSpeedFL, Trace::WheelSpeedFR, Trace::WheelSpeedRL,
+                                                Trace::WheelSpeedRR, Trace::RPM,          Trace::CutLevel};
     std::array<QString, 6> texts;
     for (size_t i = 0; i < order.size(); ++i) {
         const Channel &c = m_channels[order[i]];
@@ -74,11 +73,8 @@ void TGraphChart::Chart1KeyDown(int key, bool shift)
         applyAxes();
         break;
     case Qt::Key_Left:
-    case Qt::Key_Right:
-        MoveCursor(key, shift);
-        break;
-    default:
-        break;
+    case Qt::Key_Right: MoveCursor(key, shift); break;
+    default: break;
     }
 }
 
@@ -123,9 +119,7 @@ bool TGraphChart::chartEvent(QEvent *event)
         Chart1KeyDown(k->key(), k->modifiers() & Qt::ShiftModifier);
         return true;
     }
-    case QEvent::Wheel:
-        return true;  // no wheel zoom on the chart
-    default:
-        return m_mouse->event(event);
+    case QEvent::Wheel: return true;  // no wheel zoom on the chart
+    default: return m_mouse->event(event);
     }
 }

@@ -37,9 +37,8 @@ void TGraphChart::buildRealTime()
     m_frameRate->setAccessibleName(QStringLiteral("Frame rate"));
     m_frameRate->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     m_frameRate->hide();
-    connect(m_poll, &LivePoll::framesLostChanged, this, [this](quint64 lost) {
-        m_lostFrames->setText(QStringLiteral("Lost frames: %1").arg(lost));
-    });
+    connect(m_poll, &LivePoll::framesLostChanged, this,
+            [this](quint64 lost) { m_lostFrames->setText(QStringLiteral("Lost frames: %1").arg(lost)); });
 }
 
 void TGraphChart::setRunCommands(bool running)

@@ -62,8 +62,8 @@ void OverlayTraces::fillTraces(double lower, double upper, int columns)
     const double off = m_overlay.offset;
     for (const TraceInfo &info : TraceTable)
         if (m_g.traceVisible(info.trace))
-            TGraphChart::fillGraph(m_graphs[size_t(info.trace)], m_overlay.channels[info.trace], lower, upper,
-                                   columns, off, pts);
+            TGraphChart::fillGraph(m_graphs[size_t(info.trace)], m_overlay.channels[info.trace], lower, upper, columns,
+                                   off, pts);
     if (m_g.traceVisible(Trace::Slip))
         TGraphChart::fillGraph(m_graphs[size_t(Trace::Slip)], m_overlay.slip, lower, upper, columns, off, pts);
 }

@@ -51,8 +51,8 @@ void RunStatistics::show()
     const RunStats s = stats();
     const QString scope = m_cursor2.position() ? QStringLiteral("Between the two cursors\n")
                                                : QStringLiteral("The whole run\n");
-    m_text->setPlainText(scope + s.text() + QStringLiteral("Time base: ") + m_pace.text() + QStringLiteral("\nSettings: ") +
-                         m_g.settingsNamed() + u'\n');
+    m_text->setPlainText(scope + s.text() + QStringLiteral("Time base: ") + m_pace.text() +
+                         QStringLiteral("\nSettings: ") + m_g.settingsNamed() + u'\n');
     m_dialog->show();
     m_dialog->raise();
 }

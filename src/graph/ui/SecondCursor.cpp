@@ -37,8 +37,7 @@ QString tenths(std::optional<double> v) { return v ? QString::number(*v, 'f', 1)
 
 }  // namespace
 
-SecondCursor::SecondCursor(TGraphChart &graph, const SlipTrace &slip, const OverlayTraces &overlay,
-                           const RunPace &pace)
+SecondCursor::SecondCursor(TGraphChart &graph, const SlipTrace &slip, const OverlayTraces &overlay, const RunPace &pace)
     : QObject(&graph), m_g(graph), m_slip(slip), m_overlay(overlay), m_pace(pace)
 {
     m_line = new QCPItemStraightLine(graph.chart());
@@ -135,7 +134,8 @@ QString SecondCursor::spanText(double a) const
         span += QStringLiteral("\nOverlay: %1, shifted %2 samples")
                     .arg(QFileInfo(m_overlay.run().path).fileName())
                     .arg(m_overlay.run().offset);
-    return span + QStringLiteral("\nTime base: ") + m_pace.text() + QStringLiteral("\nSettings: ") + m_g.settingsNamed();
+    return span + QStringLiteral("\nTime base: ") + m_pace.text() + QStringLiteral("\nSettings: ") +
+           m_g.settingsNamed();
 }
 
 void SecondCursor::refresh()

@@ -8,7 +8,9 @@
 // the seconds a sample stands for, at steps of 1, 2 or 5 times a power of ten seconds.
 class SecondsTicker : public QCPAxisTicker {
 public:
-    explicit SecondsTicker(std::function<double()> secondsPerSample) : m_secondsPerSample(std::move(secondsPerSample)) {}
+    explicit SecondsTicker(std::function<double()> secondsPerSample) : m_secondsPerSample(std::move(secondsPerSample))
+    {
+    }
 
 protected:
     double getTickStep(const QCPRange &range) override;

@@ -75,19 +75,18 @@ void SlipResponseDialog::refresh()
     std::optional<RunStats::Span> span;
     if (const auto second = a.secondCursor().position())
         span = RunStats::Span{m_graph->cursor(), *second};
-    const SlipResponse r =
-        SlipResponse::of(m_graph->channels(), slip.slip(), slip.settings(), a.pace().secondsPerSample(), span);
-    m_scope->setText((span ? QStringLiteral("Between the two cursors: %1 samples")
-                           : QStringLiteral("The whole run: %1 samples"))
-                         .arg(r.samples) +
-                     QStringLiteral("\nTime base: ") + a.pace().text());
+    const SlipResponse r = SlipResponse::of(m_graph->channels(), slip.slip(), slip.settings(),
+                                            a.pace().secondsPerSample(), span);
+    m_scope->setText(
+        (span ? QStringLiteral("Between the two cursors: %1 samples") : QStringLiteral("The whole run: %1 samples"))
+            .arg(r.samples) +
+        QStringLiteral("\nTime base: ") + a.pace().text());
     for (int band = 0; band < SlipResponse::Bands; ++band) {
         m_table->setVerticalHeaderItem(band, new QTableWidgetItem(r.bandName(band)));
         for (int col = 0; col <= SlipResponse::Levels; ++col) {
-            const QString text =
-                col < SlipResponse::Levels
-                    ? QString::number(r.share(band, col) * 100, 'f', 1) + QStringLiteral(" %")
-                    : QString::number(r.bandSamples[size_t(band)]);
+            const QString text = col < SlipResponse::Levels
+                                     ? QString::number(r.share(band, col) * 100, 'f', 1) + QStringLiteral(" %")
+                                     : QString::number(r.bandSamples[size_t(band)]);
             auto *item = new QTableWidgetItem(text);
             item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
             m_table->setItem(band, col, item);

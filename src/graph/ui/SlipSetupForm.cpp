@@ -10,8 +10,7 @@
 #include <QLabel>
 
 TSlipSetup::TSlipSetup(TGraphChart *graph, QWidget *parent)
-    : SetupForm(graph, {"SlipSetup", "Slip Setup", "%", "50", &Navigation::Axes::slip, OneTrace<Trace::Slip>},
-                parent)
+    : SetupForm(graph, {"SlipSetup", "Slip Setup", "%", "50", &Navigation::Axes::slip, OneTrace<Trace::Slip>}, parent)
 {
     auto *grid = static_cast<QGridLayout *>(layout());
     const int line = grid->rowCount();
@@ -23,9 +22,8 @@ TSlipSetup::TSlipSetup(TGraphChart *graph, QWidget *parent)
     DrivenAxle->addItems({QStringLiteral("Rear"), QStringLiteral("Front")});  // in the order of Axle, reversed
     grid->addWidget(label, line, 0);
     grid->addWidget(DrivenAxle, line, 1);
-    connect(DrivenAxle, &QComboBox::activated, this, [this](int i) {
-        m_graph->analysis().slipTrace().setDriven(i == 1 ? Axle::Front : Axle::Rear);
-    });
+    connect(DrivenAxle, &QComboBox::activated, this,
+            [this](int i) { m_graph->analysis().slipTrace().setDriven(i == 1 ? Axle::Front : Axle::Rear); });
     addCancel();
 }
 

@@ -15,8 +15,9 @@ namespace {
 constexpr RegistryValue DrivenAxleKey{"\\Options", "Graph Driven Axle", RegistryValue::Type::Integer, 0};
 constexpr quint32 SlipColour = 0xFF8C00;  // orange: none of the six channels' colours
 // its box stands left of the six, outside Panel1, which keeps its size and place
-constexpr TGraphChart::PanelRow SlipPanel{Trace::Slip, -1, "GroupBoxSlip", "Chart_Label_Slip", Slip::Title, nullptr,
-                                          "Real_Time_Slip", " ", 65, 32767, Slip::Title};
+constexpr TGraphChart::PanelRow SlipPanel{Trace::Slip, -1,      "GroupBoxSlip",   "Chart_Label_Slip",
+                                          Slip::Title, nullptr, "Real_Time_Slip", " ",
+                                          65,          32767,   Slip::Title};
 
 QString tenths(std::optional<double> v) { return v ? QString::number(*v, 'f', 1) : QStringLiteral(" "); }
 

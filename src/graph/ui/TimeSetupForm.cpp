@@ -20,7 +20,4 @@ void TTimeSetup::showEvent(QShowEvent *e)
 }
 
 // a window narrower than one sample would scroll past itself
-double TTimeSetup::maximum(double typed) const
-{
-    return std::max(typed, 1.0);
-}
+double TTimeSetup::maximum(double typed) const { return std::max(typed, 1.0); }

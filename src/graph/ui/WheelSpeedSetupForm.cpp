@@ -10,7 +10,6 @@ constexpr SetupForm::TraceRow Rows[] = {
 }  // namespace
 
 TWheelSpeedSetup::TWheelSpeedSetup(TGraphChart *graph, QWidget *parent)
-    : SetupForm(graph, {"WheelSpeedSetup", "Wheel Speed Setup", "Kph", "200", &Navigation::Axes::wheel, Rows},
-                parent)
+    : SetupForm(graph, {"WheelSpeedSetup", "Wheel Speed Setup", "Kph", "200", &Navigation::Axes::wheel, Rows}, parent)
 {
 }

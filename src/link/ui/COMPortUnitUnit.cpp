@@ -18,10 +18,9 @@ QIcon portInUseIcon()
                             QApplication::style()->standardIcon(QStyle::SP_DialogApplyButton));
 }
 
-} // namespace
+}  // namespace
 
-TCOMPortForm::TCOMPortForm(TractionLink &link, PortDirectory &directory, TRegistryRoutines &options,
-                           QObject *parent)
+TCOMPortForm::TCOMPortForm(TractionLink &link, PortDirectory &directory, TRegistryRoutines &options, QObject *parent)
     : QObject(parent), m_link(link), m_options(options), m_selection(directory, link.Comm1()),
       m_recovery(m_selection, link.Comm1())
 {
@@ -40,8 +39,9 @@ TCOMPortForm::TCOMPortForm(TractionLink &link, PortDirectory &directory, TRegist
         rebuildItems();
     });
     connect(&m_recovery, &PortRecovery::otherDevice, this, [this](int number, const QString &device) {
-        emit portOtherDevice(QString::fromLatin1(StatusMessages::PortOtherDevice).arg(number),
-                             QStringLiteral("%1, not opened; pick COM %2 under Options, COM Ports to use it").arg(device).arg(number));
+        emit portOtherDevice(
+            QString::fromLatin1(StatusMessages::PortOtherDevice).arg(number),
+            QStringLiteral("%1, not opened; pick COM %2 under Options, COM Ports to use it").arg(device).arg(number));
     });
 }
 
@@ -51,8 +51,8 @@ void TCOMPortForm::startUp(QMenu *optionsMenu)
         BuildPortMenu(optionsMenu);
     ScanPorts(true);
     if (!m_selection.PortEverOpened())
-        Dialogs::instance().message(QStringLiteral("COM %1 %2").arg(m_selection.portNumber()).arg(
-            QLatin1String(ID_NOT_AVAILABLE)));
+        Dialogs::instance().message(
+            QStringLiteral("COM %1 %2").arg(m_selection.portNumber()).arg(QLatin1String(ID_NOT_AVAILABLE)));
 }
 
 void TCOMPortForm::BuildPortMenu(QMenu *parentMenu)

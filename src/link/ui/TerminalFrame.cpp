@@ -23,8 +23,8 @@ TBFrame::TBFrame(QWidget *parent) : QFrame(parent), m_memo(new QPlainTextEdit(th
     m_memo->setAccessibleName(QStringLiteral("Terminal"));
     // "Courier New" where it is installed; its metric twin otherwise, so columns line up the same.
     QFont font;
-    font.setFamilies({QStringLiteral("Courier New"), QStringLiteral("Liberation Mono"),
-                      QStringLiteral("DejaVu Sans Mono")});
+    font.setFamilies(
+        {QStringLiteral("Courier New"), QStringLiteral("Liberation Mono"), QStringLiteral("DejaVu Sans Mono")});
     font.setStyleHint(QFont::TypeWriter);
     font.setPointSize(8);
     m_memo->setFont(font);

@@ -10,10 +10,9 @@ class QTableWidget;
 
 // Two runs side by side: their figures with the difference, and the settings changed between
 // them in the comparison box. It stays open beside the graph window.
-class RunComparisonDialog : public QDialog
-{
+class RunComparisonDialog : public QDialog {
     Q_OBJECT
-  public:
+public:
     explicit RunComparisonDialog(QWidget *parent = nullptr);
     void show(const RunComparison &comparison);
 
@@ -21,7 +20,7 @@ class RunComparisonDialog : public QDialog
     ComparisonView *changes() const { return m_changes; }
     QLabel *heading() const { return m_heading; }
 
-  private:
+private:
     QLabel *m_heading = nullptr;
     QTableWidget *m_figures = nullptr;
     QLabel *m_changesLabel = nullptr;

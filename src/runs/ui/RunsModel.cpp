@@ -1,7 +1,6 @@
 #include "runs/ui/RunsModel.h"
 
-namespace
-{
+namespace {
 
 constexpr const char *Titles[] = {"Pinned",
                                   "Date and time",
@@ -18,12 +17,9 @@ constexpr const char *Titles[] = {"Pinned",
                                   "Note"};
 static_assert(std::size(Titles) == RunsModel::ColumnCount);
 
-QString seconds(double s)
-{
-    return QString::number(s, 'f', 2) + QStringLiteral(" s");
-}
+QString seconds(double s) { return QString::number(s, 'f', 2) + QStringLiteral(" s"); }
 
-} // namespace
+}  // namespace
 
 RunsModel::RunsModel(QObject *parent) : QAbstractTableModel(parent) {}
 
@@ -40,45 +36,29 @@ void RunsModel::replace(int row, const RunRecord &record)
     emit dataChanged(index(row, 0), index(row, ColumnCount - 1));
 }
 
-int RunsModel::rowCount(const QModelIndex &parent) const
-{
-    return parent.isValid() ? 0 : int(m_runs.size());
-}
-int RunsModel::columnCount(const QModelIndex &parent) const
-{
-    return parent.isValid() ? 0 : ColumnCount;
-}
+int RunsModel::rowCount(const QModelIndex &parent) const { return parent.isValid() ? 0 : int(m_runs.size()); }
+int RunsModel::columnCount(const QModelIndex &parent) const { return parent.isValid() ? 0 : ColumnCount; }
 
 QString RunsModel::text(const RunRecord &r, int column) const
 {
     const RunRecord::Summary &s = r.summary;
     switch (column) {
-    case Pinned:
-        return r.pinned ? QStringLiteral("pinned") : QString();
-    case Time:
-        return r.time.toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
-    case Kind:
-        return r.kindText();
-    case Duration:
-        return seconds(r.seconds());
-    case Version:
-        return r.version;
-    case Tune:
-        return r.tuneText();
-    case PeakWheel:
-        return QString::number(s.peakWheel, 'f', 0) + QStringLiteral(" km/h");
-    case PeakSlip:
-        return QString::number(s.peakSlip, 'f', 1) + QStringLiteral(" %");
+    case Pinned: return r.pinned ? QStringLiteral("pinned") : QString();
+    case Time: return r.time.toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+    case Kind: return r.kindText();
+    case Duration: return seconds(r.seconds());
+    case Version: return r.version;
+    case Tune: return r.tuneText();
+    case PeakWheel: return QString::number(s.peakWheel, 'f', 0) + QStringLiteral(" km/h");
+    case PeakSlip: return QString::number(s.peakSlip, 'f', 1) + QStringLiteral(" %");
     case Above1:
     case Above2:
     case Above3: {
         const auto k = size_t(column - Above1);
         return QStringLiteral("%1 (%2 %)").arg(seconds(s.secondsAtOrAbove[k])).arg(s.assertAt[k]);
     }
-    case ZeroTo100:
-        return s.zeroTo100 ? seconds(*s.zeroTo100) : QStringLiteral("-");
-    case Note:
-        return r.note;
+    case ZeroTo100: return s.zeroTo100 ? seconds(*s.zeroTo100) : QStringLiteral("-");
+    case Note: return r.note;
     }
     return {};
 }
@@ -86,22 +66,15 @@ QString RunsModel::text(const RunRecord &r, int column) const
 QVariant RunsModel::sortValue(const RunRecord &r, int column) const
 {
     switch (column) {
-    case Pinned:
-        return r.pinned;
-    case Time:
-        return r.time;
-    case Duration:
-        return r.seconds();
-    case PeakWheel:
-        return r.summary.peakWheel;
-    case PeakSlip:
-        return r.summary.peakSlip;
+    case Pinned: return r.pinned;
+    case Time: return r.time;
+    case Duration: return r.seconds();
+    case PeakWheel: return r.summary.peakWheel;
+    case PeakSlip: return r.summary.peakSlip;
     case Above1:
     case Above2:
-    case Above3:
-        return r.summary.secondsAtOrAbove[size_t(column - Above1)];
-    case ZeroTo100:
-        return r.summary.zeroTo100.value_or(1e9); // none sorts after every time
+    case Above3: return r.summary.secondsAtOrAbove[size_t(column - Above1)];
+    case ZeroTo100: return r.summary.zeroTo100.value_or(1e9);  // none sorts after every time
     }
     return text(r, column);
 }

@@ -8,10 +8,9 @@
 #include <functional>
 
 // The kept runs as the runs window lists them, one row each; the note is edited in place.
-class RunsModel : public QAbstractTableModel
-{
+class RunsModel : public QAbstractTableModel {
     Q_OBJECT
-  public:
+public:
     enum Column {
         Pinned,
         Time,
@@ -46,7 +45,7 @@ class RunsModel : public QAbstractTableModel
     Qt::ItemFlags flags(const QModelIndex &index) const override;
     bool setData(const QModelIndex &index, const QVariant &value, int role) override;
 
-  private:
+private:
     QVariant sortValue(const RunRecord &r, int column) const;
     QString text(const RunRecord &r, int column) const;
 

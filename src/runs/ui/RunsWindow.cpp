@@ -14,12 +14,11 @@
 #include <QSortFilterProxyModel>
 #include <QTableView>
 
-namespace
-{
+namespace {
 
 constexpr char Caption[] = "Runs";
 
-} // namespace
+}  // namespace
 
 RunsWindow::RunsWindow(RunsLibrary library, QWidget *parent) : QDialog(parent), m_library(std::move(library))
 {
@@ -39,8 +38,7 @@ RunsWindow::RunsWindow(RunsLibrary library, QWidget *parent) : QDialog(parent), 
     m_sorted->setSortRole(RunsModel::SortRole);
 
     auto *v = new QVBoxLayout(this);
-    auto *where =
-        new QLabel(QStringLiteral("Kept in %1").arg(QDir::toNativeSeparators(m_library.folder())), this);
+    auto *where = new QLabel(QStringLiteral("Kept in %1").arg(QDir::toNativeSeparators(m_library.folder())), this);
     where->setObjectName(QStringLiteral("RunsFolder"));
     where->setTextInteractionFlags(Qt::TextSelectableByMouse);
     v->addWidget(where);
@@ -54,7 +52,7 @@ RunsWindow::RunsWindow(RunsLibrary library, QWidget *parent) : QDialog(parent), 
     m_table->setSelectionMode(QAbstractItemView::ExtendedSelection);
     m_table->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
                              QAbstractItemView::AnyKeyPressed);
-    m_table->setTabKeyNavigation(false); // Tab leaves the table for the buttons
+    m_table->setTabKeyNavigation(false);  // Tab leaves the table for the buttons
     m_table->verticalHeader()->hide();
     m_table->horizontalHeader()->setAccessibleName(QStringLiteral("Columns"));
     m_table->horizontalHeader()->setStretchLastSection(true);
@@ -64,11 +62,10 @@ RunsWindow::RunsWindow(RunsLibrary library, QWidget *parent) : QDialog(parent), 
     buildButtons(row);
     v->addLayout(row);
     connect(m_table, &QAbstractItemView::activated, this, [this](const QModelIndex &index) {
-        if (index.column() != RunsModel::Note) // Enter on the note edits it
+        if (index.column() != RunsModel::Note)  // Enter on the note edits it
             openSelected();
     });
-    connect(m_table->selectionModel(), &QItemSelectionModel::selectionChanged, this,
-            &RunsWindow::updateButtons);
+    connect(m_table->selectionModel(), &QItemSelectionModel::selectionChanged, this, &RunsWindow::updateButtons);
     resize(1100, 460);
     reload();
 }
@@ -82,8 +79,7 @@ void RunsWindow::buildButtons(QBoxLayout *row)
     for (const auto &[caption, slot] : buttons) {
         auto *b = new QPushButton(QString::fromLatin1(caption), this);
         b->setAccessibleName(QString::fromLatin1(caption).remove(u'&'));
-        b->setObjectName(QStringLiteral("Runs") +
-                         b->accessibleName().remove(u' ').remove(QStringLiteral("...")));
+        b->setObjectName(QStringLiteral("Runs") + b->accessibleName().remove(u' ').remove(QStringLiteral("...")));
         b->setAutoDefault(false);
         connect(b, &QPushButton::clicked, this, slot);
         row->addWidget(b);
@@ -92,8 +88,8 @@ void RunsWindow::buildButtons(QBoxLayout *row)
     auto *attach = new QPushButton(QStringLiteral("Attach &Settings"), this);
     attach->setAccessibleName(QStringLiteral("Attach Settings"));
     attach->setObjectName(QStringLiteral("RunsAttachSettings"));
-    attach->setToolTip(QStringLiteral(
-        "Records the unit's settings, read now, as those of a run whose settings are unknown"));
+    attach->setToolTip(
+        QStringLiteral("Records the unit's settings, read now, as those of a run whose settings are unknown"));
     attach->setAutoDefault(false);
     connect(attach, &QPushButton::clicked, this, [this] {
         if (const auto r = single())
@@ -163,8 +159,8 @@ void RunsWindow::updateButtons()
     button(QStringLiteral("Attach Settings"))->setEnabled(one && !runs[0].image);
     QPushButton *pin = button(QStringLiteral("Pin"));
     pin->setEnabled(!runs.isEmpty());
-    const bool allPinned =
-        !runs.isEmpty() && std::all_of(runs.begin(), runs.end(), [](const RunRecord &r) { return r.pinned; });
+    const bool allPinned = !runs.isEmpty() &&
+                           std::all_of(runs.begin(), runs.end(), [](const RunRecord &r) { return r.pinned; });
     pin->setText(allPinned ? QStringLiteral("Un&pin") : QStringLiteral("&Pin"));
 }
 
@@ -219,10 +215,9 @@ void RunsWindow::exportSelected()
         return;
     }
     const QByteArray bytes = ChartExport::data(channels, ChartExport::csvPoints());
-    QSaveFile file(path); // a failed write leaves what was there
+    QSaveFile file(path);  // a failed write leaves what was there
     if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
-        Dialogs::instance().error(QStringLiteral("File failed to save\n%1: %2").arg(path, file.errorString()),
-                                  this);
+        Dialogs::instance().error(QStringLiteral("File failed to save\n%1: %2").arg(path, file.errorString()), this);
 }
 
 void RunsWindow::pinSelected()
@@ -246,11 +241,10 @@ void RunsWindow::deleteSelected()
     const QList<RunRecord> runs = selectedRuns();
     if (runs.isEmpty())
         return;
-    const QString what =
-        runs.size() == 1
-            ? QStringLiteral("the run of %1")
-                  .arg(runs[0].time.toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")))
-            : QStringLiteral("these %1 runs").arg(runs.size());
+    const QString what = runs.size() == 1
+                             ? QStringLiteral("the run of %1")
+                                   .arg(runs[0].time.toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")))
+                             : QStringLiteral("these %1 runs").arg(runs.size());
     if (!Dialogs::instance().question(
             QStringLiteral("Delete %1? Its graph file and record are removed for good.").arg(what), this))
         return;

@@ -13,10 +13,9 @@ class RunsModel;
 
 // The runs kept by themselves, newest first, sortable by any column, the note edited in place.
 // What the graph window does with a run is the caller's: the window only asks for it.
-class RunsWindow : public QDialog
-{
+class RunsWindow : public QDialog {
     Q_OBJECT
-  public:
+public:
     explicit RunsWindow(RunsLibrary library, QWidget *parent = nullptr);
 
     // Reads the library again, keeping the sort and, where it is still there, the selection.
@@ -34,17 +33,17 @@ class RunsWindow : public QDialog
     void pinSelected();
     void deleteSelected();
 
-  signals:
+signals:
     void openRequested(const RunRecord &run);
     void overlayRequested(const RunRecord &run);
     void compareRequested(const RunRecord &a, const RunRecord &b);
     // A run of unknown settings: the user asks for the unit's settings read now to be attached.
     void attachRequested(const RunRecord &run);
 
-  protected:
+protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
-  private:
+private:
     void buildButtons(class QBoxLayout *row);
     void updateButtons();
     // The one selected run, or a message and nothing.

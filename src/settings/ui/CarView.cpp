@@ -11,7 +11,8 @@ constexpr double PictureWidth = 200, PictureHeight = 340;
 constexpr double FrontAxle = 80, RearAxle = 264, WheelOuter = 14;
 }  // namespace
 
-CarView::CarView(QWidget *parent) : QWidget(parent), m_car(new QSvgRenderer(QStringLiteral(":/settings/car_top.svg"), this))
+CarView::CarView(QWidget *parent)
+    : QWidget(parent), m_car(new QSvgRenderer(QStringLiteral(":/settings/car_top.svg"), this))
 {
     QFont bold = font();
     bold.setBold(true);
@@ -79,7 +80,7 @@ void CarView::place()
         list->setGeometry(box);
         QLabel *name = m_names[corner];
         const QSize nameSize = name->sizeHint();
-        name->setGeometry(left ? box.left() : box.right() - nameSize.width() + 1,
-                          box.top() - nameSize.height() - 2, nameSize.width(), nameSize.height());
+        name->setGeometry(left ? box.left() : box.right() - nameSize.width() + 1, box.top() - nameSize.height() - 2,
+                          nameSize.width(), nameSize.height());
     }
 }

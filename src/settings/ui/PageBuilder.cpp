@@ -156,10 +156,9 @@ void PageBuilder::addSetAllButtons(QBoxLayout *outer, QGroupBox *box, const char
             button->setIcon(side.spark ? Spark_bitmaps::spark() : Spark_bitmaps::noSpark());
             button->setIconSize({20, 22});
             button->setAccessibleName(side.spark ? QStringLiteral("Spark") : QStringLiteral("No spark"));
-            QObject::connect(button, &QToolButton::clicked, m_frame,
-                             [frame = m_frame, rowName, spark = side.spark] {
-                                 frame->SetAllClick(QString::fromLatin1(rowName), spark);
-                             });
+            QObject::connect(button, &QToolButton::clicked, m_frame, [frame = m_frame, rowName, spark = side.spark] {
+                frame->SetAllClick(QString::fromLatin1(rowName), spark);
+            });
             pair->addWidget(button);
         }
         setAll->addLayout(pair);

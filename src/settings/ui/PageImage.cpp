@@ -9,11 +9,9 @@
 #include <QLineEdit>
 #include <QSlider>
 
-namespace PageImage
-{
+namespace PageImage {
 
-namespace
-{
+namespace {
 
 template <typename T> T *find(const Controls &controls, const QString &name)
 {
@@ -47,7 +45,7 @@ void showChannel(QComboBox *list, const QString &text)
         list->setEditText(text);
 }
 
-} // namespace
+}  // namespace
 
 int listPosition(const QWidget *widget)
 {
@@ -77,12 +75,9 @@ PageValues read(const Controls &controls)
                 values.setCell(QLatin1String(f.control), k,
                                find<QAbstractButton>(controls, cellControl(f, k))->isChecked());
             break;
-        case FieldForm::RateCode:
-            values.setRatePosition(listPosition(find<QComboBox>(controls, f.control)));
-            break;
+        case FieldForm::RateCode: values.setRatePosition(listPosition(find<QComboBox>(controls, f.control))); break;
         case FieldForm::ChannelFlag:
-        case FieldForm::Carried:
-            break;
+        case FieldForm::Carried: break;
         }
     }
     for (const SensorList &sensor : sensorLists())
@@ -116,12 +111,9 @@ void show(const Controls &controls, const PageValues &values)
                 find<QAbstractButton>(controls, cellControl(f, k))->setChecked(cells.at(k - 1) == u'1');
             break;
         }
-        case FieldForm::RateCode:
-            choose(find<QComboBox>(controls, f.control), values.ratePosition());
-            break;
+        case FieldForm::RateCode: choose(find<QComboBox>(controls, f.control), values.ratePosition()); break;
         case FieldForm::ChannelFlag:
-        case FieldForm::Carried:
-            break;
+        case FieldForm::Carried: break;
         }
     }
     for (const SensorList &sensor : sensorLists())
@@ -145,4 +137,4 @@ bool copy(const Controls &controls, SettingsImage &image, QString &error)
     return true;
 }
 
-} // namespace PageImage
+}  // namespace PageImage

@@ -114,8 +114,8 @@ void PageBuilder::buildConfiguration(QWidget *sheet)
 void PageBuilder::buildLaunchControl(QWidget *sheet)
 {
     QVBoxLayout *outer = sheetLayout(sheet);
-    QGroupBox *common = fieldGroup(
-        sheet, {"LC_Delay_Spd_Override_Gph", "LC_Slip_to_reinstate_Gph", "LC_Slip_ovr_slowspeed_getaway_Gph"});
+    QGroupBox *common = fieldGroup(sheet, {"LC_Delay_Spd_Override_Gph", "LC_Slip_to_reinstate_Gph",
+                                           "LC_Slip_ovr_slowspeed_getaway_Gph"});
     outer->addWidget(common);
     alignLabels(common);
     addColumns(outer, sheet,

@@ -56,10 +56,10 @@ private:
 
     TAFrame *m_pages;
     PageHistory m_history;
-    SettingsImage m_clean;  // the clean image as the pages encode it
+    SettingsImage m_clean;         // the clean image as the pages encode it
     bool m_cleanModified = false;  // the clean image itself was never saved or sent
     QTimer m_pending;
     QPointer<QObject> m_typingIn;
-    bool m_mixed = false;     // more than one control changed since the last snapshot
-    bool m_showing = false;   // the pages are being set from a snapshot
+    bool m_mixed = false;    // more than one control changed since the last snapshot
+    bool m_showing = false;  // the pages are being set from a snapshot
 };

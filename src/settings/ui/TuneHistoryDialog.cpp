@@ -9,8 +9,7 @@
 
 #include <algorithm>
 
-TuneHistoryDialog::TuneHistoryDialog(const TuneHistory &history, QWidget *parent)
-    : QDialog(parent), m_history(history)
+TuneHistoryDialog::TuneHistoryDialog(const TuneHistory &history, QWidget *parent) : QDialog(parent), m_history(history)
 {
     setObjectName(QStringLiteral("TuneHistoryDialog"));
     setWindowTitle(QStringLiteral("History"));
@@ -22,7 +21,8 @@ TuneHistoryDialog::TuneHistoryDialog(const TuneHistory &history, QWidget *parent
     m_list = new QTableWidget(0, 3, this);
     m_list->setObjectName(QStringLiteral("HistoryList"));
     m_list->setAccessibleName(QStringLiteral("Tunes kept"));
-    m_list->setHorizontalHeaderLabels({QStringLiteral("Time"), QStringLiteral("Action"), QStringLiteral("Unit version")});
+    m_list->setHorizontalHeaderLabels(
+        {QStringLiteral("Time"), QStringLiteral("Action"), QStringLiteral("Unit version")});
     m_list->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_list->setSelectionMode(QAbstractItemView::SingleSelection);
     m_list->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -64,7 +64,8 @@ void TuneHistoryDialog::fill()
     m_list->setRowCount(int(m_entries.size()));
     for (int row = 0; row < m_entries.size(); ++row) {
         const TuneHistory::Entry &e = m_entries[row];
-        const QStringList cells{e.time.toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")), e.what(), e.version};
+        const QStringList cells{e.time.toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")), e.what(),
+                                e.version};
         for (int column = 0; column < cells.size(); ++column)
             m_list->setItem(row, column, new QTableWidgetItem(cells[column]));
     }

@@ -14,8 +14,8 @@
 
 namespace {
 
-QComboBox *addList(QWidget *owner, QHBoxLayout *row, const char *name, const char *group,
-                   const char *placeholder, const QStringList &items)
+QComboBox *addList(QWidget *owner, QHBoxLayout *row, const char *name, const char *group, const char *placeholder,
+                   const QStringList &items)
 {
     auto *box = new QGroupBox(QString::fromLatin1(group), owner);
     auto *layout = new QVBoxLayout(box);
@@ -56,8 +56,8 @@ TWDC::TWDC(QWidget *parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("WDC"));
     setWindowTitle(QStringLiteral("Wheel Diameter Calculation"));
-    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
-                   Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
 
     auto *outer = new QVBoxLayout(this);
     auto *group = new QGroupBox(QStringLiteral(" Values obtained from tyre wall "), this);
@@ -66,8 +66,7 @@ TWDC::TWDC(QWidget *parent) : QDialog(parent)
     Wheel_Width = addList(group, row, "Wheel_Width", " Width (mm)", "Select Width", steps(145, 335, 10));
     Wheel_Height = addList(group, row, "Wheel_Height", " Height (%)", "Select Height", steps(30, 85, 5));
     Wheel_Radius = addList(group, row, "Wheel_Radius", " Radius (inches)", "Select Radius",
-                           {"12", "13", "14", "15", "16", "16.5", "17", "18", "19", "19.5", "20", "21",
-                            "22", "23"});
+                           {"12", "13", "14", "15", "16", "16.5", "17", "18", "19", "19.5", "20", "21", "22", "23"});
     outer->addWidget(group);
     // The lists take typed sizes as well, by the same rule as the settings boxes.
     auto *keys = new NumberKeyFilter(this);
@@ -121,8 +120,7 @@ bool TWDC::Calculate(TyreChoice &remembered, QLineEdit *diameter, QLabel *sizeCa
         bool ok = false;
         value = list->currentText().toInt(&ok);
         if (!ok)
-            Dialogs::instance().error(
-                QStringLiteral("'%1' is not a valid integer value").arg(list->currentText()));
+            Dialogs::instance().error(QStringLiteral("'%1' is not a valid integer value").arg(list->currentText()));
         return ok;
     };
     int width = 0;
@@ -137,8 +135,7 @@ bool TWDC::Calculate(TyreChoice &remembered, QLineEdit *diameter, QLabel *sizeCa
     }
 
     diameter->setText(QString::number(WheelDiameter::diameterMm(width, height, *rim)));
-    remembered = {quint8(positionOf(Wheel_Width)), quint8(positionOf(Wheel_Height)),
-                  quint8(positionOf(Wheel_Radius))};
+    remembered = {quint8(positionOf(Wheel_Width)), quint8(positionOf(Wheel_Height)), quint8(positionOf(Wheel_Radius))};
     sizeCaption->setText(WheelDiameter::sizeCaption(width, height, *rim, locale));
     diameter->setFocus();
     return true;
