@@ -56,7 +56,12 @@ int main(int argc, char **argv)
     if (!QTest::qWaitForWindowExposed(g))
         std::fprintf(stderr, "the graph window was not exposed; redraws may be skipped\n");
     int redraws = 0;
-    QObject::connect(g->chart(), &QCustomPlot::afterReplot, [&redraws] { ++redraws; });
+    double redrawStarted = 0, redrawMs = 0;
+    QObject::connect(g->chart(), &QCustomPlot::beforeReplot, [&] { redrawStarted = bench::threadCpuMs(); });
+    QObject::connect(g->chart(), &QCustomPlot::afterReplot, [&] {
+        ++redraws;
+        redrawMs += bench::threadCpuMs() - redrawStarted;
+    });
     const LivePoll &poll = g->realTime();
 
     g->findChild<QAction *>(QStringLiteral("RealTimeStart3"))->trigger();
@@ -72,6 +77,7 @@ int main(int argc, char **argv)
     const double cpu = bench::cpuMs() - cpu0;
     const double rssEnd = bench::rssMb();
     const int redrawsDone = redraws;
+    const double redrawCpu = redrawMs;
     g->findChild<QAction *>(QStringLiteral("RealTimeStop3"))->trigger();
 
     const double rate = framesFirst / first;
@@ -82,6 +88,8 @@ int main(int argc, char **argv)
                 static_cast<unsigned long long>(poll.framesReceived()), seconds);
     std::printf("realtime_cpu_percent %.1f target <5 (%.0f ms of CPU over %.0f s, %.1f chart redraws/s)\n",
                 100.0 * cpu / (seconds * 1000), cpu, seconds, redrawsDone / seconds);
+    std::printf("realtime_redraw_ms %.2f (CPU of one chart redraw, painted; %.1f %% of a core in all)\n",
+                redrawsDone ? redrawCpu / redrawsDone : 0.0, 100.0 * redrawCpu / (seconds * 1000));
     std::printf("realtime_rss_mb_1min %.1f\n", rss1);
     std::printf("realtime_rss_mb_%dmin %.1f target flat (%+.1f MB since the first minute)\n", minutes, rssEnd,
                 rssEnd - rss1);

@@ -39,3 +39,24 @@ double FittingTicker::getTickStep(const QCPRange &range)
         }
     }
 }
+
+namespace {
+
+// The painter and its cache are the axis's own; a pointer to a protected member, taken in a class
+// derived from its owner, reaches them without touching anything else.
+struct AxisPainterOf : QCPAxis {
+    static constexpr auto painter = &AxisPainterOf::mAxisPainter;
+};
+struct LabelCacheOf : QCPAxisPainterPrivate {
+    static constexpr auto cache = &LabelCacheOf::mLabelCache;
+};
+
+}  // namespace
+
+void keepTickLabels(QCustomPlot *chart)
+{
+    constexpr int Labels = 64;
+    for (QCPAxis *axis : chart->axisRect()->axes())
+        if (QCPAxisPainterPrivate *painter = axis->*AxisPainterOf::painter)
+            (painter->*LabelCacheOf::cache).setMaxCost(Labels);
+}

@@ -109,6 +109,8 @@ void TGraphChart::buildChart()
     c->installEventFilter(this);
     c->setNoAntialiasingOnDrag(true);
     c->setPlottingHint(QCP::phFastPolylines, true);
+    // No legend is shown, yet each trace in it would be measured at every layout of the chart.
+    c->setAutoAddPlottableToLegend(false);
     QPen silver(QColor(192, 192, 192), 0, Qt::DotLine);
     c->xAxis->setLabel(QStringLiteral("Time"));
     c->xAxis->setTickLabels(false);
@@ -135,6 +137,7 @@ void TGraphChart::buildChart()
                  info.axis == ValueAxis::Left ? AxisColour::None : AxisColour::Ticks);
     }
     m_cutAxis->setBasePen(QPen(traceColour(Trace::CutLevel)));  // the axis line keeps its first colour
+    keepTickLabels(c);
     // the cursor and the zoom band live on a layer of their own, redrawn without the traces
     c->addLayer(QStringLiteral("cursor"), nullptr, QCustomPlot::limAbove);
     c->layer(QStringLiteral("cursor"))->setMode(QCPLayer::lmBuffered);

@@ -242,7 +242,7 @@ private:
     LivePoll *m_poll = nullptr;
     std::unique_ptr<ChartMouse> m_mouse;
     GraphAnalysis *m_analysis = nullptr;
-    static constexpr int LiveRedrawMs = 40;
+    static constexpr int LiveRedrawMs = 50;
     QTimer *m_redraw = nullptr;  // frames come faster than the screen shows them
     QLabel *m_lostFrames = nullptr;
     QLabel *m_frameRate = nullptr;
