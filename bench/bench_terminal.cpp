@@ -116,8 +116,9 @@ struct Run {
 };
 
 // 'seconds' of the window with the unit streaming into the terminal (or no port at all), the text
-// drawn in the memo or dropped.
-Run session(double seconds, bool port, bool draw)
+// drawn in the memo or dropped. With 'probe' a 10 ms timer measures the event loop's stalls; its own
+// hundred wake-ups a second would be counted as the window's CPU, so the CPU runs go without it.
+Run session(double seconds, bool port, bool draw, bool probeStalls = false)
 {
     SimUnit unit({"--pace", "--stream", "--exit-after", QString::number(int(seconds) + 120)});
     CountingForm window;
@@ -142,28 +143,32 @@ Run session(double seconds, bool port, bool draw)
         worst = std::max(worst, now - last - 10'000'000);
         last = now;
     });
-    // From the first byte that arrived since the last drawing to the next drawing.
-    qint64 undrawnSince = -1, latest = 0, latencySum = 0, drawings = 0;
-    QObject::connect(&window.link().Comm1(), &SerialDevice::activity, [&] {
-        if (undrawnSince < 0)
-            undrawnSince = clock.nsecsElapsed();
-    });
+    // The unit streams without a pause, so the oldest byte of a drawing came just after the last
+    // read of the port before the drawing before: from that read to this drawing. (Bytes may wait
+    // in the driver between reads, so the read itself is no arrival time.)
+    bool measuring = false;
+    qint64 lastRead = -1, readBeforeDrawing = -1, latest = 0, latencySum = 0, drawings = 0;
+    QObject::connect(&window.link().Comm1(), &SerialDevice::activity, [&] { lastRead = clock.nsecsElapsed(); });
     QObject::connect(window.body()->frame2()->RecievedData()->document(), &QTextDocument::contentsChanged, [&] {
-        if (undrawnSince < 0 || !probe.isActive())
-            return;
-        const qint64 latency = clock.nsecsElapsed() - undrawnSince;
-        latest = std::max(latest, latency);
-        latencySum += latency;
-        ++drawings;
-        undrawnSince = -1;
+        const qint64 now = clock.nsecsElapsed();
+        if (measuring && readBeforeDrawing >= 0) {
+            const qint64 latency = now - readBeforeDrawing;
+            latest = std::max(latest, latency);
+            latencySum += latency;
+            ++drawings;
+        }
+        readBeforeDrawing = lastRead;
     });
     const qint64 chars0 = window.characters;
     const qint64 notifications0 = window.notifications;
     const double cpu0 = bench::cpuMs();
     QElapsedTimer wall;
     wall.start();
-    probe.start();
+    if (probeStalls)
+        probe.start();
+    measuring = true;
     bench::runFor(int(seconds * 1000));
+    measuring = false;
     probe.stop();
     const double cpu = bench::cpuMs() - cpu0;
     const double ms = double(wall.elapsed());
@@ -181,17 +186,19 @@ void stream(double minutes)
     const Run idle = session(baseline, false, true);
     const Run dropped = session(baseline, true, false);
     const Run shown = session(minutes * 60, true, true);
+    const Run probed = session(std::min(30.0, minutes * 60), true, true, true);
     std::printf("terminal_stream_cpu_percent %.2f target <2.0 (%.1f minutes on %s: %.0f characters and %.0f "
                 "notifications a second; the same window idle %.2f %%, with the text received but not drawn "
                 "%.2f %%)\n",
                 shown.cpuPercent, minutes, qPrintable(QGuiApplication::platformName()), shown.charactersPerSecond,
                 shown.notificationsPerSecond, idle.cpuPercent, dropped.cpuPercent);
-    std::printf("terminal_stream_latency_ms %.1f target <100 (longest from a byte's arrival to its drawing; "
+    std::printf("terminal_stream_latency_ms %.1f target <100 (longest from a byte's arrival to its drawing, the unit "
+                "streaming; "
                 "%.1f ms on average)\n",
                 shown.latestMs, shown.meanLatencyMs);
-    std::printf("terminal_stream_longest_stall_ms %.1f target <16 (the same window idle %.1f ms, with the text "
-                "received but not drawn %.1f ms)\n",
-                shown.stallMs, idle.stallMs, dropped.stallMs);
+    std::printf("terminal_stream_longest_stall_ms %.1f target <16 (a 10 ms timer's latest tick over %.0f s of "
+                "streaming, a run of its own)\n",
+                probed.stallMs, std::min(30.0, minutes * 60));
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include "link/SerialDevice.h"
 
 #include <QCoreApplication>
+#include <QScopeGuard>
 #include <QTimer>
 
 LinkWaits::LinkWaits(SerialDevice &device) : m_device(device) {}
@@ -57,7 +58,18 @@ void LinkWaits::Delay_ms(int ms)
 bool LinkWaits::WaitForBytes(int n)
 {
     SerialDevice &device = m_device;
-    return waitUntil([&device, n] { return device.InputCount() >= n; }, ReplyTimeoutMs);
+    // A wake threshold above what is still missing would keep the last bytes in the driver: it
+    // comes down as they arrive, and goes back up once the wait is over.
+    const int threshold = device.wakeThreshold();
+    const auto restore = qScopeGuard([&device, threshold] { device.setWakeThreshold(threshold); });
+    return waitUntil(
+        [&device, n] {
+            const int missing = n - device.InputCount();
+            if (missing > 0 && missing < device.wakeThreshold())
+                device.setWakeThreshold(missing);
+            return missing <= 0;
+        },
+        ReplyTimeoutMs);
 }
 
 void LinkWaits::DrainInput()

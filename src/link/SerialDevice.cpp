@@ -9,11 +9,13 @@
 
 #include <QFile>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
 #include <grp.h>
 #include <sys/stat.h>
+#include <termios.h>
 #include <unistd.h>
 
 #ifdef Q_OS_UNIX
@@ -110,6 +112,7 @@ bool SerialDevice::open(const QString &devicePath, QString *error)
     m_port.clearError();
     m_settingUp = false;
     m_path = devicePath;
+    m_wakeThreshold = 1;
     m_reader = nullptr;  // the port's notifier of the last connection may be gone
     // The driver is not flushed on open: whatever the unit sent before is stale.
     PurgeInput();
@@ -128,6 +131,25 @@ void SerialDevice::close()
         emit activity();
     }
     m_path.clear();
+    m_wakeThreshold = 1;
+}
+
+void SerialDevice::setWakeThreshold(int bytes)
+{
+    bytes = std::clamp(bytes, 1, 255);
+    if (bytes == m_wakeThreshold || !m_port.isOpen())
+        return;
+#ifdef Q_OS_UNIX
+    // Qt opens the line raw with VMIN and VTIME 0; the driver's poll then asks for VMIN bytes.
+    const int fd = int(m_port.handle());
+    termios tio{};
+    if (::tcgetattr(fd, &tio) != 0)
+        return;
+    tio.c_cc[VMIN] = cc_t(bytes == 1 ? 0 : bytes);
+    tio.c_cc[VTIME] = 0;
+    if (::tcsetattr(fd, TCSANOW, &tio) == 0)
+        m_wakeThreshold = bytes;
+#endif
 }
 
 bool SerialDevice::active() const { return m_port.isOpen(); }
@@ -137,6 +159,12 @@ bool SerialDevice::SendChar(quint8 byte)
     if (!m_port.isOpen())
         return false;
     const char c = char(byte);
+#ifdef Q_OS_UNIX
+    // Straight to the driver when nothing waits before it: the port's own path takes two more
+    // passes of the event loop for every byte, and the live poll sends one every frame.
+    if (m_port.bytesToWrite() == 0 && ::write(int(m_port.handle()), &c, 1) == 1)
+        return true;
+#endif
     return m_port.write(&c, 1) == 1;
 }
 
@@ -177,25 +205,34 @@ void SerialDevice::announce()
 {
     if (m_taking || !m_gather || !m_gather()) {
         postNotification();
-    } else if (!m_gatherTimer.isActive()) {
-        // The port's own read notifier would wake the program for every byte; what comes
-        // meanwhile waits in the driver until the time is up.
-        if (QSocketNotifier *reader = readNotifier())
-            reader->setEnabled(false);
-        m_gatherTimer.start();
+        return;
     }
+    // The port's own read notifier would wake the program for every byte; what comes meanwhile
+    // waits in the driver until the time is up.
+    hearEveryByte(false);
+    if (!m_gatherTimer.isActive())
+        m_gatherTimer.start();
 }
 
 void SerialDevice::gathered()
 {
-    if (QSocketNotifier *reader = readNotifier())
-        reader->setEnabled(true);
-    if (m_port.isOpen() && waitingInDriver()) {
+    const bool talking = m_port.isOpen() && waitingInDriver();
+    if (talking) {
         m_taking = true;  // taken in one read, announced at once
         m_port.waitForReadyRead(0);
         m_taking = false;
     }
     postNotification();
+    if (talking && m_gather && m_gather())
+        m_gatherTimer.start();  // the next round, the notifier still off
+    else
+        hearEveryByte(true);
+}
+
+void SerialDevice::hearEveryByte(bool on)
+{
+    if (QSocketNotifier *reader = readNotifier())
+        reader->setEnabled(on);
 }
 
 QSocketNotifier *SerialDevice::readNotifier()
@@ -220,7 +257,10 @@ bool SerialDevice::waitingInDriver() const
 
 void SerialDevice::postNotification()
 {
-    m_gatherTimer.stop();
+    if (m_gatherTimer.isActive()) {
+        m_gatherTimer.stop();
+        hearEveryByte(true);
+    }
     if (m_notifyPosted)
         return;
     m_notifyPosted = true;
@@ -247,6 +287,9 @@ void SerialDevice::notify()
     if (!self)
         return;
     m_inHandler = false;
+    // Reading re-arms the port's notifier; a gathering still under way wants it off.
+    if (m_gatherTimer.isActive())
+        hearEveryByte(false);
     if (m_arrivedInHandler && InputCount() > 0)
         announce();
     m_arrivedInHandler = false;

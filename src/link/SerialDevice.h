@@ -43,11 +43,12 @@ public:
     virtual void PurgeInput();
 
     void setHandler(Handler handler) { m_handler = std::move(handler); }
-    // While gather() holds, arrivals are announced together at most every GatherMs rather than
-    // one by one: at 19200 baud a talking unit's bytes come singly, and text for a person to read
-    // loses nothing by a few tens of ms. The live poll's frames are never gathered.
+    // While gather() holds, arrivals are announced together once every GatherMs rather than one by
+    // one: at 19200 baud a talking unit's bytes come singly, and text for a person to read loses
+    // nothing by a few tens of ms. While the unit goes on talking the port is read on that beat
+    // alone, one wake-up a round. The live poll's frames are never gathered.
     void setGatherWhile(std::function<bool()> gather) { m_gather = std::move(gather); }
-    static constexpr int GatherMs = 20;
+    static constexpr int GatherMs = 80;
     // Announces the bytes already waiting once more: a reader that left them for a later step
     // (a screen that came hard on the heels of the last one) gets them without new ones arriving.
     void announceWaiting()
@@ -56,6 +57,11 @@ public:
             postNotification();
     }
     bool inHandler() const { return m_inHandler; }
+    // The driver wakes the program only once this many bytes wait (1 to 255, the line's VMIN): a
+    // live frame's six bytes come singly at 19200 baud, and a wake-up for each costs a pass of the
+    // event loop. 1 again whenever the port opens or closes.
+    void setWakeThreshold(int bytes);
+    int wakeThreshold() const { return m_wakeThreshold; }
     // Runs 'work' once the handler has returned (at once when it is not running).
     void afterHandler(std::function<void()> work);
 
@@ -79,6 +85,7 @@ private:
     void deviceError(QSerialPort::SerialPortError error);
     void announce();  // now, or with what else comes within GatherMs
     void gathered();
+    void hearEveryByte(bool on);
     QSocketNotifier *readNotifier();  // the port's own, made when it opens
     bool waitingInDriver() const;
     void postNotification();
@@ -98,4 +105,5 @@ private:
     bool m_arrivedInHandler = false;
     bool m_settingUp = false;
     quint64 m_events = 0;
+    int m_wakeThreshold = 1;
 };

@@ -47,13 +47,18 @@ bool TractionLink::beginLiveRun()
         m_guard.free(Exchange::LiveRun);
         return false;
     }
-    return m_guard.begin(Exchange::LiveRun);
+    if (!m_guard.begin(Exchange::LiveRun))
+        return false;
+    m_comm1.setWakeThreshold(int(std::tuple_size_v<decltype(LinkState::LiveFrame)>));
+    return true;
 }
 
 void TractionLink::endLiveRun()
 {
-    if (m_guard.current() == Exchange::LiveRun)
-        exchangeEnded();
+    if (m_guard.current() != Exchange::LiveRun)
+        return;
+    m_comm1.setWakeThreshold(1);
+    exchangeEnded();
 }
 
 void TractionLink::exchangeEnded()

@@ -16,7 +16,14 @@
 class LiveHost : public RecorderHost {
 public:
     bool live = false;
+    QList<QByteArray> frames;
+    int textsSkipped = 0;
     bool realTimeVisible() const override { return live; }
+    void liveFrame(const std::array<quint8, 6> &frame) override
+    {
+        frames << QByteArray(reinterpret_cast<const char *>(frame.data()), 6);
+    }
+    void liveTextSkipped() override { ++textsSkipped; }
 };
 
 class TestSerialDevice : public QObject {
@@ -145,6 +152,47 @@ private slots:
         s.ReplyWindow.fill(0);
         pty.write("\n\r>Running");
         QVERIFY(eventually(link, [&] { return s.RunningSeen; }));
+    }
+
+    void aLiveRunWakesOncePerFrameAndStillReadsLongerAnswersWhole()
+    {
+        // The live run has the driver hold a frame's bytes until all six are in, so the program
+        // wakes once a frame, not once a byte; an answer of another length must not stick in it.
+        PtyPair pty;
+        LiveHost host;
+        host.live = true;
+        TractionLink link(host);
+        QVERIFY(link.Comm1().open(pty.slavePath));
+        QVERIFY(link.beginLiveRun());
+        int arrivals = 0;
+        connect(&link.Comm1(), &SerialDevice::activity, this, [&] { ++arrivals; });
+        // each byte on its own, as the unit sends them at 19200 baud
+        const auto sendSingly = [&](const QByteArray &bytes) {
+            for (const char c : bytes) {
+                pty.write(QByteArray(1, c));
+                QTest::qSleep(2);
+            }
+        };
+        sendSingly("\x20\x21\x22\x23\x40\x03");
+        QVERIFY(eventually(link, [&] { return host.frames.size() == 1; }));
+        QCOMPARE(host.frames[0], QByteArray("\x20\x21\x22\x23\x40\x03"));
+        QCOMPARE(arrivals, 1);
+
+        // The unit's launch message, 23 bytes: the last five come in under the frame's six.
+        sendSingly("Launch Control Active\n\r");
+        QVERIFY(eventually(link, [&] { return host.textsSkipped == 1; }));
+        QCOMPARE(link.Comm1().InputCount(), 0);
+        sendSingly(QByteArray("\x30\x31\x32\x33\x50\x00", 6));
+        QVERIFY(eventually(link, [&] { return host.frames.size() == 2; }));
+        QCOMPARE(host.frames[1], QByteArray("\x30\x31\x32\x33\x50\x00", 6));
+
+        // After the run a single byte is heard again.
+        link.endLiveRun();
+        host.live = false;
+        arrivals = 0;
+        pty.write("R");
+        QVERIFY(eventually(link, [&] { return arrivals == 1; }));
+        QCOMPARE(link.Comm1().InputCount(), 1);
     }
 
     void bytesArrivingDuringANestedWaitAreAnnouncedAgain()

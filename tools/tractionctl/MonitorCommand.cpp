@@ -136,9 +136,11 @@ int run(const QStringList &args)
     std::fflush(stdout);
     QElapsedTimer clock;
     clock.start();
+    link.beginLiveRun();  // the line as the window's live run has it
     poll.start();
     loop.exec();
     poll.stop();  // the log is closed here
+    link.endLiveRun();
     const double seconds = double(clock.nsecsElapsed()) / 1e9;
 
     signal(SIGINT, SIG_DFL);

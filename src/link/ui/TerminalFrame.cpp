@@ -55,7 +55,10 @@ void TBFrame::showReceived(const QByteArray &shown)
     if (m_pending.isEmpty() || m_draw.isActive())
         return;
     const qint64 since = m_drawn.isValid() ? m_drawn.elapsed() : DrawIntervalMs;
-    m_draw.start(int(qBound<qint64>(0, DrawIntervalMs - since, qint64(DrawIntervalMs))));
+    if (since >= DrawIntervalMs)
+        drawPending();  // no timer, no extra pass of the event loop
+    else
+        m_draw.start(int(DrawIntervalMs - since));
 }
 
 void TBFrame::drawPending()

@@ -42,9 +42,10 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    // With the receive side gathering for up to 20 ms, text is on screen within 100 ms; each
-    // drawing of the memo costs far more than a gathering, so the drawing is the rarer.
-    static constexpr int DrawIntervalMs = 75;
+    // The receive side gathers a round of 80 ms, so a streaming unit's text is drawn once a round,
+    // within 100 ms of its arrival; text that comes sooner after a drawing (a key's echo) waits the
+    // rest of this, since each drawing of the memo costs far more than a gathering.
+    static constexpr int DrawIntervalMs = 60;
 
     void append(const QString &text);
     void drawPending();
