@@ -58,14 +58,15 @@ void LinkWaits::Delay_ms(int ms)
 bool LinkWaits::WaitForBytes(int n)
 {
     SerialDevice &device = m_device;
-    // A wake threshold above what is still missing would keep the last bytes in the driver: it
-    // comes down as they arrive, and goes back up once the wait is over.
+    // The driver wakes the program once what is still missing is in (a logger block's 256 bytes
+    // come singly at 19200 baud), and the threshold comes down as they arrive, so the last bytes
+    // never stay behind in it. As it was once the wait is over.
     const int threshold = device.wakeThreshold();
     const auto restore = qScopeGuard([&device, threshold] { device.setWakeThreshold(threshold); });
     return waitUntil(
         [&device, n] {
             const int missing = n - device.InputCount();
-            if (missing > 0 && missing < device.wakeThreshold())
+            if (missing > 0)
                 device.setWakeThreshold(missing);
             return missing <= 0;
         },

@@ -42,7 +42,7 @@ void LoggerSequences::showTimeLeft()
 {
     const qint64 received =
         qMin<qint64>(LinkState::LogImageSize,
-                     qint64(m_state.LogBlockCount) * LinkState::LogBlockSize + m_letGo + m_device.InputCount());
+                     qint64(m_state.LogBlockCount) * LinkState::LogBlockSize + m_letGo + m_device.arrivedCount());
     const double elapsed = m_transfer.elapsed() / 1000.0;
     const double rate = received >= MeasuredFrom && elapsed > 0 ? received / elapsed : LineBytesPerSecond;
     const int seconds = int(std::ceil((LinkState::LogImageSize - received) / rate));

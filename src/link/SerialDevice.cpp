@@ -185,6 +185,8 @@ QByteArray SerialDevice::ReadText()
 
 int SerialDevice::InputCount() const { return m_port.isOpen() ? int(m_port.bytesAvailable()) : 0; }
 
+int SerialDevice::arrivedCount() const { return InputCount() + inDriver(); }
+
 void SerialDevice::PurgeInput()
 {
     if (m_port.isOpen())
@@ -216,7 +218,7 @@ void SerialDevice::announce()
 
 void SerialDevice::gathered()
 {
-    const bool talking = m_port.isOpen() && waitingInDriver();
+    const bool talking = inDriver() > 0;
     if (talking) {
         m_taking = true;  // taken in one read, announced at once
         m_port.waitForReadyRead(0);
@@ -245,13 +247,13 @@ QSocketNotifier *SerialDevice::readNotifier()
     return m_reader;
 }
 
-bool SerialDevice::waitingInDriver() const
+int SerialDevice::inDriver() const
 {
 #ifdef Q_OS_UNIX
     int n = 0;
-    return ::ioctl(int(m_port.handle()), FIONREAD, &n) == 0 && n > 0;
+    return m_port.isOpen() && ::ioctl(int(m_port.handle()), FIONREAD, &n) == 0 ? n : 0;
 #else
-    return true;
+    return 0;
 #endif
 }
 

@@ -40,6 +40,9 @@ public:
     virtual int ReadChar();  // -1 when nothing is waiting
     virtual QByteArray ReadText();
     virtual int InputCount() const;
+    // What has arrived and is not read yet: InputCount() and what the driver still holds back
+    // under a wake threshold. For a count of progress; only InputCount() bytes can be read now.
+    int arrivedCount() const;
     virtual void PurgeInput();
 
     void setHandler(Handler handler) { m_handler = std::move(handler); }
@@ -87,7 +90,7 @@ private:
     void gathered();
     void hearEveryByte(bool on);
     QSocketNotifier *readNotifier();  // the port's own, made when it opens
-    bool waitingInDriver() const;
+    int inDriver() const;
     void postNotification();
     void notify();
     void runAfterHandler();
