@@ -62,7 +62,11 @@ bool LinkWaits::WaitForBytes(int n)
     // come singly at 19200 baud), and the threshold comes down as they arrive, so the last bytes
     // never stay behind in it. As it was once the wait is over.
     const int threshold = device.wakeThreshold();
-    const auto restore = qScopeGuard([&device, threshold] { device.setWakeThreshold(threshold); });
+    // Not after an abort: the link, and the device with it, may be gone by then.
+    const auto restore = qScopeGuard([&device, threshold, aborted = m_aborted] {
+        if (!*aborted)
+            device.setWakeThreshold(threshold);
+    });
     return waitUntil(
         [&device, n] {
             const int missing = n - device.InputCount();
