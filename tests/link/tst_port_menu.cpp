@@ -103,7 +103,8 @@ private slots:
         FakeDirectory dir;
         dir.list = {{"Serial ttyS0", "COM1", "/dev/ttyS0"},
                     {"Serial ttyUSB0", "COM2", pty.slavePath},
-                    {"Virtual ports/com7 (/dev/pts/9)", "COM7", "/dev/pts/9"},
+                    // a number the test's own pseudo-terminal never gets (with other tests running it once got 9)
+                    {"Virtual ports/com7 (/dev/pts/99999)", "COM7", "/dev/pts/99999"},
                     {"Serial ttyUSB1", "COM4", "/dev/gone"}};
         dir.failing = {"/dev/gone"};
         RecorderHost host;
