@@ -139,7 +139,7 @@ void TForm1::connectGraphToLink()
         } catch (const LinkAborted &) {  // the port is closing: nothing left to drain
         }
     });
-    m_graph->setSendChar([this](quint8 byte) { return m_link->Comm1().SendChar(byte); });
+    m_graph->setSendChar([this](quint8 byte) { return m_link->sendLiveRequest(byte); });
     m_graph->setRunGate([this](bool start) {
         if (start)
             return m_link->beginLiveRun();

@@ -67,6 +67,9 @@ SerialDevice::SerialDevice(QObject *parent) : QObject(parent)
     m_gatherTimer.setSingleShot(true);
     m_gatherTimer.setInterval(GatherMs);
     connect(&m_gatherTimer, &QTimer::timeout, this, &SerialDevice::gathered);
+    m_answerTimer.setSingleShot(true);
+    m_answerTimer.setTimerType(Qt::PreciseTimer);
+    connect(&m_answerTimer, &QTimer::timeout, this, [this] { hearEveryByte(true); });
 }
 
 SerialDevice::~SerialDevice()
@@ -125,6 +128,7 @@ bool SerialDevice::open(const QString &devicePath, QString *error)
 void SerialDevice::close()
 {
     m_gatherTimer.stop();
+    m_answerTimer.stop();
     if (m_port.isOpen()) {
         m_port.close();
         ++m_events;
@@ -150,6 +154,24 @@ void SerialDevice::setWakeThreshold(int bytes)
     if (::tcsetattr(fd, TCSANOW, &tio) == 0)
         m_wakeThreshold = bytes;
 #endif
+}
+
+void SerialDevice::awaitAnswer(int bytes)
+{
+    // the byte sent and all of the answer but its last, 10 bits each, in the timer's whole ms
+    const int ms = bytes * 10 * 1000 / BaudRate;
+    if (ms < 1 || !m_port.isOpen() || m_gatherTimer.isActive())
+        return;
+    hearEveryByte(false);
+    m_answerTimer.start(ms);
+}
+
+void SerialDevice::listenNow()
+{
+    if (!m_answerTimer.isActive())
+        return;
+    m_answerTimer.stop();
+    hearEveryByte(true);
 }
 
 bool SerialDevice::active() const { return m_port.isOpen(); }

@@ -65,6 +65,11 @@ public:
     // event loop. 1 again whenever the port opens or closes.
     void setWakeThreshold(int bytes);
     int wakeThreshold() const { return m_wakeThreshold; }
+    // A byte just went out and the unit's answer of 'bytes' cannot be complete before their time on
+    // the line: the port is not listened to until all but the last can have come. The threshold
+    // keeps the program from reading them singly, not the driver from waking it for each of them.
+    void awaitAnswer(int bytes);
+    void listenNow();  // no answer awaited any longer
     // Runs 'work' once the handler has returned (at once when it is not running).
     void afterHandler(std::function<void()> work);
 
@@ -101,6 +106,7 @@ private:
     std::vector<std::function<void()>> m_afterHandler;
     std::function<bool()> m_gather;
     QTimer m_gatherTimer;
+    QTimer m_answerTimer;
     QPointer<QSocketNotifier> m_reader;
     bool m_taking = false;
     bool m_inHandler = false;

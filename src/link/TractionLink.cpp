@@ -53,10 +53,19 @@ bool TractionLink::beginLiveRun()
     return true;
 }
 
+bool TractionLink::sendLiveRequest(quint8 request)
+{
+    if (!m_comm1.SendChar(request))
+        return false;
+    m_comm1.awaitAnswer(int(std::tuple_size_v<decltype(LinkState::LiveFrame)>));
+    return true;
+}
+
 void TractionLink::endLiveRun()
 {
     if (m_guard.current() != Exchange::LiveRun)
         return;
+    m_comm1.listenNow();
     m_comm1.setWakeThreshold(1);
     exchangeEnded();
 }

@@ -68,6 +68,9 @@ public:
     // not in one call. Ending is safe to call when no run holds it.
     bool beginLiveRun();
     void endLiveRun();
+    // The live poll's request, its answer awaited without a wake-up for each of its bytes: false
+    // when no port took it.
+    bool sendLiveRequest(quint8 request);
 
     // A door may be knocked while the receive handler runs (it pumps events): an exchange started
     // there would never see a reply, as the device holds its notifications until the handler

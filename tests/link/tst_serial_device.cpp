@@ -17,11 +17,14 @@ class LiveHost : public RecorderHost {
 public:
     bool live = false;
     QList<QByteArray> frames;
+    QElapsedTimer clock;
+    qint64 lastFrameNs = 0;  // on the clock, when it runs
     int textsSkipped = 0;
     bool realTimeVisible() const override { return live; }
     void liveFrame(const std::array<quint8, 6> &frame) override
     {
         frames << QByteArray(reinterpret_cast<const char *>(frame.data()), 6);
+        lastFrameNs = clock.isValid() ? clock.nsecsElapsed() : 0;
     }
     void liveTextSkipped() override { ++textsSkipped; }
 };
@@ -186,7 +189,18 @@ private slots:
         QVERIFY(eventually(link, [&] { return host.frames.size() == 2; }));
         QCOMPARE(host.frames[1], QByteArray("\x30\x31\x32\x33\x50\x00", 6));
 
-        // After the run a single byte is heard again.
+        // A request's answer is not listened for before it can have come: even all at once, it is
+        // read no sooner than the request and five of its bytes take on the line (about 3.1 ms).
+        host.clock.start();
+        QVERIFY(link.sendLiveRequest('M'));
+        QVERIFY(pty.write(QByteArray("\x10\x11\x12\x13\x20\x01", 6)));
+        QVERIFY(eventually(link, [&] { return host.frames.size() == 3; }));
+        QVERIFY2(host.lastFrameNs >= 3'000'000, qPrintable(QString::number(host.lastFrameNs)));
+        QCOMPARE(pty.readAll(), QByteArray("M"));
+
+        // After the run, ended while an answer was awaited, a single byte is heard again.
+        QVERIFY(link.sendLiveRequest('M'));
+        QCOMPARE(pty.readAll(), QByteArray("M"));
         link.endLiveRun();
         host.live = false;
         arrivals = 0;

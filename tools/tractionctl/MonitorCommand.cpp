@@ -99,7 +99,7 @@ int run(const QStringList &args)
     AxisRange time{0, 250};
     LiveFrames sink(channels, time);
     LivePoll poll(sink);
-    poll.setSendChar([&link](quint8 b) { return link.Comm1().SendChar(b); });
+    poll.setSendChar([&link](quint8 b) { return link.sendLiveRequest(b); });
     poll.setDrainInput([&link] {
         try {
             link.waits().DrainInput();

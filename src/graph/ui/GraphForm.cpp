@@ -2,6 +2,7 @@
 
 #include "widgets/ActiveBar.h"
 #include "widgets/ToolbarDock.h"
+#include "graph/ui/ChartCanvas.h"
 #include "graph/ui/ChartMouse.h"
 #include "graph/ui/CutLevelSetupForm.h"
 #include "graph/ui/FittingTicker.h"
@@ -79,7 +80,7 @@ TGraphChart::TGraphChart(TRegistryRoutines &options, QWidget *parent) : QMainWin
     m_shape1->setFixedHeight(5);
     m_shape1->setAutoFillBackground(true);
     v->addWidget(m_shape1);
-    m_chart = new QCustomPlot(body);
+    m_chart = new ChartCanvas(body);
     m_chart->setObjectName(QStringLiteral("Chart1"));
     v->addWidget(m_chart, 1);
     m_panel2 = new QWidget(body);
@@ -100,6 +101,8 @@ TGraphChart::TGraphChart(TRegistryRoutines &options, QWidget *parent) : QMainWin
 
 TGraphChart::~TGraphChart() = default;
 
+QCustomPlot *TGraphChart::chart() const { return m_chart; }
+
 void TGraphChart::buildChart()
 {
     QCustomPlot *c = m_chart;
@@ -115,6 +118,9 @@ void TGraphChart::buildChart()
     c->xAxis->setLabel(QStringLiteral("Time"));
     c->xAxis->setTickLabels(false);
     c->xAxis->grid()->setPen(silver);
+    // The time axis, its grid and the traces are all that move in a live run: they share a layer
+    // that is drawn alone then. The grid goes first, under the traces.
+    c->xAxis->grid()->setLayer(QStringLiteral("main"));
     addValueAxis(c->yAxis, &Navigation::Axes::wheel)->setLabel(QStringLiteral("Wheel Speed (Kmh)"));
     FittingTicker::install(c->yAxis, 10);
     c->yAxis->grid()->setPen(silver);
@@ -128,6 +134,9 @@ void TGraphChart::buildChart()
     m_cutAxis->setLabel(QStringLiteral("Cut Level"));
     m_cutAxis->grid()->setVisible(false);
     c->xAxis2->setVisible(false);
+    // Nothing here uses the library's selection band, the only thing its overlay layer is for: a
+    // buffer of its own would be cleared and copied at every redraw for nothing.
+    c->layer(QStringLiteral("overlay"))->setMode(QCPLayer::lmLogical);
     for (const TraceInfo &info : TraceTable) {
         QCPAxis *valueAxis = info.axis == ValueAxis::Right  ? c->yAxis2
                              : info.axis == ValueAxis::Left ? c->yAxis
@@ -137,6 +146,7 @@ void TGraphChart::buildChart()
                  info.axis == ValueAxis::Left ? AxisColour::None : AxisColour::Ticks);
     }
     m_cutAxis->setBasePen(QPen(traceColour(Trace::CutLevel)));  // the axis line keeps its first colour
+    c->xAxis->setLayer(QStringLiteral("main"));
     keepTickLabels(c);
     // the cursor and the zoom band live on a layer of their own, redrawn without the traces
     c->addLayer(QStringLiteral("cursor"), nullptr, QCustomPlot::limAbove);
@@ -340,6 +350,14 @@ void TGraphChart::applyAxes()
     m_cutAxis->setOffset(int(m_chart->width() * 0.08) - 40 > 0 ? int(m_chart->width() * 0.08) - 40 : 0);
     placeCursorLine();
     m_chart->replot();
+}
+
+void TGraphChart::applyTimeAxis()
+{
+    // Whatever else changed during the run was drawn whole where it changed.
+    m_chart->xAxis->setRange(safe(m_nav.axes.time));
+    refreshTraces();
+    m_chart->replotLive();
 }
 
 void TGraphChart::invalidateTraces() { m_drawn = {}; }

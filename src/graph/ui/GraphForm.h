@@ -17,6 +17,7 @@
 #include <optional>
 #include <vector>
 
+class ChartCanvas;
 class QCustomPlot;
 class QCPAxis;
 class QCPGraph;
@@ -49,7 +50,7 @@ public:
     Channels &channels() { return m_channels; }
     const Channels &channels() const { return m_channels; }
     Navigation &navigation() { return m_nav; }
-    QCustomPlot *chart() const { return m_chart; }
+    QCustomPlot *chart() const;
     QTimer *timer1() const { return m_poll->Timer1(); }
     LivePoll &realTime() { return *m_poll; }
     LiveFrames &liveFrames() { return m_liveFrames; }
@@ -207,6 +208,7 @@ private:
     static Dialogs::FileRequest saveRequest();  // the save dialog of "&Save" and the log
     void setRunCommands(bool running);
     void redrawLive();
+    void applyTimeAxis();  // the live run's redraw: only the time axis has moved
     void showFrameRate();
     void showLastFrame();
     void updateWholeRun();
@@ -225,7 +227,7 @@ private:
     TracesDrawn m_drawn;  // what the chart's points were taken for
     Navigation m_nav;
     LiveFrames m_liveFrames{m_channels, m_nav.axes.time};
-    QCustomPlot *m_chart = nullptr;
+    ChartCanvas *m_chart = nullptr;
     QCPAxis *m_cutAxis = nullptr;
     std::vector<RangedAxis> m_axes;
     std::array<QCPGraph *, WindowTraceCount> m_graphs{};

@@ -2,6 +2,7 @@
 
 #include "widgets/Dialogs.h"
 #include "graph/GraphFiles.h"
+#include "graph/ui/ChartCanvas.h"
 #include "graph/ui/ChartPrint.h"
 #include "graph/ui/ExportDialog.h"
 #include "graph/ui/GraphFileOpen.h"

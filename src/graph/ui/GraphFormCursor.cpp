@@ -1,5 +1,6 @@
 #include "graph/ui/GraphForm.h"
 
+#include "graph/ui/ChartCanvas.h"
 #include "graph/ui/ChartMouse.h"
 
 #include <QKeyEvent>

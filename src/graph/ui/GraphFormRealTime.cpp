@@ -2,6 +2,7 @@
 
 #include "widgets/Dialogs.h"
 #include "graph/GraphFiles.h"
+#include "graph/ui/ChartCanvas.h"
 #include "graph/ui/TimeSetupForm.h"
 
 #include <QAction>
@@ -54,8 +55,9 @@ void TGraphChart::setRunCommands(bool running)
     if (running)
         enable("WholeRun3", false);
     // The cursor is hidden while a run goes on: its layer of its own would only add a buffer to
-    // clear and blend at every redraw.
+    // draw at every redraw. The traces' layer is then redrawn alone, over the rest as it stood.
     m_chart->layer(QStringLiteral("cursor"))->setMode(running ? QCPLayer::lmLogical : QCPLayer::lmBuffered);
+    m_chart->setLiveLayer(running ? m_chart->layer(QStringLiteral("main")) : nullptr);
 }
 
 void TGraphChart::RealTimeStart3Execute()
@@ -204,7 +206,7 @@ void TGraphChart::showLastFrame()
 void TGraphChart::redrawLive()
 {
     showLastFrame();
-    applyAxes();
+    applyTimeAxis();
     if (m_rateClock.elapsed() >= 1000)
         showFrameRate();
 }
