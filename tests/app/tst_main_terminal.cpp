@@ -17,6 +17,7 @@
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScreen>
 #include <QScrollBar>
 #include <QStackedWidget>
 #include <QTemporaryDir>
@@ -201,6 +202,37 @@ private slots:
         QCOMPARE(memoText(window), QString());
         pty.write("\n\rnext");
         QTRY_COMPARE(memoText(window), QStringLiteral("\nnext"));
+    }
+
+    void theScrollBarOnScreenIsTheOneItsStateDraws()
+    {
+        // The bar skips repaints that would draw what is there: what the screen shows must still
+        // be what a whole repaint draws, as the text grows by drawings of a few lines and after Clear.
+        TForm1 window{testOptions()};
+        showWindow(window);
+        window.action("Terminal1")->trigger();
+        QScrollBar *bar = memo(window)->verticalScrollBar();
+        const auto onScreen = [&] {
+            const QPoint at = bar->mapTo(&window, QPoint(0, 0));
+            return window.screen()
+                ->grabWindow(window.winId(), at.x(), at.y(), bar->width(), bar->height())
+                .toImage()
+                .convertToFormat(QImage::Format_RGB32);
+        };
+        const auto drawnWhole = [&] { return bar->grab().toImage().convertToFormat(QImage::Format_RGB32); };
+
+        int line = 0;
+        for (int drawing = 0; drawing < 80; ++drawing) {
+            QByteArray text;
+            for (int i = 0; i <= drawing % 5; ++i)
+                text += "CH1  52  CH2  53  " + QByteArray::number(++line) + "\r\n";
+            terminal(window)->showReceived(text);
+            terminal(window)->lines();  // drawn now, not at the next round
+            QTRY_COMPARE_WITH_TIMEOUT(onScreen(), drawnWhole(), 2000);
+        }
+        QCOMPARE(bar->value(), bar->maximum());
+        window.action("Clear1")->trigger();
+        QTRY_COMPARE_WITH_TIMEOUT(onScreen(), drawnWhole(), 2000);
     }
 
     void sendOnTheTestPageRunsTheMisfireTest()

@@ -5,11 +5,57 @@
 #include <QKeyEvent>
 #include <QPlainTextEdit>
 #include <QScrollBar>
+#include <QStyle>
+#include <QStyleOptionSlider>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QVBoxLayout>
 
+#include <optional>
 #include <utility>
+
+namespace {
+
+// The memo's scroll bar, repainted only when it would look different. A streaming unit moves the
+// end of a long text by less than a pixel of the handle at most drawings, and repainting the bar
+// cost a fifth of each drawing.
+class SteadyScrollBar : public QScrollBar {
+public:
+    using QScrollBar::QScrollBar;
+
+protected:
+    void sliderChange(SliderChange change) override
+    {
+        if ((change == SliderValueChange || change == SliderRangeChange) && m_painted == look())
+            return;
+        QScrollBar::sliderChange(change);
+    }
+
+    void paintEvent(QPaintEvent *event) override
+    {
+        m_painted = look();
+        QScrollBar::paintEvent(event);
+    }
+
+private:
+    struct Look {
+        QRect handle;
+        bool empty, atStart, atEnd;
+        bool operator==(const Look &) const = default;
+    };
+
+    Look look() const
+    {
+        QStyleOptionSlider option;
+        initStyleOption(&option);
+        return {style()->subControlRect(QStyle::CC_ScrollBar, &option, QStyle::SC_ScrollBarSlider, this),
+                minimum() == maximum(), value() == minimum(), value() == maximum()};
+    }
+
+    std::optional<Look> m_painted;
+};
+
+}  // namespace
 
 TBFrame::TBFrame(QWidget *parent) : QFrame(parent), m_memo(new QPlainTextEdit(this))
 {
@@ -28,6 +74,7 @@ TBFrame::TBFrame(QWidget *parent) : QFrame(parent), m_memo(new QPlainTextEdit(th
     font.setStyleHint(QFont::TypeWriter);
     font.setPointSize(8);
     m_memo->setFont(font);
+    m_memo->setVerticalScrollBar(new SteadyScrollBar(Qt::Vertical, m_memo));
     m_memo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     // Tab leaves the memo, as in any other field; it sends nothing to the unit.
     m_memo->setTabChangesFocus(true);
