@@ -57,7 +57,8 @@ void notificationCost()
 {
     TForm1 window(testOptions());
     window.show();
-    QTest::qWaitForWindowExposed(&window);
+    if (!QTest::qWaitForWindowExposed(&window))
+        std::printf("the window was not shown: nothing is painted\n");
     window.action("Terminal1")->trigger();
     TBFrame *frame = window.body()->frame2();
     for (int i = 0; i < 40; ++i)
@@ -124,7 +125,8 @@ Run session(double seconds, bool port, bool draw, bool probeStalls = false)
     CountingForm window;
     window.draw = draw;
     window.show();
-    QTest::qWaitForWindowExposed(&window);
+    if (!QTest::qWaitForWindowExposed(&window))
+        std::printf("the window was not shown: nothing is painted\n");
     if (port && !window.link().Comm1().open(unit.path))
         std::printf("the simulated unit's port did not open\n");
     window.action("Terminal1")->trigger();

@@ -70,8 +70,10 @@ bool LinkWaits::WaitForBytes(int n)
     return waitUntil(
         [&device, n] {
             const int missing = n - device.InputCount();
-            if (missing > 0)
+            if (missing > 0) {
                 device.setWakeThreshold(missing);
+                device.listenNow();  // a live answer's reader may have left the port unheard
+            }
             return missing <= 0;
         },
         ReplyTimeoutMs);

@@ -5,11 +5,10 @@
 LivePoll::LivePoll(LiveFrameSink &sink, QObject *parent) : QObject(parent), m_sink(sink)
 {
     m_timer1.setObjectName(QStringLiteral("Timer1"));
-    m_timer1.setSingleShot(true);
     m_timer1.setInterval(PollIntervalMs);
-    // a coarse timer may fire 5 % late, and at 5 ms that is the frame rate lost
-    m_timer1.setTimerType(Qt::PreciseTimer);
-    connect(&m_timer1, &QTimer::timeout, this, &LivePoll::Timer1Timer);
+    // Not the event loop's timer: it rounds to whole ms and fires up to a ms late, and at 5 ms a
+    // frame that is the frame rate lost.
+    connect(&m_timer1, &LineTimer::timeout, this, &LivePoll::Timer1Timer);
     m_lostTimer.setSingleShot(true);
     m_lostTimer.setInterval(LostFrameMs);
     m_lostTimer.setTimerType(Qt::PreciseTimer);

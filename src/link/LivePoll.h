@@ -1,5 +1,6 @@
 #pragma once
 
+#include "link/LineTimer.h"
 #include "link/LiveFrameSink.h"
 
 #include <QElapsedTimer>
@@ -32,7 +33,7 @@ public:
     void setDrainInput(std::function<void()> drain) { m_drain = std::move(drain); }
     const std::function<void()> &drainInput() const { return m_drain; }
 
-    QTimer *Timer1() { return &m_timer1; }
+    LineTimer *Timer1() { return &m_timer1; }
 
     // A run starts: counts from zero, the input drained, Timer1 started. The caller has readied
     // the sink (channels emptied, width set, log opened if one is wanted).
@@ -73,7 +74,7 @@ private:
     void drain();
 
     LiveFrameSink &m_sink;
-    QTimer m_timer1;
+    LineTimer m_timer1;
     QTimer m_lostTimer;
     std::function<bool(quint8)> m_send;
     std::function<void()> m_drain;

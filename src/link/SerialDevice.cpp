@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <utility>
 #include <fcntl.h>
 #include <grp.h>
 #include <sys/stat.h>
@@ -19,6 +20,7 @@
 #include <unistd.h>
 
 #ifdef Q_OS_UNIX
+#include <poll.h>
 #include <sys/ioctl.h>
 #endif
 
@@ -67,9 +69,7 @@ SerialDevice::SerialDevice(QObject *parent) : QObject(parent)
     m_gatherTimer.setSingleShot(true);
     m_gatherTimer.setInterval(GatherMs);
     connect(&m_gatherTimer, &QTimer::timeout, this, &SerialDevice::gathered);
-    m_answerTimer.setSingleShot(true);
-    m_answerTimer.setTimerType(Qt::PreciseTimer);
-    connect(&m_answerTimer, &QTimer::timeout, this, [this] { hearEveryByte(true); });
+    connect(&m_answerTimer, &LineTimer::timeout, this, &SerialDevice::answerDue);
 }
 
 SerialDevice::~SerialDevice()
@@ -129,6 +129,7 @@ void SerialDevice::close()
 {
     m_gatherTimer.stop();
     m_answerTimer.stop();
+    m_taken.clear();
     if (m_port.isOpen()) {
         m_port.close();
         ++m_events;
@@ -158,20 +159,48 @@ void SerialDevice::setWakeThreshold(int bytes)
 
 void SerialDevice::awaitAnswer(int bytes)
 {
-    // the byte sent and all of the answer but its last, 10 bits each, in the timer's whole ms
-    const int ms = bytes * 10 * 1000 / BaudRate;
-    if (ms < 1 || !m_port.isOpen() || m_gatherTimer.isActive())
+    if (bytes < 1 || !m_port.isOpen() || m_gatherTimer.isActive())
         return;
+    // Off until the answer is read, and left off after it: each switch of the notifier costs the
+    // event loop a wake-up of its own.
     hearEveryByte(false);
-    m_answerTimer.start(ms);
+    // the byte sent and all of the answer, 10 bits each
+    m_answerTimer.start(qint64(1 + bytes) * 10 * 1'000'000 / BaudRate);
+}
+
+void SerialDevice::answerDue()
+{
+#ifdef Q_OS_UNIX
+    // The answer is in, or its last byte close. Taken here, with the event loop held
+    // for that long, rather than heard: hearing it costs a switch of the notifier, a wake-up for
+    // the byte and a posted notification, three rounds of the event loop for every frame. Read
+    // past the port, whose reads switch its notifier on again once its buffer is empty.
+    if (m_port.isOpen() && m_port.bytesAvailable() == 0 && m_taken.isEmpty()) {
+        const int fd = int(m_port.handle());
+        pollfd answer{fd, POLLIN, 0};
+        const timespec late{0, AnswerLateMs * 1'000'000L};
+        if (::ppoll(&answer, 1, &late, nullptr) == 1 && answer.revents == POLLIN) {
+            char bytes[256];
+            const ssize_t n = ::read(fd, bytes, sizeof bytes);
+            if (n > 0) {
+                m_taken.append(bytes, n);
+                ++m_events;
+                emit activity();
+                notify();
+                return;
+            }
+        }
+    }
+#endif
+    // Late, none, or the device failing: the port hears it, and says so if it is gone.
+    hearEveryByte(true);
 }
 
 void SerialDevice::listenNow()
 {
-    if (!m_answerTimer.isActive())
-        return;
     m_answerTimer.stop();
-    hearEveryByte(true);
+    if (m_port.isOpen() && !m_gatherTimer.isActive())
+        hearEveryByte(true);
 }
 
 bool SerialDevice::active() const { return m_port.isOpen(); }
@@ -192,25 +221,31 @@ bool SerialDevice::SendChar(quint8 byte)
 
 int SerialDevice::ReadChar()
 {
-    char c;
-    if (!m_port.isOpen() || m_port.read(&c, 1) != 1)
+    if (!m_port.isOpen())
         return -1;
-    return quint8(c);
+    if (!m_taken.isEmpty()) {
+        const quint8 c = quint8(m_taken.front());
+        m_taken.remove(0, 1);
+        return c;
+    }
+    char c;
+    return m_port.read(&c, 1) == 1 ? quint8(c) : -1;
 }
 
 QByteArray SerialDevice::ReadText()
 {
     if (!m_port.isOpen())
         return {};
-    return m_port.readAll();
+    return std::exchange(m_taken, QByteArray()) + m_port.readAll();
 }
 
-int SerialDevice::InputCount() const { return m_port.isOpen() ? int(m_port.bytesAvailable()) : 0; }
+int SerialDevice::InputCount() const { return m_port.isOpen() ? int(m_taken.size() + m_port.bytesAvailable()) : 0; }
 
 int SerialDevice::arrivedCount() const { return InputCount() + inDriver(); }
 
 void SerialDevice::PurgeInput()
 {
+    m_taken.clear();
     if (m_port.isOpen())
         m_port.clear(QSerialPort::Input);
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "link/LineTimer.h"
+
 #include <QByteArray>
 #include <QObject>
 #include <QPointer>
@@ -66,10 +68,14 @@ public:
     void setWakeThreshold(int bytes);
     int wakeThreshold() const { return m_wakeThreshold; }
     // A byte just went out and the unit's answer of 'bytes' cannot be complete before their time on
-    // the line: the port is not listened to until all but the last can have come. The threshold
-    // keeps the program from reading them singly, not the driver from waking it for each of them.
+    // the line: the port is not listened to until then; what is missing of the answer is then
+    // waited for (at most AnswerLateMs) and the answer handled at once. The port stays unheard
+    // after it until listenNow(), or until an answer is late. The threshold keeps the program
+    // from reading the bytes singly, not the driver from waking it for each of them.
     void awaitAnswer(int bytes);
-    void listenNow();  // no answer awaited any longer
+    static constexpr int AnswerLateMs = 2;
+    // No answer awaited any longer, or bytes are waited for in an event loop: every arrival is heard.
+    void listenNow();
     // Runs 'work' once the handler has returned (at once when it is not running).
     void afterHandler(std::function<void()> work);
 
@@ -93,6 +99,7 @@ private:
     void deviceError(QSerialPort::SerialPortError error);
     void announce();  // now, or with what else comes within GatherMs
     void gathered();
+    void answerDue();
     void hearEveryByte(bool on);
     QSocketNotifier *readNotifier();  // the port's own, made when it opens
     int inDriver() const;
@@ -101,12 +108,13 @@ private:
     void runAfterHandler();
 
     QSerialPort m_port;
+    QByteArray m_taken;  // a live answer read past the port, older than anything the port holds
     QString m_path;
     Handler m_handler;
     std::vector<std::function<void()>> m_afterHandler;
     std::function<bool()> m_gather;
     QTimer m_gatherTimer;
-    QTimer m_answerTimer;
+    LineTimer m_answerTimer;
     QPointer<QSocketNotifier> m_reader;
     bool m_taking = false;
     bool m_inHandler = false;

@@ -90,7 +90,7 @@ class TestGraphSetup : public QObject {
         Window()
         {
             g.setDrainInput([this] { ++drained; });
-            QObject::connect(g.timer1(), &QTimer::timeout, [this] { ++ticks; });
+            QObject::connect(g.timer1(), &LineTimer::timeout, [this] { ++ticks; });
             g.show();
         }
         QCPGraph *trace(Trace t) const

@@ -8,6 +8,7 @@
 #include <QSignalSpy>
 #include <QTest>
 #include <QThread>
+#include <QTimer>
 
 #include <grp.h>
 #include <sys/stat.h>
@@ -198,6 +199,38 @@ private slots:
         QVERIFY2(host.lastFrameNs >= 3'000'000, qPrintable(QString::number(host.lastFrameNs)));
         QCOMPARE(pty.readAll(), QByteArray("M"));
 
+        // However the answer comes, it is read whole and in order: at once, its last byte late (after
+        // the request's window and the wait for its last byte), or a text in place of a frame.
+        struct Answer {
+            QByteArray first, last;
+            int lateMs;
+        };
+        const Answer answers[] = {
+            {QByteArray("\x40\x41\x42\x43\x10\x02", 6), {}, 0},
+            {QByteArray("\x50\x51\x52\x53\x11", 5), QByteArray(1, '\0'), 30},
+            {QByteArray("Launch"), QByteArray(" Control Active\n\r"), 0},
+            {QByteArray("Launch Control A"), QByteArray("ctive\n\r"), 30},
+        };
+        for (const Answer &answer : answers) {
+            const qsizetype frames = host.frames.size();
+            const int texts = host.textsSkipped;
+            QVERIFY(link.sendLiveRequest('M'));
+            QCOMPARE(pty.readAll(), QByteArray("M"));
+            QVERIFY(pty.write(answer.first));
+            // the rest from the event loop, which the program's own waits run as well
+            QTimer::singleShot(answer.lateMs, this, [&pty, &answer] { pty.write(answer.last); });
+            const QByteArray sent = answer.first + answer.last;
+            if (sent.startsWith("Launch")) {
+                QVERIFY(eventually(link, [&] { return host.textsSkipped == texts + 1; }));
+                QCOMPARE(host.frames.size(), frames);
+            } else {
+                QVERIFY(eventually(link, [&] { return host.frames.size() == frames + sent.size() / 6; }));
+                for (qsizetype i = 0; i < sent.size() / 6; ++i)
+                    QCOMPARE(host.frames[frames + i], sent.mid(6 * i, 6));
+            }
+            QCOMPARE(link.Comm1().InputCount(), 0);
+        }
+
         // After the run, ended while an answer was awaited, a single byte is heard again.
         QVERIFY(link.sendLiveRequest('M'));
         QCOMPARE(pty.readAll(), QByteArray("M"));
@@ -336,18 +369,28 @@ private slots:
 
     void aVanishedDeviceClosesThePortAndSaysSoOnce()
     {
-        PtyPair pty;
-        RecorderHost host;
-        TractionLink link(host);
-        QVERIFY(link.Comm1().open(pty.slavePath));
-        QSignalSpy lost(&link.Comm1(), &SerialDevice::lost);
-        pty.hangUp();
-        QVERIFY(link.waits().waitUntil([&] { return !link.Comm1().active(); }, 5000));
-        settle(link, 200);
-        QCOMPARE(lost.count(), 1);
-        QVERIFY2(lost.first().first().toString().startsWith(QStringLiteral("Read error (")),
-                 qPrintable(lost.first().first().toString()));
-        QVERIFY(!link.Comm1().SendChar('E'));
+        // idle, and in a live run with a request's answer awaited
+        for (const bool awaiting : {false, true}) {
+            PtyPair pty;
+            LiveHost host;
+            host.live = awaiting;
+            TractionLink link(host);
+            QVERIFY(link.Comm1().open(pty.slavePath));
+            QSignalSpy lost(&link.Comm1(), &SerialDevice::lost);
+            if (awaiting) {
+                QVERIFY(link.beginLiveRun());
+                QVERIFY(link.sendLiveRequest('M'));
+                QVERIFY(pty.write("\x40\x41"));
+            }
+            pty.hangUp();
+            QVERIFY(link.waits().waitUntil([&] { return !link.Comm1().active(); }, 5000));
+            settle(link, 200);
+            QCOMPARE(lost.count(), 1);
+            QVERIFY2(lost.first().first().toString().startsWith(QStringLiteral("Read error (")),
+                     qPrintable(lost.first().first().toString()));
+            QVERIFY(!link.Comm1().SendChar('E'));
+            QVERIFY(host.frames.isEmpty());
+        }
     }
 };
 

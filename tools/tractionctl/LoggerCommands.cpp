@@ -10,7 +10,6 @@
 #include "link/TractionLink.h"
 
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QSocketNotifier>
 
 #include <csignal>
@@ -47,25 +46,6 @@ QByteArray fileBytes(const QByteArray &logImage, Format format)
     Channels channels;
     LogImage::plot(logImage, channels);
     return format == Format::Dat ? GraphFiles::dosBytes(channels) : GraphCommands::csv(channels, false);
-}
-
-// The new file is down in full before the old one becomes its backup and the new one takes its place.
-bool save(const QString &path, const QByteArray &bytes, QString *error)
-{
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size()) {
-        *error = file.errorString();
-        return false;
-    }
-    if (!makeBackup(path, error)) {
-        file.cancelWriting();
-        return false;
-    }
-    if (!file.commit()) {
-        *error = file.errorString();
-        return false;
-    }
-    return true;
 }
 
 // Ctrl+C during the upload cancels it as the window's Cancel does, so that the unit is left at its

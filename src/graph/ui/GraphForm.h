@@ -51,7 +51,7 @@ public:
     const Channels &channels() const { return m_channels; }
     Navigation &navigation() { return m_nav; }
     QCustomPlot *chart() const;
-    QTimer *timer1() const { return m_poll->Timer1(); }
+    LineTimer *timer1() const { return m_poll->Timer1(); }
     LivePoll &realTime() { return *m_poll; }
     LiveFrames &liveFrames() { return m_liveFrames; }
     // Slip, thresholds, the second cursor, the overlay and statistics.
