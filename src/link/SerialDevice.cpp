@@ -171,10 +171,10 @@ void SerialDevice::awaitAnswer(int bytes)
 void SerialDevice::answerDue()
 {
 #ifdef Q_OS_UNIX
-    // The answer is in, or its last byte close. Taken here, with the event loop held
-    // for that long, rather than heard: hearing it costs a switch of the notifier, a wake-up for
-    // the byte and a posted notification, three rounds of the event loop for every frame. Read
-    // past the port, whose reads switch its notifier on again once its buffer is empty.
+    // The answer is in, or its last byte close: taken here, the event loop held for at most that
+    // long, rather than heard. Hearing it costs a switch of the notifier, a wake-up for the byte
+    // and a posted notification, three rounds of the event loop a frame. Read past the port, whose
+    // reads switch its notifier on again whenever they empty its buffer.
     if (m_port.isOpen() && m_port.bytesAvailable() == 0 && m_taken.isEmpty()) {
         const int fd = int(m_port.handle());
         pollfd answer{fd, POLLIN, 0};

@@ -20,7 +20,8 @@ class QSocketNotifier;
 // Receive notifications reach the handler on this thread, never re-entrantly. QSerialPort does not
 // announce bytes again while a slot of its readyRead runs a nested event loop, so the handler is
 // never called from readyRead itself: arrivals are posted, and bytes that arrived while the handler
-// ran are announced once more after it returns.
+// ran are announced once more after it returns. A live answer taken when its time on the line is
+// up (awaitAnswer) goes to the handler at once, from that timer.
 //
 // The byte operations are virtual only so that the fuzz targets can feed the receive handler from
 // memory through this same notification path; the program always uses them as they stand here.
