@@ -18,7 +18,8 @@ namespace {
 
 // The memo's scroll bar, repainted only when it would look different. A streaming unit moves the
 // end of a long text by less than a pixel of the handle at most drawings, and repainting the bar
-// cost a fifth of each drawing.
+// cost a fifth of each drawing. Each change is weighed against the one before it, not against what
+// was last painted: a paint may cover part of the bar only.
 class SteadyScrollBar : public QScrollBar {
 public:
     using QScrollBar::QScrollBar;
@@ -26,15 +27,18 @@ public:
 protected:
     void sliderChange(SliderChange change) override
     {
-        if ((change == SliderValueChange || change == SliderRangeChange) && m_painted == look())
+        const Look now = look();
+        const bool same = m_last == now;
+        m_last = now;
+        if (same && (change == SliderValueChange || change == SliderRangeChange))
             return;
         QScrollBar::sliderChange(change);
     }
 
-    void paintEvent(QPaintEvent *event) override
+    void resizeEvent(QResizeEvent *event) override
     {
-        m_painted = look();
-        QScrollBar::paintEvent(event);
+        m_last.reset();  // repainted whole anyway
+        QScrollBar::resizeEvent(event);
     }
 
 private:
@@ -52,7 +56,7 @@ private:
                 minimum() == maximum(), value() == minimum(), value() == maximum()};
     }
 
-    std::optional<Look> m_painted;
+    std::optional<Look> m_last;
 };
 
 }  // namespace
