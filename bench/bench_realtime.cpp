@@ -41,6 +41,8 @@ int main(int argc, char **argv)
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--one-cpu") == 0) {
             oneCpu = sched_getcpu();
+            if (oneCpu < 0)
+                break;
             cpu_set_t set;
             CPU_ZERO(&set);
             CPU_SET(oneCpu, &set);
