@@ -32,6 +32,8 @@ AxleMeans means(const std::array<double, 4> &wheels, const std::array<Axle, 4> &
 
 }  // namespace
 
+QString text(std::optional<double> slip) { return slip ? QString::number(*slip, 'f', 1) : QStringLiteral(" "); }
+
 double of(const std::array<double, 4> &wheels, const std::array<Axle, 4> &axleOf, Axle driven)
 {
     const AxleMeans m = means(wheels, axleOf, driven);

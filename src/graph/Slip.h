@@ -3,7 +3,10 @@
 #include "graph/Channels.h"
 #include "graph/RunSettings.h"
 
+#include <QString>
+
 #include <array>
+#include <optional>
 
 // The slip of the driven wheels over the others, derived from the four wheel channels: never
 // stored in a graph file, recomputed from what is held.
@@ -24,6 +27,9 @@ void compute(const Channels &channels, const std::array<Axle, 4> &axleOf, Axle d
 
 // The four wheel values of point i (every wheel channel holds the same samples).
 std::array<double, 4> wheelsAt(const Channels &channels, qsizetype i);
+
+// Slip to a tenth, as its readouts show it; " " where there is none.
+QString text(std::optional<double> slip);
 
 inline constexpr std::array<Trace, 4> WheelTraces{Trace::WheelSpeedFL, Trace::WheelSpeedFR, Trace::WheelSpeedRL,
                                                   Trace::WheelSpeedRR};

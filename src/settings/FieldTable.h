@@ -19,6 +19,13 @@ enum class FieldForm {
     Carried,      // not shown; kept as it is
 };
 
+// A number typed into a text box (the forms an edit control shows).
+inline bool isEditForm(FieldForm form)
+{
+    return form == FieldForm::Hundredths || form == FieldForm::Tenths || form == FieldForm::Whole ||
+           form == FieldForm::Integer;
+}
+
 enum class Sheet { Configuration, LaunchControl, SlipControl, Wheels, CS_Rev_Limit, DataLogging, Test, None };
 // A page's tab caption exactly as shown; "" for None.
 const char *sheetCaption(Sheet sheet);

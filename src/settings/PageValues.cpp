@@ -4,12 +4,6 @@
 
 namespace {
 
-bool isEditForm(FieldForm form)
-{
-    return form == FieldForm::Hundredths || form == FieldForm::Tenths || form == FieldForm::Whole ||
-           form == FieldForm::Integer;
-}
-
 QString offsetsOf(const Field &f)
 {
     if (f.size == 1)

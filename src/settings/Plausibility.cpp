@@ -21,12 +21,6 @@ bool mustNotBeZero(const Field &f)
     return false;
 }
 
-bool isEditForm(FieldForm form)
-{
-    return form == FieldForm::Hundredths || form == FieldForm::Tenths || form == FieldForm::Whole ||
-           form == FieldForm::Integer;
-}
-
 QString hex(quint8 byte) { return QStringLiteral("%1").arg(byte, 2, 16, QLatin1Char('0')).toUpper(); }
 
 struct Rule {

@@ -18,9 +18,9 @@
 
 namespace {
 
-using Row = CommandRow<GraphAnalysis>;
+using AnalysisRow = CommandRow<GraphAnalysis>;
 // clang-format off
-constexpr Row Commands[] = {
+constexpr AnalysisRow AnalysisCommands[] = {
     {"SlipSetup1", "&Slip Setup", "", "", "", nullptr, true, [](GraphAnalysis &a) { a.graph().SlipSetup1Execute(); }},
     {"SecondCursor1", "Second &Cursor", "", "", "", nullptr, true, [](GraphAnalysis &a) { a.secondCursor().set(a.graph().cursor()); }},
     {"ClearSecondCursor1", "Cl&ear Second Cursor", "", "", "", nullptr, true, [](GraphAnalysis &a) { a.secondCursor().set(std::nullopt); }},
@@ -51,7 +51,7 @@ GraphAnalysis::~GraphAnalysis() = default;
 
 void GraphAnalysis::fillMenu(QMenu *menu)
 {
-    const CommandActions actions = makeCommands<GraphAnalysis>(Commands, *this, &m_g);
+    const CommandActions actions = makeCommands<GraphAnalysis>(AnalysisCommands, *this, &m_g);
     addCommands(menu, actions,
                 {"SlipSetup1", "-", "SecondCursor1", "ClearSecondCursor1", "-", "OpenOverlay1", "AlignOverlay1",
                  "CloseOverlay1", "-", "RunStatistics1"});

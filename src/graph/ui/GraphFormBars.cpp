@@ -10,9 +10,9 @@
 
 namespace {
 
-using Row = CommandRow<TGraphChart>;
+using BarRow = CommandRow<TGraphChart>;
 // clang-format off
-constexpr Row Commands[] = {
+constexpr BarRow BarCommands[] = {
     {"Load3", "&Open", "Ctrl+O", "Open a previously saved log file", "document-open", "open", true, [](TGraphChart &g) { g.Load3Execute(); }},
     {"Save3", "&Save", "Ctrl+S", "Save Current log file", "document-save", "save", true, [](TGraphChart &g) { g.Save3Execute(); }},
     {"Print3", "&Print", "Ctrl+P", "Print current graph screen", "document-print", "print", true, [](TGraphChart &g) { g.Print3Execute(); }},
@@ -35,7 +35,7 @@ constexpr Row Commands[] = {
 
 void TGraphChart::buildActions()
 {
-    const CommandActions actions = makeCommands<TGraphChart>(Commands, *this, this);
+    const CommandActions actions = makeCommands<TGraphChart>(BarCommands, *this, this);
     m_lock = actions.value(QStringLiteral("LockToolBar3"));
     m_free = actions.value(QStringLiteral("FreeToolBar3"));
     m_wholeRun = actions.value(QStringLiteral("WholeRun3"));

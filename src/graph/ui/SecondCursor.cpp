@@ -32,8 +32,6 @@ constexpr std::array<std::pair<Trace, const char *>, 7> TableRows{{{Trace::Wheel
 constexpr const char *ColumnTitles[] = {"Cursor", "Cursor 2", "Difference", "Overlay", "Overlay 2"};
 
 QString shown(std::optional<double> v) { return v ? formatGeneral(*v) : QStringLiteral(" "); }
-// slip to a tenth, like its readout
-QString tenths(std::optional<double> v) { return v ? QString::number(*v, 'f', 1) : QStringLiteral(" "); }
 
 }  // namespace
 
@@ -106,7 +104,7 @@ SecondCursor::RowTexts SecondCursor::rowTexts(size_t row, double a) const
     const auto valueAt = [&](const Channels &chs, double time) {
         return isSlip ? m_slip.slipAt(chs, time) : valueAtTime(chs[t], time);
     };
-    const auto text = isSlip ? +tenths : +shown;
+    const auto text = isSlip ? &Slip::text : +shown;
     const auto va = valueAt(m_g.channels(), a);
     const auto vb = m_x ? valueAt(m_g.channels(), *m_x) : std::nullopt;
     RowTexts texts{text(va), text(vb), va && vb ? text(*vb - *va) : QStringLiteral(" "), QStringLiteral(" "),

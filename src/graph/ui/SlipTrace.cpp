@@ -19,8 +19,6 @@ constexpr TGraphChart::PanelRow SlipPanel{Trace::Slip, -1,      "GroupBoxSlip", 
                                           Slip::Title, nullptr, "Real_Time_Slip", " ",
                                           65,          32767,   Slip::Title};
 
-QString tenths(std::optional<double> v) { return v ? QString::number(*v, 'f', 1) : QStringLiteral(" "); }
-
 }  // namespace
 
 SlipTrace::SlipTrace(TGraphChart &graph) : QObject(&graph), m_g(graph)
@@ -48,10 +46,10 @@ SlipTrace::SlipTrace(TGraphChart &graph) : QObject(&graph), m_g(graph)
     });
     // blank with the six when the cursor stands where there is no sample
     connect(&graph, &TGraphChart::cursorValuesChanged, this,
-            [this] { m_readout->setText(tenths(slipAt(m_g.channels(), m_g.cursor()))); });
+            [this] { m_readout->setText(Slip::text(slipAt(m_g.channels(), m_g.cursor()))); });
     connect(&graph, &TGraphChart::liveFrameShown, this, [this](const std::array<quint8, 6> &frame) {
         const std::array<double, 4> w{double(frame[0]), double(frame[1]), double(frame[2]), double(frame[3])};
-        m_readout->setText(tenths(Slip::of(w, m_settings.axleOf, m_driven)));
+        m_readout->setText(Slip::text(Slip::of(w, m_settings.axleOf, m_driven)));
     });
 }
 
