@@ -83,6 +83,13 @@ public:
                 bytes += char(b.value);
         return bytes;
     }
+    // What the program sent after its last `c` from `from` on: where it left the unit. The program
+    // may be done before the unit has taken its last bytes off the line, so check it with QTRY.
+    QByteArray receivedAfterLast(char c, qsizetype from = 0) const
+    {
+        const QByteArray sent = received().mid(from);
+        return sent.mid(sent.lastIndexOf(c) + 1);
+    }
     // As received(), but with each return to the menu root as it goes when the unit answers its
     // ESC within the 100 ms: a busy machine may delay an answer past them, and the program then
     // rightly tries 'E' and ESC once more.
