@@ -23,6 +23,9 @@ install_deps() {
 }
 
 configure_and_build() {
+  # ccache takes what the compiler found from its dependency list rather than running the
+  # preprocessor first: a fresh machine's build, all misses, runs the compiler alone.
+  export CCACHE_DEPEND=1
   cmake -S "$ROOT" -B "$BUILD" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
   cmake --build "$BUILD" -j "$(nproc)" "$@"
 }
