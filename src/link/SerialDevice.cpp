@@ -3,6 +3,7 @@
 #include "link/LowLatency.h"
 
 #include <QFileInfo>
+#include <QThread>
 #include <QMetaObject>
 #include <QPointer>
 #include <QSocketNotifier>
@@ -96,7 +97,15 @@ bool SerialDevice::open(const QString &devicePath, QString *error)
     m_port.setFlowControl(QSerialPort::NoFlowControl);
     // Unbounded: a whole log upload (131072 bytes) must fit while the handler is busy.
     m_port.setReadBufferSize(0);
-    if (!m_port.open(QIODevice::ReadWrite)) {
+    // Qt locks the device with a file that a program closing it removes only after the device
+    // itself: a moment later the same pseudo-terminal, or the port, may be free.
+    for (int tries = 1;
+         !m_port.open(QIODevice::ReadWrite) && m_port.error() == QSerialPort::PermissionError && tries < OpenTries;
+         ++tries) {
+        m_port.clearError();
+        QThread::msleep(OpenRetryMs);
+    }
+    if (!m_port.isOpen()) {
         const auto code = m_port.error();
         if (error)
             *error = QStringLiteral("Can't open specified device %1 (Error %2, %3)")

@@ -84,6 +84,10 @@ public:
     quint64 events() const { return m_events; }
 
     static constexpr int BaudRate = 19200;
+    // A port refused for permission is asked again this often, this far apart (a lock file
+    // of a program just closing it).
+    static constexpr int OpenTries = 10;
+    static constexpr int OpenRetryMs = 20;
     static constexpr int ReceiveBufferSize = 131072;
 
 signals:

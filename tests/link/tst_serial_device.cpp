@@ -4,11 +4,15 @@
 #include "SimUnit.h"
 #include "link/TractionLink.h"
 
+#include <QDir>
 #include <QElapsedTimer>
 #include <QSignalSpy>
 #include <QTest>
 #include <QThread>
+#include <QLockFile>
 #include <QTimer>
+
+#include <thread>
 
 #include <grp.h>
 #include <sys/stat.h>
@@ -120,6 +124,45 @@ private slots:
         // A device that fails for another reason gets no such advice.
         QVERIFY(!link.Comm1().open(QStringLiteral("/dev/null"), &error));
         QVERIFY2(!error.contains("adduser"), qPrintable(error));
+    }
+
+    // Qt's lock file outlives the device a closing program held: the port is asked again for a
+    // moment, and a lock that stays is still refused.
+    void aLockReleasedAMomentLaterLetsThePortOpen()
+    {
+        PtyPair pty;
+        RecorderHost host;
+        TractionLink holder(host), link(host);
+        QVERIFY(holder.Comm1().open(pty.slavePath));
+        QString lockPath;
+        for (const QString &dir : {QStringLiteral("/var/lock"), QStringLiteral("/run/lock"), QDir::tempPath()})
+            for (const QFileInfo &f : QDir(dir).entryInfoList({QStringLiteral("LCK..*")}, QDir::Files))
+                if (f.fileName().endsWith(QFileInfo(pty.slavePath).fileName()))
+                    lockPath = f.filePath();
+        QVERIFY2(!lockPath.isEmpty(), "no lock file for the open port");
+        holder.Comm1().close();
+        QVERIFY(!QFile::exists(lockPath));
+
+        auto holdFor = [&](int ms) {
+            QLockFile *lock = new QLockFile(lockPath);
+            return std::thread([lock, ms] {
+                lock->lock();
+                QThread::msleep(ms);
+                delete lock;
+            });
+        };
+        std::thread briefly = holdFor(60);
+        QThread::msleep(10);
+        QString error;
+        QVERIFY2(link.Comm1().open(pty.slavePath, &error), qPrintable(error));
+        briefly.join();
+        link.Comm1().close();
+
+        std::thread held = holdFor(2000);
+        QThread::msleep(10);
+        QVERIFY(!link.Comm1().open(pty.slavePath, &error));
+        QVERIFY2(error.contains(QStringLiteral("lock")), qPrintable(error));
+        held.join();
     }
 
     void idleModeLeavesBytesQueued()
