@@ -143,23 +143,24 @@ private slots:
         holder.Comm1().close();
         QVERIFY(!QFile::exists(lockPath));
 
+        // Taken here, let go by another thread while the port is being opened.
         auto holdFor = [&](int ms) {
-            QLockFile *lock = new QLockFile(lockPath);
-            return std::thread([lock, ms] {
-                lock->lock();
-                QThread::msleep(ms);
-                delete lock;
-            });
+            auto *lock = new QLockFile(lockPath);
+            const bool locked = lock->tryLock(1000);
+            return std::pair{locked, std::thread([lock, ms] {
+                                 QThread::msleep(ms);
+                                 delete lock;
+                             })};
         };
-        std::thread briefly = holdFor(60);
-        QThread::msleep(10);
+        auto [lockedBriefly, briefly] = holdFor(60);
+        QVERIFY(lockedBriefly);
         QString error;
         QVERIFY2(link.Comm1().open(pty.slavePath, &error), qPrintable(error));
         briefly.join();
         link.Comm1().close();
 
-        std::thread held = holdFor(2000);
-        QThread::msleep(10);
+        auto [locked, held] = holdFor(2000);
+        QVERIFY(locked);
         QVERIFY(!link.Comm1().open(pty.slavePath, &error));
         QVERIFY2(error.contains(QStringLiteral("lock")), qPrintable(error));
         held.join();
