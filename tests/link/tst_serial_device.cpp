@@ -137,7 +137,7 @@ private slots:
         QString lockPath;
         for (const QString &dir : {QStringLiteral("/var/lock"), QStringLiteral("/run/lock"), QDir::tempPath()})
             for (const QFileInfo &f : QDir(dir).entryInfoList({QStringLiteral("LCK..*")}, QDir::Files))
-                if (f.fileName().endsWith(QFileInfo(pty.slavePath).fileName()))
+                if (f.fileName() == QStringLiteral("LCK..pts_") + QFileInfo(pty.slavePath).fileName())
                     lockPath = f.filePath();
         QVERIFY2(!lockPath.isEmpty(), "no lock file for the open port");
         holder.Comm1().close();
