@@ -6,6 +6,7 @@
 
 #include <QDir>
 #include <QElapsedTimer>
+#include <QProcess>
 #include <QSignalSpy>
 #include <QTest>
 #include <QThread>
@@ -372,6 +373,29 @@ private slots:
             QThread::msleep(LinkWaits::ReplyTimeoutMs + 300);
         });
         QVERIFY(link.waits().WaitForBytes(6));
+    }
+
+    void aUnitStoppedWithTheProgramIsOwedTheTimeItLost()
+    {
+        // The host stops the whole machine 0.2 s into a 1 s wait, for 1.5 s; the unit beside the
+        // program, stopped as well, answers 50 ms after both run again. Were the stop counted,
+        // the wait would be over the moment the program ran again, with no answer.
+        PtyPair pty;
+        RecorderHost host;
+        TractionLink link(host);
+        QVERIFY(link.Comm1().open(pty.slavePath));
+        LinkState &s = link.state();
+        s.LinkMode = ModeRunning;
+        s.RunningSeen = false;
+        s.ReplyWindow.fill(0);
+        QProcess machine;
+        connect(&machine, &QProcess::readyReadStandardOutput, this,
+                [&] { QTimer::singleShot(50, [&] { pty.write("\n\rRunning\n\r>"); }); });
+        machine.start(QStringLiteral("sh"),
+                      {QStringLiteral("-c"), QStringLiteral("sleep 0.2; kill -STOP $0; sleep 1.5; kill -CONT $0; echo"),
+                       QString::number(QCoreApplication::applicationPid())});
+        link.waits().Delay_ms(1000);
+        QVERIFY(s.RunningSeen);
     }
 
     void bytesDrainedBeforeTheirNotificationWakeNoHandler()
