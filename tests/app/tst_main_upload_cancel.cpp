@@ -74,9 +74,12 @@ private slots:
                 if (shown.isEmpty() || shown.last() != text)
                     shown << text;
             });
+            // Esc clicks the button a moment after the key, as a shortcut does: counted then.
+            QObject counting;
+            connect(cancel, &QPushButton::released, &counting,
+                    [&] { blocksAtCancel = window.link().state().LogBlockCount; });
             QTimer::singleShot(cancelAtMs, &window, [&] {
                 offered = cancel->isVisible() && cancel->isEnabled();
-                blocksAtCancel = window.link().state().LogBlockCount;
                 if (cancelAtMs < 30000)
                     QTest::mouseClick(cancel, Qt::LeftButton);
                 else

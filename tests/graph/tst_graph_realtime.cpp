@@ -371,7 +371,9 @@ private slots:
         const QList<QByteArray> logged = logRecords(path);
         for (const QByteArray &rec : logged)
             clean += answers.contains(rec);
-        QVERIFY2(clean >= logged.size() - damaged,
+        // A stray byte that a stalled machine delivers only after the next request spoils that
+        // frame too; a frame boundary lost for good would spoil every one after it.
+        QVERIFY2(clean >= logged.size() - 2 * damaged,
                  qPrintable(QStringLiteral("%1 of %2 records clean, %3 answers damaged")
                                 .arg(clean)
                                 .arg(logged.size())

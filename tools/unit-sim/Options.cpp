@@ -23,6 +23,7 @@ const Flag Flags[] = {
     {"--pace", &Options::pace, true},
     {"--fast", &Options::pace, false},
     {"--exit-after", &Options::exitAfter},
+    {"--own-processor", &Options::ownProcessor},
     {"--memory", &Options::memoryFile},
     {"--log-memory", &Options::logMemoryFile},
     {"--trace", &Options::traceFile},
@@ -149,6 +150,9 @@ Device:
                          a byte, and take received bytes at that rate (default)
   --fast                 send as fast as the pseudo-terminal takes it
   --exit-after SECONDS   end after this many seconds (a safety net for tests)
+  --own-processor        run ahead of the machine's other work where the system allows
+                         it (a real-time priority), as a unit with a processor of its own
+                         answers whatever the laptop is busy with
   --trace FILE           write every byte in and out, one line each:
                          "<ms since start> in|out <hex> <char>"
 

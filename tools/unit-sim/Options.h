@@ -5,9 +5,10 @@
 
 // Everything the command line can set. Fault flags are off unless given.
 struct Options {
-    std::string linkPath;       // --link PATH
-    int comNumber = 0;          // --com N (0: none)
-    bool pace = true;           // --pace / --fast
+    std::string linkPath;  // --link PATH
+    int comNumber = 0;     // --com N (0: none)
+    bool pace = true;      // --pace / --fast
+    bool ownProcessor = false;
     double exitAfter = 0;       // seconds, 0: run until killed
     std::string memoryFile;     // --memory FILE
     std::string logMemoryFile;  // --log-memory FILE
