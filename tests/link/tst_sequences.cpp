@@ -143,7 +143,7 @@ private slots:
         QVERIFY(link.Comm1().open(unit.path));
         constexpr int Writes = 3;
         for (int i = 0; i < Writes; ++i)
-            QVERIFY(link.WriteToTraction());
+            QVERIFY2(link.WriteToTraction(), unit.received().toHex(' ').constData());
         const QByteArray sent = unit.received();
         const QList<double> t = sentTimes(unit);
         QList<double> shortPauses, secondPauses;
