@@ -32,7 +32,7 @@ public:
     virtual ~LinkWaits();
 
     static constexpr int ReplyTimeoutMs = 1250;
-    static constexpr int PulseMs = 20;
+    static constexpr int PulseMs = 50;
     static constexpr int PulseSlackMs = 15;  // lateness a busy machine has anyway, not counted
 
     void Delay_ms(int ms);
