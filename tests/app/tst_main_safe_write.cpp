@@ -255,6 +255,7 @@ private slots:
 
         dialogs.expectComparison(false);
         trigger(window, "CompareWithTraction1");
+        QVERIFY2(!dialogs.shown().isEmpty(), qPrintable(status(window)));
         const Dialogs::Comparison box = dialogs.shown().last().comparison;  // a copy: the list grows
         QCOMPARE(box.text, text(StatusMessages::CompareWithUnit));
         QVERIFY(!box.confirm && !box.offerDontShow);

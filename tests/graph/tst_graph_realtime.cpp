@@ -102,11 +102,12 @@ class TestGraphRealTime : public QObject {
         TGraphChart *g = nullptr;
         explicit Rig(const QStringList &flags, bool open = true)
         {
+            // The window first: a failed start below ends only this constructor, not the test.
+            g = main.graphChart();
+            g->show();
             unit = std::make_unique<SimUnit>(flags);
             if (open)
                 QVERIFY(unit->ok() && main.link().Comm1().open(unit->path));
-            g = main.graphChart();
-            g->show();
         }
         LivePoll &poll() const { return g->realTime(); }
         QAction *action(const char *name) const { return g->findChild<QAction *>(QString::fromLatin1(name)); }

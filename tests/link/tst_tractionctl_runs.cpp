@@ -64,6 +64,7 @@ private slots:
         // each record holds the image the unit held: A before the write, B after it
         QString error;
         const RunRecord first = *library().run(2, &error), second = *library().run(1, &error);
+        QVERIFY(first.image && second.image);
         QCOMPARE(first.image->toByteArray(), tune(false));
         QCOMPARE(second.image->toByteArray(), tune(true));
         QCOMPARE(second.version, QStringLiteral("TCU V3.12"));

@@ -61,12 +61,16 @@ class TestRunsWindow : public QObject {
 
     RunsLibrary library() const { return RunsLibrary::fromOptions(testOptions()); }
 
-    void upload(TForm1 &w)
+    // Empty when the upload went through and its run was kept, else what went wrong.
+    QString upload(TForm1 &w)
     {
         const qsizetype before = library().runs().size();
         w.DL_UploadBtnClick();
-        QCOMPARE(w.statusBar1()->messageText(), QStringLiteral("Traction memory read OK"));
-        QTRY_COMPARE(library().runs().size(), before + 1);
+        if (w.statusBar1()->messageText() != QStringLiteral("Traction memory read OK"))
+            return w.statusBar1()->messageText();
+        if (!QTest::qWaitFor([&] { return library().runs().size() == before + 1; }))
+            return QStringLiteral("the run was not kept");
+        return {};
     }
 
 private slots:
@@ -81,20 +85,23 @@ private slots:
         QVERIFY(w.link().Comm1().open(unit.path));
 
         // no image known on this connection yet: said so
-        upload(w);
+        QCOMPARE(upload(w), QString());
         QVERIFY(!library().run(1, nullptr)->image);
         // read, then a changed tune written: each upload carries the image in force
         w.action("ReadFromTraction1")->trigger();
+        QCOMPARE(w.statusBar1()->messageText(), QStringLiteral("Traction memory read OK"));
         w.setCurrentFileName(QStringLiteral("/cars/dry.dat"));
-        upload(w);
+        QCOMPARE(upload(w), QString());
+        QVERIFY(library().run(1, nullptr)->image);
         QCOMPARE(library().run(1, nullptr)->image->toByteArray(), loggingTune());
         QCOMPARE(library().run(1, nullptr)->tuneText(), QStringLiteral("dry.dat"));
         w.tractionMemory().setWord(0, wordFromPercent(8));
         w.fillPagesFromImage();
         dialogs.expectComparison(true);
         w.action("WriteToTraction1")->trigger();
-        upload(w);
+        QCOMPARE(upload(w), QString());
         const RunRecord newest = *library().run(1, nullptr);
+        QVERIFY(newest.image);
         QCOMPARE(newest.image->toByteArray(), w.link().state().UnitImage->toByteArray());
         QCOMPARE(newest.summary.assertAt[0], 8);
         QCOMPARE(newest.version, QStringLiteral("TCU V3.12"));
