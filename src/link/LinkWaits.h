@@ -49,10 +49,9 @@ public:
     void abort();
     bool aborted() const { return m_shared->aborted; }
 
+private:
     // Milliseconds the program was not run while waits were on, since this object was made.
     qint64 stalledMs() const;
-
-private:
     // What a wait still touches after the link is gone: it may be destroyed inside a wait.
     struct Shared {
         bool aborted = false;
